@@ -1,0 +1,44 @@
+#pragma once
+
+#include "common/DialogService.h"
+
+#include <QList>
+#include <QString>
+
+// Stands in for the message boxes: records each box and answers questions from a queue
+// (No when the queue is empty). Installed for the lifetime of the object.
+class RecordingDialogs : public DialogService {
+public:
+    enum class Kind { Information, Error, Question };
+    struct Box {
+        Kind kind;
+        QString caption;
+        QString text;
+    };
+
+    RecordingDialogs();
+    ~RecordingDialogs() override;
+
+    void information(const QString& caption, const QString& text) override;
+    void error(const QString& caption, const QString& text) override;
+    bool question(const QString& caption, const QString& text) override;
+
+    QList<Box> boxes;
+    QList<bool> answers;
+
+    // The texts of the boxes of one kind, in order.
+    QStringList texts(Kind kind) const;
+};
+
+// Installs a RecordingDialogs for the scope and gives access to it.
+class ScopedRecordingDialogs {
+public:
+    ScopedRecordingDialogs();
+    ~ScopedRecordingDialogs();
+    RecordingDialogs* operator->() const { return dialogs_; }
+    RecordingDialogs& operator*() const { return *dialogs_; }
+
+private:
+    RecordingDialogs* dialogs_;
+    std::unique_ptr<DialogService> previous_;
+};
