@@ -1,0 +1,352 @@
+#include "shell/TfrmMain.h"
+
+#include "common/AppError.h"
+#include "common/DialogService.h"
+#include "common/Endpoint.h"
+#include "common/ErrorBox.h"
+#include "common/Fonts.h"
+#include "common/PictureButton.h"
+#include "components/IniFile.h"
+#include "correction/TfmeTeacher.h"
+#include "shell/ClosePolicy.h"
+#include "shell/Configuration.h"
+#include "shell/HandOver.h"
+#include "shell/LaunchFile.h"
+#include "shell/SkinPictures.h"
+#include "shell/WindowEdges.h"
+#include "writing/TfmeEditor.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+constexpr int kTopHeight = 34;
+constexpr int kBorder = 9;
+constexpr int kMenuHeight = 26;
+constexpr QSize kDesignSize(630, 448);
+
+QLabel* stretchedPicture(const QPixmap& pixmap, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setPixmap(pixmap);
+    label->setScaledContents(true);
+    return label;
+}
+}
+
+TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("글빛마당"));
+    setFont(GulimcheFont(19));
+    setAttribute(Qt::WA_AcceptTouchEvents, false);
+
+    imgTop = stretchedPicture(SkinPictures::topStrip(), this);
+    imgTop->setObjectName(QStringLiteral("imgTop"));
+    imgTop->setMouseTracking(true);
+    imgLeft = stretchedPicture(SkinPictures::leftBorder(), this);
+    imgLeft->setObjectName(QStringLiteral("imgLeft"));
+    imgBottom = stretchedPicture(SkinPictures::bottomBorder(), this);
+    imgBottom->setObjectName(QStringLiteral("imgBottom"));
+    imgBottom->setMouseTracking(true);
+    imgRight = stretchedPicture(SkinPictures::rightBorder(), this);
+    imgRight->setObjectName(QStringLiteral("imgRight"));
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAutoFillBackground(true);
+    Panel1->setPalette(QPalette(Qt::white));
+    pnlMenu = new QWidget(Panel1);
+    pnlMenu->setObjectName(QStringLiteral("pnlMenu"));
+    pnlMenu->setAutoFillBackground(true);
+    QPalette menuPalette = pnlMenu->palette();
+    menuPalette.setColor(QPalette::Window, QColor(255, 237, 201));
+    pnlMenu->setPalette(menuPalette);
+    Image4 = new QLabel(pnlMenu);
+    Image4->setObjectName(QStringLiteral("Image4"));
+    Image4->setPixmap(SkinPictures::titleCaption());
+    Image4->setGeometry(8, 5, 35, 19);
+    Image4->setAccessibleName(QStringLiteral("제목"));
+    txtTitle = new QLineEdit(pnlMenu);
+    txtTitle->setObjectName(QStringLiteral("txtTitle"));
+    txtTitle->setGeometry(48, 4, 573, 20);
+    txtTitle->setFont(GulimcheFont(12));
+    txtTitle->setAccessibleName(QStringLiteral("제목"));
+    connect(txtTitle, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (FEditor)
+            FEditor->Title = text;
+    });
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(SkinPictures::logo());
+    Image1->setAccessibleName(QStringLiteral("로고"));
+    Label1 = new QLabel(QStringLiteral("라임글방"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(GulimcheFont(16, true));
+    Label1->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    Image2 = new PictureButton(SkinPictures::minimiseGlyph(), QStringLiteral("최소화"), this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    connect(Image2, &PictureButton::clicked, this, &QWidget::showMinimized);
+    Image3 = new PictureButton(SkinPictures::closeGlyph(), QStringLiteral("닫기"), this);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    connect(Image3, &PictureButton::clicked, this, &QWidget::close);
+
+    for (QWidget* strip : {static_cast<QWidget*>(imgTop), static_cast<QWidget*>(imgBottom)})
+        strip->installEventFilter(this);
+
+    SetModeGeometry(kDesignSize.width(), kDesignSize.height());
+    FormCreate(launchFilePath, configDir);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::FormCreate(const QString& launchFilePath, const QString& configDir)
+{
+    try {
+        const IniFile ini = IniFile::load(QDir(configDir).filePath(QStringLiteral("dozoruderado.ini")));
+        const std::optional<QString> url = ini.value(QStringLiteral("CONFIG"), QStringLiteral("URL"));
+        const std::optional<QString> title = ini.value(QStringLiteral("CONFIG"), QStringLiteral("title"));
+        Label1->setText(title.value_or(QStringLiteral("벨로루 zudur")));
+        if (title)
+            Label1->setText(DecodeConfigValue(*title));
+        SetServerUrl(url ? DecodeConfigValue(*url) : DefaultServerUrl());
+        Label1->adjustSize();
+
+        const QString logoPath = QDir(configDir).filePath(QStringLiteral("logo.gif"));
+        QPixmap logo;
+        if (QFileInfo::exists(logoPath) && logo.load(logoPath, "GIF"))
+            Image1->setPixmap(logo);
+        Image1->adjustSize();
+
+        handOver_ = new HandOver(this);
+        connect(handOver_, &HandOver::launchFileArrived, this, &TfrmMain::openHandedOver);
+        OpenLaunchFile(launchFilePath);
+    } catch (...) {
+        ShowCurrentException();
+    }
+}
+
+void TfrmMain::OpenLaunchFile(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        ShowInfo(path + QStringLiteral(" 을 찾을 수 없습니다."));
+        return;
+    }
+    const LaunchFields fields = LaunchFile::read(path);
+    const QString& mode = fields.at(0);
+    if (mode == QLatin1String("S001"))
+        SetupStudentMode(fields);
+    else if (mode == QLatin1String("T001"))
+        SetupTeacherMode(fields);
+    else if (mode == QLatin1String("C001"))
+        SetupViewMode(fields);
+}
+
+void TfrmMain::openHandedOver(const QString& path)
+{
+    try {
+        OpenLaunchFile(path);
+    } catch (...) {
+        ShowCurrentException();
+    }
+}
+
+void TfrmMain::SetupStudentMode(const LaunchFields& fields)
+{
+    SetModeGeometry(818, 628);
+    QWidget* host = CreateHostPanel();
+    FEditor = new TfmeEditor(host);
+    host->layout()->addWidget(FEditor);
+    FEditor->SetupStudentRun(fields, txtTitle);
+}
+
+void TfrmMain::SetupTeacherMode(const LaunchFields& fields)
+{
+    SetModeGeometry(1018, 758);
+    QWidget* host = CreateHostPanel();
+    FTeacher = new TfmeTeacher(host);
+    host->layout()->addWidget(FTeacher);
+    FTeacher->SetupTeacherRun(fields, txtTitle);
+}
+
+void TfrmMain::SetupViewMode(const LaunchFields& fields)
+{
+    SetModeGeometry(937, 758);
+    QWidget* host = CreateHostPanel();
+    FTeacher = new TfmeTeacher(host);
+    host->layout()->addWidget(FTeacher);
+    FTeacher->SetupViewRun(fields, txtTitle);
+}
+
+QWidget* TfrmMain::CreateHostPanel()
+{
+    auto* host = new QWidget(Panel1);
+    host->setObjectName(QStringLiteral("HostPanel%1").arg(hostPanels_.size() + 1));
+    auto* layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    hostPanels_.append(host);
+    layoutPanel1();
+    host->show();
+    host->raise();
+    return host;
+}
+
+void TfrmMain::SetModeGeometry(int clientWidth, int windowHeight)
+{
+    resize(clientWidth, windowHeight);
+    layoutSkin();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutSkin();
+}
+
+void TfrmMain::layoutSkin()
+{
+    const int w = width();
+    const int h = height();
+    imgTop->setGeometry(0, 0, w, kTopHeight);
+    imgBottom->setGeometry(0, h - kBorder, w, kBorder);
+    imgLeft->setGeometry(0, kTopHeight, kBorder, h - kTopHeight - kBorder);
+    imgRight->setGeometry(w - kBorder, kTopHeight, kBorder, h - kTopHeight - kBorder);
+    Panel1->setGeometry(kBorder, kTopHeight, w - 2 * kBorder, h - kTopHeight - kBorder);
+    Image1->move(8, 8);
+    Label1->move(56, 12);
+    // Placed from the width at every size, so the buttons are never outside the window.
+    Image2->move(w - 42, 8);
+    Image3->move(w - 26, 8);
+    for (QWidget* top : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1),
+                         static_cast<QWidget*>(Image2), static_cast<QWidget*>(Image3)})
+        top->raise();
+    layoutPanel1();
+}
+
+void TfrmMain::layoutPanel1()
+{
+    pnlMenu->setGeometry(0, 0, Panel1->width(), kMenuHeight);
+    for (QWidget* host : hostPanels_)
+        host->setGeometry(0, kMenuHeight, Panel1->width(), Panel1->height() - kMenuHeight);
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (centred_)
+        return;
+    centred_ = true;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* strip = static_cast<QWidget*>(watched);
+    if (edgeMouse(strip, event))
+        return true;
+    if (watched == imgTop)
+        imgTopMouse(event);
+    return QWidget::eventFilter(watched, event);
+}
+
+// Top and bottom edges resize the height, through the window system where it can.
+bool TfrmMain::edgeMouse(QWidget* strip, QEvent* event)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
+        return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint pos = strip->mapTo(this, mouse->position().toPoint());
+    const Qt::Edges edges = WindowEdges::resizeEdges(pos, size());
+
+    if (type == QEvent::MouseMove && resizing_) {
+        const int dy = mouse->globalPosition().toPoint().y() - resizeStartGlobal_.y();
+        QRect g = resizeStartGeometry_;
+        if (resizing_ & Qt::TopEdge)
+            g.setTop(g.top() + dy);
+        else
+            g.setBottom(g.bottom() + dy);
+        setGeometry(g);
+        return true;
+    }
+    if (type == QEvent::MouseButtonRelease && resizing_) {
+        resizing_ = {};
+        return true;
+    }
+    if (type == QEvent::MouseMove && !FDragging)
+        strip->setCursor(edges ? Qt::SizeVerCursor : Qt::ArrowCursor);
+    if (type == QEvent::MouseButtonPress && edges) {
+        if (windowHandle() && windowHandle()->startSystemResize(edges))
+            return true;
+        resizing_ = edges;
+        resizeStartGlobal_ = mouse->globalPosition().toPoint();
+        resizeStartGeometry_ = geometry();
+        return true;
+    }
+    return false;
+}
+
+void TfrmMain::imgTopMouse(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+        FDragging = true;
+        FDragX = p.x();
+        FDragY = p.y();
+        break;
+    }
+    case QEvent::MouseMove:
+        if (FDragging) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            move(x() + p.x() - FDragX, y() + p.y() - FDragY);
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        FDragging = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    try {
+        FormClose();
+        event->accept();
+    } catch (...) {
+        ShowCurrentException();
+        event->ignore();
+    }
+}
+
+void TfrmMain::FormClose()
+{
+    std::optional<ClosePolicy::TeacherState> teacher;
+    if (FTeacher)
+        teacher = ClosePolicy::TeacherState{FTeacher->FViewOnly, FTeacher->FModified};
+    std::optional<ClosePolicy::EditorState> editor;
+    if (FEditor)
+        editor = ClosePolicy::EditorState{FEditor->TimerTicked, FEditor->ReadOnly};
+    ClosePolicy::run(teacher, editor,
+                     {[] {
+                          return DialogService::instance().question(QStringLiteral("확인"),
+                                                                    QStringLiteral("저장하시겠습니까"));
+                      },
+                      [this] { FTeacher->btnClick(FTeacher->btnSave); },
+                      [this] { FEditor->BtnClick(FEditor->btnSave); }});
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "common/LaunchFields.h"
+
+#include <QWidget>
+
+class HandOver;
+class PictureButton;
+class QLabel;
+class QLineEdit;
+class TfmeEditor;
+class TfmeTeacher;
+
+// The program's only main window: its own skin instead of the system's title bar, a menu
+// strip with the title box, and one frame per run in a host panel.
+class TfrmMain : public QWidget {
+    Q_OBJECT
+public:
+    // Runs the whole start-up sequence: configuration from configDir, the hand-over socket,
+    // and the launch file with its mode's set-up. Errors end in the error box; the window
+    // opens with what was built.
+    TfrmMain(const QString& launchFilePath, const QString& configDir);
+    ~TfrmMain() override;
+
+    void OpenLaunchFile(const QString& path);
+    void SetupStudentMode(const LaunchFields& fields);
+    void SetupTeacherMode(const LaunchFields& fields);
+    void SetupViewMode(const LaunchFields& fields);
+    QWidget* CreateHostPanel();
+
+    TfmeTeacher* FTeacher = nullptr;
+    TfmeEditor* FEditor = nullptr;
+
+    QLabel* imgTop;
+    PictureButton* Image2;
+    PictureButton* Image3;
+    QLabel* Label1;
+    QLabel* imgLeft;
+    QLabel* imgBottom;
+    QLabel* imgRight;
+    QWidget* Panel1;
+    QWidget* pnlMenu;
+    QLineEdit* txtTitle;
+    QLabel* Image1;
+    QLabel* Image4;
+    HandOver* handOver() const { return handOver_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate(const QString& launchFilePath, const QString& configDir);
+    void FormClose();
+    void SetModeGeometry(int clientWidth, int windowHeight);
+    void layoutSkin();
+    void layoutPanel1();
+    void openHandedOver(const QString& path);
+    bool edgeMouse(QWidget* strip, QEvent* event);
+    void imgTopMouse(QEvent* event);
+
+    bool FDragging = false;
+    int FDragX = 0;
+    int FDragY = 0;
+    Qt::Edges resizing_;
+    QPoint resizeStartGlobal_;
+    QRect resizeStartGeometry_;
+    bool centred_ = false;
+    QList<QWidget*> hostPanels_;
+    HandOver* handOver_ = nullptr;
+};
