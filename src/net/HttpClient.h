@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+
+class QNetworkReply;
+
+// One HTTP exchange at a time, run to its end in a local event loop: the caller waits,
+// while windows keep painting and taking input. Reports its work in each direction
+// (sending, receiving) as begin, progress and end. Lives for one transfer.
+class HttpClient : public QObject {
+    Q_OBJECT
+public:
+    enum class Direction { Send, Receive };
+    Q_ENUM(Direction)
+
+    // A transfer during which no byte moves for this long is given up: a server that
+    // accepts a connection and never answers must not hold the program forever.
+    static constexpr std::chrono::milliseconds kDefaultIdleLimit{60000};
+
+    explicit HttpClient(std::chrono::milliseconds idleLimit = kDefaultIdleLimit);
+
+    // Both return the reply body and raise AppError naming the address and the failure:
+    // no connection, a broken transfer, an HTTP error status or silence past the idle limit.
+    QByteArray post(const QString& address, const QByteArray& contentType,
+                    const QByteArray& body);
+    QByteArray get(const QString& address);
+
+signals:
+    void workBegin(HttpClient::Direction direction, qint64 total);
+    void work(HttpClient::Direction direction, qint64 count);
+    void workEnd(HttpClient::Direction direction);
+
+private:
+    struct Work {
+        bool begun = false;
+        bool ended = false;
+    };
+
+    QNetworkRequest request(const QString& address) const;
+    QByteArray finish(QNetworkReply* reply, const QString& address);
+    void progress(Direction direction, qint64 done, qint64 total);
+    void end(Direction direction);
+    Work& state(Direction direction);
+
+    QNetworkAccessManager manager_;
+    std::chrono::milliseconds idleLimit_;
+    Work send_;
+    Work receive_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The server's answer to a form: "200" (accepted) or another status, one separator,
+// a message up to the first 0x03, and a value after it.
+struct ReplyText {
+    QString status;
+    QString message;
+    QString value;
+
+    bool accepted() const { return status == QStringLiteral("200"); }
+};
+
+// Characters 1 to 3 are the status; from character 5 on, the text up to the first 0x03 is
+// the message and the rest the value. Without a 0x03 the message is empty and the whole
+// rest is the value. The value loses leading and trailing characters of code 32 or less.
+ReplyText SplitReply(const QString& text);
+
+// Trims characters of code 32 or less from both ends (not other white space).
+QString TrimControls(const QString& text);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "net/UploadForm.h"
+
+#include <QBuffer>
+#include <QString>
+
+// Every exchange with the course server. Both calls hold the transfer gate: one started
+// while another runs (a click inside a transfer) ends quietly with SilentAbort. Both show
+// a progress window, hide it whatever happens, and raise AppError when the exchange fails.
+
+// Posts the form to ClientIfUrl() and returns the reply body as text (code page 949).
+QString PostForm(const UploadForm& form);
+
+// Fetches the address with a GET into the stream (opened if it is not), and leaves the
+// stream positioned at 0.
+void DownloadToStream(const QString& address, QBuffer& stream);
