@@ -1,0 +1,77 @@
+// Start-up to first paint: the client started on the sample student launch file against a
+// bare Qt window of the same size, each started the same way, as a new process of this
+// program that ends at its window's first paint.
+#include "common/DialogService.h"
+#include "common/TApplication.h"
+#include "shell/TfrmMain.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+class SilentDialogs : public DialogService {
+public:
+    void information(const QString&, const QString&) override {}
+    void error(const QString&, const QString& text) override { qFatal("error box: %s", qPrintable(text)); }
+    bool question(const QString&, const QString&) override { return false; }
+};
+
+class QuitOnFirstPaint : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return false;
+    }
+};
+
+int runChild(int argc, char** argv, bool client)
+{
+    TApplication app(argc, argv);
+    DialogService::replace(std::make_unique<SilentDialogs>());
+    QTemporaryDir config;
+    std::unique_ptr<QWidget> window;
+    if (client) {
+        window = std::make_unique<TfrmMain>(QStringLiteral(DZ_SAMPLE_LAUNCH), config.path());
+    } else {
+        window = std::make_unique<QWidget>();
+        window->resize(818, 628);
+    }
+    QuitOnFirstPaint probe;
+    window->installEventFilter(&probe);
+    window->show();
+    return app.exec();
+}
+
+QString self;
+
+void startChild(benchmark::State& state, const char* kind)
+{
+    for (auto _ : state) {
+        if (QProcess::execute(self, {QString::fromLatin1(kind)}) != 0)
+            state.SkipWithError("child failed");
+    }
+}
+
+void BM_BareQtWindow(benchmark::State& state) { startChild(state, "--bare"); }
+void BM_ClientStudentRun(benchmark::State& state) { startChild(state, "--client"); }
+}
+
+BENCHMARK(BM_BareQtWindow)->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_ClientStudentRun)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 2 && (std::string(argv[1]) == "--bare" || std::string(argv[1]) == "--client"))
+        return runChild(argc, argv, std::string(argv[1]) == "--client");
+    QCoreApplication app(argc, argv);
+    self = QCoreApplication::applicationFilePath();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
