@@ -1,0 +1,127 @@
+#include "ClientIf.h"
+
+#include "Cp949Text.h"
+
+#include <stdexcept>
+
+namespace {
+
+// Reads the parts a flag needs: each exactly once, text values decoded to UTF-8.
+class FormReader {
+public:
+    explicit FormReader(const FormParts& parts) : parts_(parts) {}
+
+    const FormPart& part(const std::string& name) const
+    {
+        const auto count = parts_.count(name);
+        if (count == 0)
+            throw Refusal(400, "보낸 양식에 \"" + name + "\" 항목이 없습니다.");
+        if (count > 1)
+            throw Refusal(400, "보낸 양식에 \"" + name + "\" 항목이 두 번 이상 있습니다.");
+        return parts_.find(name)->second;
+    }
+
+    std::string text(const std::string& name) const
+    {
+        const std::string& bytes = part(name).content;
+        if (bytes.size() > kMaxTextField)
+            throw Refusal(400, "\"" + name + "\" 항목이 너무 깁니다.");
+        std::optional<std::string> text = Cp949ToUtf8(bytes);
+        if (!text)
+            throw Refusal(400, "\"" + name + "\" 항목의 글자 코드가 올바르지 않습니다.");
+        for (char c : *text)
+            if (c == '\x03' || c == '\0')
+                throw Refusal(400, "\"" + name + "\" 항목에 쓸 수 없는 문자가 있습니다.");
+        return *text;
+    }
+
+    std::string data(const std::string& name) const
+    {
+        const std::string& bytes = part(name).content;
+        if (bytes.empty())
+            throw Refusal(400, "보낸 양식의 \"" + name + "\" 자료가 비어 있습니다.");
+        return bytes;
+    }
+
+    std::string submit() const
+    {
+        std::string value = text("submit");
+        if (value != "N" && value != "Y")
+            throw Refusal(400, "\"submit\" 항목은 N 또는 Y여야 합니다.");
+        return value;
+    }
+
+private:
+    const FormParts& parts_;
+};
+
+void checkSecret(CourseStore& store, Role role, const std::string& number,
+                 const std::string& secret)
+{
+    if (!store.checkSecret(role, number, secret))
+        throw Refusal(401, role == Role::Student ? "학생 번호나 비밀번호가 맞지 않습니다."
+                                                 : "교사 번호나 비밀번호가 맞지 않습니다.");
+}
+
+bool isJpeg(const std::string& bytes)
+{
+    return bytes.size() > 3 && bytes[0] == '\xff' && bytes[1] == '\xd8' && bytes[2] == '\xff';
+}
+
+ClientReply saveEssay(CourseStore& store, const FormReader& form)
+{
+    EssaySave save;
+    save.studentNo = form.text("student_no");
+    const std::string password = form.text("password");
+    save.lectureKey = form.text("lecturekey");
+    save.submit = form.submit();
+    save.title = form.text("title");
+    save.record = form.data("file");
+    checkSecret(store, Role::Student, save.studentNo, password);
+    return {200, "저장되었습니다.", store.saveEssay(save)};
+}
+
+ClientReply saveCorrection(CourseStore& store, const FormReader& form)
+{
+    CorrectionSave save;
+    save.teacherNo = form.text("teacher_no");
+    const std::string password = form.text("password");
+    save.lectureKey = form.text("lecturekey");
+    save.studentNo = form.text("student_no");
+    save.record = form.data("file");
+    save.thumbnail = form.data("thumbnail");
+    save.reportPoint = form.text("report_point");
+    save.submit = form.submit();
+    if (!isJpeg(save.thumbnail))
+        throw Refusal(400, "미리보기 그림이 JPEG 형식이 아닙니다.");
+    checkSecret(store, Role::Teacher, save.teacherNo, password);
+    store.saveCorrection(save);
+    return {200, "첨삭이 저장되었습니다.", save.lectureKey};
+}
+
+}
+
+std::string ClientReply::bytes() const
+{
+    std::string text = std::to_string(status) + ' ' + message + '\x03' + value;
+    try {
+        return Utf8ToCp949(text);
+    } catch (const std::invalid_argument&) {
+        return std::to_string(status) + " \x03";
+    }
+}
+
+ClientReply HandleClientIf(CourseStore& store, const FormParts& parts)
+{
+    try {
+        const FormReader form(parts);
+        const std::string flag = form.text("flag");
+        if (flag == "S002")
+            return saveEssay(store, form);
+        if (flag == "T002")
+            return saveCorrection(store, form);
+        throw Refusal(400, "알 수 없는 요청입니다 (flag \"" + flag + "\").");
+    } catch (const Refusal& refusal) {
+        return {refusal.status(), refusal.what(), {}};
+    }
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "CourseStore.h"
+
+#include <map>
+#include <string>
+
+// One part of a posted form, as the client sent it (text values are code page 949 bytes).
+struct FormPart {
+    std::string content;
+    std::string fileName;
+    std::string contentType;
+};
+using FormParts = std::multimap<std::string, FormPart>;
+
+// The answer in the client's layout: status, one blank, message, 0x03, value.
+struct ClientReply {
+    int status = 200;
+    std::string message; // UTF-8
+    std::string value;
+
+    bool accepted() const { return status == 200; }
+    // Code page 949 bytes, as the client reads them.
+    std::string bytes() const;
+};
+
+// Limits a stored text field may not exceed, in bytes.
+inline constexpr size_t kMaxTextField = 1000;
+
+// Handles the form posted to /clientif: "S002" stores an essay, "T002" a correction.
+// A refused form stores nothing and gets a status other than 200 with a reason.
+ClientReply HandleClientIf(CourseStore& store, const FormParts& parts);

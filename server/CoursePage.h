@@ -1,0 +1,15 @@
+#pragma once
+
+#include "CourseStore.h"
+
+#include <string>
+#include <vector>
+
+// The course page (UTF-8 HTML): every lecture with links handing out its launch files,
+// and for every student a link to start a new essay.
+std::string CoursePage(const std::vector<Lecture>& lectures, const std::vector<Person>& students);
+
+// The lecture's discussion items, shown by the client's discussion window.
+std::string DiscussionPage(const Lecture& lecture);
+
+std::string HtmlEscape(const std::string& text);

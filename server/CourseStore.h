@@ -1,0 +1,99 @@
+#pragma once
+
+#include "Sqlite.h"
+
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A request the course refuses: the reply status and a message for the person (UTF-8).
+class Refusal : public std::runtime_error {
+public:
+    Refusal(int status, const std::string& message)
+        : std::runtime_error(message), status_(status) {}
+    int status() const { return status_; }
+
+private:
+    int status_;
+};
+
+enum class Role { Student, Teacher };
+
+struct Person {
+    std::string number;
+    std::string name;
+};
+
+struct Lecture {
+    std::string key;
+    std::string title;
+    std::string discussion;
+    Person student;
+    Person teacher;
+    bool hasEssay = false;
+    bool hasCorrection = false;
+    std::string reportPoint;
+    std::int64_t essayRevision = 0;
+};
+
+struct EssaySave {
+    std::string studentNo;
+    std::string lectureKey; // empty: a new lecture
+    std::string title;
+    std::string submit;
+    std::string record;
+};
+
+struct CorrectionSave {
+    std::string teacherNo;
+    std::string lectureKey;
+    std::string studentNo;
+    std::string record;
+    std::string thumbnail;
+    std::string reportPoint;
+    std::string submit;
+};
+
+// The course's people, lectures and stored records in one SQLite file. Safe to share
+// between threads; every save is one transaction.
+class CourseStore {
+public:
+    static constexpr std::chrono::hours kTokenLife{12};
+    static constexpr const char* kDemoLecture = "DEMO0001";
+
+    explicit CourseStore(const std::string& path);
+
+    void addTeacher(const Person& teacher, const std::string& password);
+    void addStudent(const Person& student, const std::string& password,
+                    const std::string& teacherNo);
+    std::string addLecture(const std::string& key, const std::string& studentNo,
+                           const std::string& title, const std::string& discussion);
+    // One teacher, one student, one lecture; nothing when they exist already.
+    void seedDemo();
+
+    // The secret is a password or a launch token of that person.
+    bool checkSecret(Role role, const std::string& number, const std::string& secret);
+    // A token for launch files: accepted in place of the password until it expires.
+    std::string issueToken(Role role, const std::string& number);
+
+    // Both raise Refusal; the essay save returns the lecture's key.
+    std::string saveEssay(const EssaySave& save);
+    void saveCorrection(const CorrectionSave& save);
+
+    std::optional<Lecture> lecture(const std::string& key);
+    std::vector<Lecture> lectures();
+    std::vector<Person> students();
+    std::optional<std::string> essay(const std::string& key);
+    std::optional<std::string> correction(const std::string& key);
+    std::optional<std::string> thumbnail(const std::string& key);
+
+private:
+    std::optional<std::string> blob(const char* sql, const std::string& key);
+    std::optional<Lecture> lectureLocked(const std::string& key);
+
+    std::mutex mutex_;
+    Database db_;
+};

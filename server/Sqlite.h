@@ -1,0 +1,67 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// A thin owner of an SQLite connection and its statements; every failure raises SqliteError.
+class SqliteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Statement {
+public:
+    Statement(sqlite3* db, std::string_view sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Parameters count from 1.
+    Statement& bind(int index, std::string_view text);
+    Statement& bindBlob(int index, std::string_view bytes);
+    Statement& bind(int index, std::int64_t number);
+
+    // True while a row is available.
+    bool step();
+    // Runs a statement that returns no rows.
+    void run();
+
+    std::string text(int column) const;
+    std::string blob(int column) const;
+    std::int64_t number(int column) const;
+    bool isNull(int column) const;
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class Database {
+public:
+    explicit Database(const std::string& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void exec(const char* sql);
+    Statement prepare(std::string_view sql) { return Statement(db_, sql); }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// BEGIN IMMEDIATE ... COMMIT; rolled back when left without commit().
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    void commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};

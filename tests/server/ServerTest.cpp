@@ -1,0 +1,234 @@
+#include "server/ClientIf.h"
+#include "server/CourseStore.h"
+#include "server/Cp949Text.h"
+#include "server/LaunchFile.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const std::string kRecord("<?xml?>\r\n--\x00\x03\xff<DATAPACKET/>", 26);
+const std::string kJpeg("\xff\xd8\xff\xe0 jpeg bytes", 15);
+
+std::string cp949(const std::string& utf8) { return Utf8ToCp949(utf8); }
+
+class ServerTest : public ::testing::Test {
+protected:
+    ServerTest() : store((dir.path() + "/course.sqlite").toStdString()) { store.seedDemo(); }
+
+    static FormParts essayForm()
+    {
+        return {{"flag", {"S002", "", ""}},
+                {"student_no", {"S1001", "", ""}},
+                {"password", {"student1", "", ""}},
+                {"lecturekey", {"DEMO0001", "", ""}},
+                {"submit", {"N", "", ""}},
+                {"title", {cp949("가을 하늘"), "", ""}},
+                {"file", {kRecord, "Editor", "multipart/form-data"}}};
+    }
+
+    static FormParts correctionForm()
+    {
+        return {{"flag", {"T002", "", ""}},
+                {"teacher_no", {"T1001", "", ""}},
+                {"password", {"teacher1", "", ""}},
+                {"lecturekey", {"DEMO0001", "", ""}},
+                {"student_no", {"S1001", "", ""}},
+                {"file", {kRecord + "T", "Teacher", "multipart/form-data"}},
+                {"thumbnail", {kJpeg, "thumStream", "multipart/form-data"}},
+                {"report_point", {"87", "", ""}},
+                {"submit", {"N", "", ""}}};
+    }
+
+    static FormParts with(FormParts form, const std::string& name, const std::string& value)
+    {
+        form.erase(name);
+        form.emplace(name, FormPart{value, "", ""});
+        return form;
+    }
+
+    static FormParts without(FormParts form, const std::string& name)
+    {
+        form.erase(name);
+        return form;
+    }
+
+    // Everything a save could change.
+    std::string snapshot()
+    {
+        std::string out;
+        for (const Lecture& l : store.lectures())
+            out += l.key + "|" + l.title + "|" + std::to_string(l.essayRevision) + "|"
+                   + l.reportPoint + "|" + store.essay(l.key).value_or("-") + "|"
+                   + store.correction(l.key).value_or("-") + "|"
+                   + store.thumbnail(l.key).value_or("-") + "\n";
+        return out;
+    }
+
+    QTemporaryDir dir;
+    CourseStore store;
+};
+
+TEST_F(ServerTest, EssaySaveStoresTheRecordUnchanged)
+{
+    const ClientReply reply = HandleClientIf(store, essayForm());
+    EXPECT_EQ(reply.status, 200) << reply.message;
+    EXPECT_EQ(reply.value, "DEMO0001");
+    EXPECT_EQ(store.essay("DEMO0001"), kRecord);
+    EXPECT_EQ(store.lecture("DEMO0001")->title, "가을 하늘");
+
+    HandleClientIf(store, with(essayForm(), "file", "second"));
+    EXPECT_EQ(store.essay("DEMO0001"), "second");
+    EXPECT_EQ(store.lecture("DEMO0001")->essayRevision, 2);
+}
+
+TEST_F(ServerTest, EmptyLectureKeyOpensANewLecture)
+{
+    const ClientReply reply = HandleClientIf(store, with(essayForm(), "lecturekey", ""));
+    ASSERT_EQ(reply.status, 200) << reply.message;
+    EXPECT_EQ(reply.value.size(), 16u);
+    const std::optional<Lecture> lecture = store.lecture(reply.value);
+    ASSERT_TRUE(lecture);
+    EXPECT_EQ(lecture->student.number, "S1001");
+    EXPECT_EQ(lecture->teacher.number, "T1001");
+    EXPECT_EQ(store.essay(reply.value), kRecord);
+    EXPECT_NE(HandleClientIf(store, with(essayForm(), "lecturekey", "")).value, reply.value);
+}
+
+TEST_F(ServerTest, LaunchTokenStandsInForThePassword)
+{
+    const std::string token = store.issueToken(Role::Student, "S1001");
+    EXPECT_EQ(HandleClientIf(store, with(essayForm(), "password", token)).status, 200);
+    EXPECT_EQ(HandleClientIf(store, with(essayForm(), "password", token)).status, 200);
+
+    const std::string teacherToken = store.issueToken(Role::Teacher, "T1001");
+    EXPECT_EQ(HandleClientIf(store, with(essayForm(), "password", teacherToken)).status, 401);
+    EXPECT_EQ(HandleClientIf(store, with(correctionForm(), "password", teacherToken)).status, 200);
+}
+
+TEST_F(ServerTest, CorrectionSaveStoresRecordThumbnailAndScore)
+{
+    HandleClientIf(store, essayForm());
+    const ClientReply reply = HandleClientIf(store, correctionForm());
+    EXPECT_EQ(reply.status, 200) << reply.message;
+    EXPECT_EQ(store.correction("DEMO0001"), kRecord + "T");
+    EXPECT_EQ(store.thumbnail("DEMO0001"), kJpeg);
+    EXPECT_EQ(store.lecture("DEMO0001")->reportPoint, "87");
+
+    // A corrected essay is closed to the student.
+    const std::string before = snapshot();
+    EXPECT_EQ(HandleClientIf(store, essayForm()).status, 409);
+    EXPECT_EQ(snapshot(), before);
+}
+
+struct Refused {
+    const char* name;
+    std::function<FormParts()> form;
+    int status;
+};
+
+TEST_F(ServerTest, RefusedFormsStoreNothing)
+{
+    HandleClientIf(store, essayForm());
+    store.addTeacher({"T2002", "다른선생"}, "other");
+    store.addStudent({"S2002", "다른학생"}, "other", "T2002");
+    auto twice = [] {
+        FormParts form = essayForm();
+        form.emplace("file", FormPart{"again", "Editor", ""});
+        return form;
+    };
+    const Refused cases[] = {
+        {"wrong password", [] { return with(essayForm(), "password", "nope"); }, 401},
+        {"unknown student", [] { return with(essayForm(), "student_no", "S9999"); }, 401},
+        {"other student's lecture",
+         [] { return with(with(essayForm(), "student_no", "S2002"), "password", "other"); }, 403},
+        {"unknown lecture", [] { return with(essayForm(), "lecturekey", "NOPE"); }, 404},
+        {"missing file", [] { return without(essayForm(), "file"); }, 400},
+        {"missing password", [] { return without(essayForm(), "password"); }, 400},
+        {"part twice", twice, 400},
+        {"empty record", [] { return with(essayForm(), "file", ""); }, 400},
+        {"title not code page 949", [] { return with(essayForm(), "title", "\x81\x20\xff"); }, 400},
+        {"separator in title", [] { return with(essayForm(), "title", "a\x03" "b"); }, 400},
+        {"submit other than N or Y", [] { return with(essayForm(), "submit", "X"); }, 400},
+        {"no flag", [] { return without(essayForm(), "flag"); }, 400},
+        {"unknown flag", [] { return with(essayForm(), "flag", "S003"); }, 400},
+        {"teacher's wrong password", [] { return with(correctionForm(), "password", "x"); }, 401},
+        {"not the lecture's teacher",
+         [] { return with(with(correctionForm(), "teacher_no", "T2002"), "password", "other"); },
+         403},
+        {"thumbnail not JPEG", [] { return with(correctionForm(), "thumbnail", "GIF89a"); }, 400},
+        {"student does not match", [] { return with(correctionForm(), "student_no", "S2002"); },
+         400},
+        {"missing score", [] { return without(correctionForm(), "report_point"); }, 400},
+    };
+    for (const Refused& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = snapshot();
+        const ClientReply reply = HandleClientIf(store, c.form());
+        EXPECT_EQ(reply.status, c.status) << reply.message;
+        EXPECT_FALSE(reply.message.empty());
+        EXPECT_EQ(snapshot(), before);
+    }
+}
+
+TEST_F(ServerTest, CorrectionNeedsAnEssay)
+{
+    const std::string before = snapshot();
+    EXPECT_EQ(HandleClientIf(store, correctionForm()).status, 409);
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST(ClientReply, IsCodePage949InTheClientLayout)
+{
+    EXPECT_EQ(ClientReply({200, "저장되었습니다.", "K1"}).bytes(),
+              "200 " + cp949("저장되었습니다.") + "\x03K1");
+    EXPECT_EQ(ClientReply({401, "", ""}).bytes(), "401 \x03");
+}
+
+std::vector<std::string> fields(const std::string& launch)
+{
+    const std::string text = *Cp949ToUtf8(launch);
+    std::vector<std::string> out(1);
+    for (char c : text) {
+        if (c == '\x03')
+            out.emplace_back();
+        else
+            out.back() += c;
+    }
+    return out;
+}
+
+TEST_F(ServerTest, LaunchFilesCarryEachModesFields)
+{
+    const std::string base = "http://127.0.0.1:9";
+    Lecture lecture = *store.lecture("DEMO0001");
+    lecture.title = "제목\x03줄\r\n";
+
+    using Fields = std::vector<std::string>;
+    EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)),
+              (Fields{"S001", "S1001", "TOK", "0", "DEMO0001", "", "1", "제목줄", "0", "0",
+                      base + "/discussion/DEMO0001"}));
+
+    HandleClientIf(store, essayForm());
+    HandleClientIf(store, correctionForm());
+    lecture = *store.lecture("DEMO0001");
+    EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)),
+              (Fields{"S001", "S1001", "TOK", "1", "DEMO0001", base + "/essay/DEMO0001", "0",
+                      "가을 하늘", "0", "0", base + "/discussion/DEMO0001"}));
+    EXPECT_EQ(fields(TeacherLaunch(lecture, "TT", base)),
+              (Fields{"T001", "T1001", "TT", "1", "DEMO0001", "S1001", base + "/essay/DEMO0001",
+                      base + "/correction/DEMO0001", "1", "가을 하늘", "87",
+                      base + "/discussion/DEMO0001", "Y"}));
+    EXPECT_EQ(fields(ViewLaunch(lecture, base)),
+              (Fields{"C001", "T1001", "", "1", "DEMO0001", base + "/essay/DEMO0001",
+                      base + "/correction/DEMO0001", "가을 하늘", "87",
+                      base + "/discussion/DEMO0001", "Y"}));
+    EXPECT_EQ(fields(NewEssayLaunch({"S1001", "김하늘"}, "TOK")),
+              (Fields{"S001", "S1001", "TOK", "0", "", "", "1", "", "0", "0"}));
+}
+
+}

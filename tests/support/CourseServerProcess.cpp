@@ -1,0 +1,80 @@
+#include "support/CourseServerProcess.h"
+
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+
+#include <stdexcept>
+
+namespace {
+
+const QString kProgram = QStringLiteral(DZ_COURSE_SERVER);
+
+void fail(const QString& what, const QByteArray& output)
+{
+    throw std::runtime_error((what + QStringLiteral(": ") + QString::fromUtf8(output)).toStdString());
+}
+
+}
+
+CourseServerProcess::CourseServerProcess() = default;
+
+CourseServerProcess::~CourseServerProcess()
+{
+    stop();
+}
+
+void CourseServerProcess::start()
+{
+    stop();
+    dir_ = std::make_unique<QTemporaryDir>();
+    QProcess seed;
+    seed.setProcessChannelMode(QProcess::MergedChannels);
+    seed.start(kProgram, {QStringLiteral("seed"), QStringLiteral("--data"), dir_->path()});
+    if (!seed.waitForFinished(30000) || seed.exitCode() != 0)
+        fail(QStringLiteral("course-server seed failed"), seed.readAll());
+
+    process_ = std::make_unique<QProcess>();
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    process_->start(kProgram, {QStringLiteral("--data"), dir_->path(), QStringLiteral("--listen"),
+                               QStringLiteral("127.0.0.1:0")});
+    const QRegularExpression listening(QStringLiteral("listening on (http://\\S+)"));
+    QByteArray output;
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        if (!process_->canReadLine() && !process_->waitForReadyRead(int(deadline.remainingTime()))) {
+            if (process_->state() == QProcess::NotRunning)
+                break;
+            continue;
+        }
+        while (process_->canReadLine()) {
+            const QByteArray line = process_->readLine();
+            output += line;
+            const QRegularExpressionMatch match = listening.match(QString::fromUtf8(line));
+            if (match.hasMatch()) {
+                url_ = match.captured(1);
+                return;
+            }
+        }
+    }
+    output += process_->readAll();
+    stop();
+    fail(QStringLiteral("course-server did not start"), output);
+}
+
+void CourseServerProcess::stop()
+{
+    if (process_ && process_->state() != QProcess::NotRunning) {
+        process_->terminate();
+        if (!process_->waitForFinished(10000)) {
+            process_->kill();
+            process_->waitForFinished(5000);
+        }
+    }
+    process_.reset();
+    url_.clear();
+}
+
+QString CourseServerProcess::launchUrl(const QString& mode, const QString& lectureKey) const
+{
+    return url_ + QStringLiteral("/launch/%1/%2.dzl").arg(mode, lectureKey);
+}

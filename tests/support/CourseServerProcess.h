@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The built course-server, run for a test: a fresh data folder with the demo course,
+// a free loopback port chosen at start, stopped (SIGTERM) at stop() or destruction.
+//
+//     CourseServerProcess server;
+//     server.start();
+//     SetServerUrl(server.url());
+class CourseServerProcess {
+public:
+    // The demo course that start() seeds.
+    static constexpr const char* kStudentNo = "S1001";
+    static constexpr const char* kStudentPassword = "student1";
+    static constexpr const char* kTeacherNo = "T1001";
+    static constexpr const char* kTeacherPassword = "teacher1";
+    static constexpr const char* kLectureKey = "DEMO0001";
+
+    CourseServerProcess();
+    ~CourseServerProcess();
+
+    // Raises std::runtime_error with the server's output when it does not come up.
+    void start();
+    void stop();
+
+    // "http://127.0.0.1:PORT", no trailing slash.
+    QString url() const { return url_; }
+    QString dataDir() const { return dir_ ? dir_->path() : QString(); }
+    // A launch file address of the course page, e.g. launchUrl("S001", kLectureKey).
+    QString launchUrl(const QString& mode, const QString& lectureKey) const;
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<QProcess> process_;
+    QString url_;
+};
