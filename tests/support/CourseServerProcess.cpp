@@ -61,17 +61,21 @@ void CourseServerProcess::start()
     fail(QStringLiteral("course-server did not start"), output);
 }
 
-void CourseServerProcess::stop()
+bool CourseServerProcess::stop()
 {
+    bool clean = true;
     if (process_ && process_->state() != QProcess::NotRunning) {
         process_->terminate();
-        if (!process_->waitForFinished(10000)) {
+        clean = process_->waitForFinished(10000);
+        if (!clean) {
             process_->kill();
             process_->waitForFinished(5000);
         }
+        clean = clean && process_->exitStatus() == QProcess::NormalExit && process_->exitCode() == 0;
     }
     process_.reset();
     url_.clear();
+    return clean;
 }
 
 QString CourseServerProcess::launchUrl(const QString& mode, const QString& lectureKey) const

@@ -26,7 +26,8 @@ public:
 
     // Raises std::runtime_error with the server's output when it does not come up.
     void start();
-    void stop();
+    // True when the server ended cleanly on SIGTERM (or was not running).
+    bool stop();
 
     // "http://127.0.0.1:PORT", no trailing slash.
     QString url() const { return url_; }
