@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+
+// The manuscript sheet's cells without widgets: a table model of 22 columns that the
+// writing frame's view shows and the cell editor edits. Column 0 is the line counter
+// (computed, never stored), columns 1 to 20 the writing cells, column 21 the margin cell.
+// Lines count from 0 and their number grows and shrinks on demand.
+//
+// Changes are announced through the model's own signals: dataChanged for cell texts,
+// rowsInserted / rowsRemoved for lines, modelReset for reset(). A blank cell is empty or
+// a single space; both mean the same.
+class ManuscriptGrid : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kColumnCount = 22;
+    static constexpr int kCounterColumn = 0;
+    static constexpr int kFirstCellColumn = 1;
+    static constexpr int kLastCellColumn = 20;
+    static constexpr int kMarginColumn = 21;
+    static constexpr int kStoredColumns = 21;  // 1 to 21
+    static constexpr int kMinimumLines = 21;   // the writing frame never shows fewer
+    static constexpr int kLinesPerPage = 30;
+
+    explicit ManuscriptGrid(int lineCount = 0, QObject* parent = nullptr);
+
+    int lineCount() const { return lines_; }
+
+    // Column 0 gives the counter text. Out-of-range places raise an error.
+    QString cell(int line, int column) const;
+    // Columns 1 to 21 only; a text holding a line break is refused, as it would shift every
+    // later line of the column when the sheet is stored.
+    void setCell(int line, int column, const QString& text);
+    bool isBlank(int line, int column) const;
+
+    // Sets the cells of one column from line 0 down, one signal for the run; lines past the
+    // end of `texts` keep their cells, texts past the last line are ignored.
+    void setColumn(int column, const QStringList& texts);
+
+    void insertLines(int line, int count);  // blank lines before `line` (lineCount() appends)
+    void removeLines(int line, int count);
+    void setLineCount(int count);          // blank lines added or the last ones removed
+    void reset(int lineCount);             // every cell blank, that many lines
+
+    // "0", "200", "400", ... on every tenth line (the writing cells above it), else empty.
+    static QString counterText(int line);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    void check(int line, int column, int firstColumn) const;
+    qsizetype at(int line, int column) const { return qsizetype(line) * kStoredColumns + column - 1; }
+
+    int lines_ = 0;
+    QList<QString> cells_;  // kStoredColumns per line
+};
