@@ -7,6 +7,7 @@
 #include <httplib.h>
 
 #include <cctype>
+#include <sys/socket.h>
 #include <cstdio>
 
 namespace {
@@ -45,8 +46,15 @@ CourseServer::CourseServer(CourseStore& store, std::size_t maxBody)
 {
     server_->new_task_queue = [] { return new httplib::ThreadPool(16); };
     server_->set_payload_max_length(maxBody_);
+    // Headers and body go out as separate writes; without this each reply waits for an ACK.
+    server_->set_tcp_nodelay(true);
     server_->set_read_timeout(30);
     server_->set_write_timeout(30);
+    server_->set_socket_options([this](int socket) {
+        listener_ = socket;
+        const int on = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    });
     routes();
 }
 
@@ -56,6 +64,10 @@ int CourseServer::bind(const std::string& host, int port)
 {
     host_ = host;
     port_ = port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
+    // The library listens with a backlog of 5: a burst of clients connecting at once would
+    // see resets. Listening again on the bound socket widens the queue.
+    if (port_ > 0 && listener_ >= 0)
+        ::listen(listener_, SOMAXCONN);
     return port_;
 }
 

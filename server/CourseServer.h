@@ -32,5 +32,6 @@ private:
     std::size_t maxBody_;
     std::string host_;
     int port_ = 0;
+    int listener_ = -1;
     std::unique_ptr<httplib::Server> server_;
 };

@@ -1,0 +1,144 @@
+// Posting a 10 MB essay record over loopback: the client's PostForm against curl posting
+// the same form to the same course server, and the client's peak memory over the body.
+#include "common/Endpoint.h"
+#include "common/TApplication.h"
+#include "components/Cp949.h"
+#include "net/ReplyText.h"
+#include "net/Transport.h"
+#include "support/CourseServerProcess.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+namespace {
+
+constexpr qsizetype kRecordSize = 10 << 20;
+
+CourseServerProcess* server = nullptr;
+QString token;
+QTemporaryDir* files = nullptr;
+
+QByteArray record()
+{
+    QByteArray bytes(kRecordSize, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((i * 131) >> 3);
+    return bytes;
+}
+
+const QString kTitle = QStringLiteral("우리 동네 도서관에 다녀와서");
+
+// Peak resident memory since the last reset, in bytes.
+long long peakRss()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    return 0;
+}
+
+long long currentRss()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    return 0;
+}
+
+void resetPeakRss()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+void BM_PostForm10MB(benchmark::State& state)
+{
+    double worstRatio = 0;
+    for (auto _ : state) {
+        resetPeakRss();
+        const long long before = currentRss();
+        {
+            UploadForm form;
+            form.AddTextPart("flag", "S002");
+            form.AddTextPart("student_no", CourseServerProcess::kStudentNo);
+            form.AddTextPart("password", token);
+            form.AddTextPart("lecturekey", CourseServerProcess::kLectureKey);
+            form.AddTextPart("submit", "N");
+            form.AddTextPart("title", kTitle);
+            form.AddDataPart("file", "multipart/form-data", "Editor", record());
+            if (!SplitReply(PostForm(form)).accepted())
+                state.SkipWithError("server refused the save");
+        }
+        worstRatio = std::max(worstRatio, double(peakRss() - before) / double(kRecordSize));
+    }
+    state.counters["peak_memory_per_body"] = worstRatio;
+    state.SetBytesProcessed(state.iterations() * kRecordSize);
+}
+
+void BM_CurlPost10MB(benchmark::State& state)
+{
+    const QString dir = files->path();
+    const QStringList args{
+        QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+        QStringLiteral("-F"), QStringLiteral("flag=S002"),
+        QStringLiteral("-F"), QStringLiteral("student_no=") + CourseServerProcess::kStudentNo,
+        QStringLiteral("-F"), QStringLiteral("password=") + token,
+        QStringLiteral("-F"), QStringLiteral("lecturekey=") + CourseServerProcess::kLectureKey,
+        QStringLiteral("-F"), QStringLiteral("submit=N"),
+        QStringLiteral("-F"), QStringLiteral("title=<") + dir + QStringLiteral("/title.txt"),
+        QStringLiteral("-F"),
+        QStringLiteral("file=@") + dir + QStringLiteral("/record.bin;type=multipart/form-data;filename=Editor"),
+        server->url() + QStringLiteral("/clientif")};
+    for (auto _ : state) {
+        if (QProcess::execute(QStringLiteral("curl"), args) != 0)
+            state.SkipWithError("curl failed");
+    }
+    state.SetBytesProcessed(state.iterations() * kRecordSize);
+}
+
+BENCHMARK(BM_PostForm10MB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_CurlPost10MB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Large blocks always mapped and returned at once, so resident memory shows what a post holds.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    benchmark::Initialize(&argc, argv);
+    TApplication app(argc, argv);
+
+    CourseServerProcess course;
+    course.start();
+    server = &course;
+    SetServerUrl(course.url());
+    QBuffer launch;
+    DownloadToStream(course.launchUrl(QStringLiteral("S001"), CourseServerProcess::kLectureKey), launch);
+    token = Cp949::decode(launch.data()).split(QChar(0x03)).value(2);
+
+    QTemporaryDir dir;
+    files = &dir;
+    QFile title(dir.path() + QStringLiteral("/title.txt"));
+    title.open(QIODevice::WriteOnly);
+    title.write(Cp949::encode(kTitle));
+    title.close();
+    QFile data(dir.path() + QStringLiteral("/record.bin"));
+    data.open(QIODevice::WriteOnly);
+    data.write(record());
+    data.close();
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
