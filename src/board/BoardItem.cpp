@@ -4,6 +4,7 @@
 #include "board/BoardItems.h"
 
 #include <algorithm>
+#include <optional>
 
 template <typename T>
 void TBoardItem::Assign(T& field, const T& value)
@@ -27,17 +28,14 @@ void TBoardItem::SetReportPoint(const QString& value) { Assign(FReportPoint, val
 
 void TBoardItem::SetBounds(qint32 left, qint32 top, qint32 right, qint32 bottom)
 {
-    if (FBoard) {
-        TBoardItems::UpdateHold hold(FBoard->Items());
+    {
+        std::optional<TBoardItems::UpdateHold> hold;
+        if (FBoard)
+            hold.emplace(FBoard->Items());
         SetLeft(left);
         SetTop(top);
         SetRight(right);
         SetBottom(bottom);
-    } else {
-        FLeft = left;
-        FTop = top;
-        FRight = right;
-        FBottom = bottom;
     }
     Changed();
 }

@@ -20,6 +20,11 @@ std::unique_ptr<TBoardItem> StoredItem(TDrawTool tool, QRect box, const QString&
 
 } // namespace
 
+// Stored corrections and the palette's Tags carry these ordinals.
+static_assert(dtNone == 0 && dtSelect == 1 && dt11 == 2 && dt13 == 4 && dt18 == 9 && dt21 == 10);
+static_assert(dt27 == 16 && dt31 == 17 && dt35 == 21 && dt41 == 22 && dt44 == 25 && dt46 == 27);
+static_assert(dtText == 28 && dtNumber == 29 && dtLeft == 30 && dtRight == 31 && sizeof(TDrawTool) == 1);
+
 TEST(BoardItems, PlacingGivesTheGesturesBox)
 {
     const struct {
