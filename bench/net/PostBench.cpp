@@ -32,24 +32,15 @@ QByteArray record()
 
 const QString kTitle = QStringLiteral("우리 동네 도서관에 다녀와서");
 
-// Peak resident memory since the last reset, in bytes.
-long long peakRss()
+// A memory figure of /proc/self/status ("VmHWM:" peak since the last reset, "VmRSS:" now),
+// in bytes.
+long long memoryFigure(const QByteArray& key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
-    return 0;
-}
-
-long long currentRss()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toLongLong() * 1024;
     return 0;
 }
 
@@ -65,7 +56,7 @@ void BM_PostForm10MB(benchmark::State& state)
     double worstRatio = 0;
     for (auto _ : state) {
         resetPeakRss();
-        const long long before = currentRss();
+        const long long before = memoryFigure("VmRSS:");
         {
             UploadForm form;
             form.AddTextPart("flag", "S002");
@@ -78,7 +69,7 @@ void BM_PostForm10MB(benchmark::State& state)
             if (!SplitReply(PostForm(form)).accepted())
                 state.SkipWithError("server refused the save");
         }
-        worstRatio = std::max(worstRatio, double(peakRss() - before) / double(kRecordSize));
+        worstRatio = std::max(worstRatio, double(memoryFigure("VmHWM:") - before) / double(kRecordSize));
     }
     state.counters["peak_memory_per_body"] = worstRatio;
     state.SetBytesProcessed(state.iterations() * kRecordSize);
