@@ -1,6 +1,7 @@
 #include "net/HttpClient.h"
 
 #include "common/AppError.h"
+#include "common/TrimControls.h"
 #include "components/Cp949.h"
 #include "net/ReplyText.h"
 

@@ -1,15 +1,6 @@
 #include "net/ReplyText.h"
 
-QString TrimControls(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 32)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
+#include "common/TrimControls.h"
 
 ReplyText SplitReply(const QString& text)
 {

@@ -16,6 +16,3 @@ struct ReplyText {
 // the message and the rest the value. Without a 0x03 the message is empty and the whole
 // rest is the value. The value loses leading and trailing characters of code 32 or less.
 ReplyText SplitReply(const QString& text);
-
-// Trims characters of code 32 or less from both ends (not other white space).
-QString TrimControls(const QString& text);

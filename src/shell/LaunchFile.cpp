@@ -1,6 +1,7 @@
 #include "shell/LaunchFile.h"
 
 #include "common/AppError.h"
+#include "common/TrimControls.h"
 #include "components/Cp949.h"
 
 #include <QFile>
@@ -25,16 +26,6 @@ QByteArray joinLinesWithCrLf(const QByteArray& text)
     }
     return out;
 }
-
-QString trimControlsAndBlanks(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b].unicode() <= 32)
-        ++b;
-    while (e > b && s[e - 1].unicode() <= 32)
-        --e;
-    return s.mid(b, e - b);
-}
 }
 
 LaunchFields split(const QByteArray& bytes)
@@ -43,7 +34,7 @@ LaunchFields split(const QByteArray& bytes)
     const QByteArray joined = joinLinesWithCrLf(nul < 0 ? bytes : bytes.left(nul));
     // 0x03 never occurs inside a double-byte character, so the decoded text splits the same.
     QStringList fields = Cp949::decode(joined).split(QChar(0x03));
-    fields.last() = trimControlsAndBlanks(fields.last());
+    fields.last() = TrimControls(fields.last());
     return LaunchFields(std::move(fields));
 }
 
