@@ -4,6 +4,7 @@
 
 namespace FieldDefs {
 
+namespace {
 bool isValidName(QStringView name)
 {
     if (name.isEmpty() || name.size() > kMaxNameLength)
@@ -16,6 +17,7 @@ bool isValidName(QStringView name)
             return false;
     }
     return true;
+}
 }
 
 void validate(const QList<FieldDef>& fields)

@@ -31,7 +31,6 @@ inline constexpr int kMaxStringSize = 32767;
 // A field name is a letter or "_" followed by letters, digits or "_"; both packet forms
 // rely on it. Raises an error naming the first bad or duplicate field (case ignored).
 void validate(const QList<FieldDef>& fields);
-bool isValidName(QStringView name);
 
 // Index of the field named `name` without regard to case, or -1.
 int indexOf(const QList<FieldDef>& fields, QStringView name);

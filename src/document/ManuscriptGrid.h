@@ -22,7 +22,6 @@ public:
     static constexpr int kMarginColumn = 21;
     static constexpr int kStoredColumns = 21;  // 1 to 21
     static constexpr int kMinimumLines = 21;   // the writing frame never shows fewer
-    static constexpr int kLinesPerPage = 30;
 
     explicit ManuscriptGrid(int lineCount = 0, QObject* parent = nullptr);
 
