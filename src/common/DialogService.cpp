@@ -1,6 +1,7 @@
 #include "common/DialogService.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -19,6 +20,8 @@ std::unique_ptr<DialogService> DialogService::replace(std::unique_ptr<DialogServ
     return service;
 }
 
+QString DialogService::openPicture(const QString&) { return QString(); }
+
 void MessageBoxDialogService::information(const QString& caption, const QString& text)
 {
     QMessageBox::information(QApplication::activeWindow(), caption, text);
@@ -34,4 +37,11 @@ bool MessageBoxDialogService::question(const QString& caption, const QString& te
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     return box.exec() == QMessageBox::Yes;
+}
+
+QString MessageBoxDialogService::openPicture(const QString& filter)
+{
+    // Qt's own dialog matches extensions without regard to case; scanners write ".JPG".
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(), filter,
+                                        nullptr, QFileDialog::DontUseNativeDialog);
 }

@@ -19,6 +19,12 @@ bool RecordingDialogs::question(const QString& caption, const QString& text)
     return answers.isEmpty() ? false : answers.takeFirst();
 }
 
+QString RecordingDialogs::openPicture(const QString& filter)
+{
+    boxes.append({Kind::OpenPicture, QString(), filter});
+    return pictures.isEmpty() ? QString() : pictures.takeFirst();
+}
+
 QStringList RecordingDialogs::texts(Kind kind) const
 {
     QStringList out;

@@ -6,10 +6,11 @@
 #include <QString>
 
 // Stands in for the message boxes: records each box and answers questions from a queue
-// (No when the queue is empty). Installed for the lifetime of the object.
+// (No when the queue is empty) and picture dialogs from another (cancelled when it is
+// empty; the box's text is the filter). Installed for the lifetime of the object.
 class RecordingDialogs : public DialogService {
 public:
-    enum class Kind { Information, Error, Question };
+    enum class Kind { Information, Error, Question, OpenPicture };
     struct Box {
         Kind kind;
         QString caption;
@@ -22,9 +23,11 @@ public:
     void information(const QString& caption, const QString& text) override;
     void error(const QString& caption, const QString& text) override;
     bool question(const QString& caption, const QString& text) override;
+    QString openPicture(const QString& filter) override;
 
     QList<Box> boxes;
     QList<bool> answers;
+    QStringList pictures;
 
     // The texts of the boxes of one kind, in order.
     QStringList texts(Kind kind) const;
