@@ -2,6 +2,8 @@
 
 #include "common/AppError.h"
 
+#include <algorithm>
+
 ManuscriptGrid::ManuscriptGrid(int lineCount, QObject* parent)
     : QAbstractTableModel(parent), lines_(std::max(0, lineCount)), cells_(qsizetype(lines_) * kStoredColumns)
 {
@@ -32,6 +34,11 @@ void ManuscriptGrid::setCell(int line, int column, const QString& text)
     if (slot == text)
         return;
     slot = text;
+    if (batches_ > 0) {
+        changedFirst_ = changedLast_ < 0 ? line : std::min(changedFirst_, line);
+        changedLast_ = std::max(changedLast_, line);
+        return;
+    }
     const QModelIndex i = index(line, column);
     emit dataChanged(i, i, {Qt::DisplayRole});
 }
@@ -95,6 +102,23 @@ void ManuscriptGrid::reset(int lineCount)
     lines_ = std::max(0, lineCount);
     cells_ = QList<QString>(qsizetype(lines_) * kStoredColumns);
     endResetModel();
+}
+
+ManuscriptGrid::Batch::Batch(ManuscriptGrid& grid) : grid_(grid)
+{
+    ++grid_.batches_;
+}
+
+ManuscriptGrid::Batch::~Batch()
+{
+    if (--grid_.batches_ > 0 || grid_.changedLast_ < 0)
+        return;
+    const int first = grid_.changedFirst_;
+    const int last = std::min(grid_.changedLast_, grid_.lines_ - 1);
+    grid_.changedLast_ = -1;
+    if (first <= last)
+        emit grid_.dataChanged(grid_.index(first, kFirstCellColumn), grid_.index(last, kMarginColumn),
+                               {Qt::DisplayRole});
 }
 
 QString ManuscriptGrid::counterText(int line)

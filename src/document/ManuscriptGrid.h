@@ -43,6 +43,20 @@ public:
     void setLineCount(int count);          // blank lines added or the last ones removed
     void reset(int lineCount);             // every cell blank, that many lines
 
+    // Holds back the announcements of setCell while it lives: the cells changed meanwhile
+    // are announced once, as one dataChanged over the whole lines they lie on, when the
+    // outermost batch ends. For rewrites that move the rest of an essay by a cell.
+    class Batch {
+    public:
+        explicit Batch(ManuscriptGrid& grid);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        ManuscriptGrid& grid_;
+    };
+
     // "0", "200", "400", ... on every tenth line (the writing cells above it), else empty.
     static QString counterText(int line);
 
@@ -56,4 +70,7 @@ private:
 
     int lines_ = 0;
     QList<QString> cells_;  // kStoredColumns per line
+    int batches_ = 0;
+    int changedFirst_ = 0;  // lines changed within the running batches, when changedLast_ >= 0
+    int changedLast_ = -1;
 };

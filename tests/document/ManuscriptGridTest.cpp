@@ -68,3 +68,39 @@ TEST(ManuscriptGrid, InsertsAndRemovesLinesKeepingTheCellsAroundThem)
     EXPECT_THROW(grid.removeLines(1, 2), AppError);
     EXPECT_THROW(grid.insertLines(3, 1), AppError);
 }
+
+TEST(ManuscriptGrid, BatchAnnouncesItsChangesOnceOverTheLinesTouched)
+{
+    ManuscriptGrid grid(30);
+    QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
+    {
+        ManuscriptGrid::Batch outer(grid);
+        grid.setCell(12, 5, QStringLiteral("가"));
+        {
+            ManuscriptGrid::Batch inner(grid);
+            grid.setCell(4, 21, QStringLiteral("."));
+            grid.setCell(20, 1, QStringLiteral("a"));
+        }
+        grid.setCell(7, 3, QStringLiteral("b"));
+        EXPECT_EQ(changed.size(), 0) << "nothing is announced while a batch lives";
+        EXPECT_EQ(grid.cell(4, 21), QStringLiteral(".")) << "the cells change at once";
+    }
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex(), grid.index(4, 1));
+    EXPECT_EQ(changed[0][1].toModelIndex(), grid.index(20, 21));
+
+    {
+        ManuscriptGrid::Batch unchanged(grid);
+        grid.setCell(12, 5, QStringLiteral("가"));
+    }
+    EXPECT_EQ(changed.size(), 1) << "a batch without real changes says nothing";
+
+    {
+        ManuscriptGrid::Batch shrinking(grid);
+        grid.setCell(25, 1, QStringLiteral("x"));
+        grid.setCell(2, 1, QStringLiteral("y"));
+        grid.setLineCount(10);
+    }
+    ASSERT_EQ(changed.size(), 2);
+    EXPECT_EQ(changed[1][1].toModelIndex(), grid.index(9, 21)) << "lines removed meanwhile are left out";
+}

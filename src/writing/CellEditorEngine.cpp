@@ -1,0 +1,590 @@
+#include "writing/CellEditorEngine.h"
+
+#include "components/Cp949.h"
+#include "document/ManuscriptGrid.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr int kFirst = ManuscriptGrid::kFirstCellColumn;
+constexpr int kLast = ManuscriptGrid::kLastCellColumn;
+constexpr int kMargin = ManuscriptGrid::kMarginColumn;
+
+// Blanks and control characters off both ends, as cell texts are compared.
+QString trimmedCell(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 0x20)
+        --end;
+    return begin == 0 && end == text.size() ? text : text.mid(begin, end - begin);
+}
+
+bool isBlankText(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() > 0x20)
+            return false;
+    return true;
+}
+
+CellPos next(CellPos p)
+{
+    return p.column < kMargin ? CellPos{p.line, p.column + 1} : CellPos{p.line + 1, kFirst};
+}
+
+// The characters of a text, a surrogate pair kept together.
+QStringList characters(const QString& text)
+{
+    QStringList list;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        list.append(text.mid(i, n));
+        i += n - 1;
+    }
+    return list;
+}
+
+bool isAscii(const QString& character)
+{
+    return character.size() == 1 && character[0].unicode() < 0x80;
+}
+
+// Lead byte 0xA3, trail byte code + 0x80: the full-width row of code page 949.
+QString fullWidthRow(char c)
+{
+    return Cp949::decode(QByteArray{"\xA3"} + char(c + 0x80));
+}
+
+}
+
+CellEditorEngine::CellEditorEngine(ManuscriptGrid& grid, CellEditorHost& host) : grid_(grid), host_(host)
+{
+}
+
+QString CellEditorEngine::ToFullWidth(QChar c)
+{
+    static const std::array<QString, 128> table = [] {
+        std::array<QString, 128> t;
+        for (char c = 'A'; c <= 'Z'; ++c)
+            t[c] = fullWidthRow(c);
+        for (char c : QByteArrayView("!#$%&()*+-/:;=?@[\\]_{}"))
+            t[c] = fullWidthRow(c);
+        const struct {
+            char typed;
+            const char* code;
+        } elsewhere[] = {{'^', "\xA1\xD2"}, {'|', "\xA6\xA2"}, {'<', "\xA1\xB4"}, {'>', "\xA1\xB5"},
+                         {'~', "\xA1\xAD"}, {'`', "\xA2\xA5"}, {'"', "\xA1\xC8"}};
+        for (const auto& e : elsewhere)
+            t[e.typed] = Cp949::decode(QByteArray(e.code));
+        return t;
+    }();
+    const ushort u = c.unicode();
+    return u < 128 && !table[u].isNull() ? table[u] : QString(c);
+}
+
+bool CellEditorEngine::IsHangingPunctuation(const QString& text)
+{
+    return text == u"." || text == u"," || text == u"?" || text == u"？";
+}
+
+void CellEditorEngine::CellChanged()
+{
+    PendingText.clear();
+    FCellStarted = false;
+    FOpenCell = false;
+}
+
+// ---- events -------------------------------------------------------------------------
+
+void CellEditorEngine::KeyPress(int key, const QString& text)
+{
+    if (host_.caret().column < kFirst)
+        return;
+    FinishPendingComposition();
+    KeyDown(key);
+    QString typed = text;
+    if (typed.isEmpty() && key == Qt::Key_Backspace)
+        typed = QStringLiteral("\b");
+    else if (typed.isEmpty() && (key == Qt::Key_Return || key == Qt::Key_Enter))
+        typed = QStringLiteral("\r");
+    for (const QString& character : characters(typed)) {
+        if (isAscii(character)) {
+            TypeCharacter(character[0]);
+        } else {
+            // A character that arrives whole (no input method running) is a composition
+            // of its own.
+            const bool wasComposing = composing_;
+            CommitCharacter(character);
+            if (!wasComposing)
+                EndComposition();
+        }
+    }
+}
+
+void CellEditorEngine::InputMethod(const QString& commit, const QString& preedit)
+{
+    if (host_.caret().column < kFirst)
+        return;
+    for (const QString& character : characters(commit)) {
+        if (isAscii(character))
+            TypeCharacter(character[0]);
+        else
+            CommitCharacter(character);
+    }
+    if (!preedit.isEmpty()) {
+        if (composing_)
+            CompositionUpdate();
+        else
+            StartComposition();
+        endPending_ = false;
+    } else if (composing_) {
+        endPending_ = true;
+    }
+}
+
+void CellEditorEngine::KeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        StoreEditText();
+        MoveLeft(true);
+        break;
+    case Qt::Key_Up:
+        StoreEditText();
+        MoveUp(true);
+        break;
+    case Qt::Key_Right:
+        StoreEditText();
+        AdvanceCell(true);
+        break;
+    case Qt::Key_Down:
+        StoreEditText();
+        MoveDown(true);
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        host_.pageCaret(key == Qt::Key_PageDown);
+        MoveDown(false);
+        break;
+    case Qt::Key_Insert:
+        FOverwrite = !FOverwrite;
+        break;
+    case Qt::Key_Delete:
+        DeleteCell(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void CellEditorEngine::TypeCharacter(QChar c)
+{
+    const ushort code = c.unicode();
+    if (code == 0x20) {
+        TypeSpace();
+    } else if (code == 0x0D) {
+        CommitPending(true);
+        BreakLine();
+    } else if (code == 0x08) {
+        TypeBackspace();
+    } else if (code > 0x20 && code < 0x7F) {
+        TypePrintable(c);
+    }
+    // Other control characters (Ctrl+V among them, and DEL) type nothing.
+}
+
+void CellEditorEngine::TypePrintable(QChar c)
+{
+    host_.editInsert(QString(c));
+    if (!FInputStarted)
+        host_.setEditText(QString(c));
+    FInputStarted = true;
+    FCellStarted = true;
+
+    PendingText = trimmedCell(PendingText) + ToFullWidth(c);
+    const QString typed = PendingText;
+    // A letter never stands in the margin: it starts the next line.
+    if (InMargin() && !IsHangingPunctuation(PendingText)) {
+        AdvanceCell(false);
+        host_.setEditText(typed);
+        PendingText = typed;
+    }
+    if (Cp949::byteLength(PendingText) > 2) {
+        // A half-width character followed by a double-byte one: each gets a cell.
+        const QString rest = PendingText.mid(1);
+        PendingText = PendingText.left(1);
+        CommitPending(false);
+        AdvanceCell(false);
+        if (InMargin() && !IsHangingPunctuation(rest))
+            AdvanceCell(false);
+        PendingText = rest;
+    }
+    const int bytes = Cp949::byteLength(PendingText);
+    if (bytes > 1 && Cp949::isDoubleByte(PendingText[0])) {
+        OpenCell();
+        CommitPending(false);
+        AdvanceCell(false);
+        FCellStarted = false;
+    } else if (bytes == 1) {
+        OpenCell();
+        ShowPending();
+        if (IsHangingPunctuation(PendingText))
+            AdvanceCell(false);
+    } else if (bytes == 2) {
+        CommitPending(false);
+        AdvanceCell(false);
+        FCellStarted = false;
+    }
+}
+
+void CellEditorEngine::TypeSpace()
+{
+    const QString t = trimmedCell(host_.editText());
+    if (t.isEmpty()) {
+        OpenCell();
+        ClearCell();
+        AdvanceCell(false);
+    } else if (Cp949::byteLength(t) == 1) {
+        AdvanceCell(false);
+        if (!FOverwrite)
+            InsertCell();
+        ClearCell();
+        host_.setEditText(QString());
+    } else {
+        if (!FOverwrite)
+            InsertCell();
+        else
+            ClearCell();
+        AdvanceCell(false);
+    }
+}
+
+void CellEditorEngine::TypeBackspace()
+{
+    if (!host_.editHasSelection() && host_.editCursor() > 0) {
+        host_.editBackspace();
+        StoreEditText();
+        // The erased character is no longer pending, and a typed cell left empty is kept
+        // open for what comes next instead of opening another.
+        if (!PendingText.isEmpty())
+            PendingText.chop(1);
+        if (FCellStarted && isBlankText(host_.editText())) {
+            FCellStarted = false;
+            FOpenCell = !FOverwrite;
+        }
+        return;
+    }
+    if (host_.caret() == CellPos{0, kFirst}) {
+        if (host_.editHasSelection())
+            DeleteCell(false);
+        return;
+    }
+    DeleteCell(true);
+    MoveLeft(false);
+}
+
+// ---- composition --------------------------------------------------------------------
+
+void CellEditorEngine::CommitCharacter(const QString& character)
+{
+    if (composing_)
+        CompositionUpdate();
+    else
+        StartComposition();
+    CompositionResult(character);
+}
+
+void CellEditorEngine::StartComposition()
+{
+    composing_ = true;
+    endPending_ = false;
+    FInputStarted = true;
+    FResultCode.clear();
+    // A half-width character typed into the caret cell keeps it; the syllable takes the next.
+    if (FCellStarted) {
+        CommitPending(false);
+        AdvanceCell(false);
+    }
+    PendingText.clear();
+    OpenSyllableCell();
+    FResultPlaced = false;
+}
+
+void CellEditorEngine::CompositionUpdate()
+{
+    if (!FResultPlaced)
+        return;
+    OpenSyllableCell();
+    FResultPlaced = false;
+}
+
+void CellEditorEngine::CompositionResult(const QString& character)
+{
+    if (!Cp949::canEncode(character)) {
+        host_.beep();
+        return;
+    }
+    FResultPlaced = true;
+    FResultCode = QString::fromLatin1(Cp949::encode(character).toHex().toUpper());
+    PlaceResultChar();
+    AdvanceCell(false);
+}
+
+void CellEditorEngine::PlaceResultChar()
+{
+    const QString character = Cp949::decode(QByteArray::fromHex(FResultCode.toLatin1()));
+    if (InMargin())
+        AdvanceCell(false);
+    SetCurrentCell(character);
+    FResultCode.clear();
+    FOpenCell = false;
+}
+
+void CellEditorEngine::EndComposition()
+{
+    composing_ = false;
+    endPending_ = false;
+    FInputStarted = false;
+    // A syllable given up (the pre-edit erased or cancelled) leaves no empty cell behind.
+    if (FOpenCell)
+        DeleteCell(false);
+}
+
+void CellEditorEngine::FinishPendingComposition()
+{
+    if (composing_ && endPending_)
+        EndComposition();
+}
+
+// A syllable's cell is opened at the caret, never in the margin: from there it would
+// overwrite the first cell of the next line.
+void CellEditorEngine::OpenSyllableCell()
+{
+    if (InMargin())
+        AdvanceCell(false);
+    OpenCell();
+    FOpenCell = !FOverwrite;
+    host_.setEditText(QString());
+}
+
+// Insert mode opens an empty cell at the caret, unless one opened before still waits.
+void CellEditorEngine::OpenCell()
+{
+    if (!FOverwrite && !FOpenCell)
+        InsertCell();
+    FOpenCell = false;
+}
+
+// ---- cell operations ----------------------------------------------------------------
+
+void CellEditorEngine::SetCurrentCell(const QString& text)
+{
+    const CellPos c = host_.caret();
+    grid_.setCell(c.line, c.column, text);
+}
+
+void CellEditorEngine::ClearCell()
+{
+    SetCurrentCell(QString());
+}
+
+void CellEditorEngine::CommitPending(bool enter)
+{
+    if (!enter)
+        SetCurrentCell(PendingText);
+    PendingText.clear();
+}
+
+void CellEditorEngine::ShowPending()
+{
+    SetCurrentCell(PendingText);
+}
+
+void CellEditorEngine::StoreEditText()
+{
+    SetCurrentCell(host_.editText());
+}
+
+bool CellEditorEngine::InMargin() const
+{
+    return host_.caret().column == kMargin;
+}
+
+bool CellEditorEngine::MarginBlank(int line) const
+{
+    return isBlankText(grid_.cell(line, kMargin));
+}
+
+// Every line the caret goes to keeps three lines below it.
+void CellEditorEngine::GrowFor(int line)
+{
+    if (grid_.lineCount() < line + 4)
+        grid_.setLineCount(line + 4);
+}
+
+void CellEditorEngine::SetCaret(CellPos pos, bool lineFirst)
+{
+    if (lineFirst) {
+        host_.setCaretLine(pos.line);
+        host_.setCaretColumn(pos.column);
+    } else {
+        host_.setCaretColumn(pos.column);
+        host_.setCaretLine(pos.line);
+    }
+}
+
+void CellEditorEngine::AdvanceCell(bool skip)
+{
+    const CellPos c = host_.caret();
+    CellPos target{c.line, c.column + 1};
+    if (target.column > kMargin || (target.column == kMargin && skip && MarginBlank(c.line))) {
+        target = {c.line + 1, kFirst};
+        GrowFor(target.line);
+    }
+    SetCaret(target, false);
+    FCellStarted = false;
+}
+
+void CellEditorEngine::MoveDown(bool adjust)
+{
+    const CellPos c = host_.caret();
+    GrowFor(c.line + 1);
+    int column = std::max(c.column, kFirst);
+    if (column == kMargin && adjust && MarginBlank(c.line + 1))
+        column = kLast;
+    SetCaret({c.line + 1, column}, true);
+}
+
+void CellEditorEngine::MoveUp(bool adjust)
+{
+    const CellPos c = host_.caret();
+    const int line = std::max(c.line - 1, 0);
+    int column = std::max(c.column, kFirst);
+    if (column == kMargin && adjust && MarginBlank(line))
+        column = kLast;
+    SetCaret({line, column}, true);
+}
+
+void CellEditorEngine::MoveLeft(bool adjust)
+{
+    const CellPos c = host_.caret();
+    CellPos target = c.column > kFirst ? CellPos{c.line, c.column - 1}
+                     : c.line == 0     ? CellPos{0, kFirst}
+                                       : CellPos{c.line - 1, kMargin};
+    if (target.column == kMargin && adjust && MarginBlank(target.line))
+        target.column = kLast;
+    SetCaret(target, true);
+}
+
+void CellEditorEngine::InsertCell()
+{
+    const CellPos c = host_.caret();
+    {
+        ManuscriptGrid::Batch batch(grid_);
+        WriteStream(next(c), ReadStream(c));
+        SetCurrentCell(QString());
+    }
+    host_.focusEdit();
+}
+
+void CellEditorEngine::DeleteCell(bool backspace)
+{
+    CellPos target = host_.caret();
+    if (backspace && target.column > kFirst)
+        target.column -= 1;
+    else if (backspace && target.line > 0)
+        target = {target.line - 1, kMargin};
+    DeleteCells(target, 1);
+}
+
+void CellEditorEngine::DeleteCells(CellPos target, int count)
+{
+    CellPos from = target;
+    for (int i = 0; i < count; ++i)
+        from = next(from);
+    {
+        ManuscriptGrid::Batch batch(grid_);
+        WriteStream(target, ReadStream(from));
+    }
+    // The cell holds other text now: nothing typed into it is pending any more.
+    PendingText.clear();
+    FCellStarted = false;
+    FOpenCell = false;
+    // The box shows the cell's new text selected, as on arrival, so that what is typed next
+    // replaces it instead of joining it.
+    host_.setEditText(grid_.cell(target.line, target.column));
+    host_.selectEditText();
+    host_.focusEdit();
+}
+
+void CellEditorEngine::BreakLine()
+{
+    const CellPos c = host_.caret();
+    {
+        ManuscriptGrid::Batch batch(grid_);
+        grid_.insertLines(c.line, 1);
+        for (int column = kFirst; column < c.column && column <= kLast; ++column)
+            grid_.setCell(c.line, column, grid_.cell(c.line + 1, column));
+    }
+    GrowFor(c.line + 1);
+    SetCaret({c.line + 1, kFirst}, false);
+    FCellStarted = false;
+    // The copied beginning of the line goes; the rest of the essay follows on.
+    if (c.column > kFirst)
+        DeleteCells({c.line + 1, kFirst}, c.column - kFirst);
+}
+
+// ---- the cell stream ----------------------------------------------------------------
+
+// From a cell to the end of the sheet in reading order: every writing cell, and a margin
+// cell only when it holds something.
+QList<QString> CellEditorEngine::ReadStream(CellPos from) const
+{
+    QList<QString> items;
+    const int lines = grid_.lineCount();
+    if (from.line >= lines)
+        return items;
+    items.reserve(qsizetype(lines - from.line) * kMargin);
+    for (int line = from.line; line < lines; ++line) {
+        for (int column = line == from.line ? std::max(from.column, kFirst) : kFirst; column <= kMargin;
+             ++column) {
+            QString text = grid_.cell(line, column);
+            if (column == kMargin && isBlankText(text))
+                continue;
+            items.append(std::move(text));
+        }
+    }
+    return items;
+}
+
+// Lays the items out from a cell on. A margin cell takes the next item only when it is
+// hanging punctuation; otherwise it is emptied and the item starts the next line. Cells
+// after the last item become empty; text that reaches past the last line makes the sheet
+// grow, so nothing is pushed off it.
+void CellEditorEngine::WriteStream(CellPos from, const QList<QString>& items)
+{
+    const qsizetype count = items.size();
+    qsizetype textEnd = count;
+    while (textEnd > 0 && isBlankText(items[textEnd - 1]))
+        --textEnd;
+    qsizetype i = 0;
+    for (int line = from.line;; ++line) {
+        if (line >= grid_.lineCount()) {
+            if (i >= textEnd)
+                return;
+            grid_.insertLines(grid_.lineCount(), 1);
+        }
+        for (int column = line == from.line ? from.column : kFirst; column <= kMargin; ++column) {
+            if (column == kMargin)
+                grid_.setCell(line, column,
+                              i < count && IsHangingPunctuation(items[i]) ? items[i++] : QString());
+            else
+                grid_.setCell(line, column, i < count ? items[i++] : QString());
+        }
+    }
+}
