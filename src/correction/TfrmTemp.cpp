@@ -1,0 +1,196 @@
+#include "correction/TfrmTemp.h"
+
+#include "common/AppError.h"
+#include "common/Fonts.h"
+#include "components/DataSet.h"
+#include "components/Jpeg.h"
+#include "correction/DisplayedLines.h"
+#include "document/EssayRecord.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QStyle>
+
+TfrmTemp* frmTemp = nullptr;
+
+void CreateFrmTemp()
+{
+    if (!frmTemp)
+        frmTemp = new TfrmTemp(qApp);
+}
+
+namespace {
+
+int ScrollBarExtent()
+{
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+QImage WhitePicture(QSize size)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    return picture;
+}
+
+}
+
+int TfrmTemp::TextBox::TextWidth() const
+{
+    return Width - (ScrollBar ? ScrollBarExtent() : 0) - 2 * kTextMargin;
+}
+
+QStringList TfrmTemp::TextBox::Lines(const QString& text) const
+{
+    return DisplayedLines(text, Font, TextWidth());
+}
+
+TfrmTemp::TfrmTemp(QObject* parent) : QObject(parent), Font(GulimcheFont(19))
+{
+    setObjectName(QStringLiteral("frmTemp"));
+    memTemp = {700 - ScrollBarExtent(), Font, true};
+    Memo2 = {183, GulimcheFont(12), false};
+    grid.reset(1);
+}
+
+int TfrmTemp::LineHeight() const
+{
+    return QFontMetrics(Font).height();
+}
+
+int TfrmTemp::PaperKind(DataSet& table)
+{
+    if (table.isEmpty())
+        return 0;
+    table.first();
+    return table.asInteger(u"NType");
+}
+
+int TfrmTemp::PageCount(DataSet& table)
+{
+    if (PaperKind(table) == EssayRecord::ScannedPages)
+        return table.recordCount();
+    return table.recordCount() / kRowsPerPage + 1;
+}
+
+void TfrmTemp::BuildLineTable(DataSet& essay, DataSet& table) const
+{
+    table.emptyDataSet();
+    if (essay.isEmpty())
+        return;
+    essay.first();
+    const qint32 kind = essay.asInteger(u"NType");
+    switch (kind) {
+    case 0:
+    case EssayRecord::Manuscript:
+        EssayRecord::appendLineRows(essay, table);
+        break;
+    case EssayRecord::BlankPaper:
+        for (const QString& line : memTemp.Lines(essay.asString(u"LText"))) {
+            table.append();
+            table.setInteger(u"NType", kind);
+            table.setString(u"LText", line);
+            table.post();
+        }
+        break;
+    case EssayRecord::ScannedPages:
+        for (; !essay.eof(); essay.next()) {
+            table.append();
+            table.setInteger(u"NType", essay.asInteger(u"NType"));
+            table.setBytes(u"LImage", essay.asBytes(u"LImage"));
+            table.post();
+        }
+        break;
+    default:
+        throw AppError(QStringLiteral("답안지의 종류(%1)를 알 수 없어 답안을 보여 줄 수 없습니다.").arg(kind));
+    }
+    table.first();
+}
+
+void TfrmTemp::RenderPage(DataSet& table, QImage& bitmap, int page)
+{
+    const int kind = PaperKind(table);
+    if (kind < EssayRecord::BlankPaper)
+        RenderGridPage(table, bitmap, page);
+    else if (kind == EssayRecord::BlankPaper)
+        RenderTextPage(table, bitmap, page);
+    else
+        RenderImagePage(table, bitmap, page);
+}
+
+void TfrmTemp::PaintLines(QImage& bitmap, QPoint origin, const QStringList& lines, const QFont& font,
+                          int lineHeight) const
+{
+    QPainter painter(&bitmap);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    for (int i = 0; i < lines.size(); ++i)
+        painter.drawText(QRect(origin.x() + kTextMargin, origin.y() + i * lineHeight, bitmap.width(), lineHeight),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, lines[i]);
+}
+
+void TfrmTemp::RenderTextPage(DataSet& table, QImage& bitmap, int page)
+{
+    QStringList lines;
+    const int first = (page - 1) * kRowsPerPage;
+    const int last = std::min(page * kRowsPerPage, table.recordCount());
+    for (int row = std::max(first, 0); row < last; ++row) {
+        table.moveTo(row);
+        lines << table.asString(u"LText") << QStringLiteral(" ");
+    }
+    const int lineHeight = LineHeight();
+    QImage picture = WhitePicture({memTemp.Width, 2 * kRowsPerPage * lineHeight + 10});
+    PaintLines(picture, {10, 10}, lines, memTemp.Font, lineHeight);
+    bitmap = picture;
+}
+
+void TfrmTemp::RenderImagePage(DataSet& table, QImage& bitmap, int page)
+{
+    table.moveTo(page - 1);
+    const QImage image = Jpeg::decode(table.asBytes(u"LImage"));
+    QImage picture = WhitePicture({image.width(), image.height() + 20});
+    QPainter(&picture).drawImage(0, 10, image);
+    bitmap = picture;
+}
+
+void TfrmTemp::RenderText(const QString& text, QImage& bitmap)
+{
+    const QStringList lines = Memo2.Lines(text);
+    QImage picture = WhitePicture({Memo2.Width, LineHeight() * int(lines.size()) + 10});
+    PaintLines(picture, {0, 0}, lines, Memo2.Font, QFontMetrics(Memo2.Font).height());
+    bitmap = picture;
+}
+
+// PLACEHOLDER until the writing frame's cell painter lands.
+static void DrawManuscriptCellPlaceholder(QPainter& painter, const ManuscriptGrid& grid, int column, int line, QRect rect)
+{
+    if (column >= 1 && column <= 20)
+        painter.drawRect(rect.adjusted(-1, 0, -1, -4));
+    painter.drawText(rect, Qt::AlignCenter, grid.cell(line, column));
+}
+
+void TfrmTemp::RenderGridPage(DataSet& table, QImage& bitmap, int page)
+{
+    const int rows = table.recordCount();
+    grid.reset(std::max(rows, 1));
+    const int top = (page - 1) * kRowsPerPage;
+    const int bottom = std::min(top + kRowsPerPage, grid.lineCount());
+    for (int line = std::max(top, 0); line < std::min(bottom, rows); ++line) {
+        table.moveTo(line);
+        for (int column = 1; column <= ManuscriptGrid::kStoredColumns; ++column)
+            grid.setCell(line, column, table.asString(EssayRecord::lineField(column)));
+    }
+    QImage picture = WhitePicture(kGridPageSize);
+    QPainter painter(&picture);
+    painter.translate(kGridOrigin);
+    painter.setPen(QColor(200, 200, 200));
+    for (int line = std::max(top, 0); line < bottom; ++line)
+        for (int column = 0; column < ManuscriptGrid::kColumnCount; ++column) {
+            const int left = column == 0 ? 0 : kCounterWidth + (column - 1) * kCellSize;
+            const QRect rect(left, (line - top) * kCellSize, column == 0 ? kCounterWidth : kCellSize, kCellSize);
+            DrawManuscriptCellPlaceholder(painter, grid, column, line, rect);
+        }
+    painter.end();
+    bitmap = picture;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "document/ManuscriptGrid.h"
+
+#include <QFont>
+#include <QImage>
+#include <QObject>
+
+class DataSet;
+
+// The page renderer: cuts an essay record into a line table (one row per manuscript line,
+// per displayed blank-paper line or per scanned page) and paints one page at a time into
+// a picture. Everything is painted off screen; nothing is ever shown.
+//
+// One renderer serves the whole run: the start-up creates it (CreateFrmTemp) before the
+// launch file is read, the application owns it, and the correction frame reaches it
+// through frmTemp.
+class TfrmTemp : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kRowsPerPage = 30;
+    static constexpr QSize kGridPageSize{650, 880};
+    static constexpr QPoint kGridOrigin{10, 10};
+    static constexpr int kCounterWidth = 40;  // column 0
+    static constexpr int kCellSize = 29;      // columns 1 to 21, every row
+    static constexpr int kTextMargin = 2;     // a text box's text from its edges
+
+    // A word-wrapping text box as the renderer measures and paints it.
+    struct TextBox {
+        int Width = 0;
+        QFont Font;
+        bool ScrollBar = false;  // a vertical scroll bar of its own narrows the text
+        int TextWidth() const;
+        QStringList Lines(const QString& text) const;
+    };
+
+    explicit TfrmTemp(QObject* parent);
+
+    // "굴림체", 19-pixel characters.
+    QFont Font;
+    // 700 pixels less one vertical scroll bar; wraps blank-paper essays.
+    TextBox memTemp;
+    // 183 pixels, 12-pixel characters, no scroll bar; the thumbnail's comment.
+    TextBox Memo2;
+    // The cells of the manuscript page last rendered.
+    ManuscriptGrid grid;
+
+    // The height of "Ag" in the form's font.
+    int LineHeight() const;
+
+    // Empties the table (essay record schema) and fills it from the essay record, read
+    // from its first row. A kind other than 0 to 3 is refused with a message.
+    void BuildLineTable(DataSet& essay, DataSet& table) const;
+    // NType of the table's first row; an empty table reads 0.
+    static int PaperKind(DataSet& table);
+    // (rows div 30) + 1 for manuscript and blank paper, one per row for scanned pages.
+    static int PageCount(DataSet& table);
+
+    // Pages count from 1. Each sets the bitmap's size and paints the whole of it; a page
+    // that fails leaves the bitmap as it was.
+    void RenderGridPage(DataSet& table, QImage& bitmap, int page);
+    void RenderTextPage(DataSet& table, QImage& bitmap, int page);
+    void RenderImagePage(DataSet& table, QImage& bitmap, int page);
+    // The page operation the table's kind calls for: below 2 manuscript, 2 blank paper,
+    // 3 scanned.
+    void RenderPage(DataSet& table, QImage& bitmap, int page);
+    // The text wrapped in Memo2, as high as its lines in the form's line height plus 10.
+    void RenderText(const QString& text, QImage& bitmap);
+
+private:
+    void PaintLines(QImage& bitmap, QPoint origin, const QStringList& lines, const QFont& font,
+                    int lineHeight) const;
+};
+
+// The run's page renderer; null until CreateFrmTemp.
+extern TfrmTemp* frmTemp;
+// Creates the renderer, owned by the application, unless it exists.
+void CreateFrmTemp();

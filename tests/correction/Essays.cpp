@@ -1,0 +1,66 @@
+#include "Essays.h"
+
+#include "components/Jpeg.h"
+#include "document/EssayRecord.h"
+
+namespace Essays {
+
+QString CellText(int line, int column)
+{
+    return QString(QChar(0xAC00 + (line * 21 + column) % 11000));
+}
+
+DataSet Manuscript(int lines)
+{
+    DataSet record(EssayRecord::fields());
+    record.append();
+    record.setString(u"USER_ID", QStringLiteral("S1001"));
+    record.setInteger(u"NType", EssayRecord::Manuscript);
+    for (int c = 1; c <= 21; ++c) {
+        QString column;
+        for (int line = 0; line < lines; ++line)
+            column += (c == 21 ? QStringLiteral(" ") : CellText(line, c)) + QStringLiteral("\r\n");
+        record.setString(EssayRecord::lineField(c), column);
+    }
+    record.post();
+    return record;
+}
+
+DataSet BlankPaper(const QString& text)
+{
+    DataSet record(EssayRecord::fields());
+    EssayRecord::writeBlankPaper(record, QStringLiteral("S1001"), text);
+    return record;
+}
+
+DataSet Scanned(const QList<QImage>& pages)
+{
+    DataSet record(EssayRecord::fields());
+    for (const QImage& page : pages) {
+        record.append();
+        record.setString(u"USER_ID", QStringLiteral("S1001"));
+        record.setInteger(u"NType", EssayRecord::ScannedPages);
+        record.setBytes(u"LImage", page.isNull() ? QByteArray("not a picture") : Jpeg::encode(page));
+        record.setString(u"LImageType", QStringLiteral(".jpg"));
+        record.post();
+    }
+    return record;
+}
+
+DataSet OfKind(int kind)
+{
+    DataSet record(EssayRecord::fields());
+    record.append();
+    record.setInteger(u"NType", kind);
+    record.post();
+    return record;
+}
+
+QImage Picture(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+}
