@@ -1,0 +1,207 @@
+#include "correction/ScoreSheet.h"
+
+#include "common/AppError.h"
+#include "common/ErrorBox.h"
+
+namespace {
+
+constexpr const char16_t* kCaptions[ScoreSheet::kRows][2] = {
+    {u"채점기준", u"배점"},
+    {u"내용", u"70점"},
+    {u" 1. 초점", u"(50)"},
+    {u" 2. 서평", u"(20)"},
+    {u"형식", u"30점"},
+    {u" 1. 원고지작성법", u"(10)"},
+    {u" 2. 단락", u"(10)"},
+    {u" 3. 호응", u"(10)"},
+    {u"감점-분량미달", u"(-20)"},
+};
+
+bool allDigits(const QString& text)
+{
+    for (QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+// A whole number as the cells and the total box are read: anything else counts 0.
+int wholeNumber(const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? value : 0;
+}
+
+}
+
+ScoreSheet::ScoreSheet(QObject* parent) : QAbstractTableModel(parent)
+{
+    for (int row = 0; row < kRows; ++row) {
+        cells_[row][0] = QString::fromUtf16(kCaptions[row][0]);
+        cells_[row][1] = QString::fromUtf16(kCaptions[row][1]);
+    }
+    cells_[0][kScoreColumn] = QStringLiteral("점수");
+}
+
+bool ScoreSheet::isFixed(int row, int column) { return row == 0 || column < kScoreColumn; }
+
+bool ScoreSheet::isTypedScore(int row) { return row == 2 || row == 3 || (row >= 5 && row <= 7); }
+
+int ScoreSheet::maximum(int row)
+{
+    switch (row) {
+    case 2: return 50;
+    case 3: return 20;
+    default: return isTypedScore(row) ? 10 : 0;
+    }
+}
+
+QString ScoreSheet::rangeMessage(int row)
+{
+    return QStringLiteral("0 부터 ") + QString::number(maximum(row)) + QStringLiteral(" 이하의 값만 들어갈수 있습니다.");
+}
+
+bool ScoreSheet::isValidScore(int row, const QString& text)
+{
+    if (text.isEmpty())
+        return true;
+    // More than three digits can only be out of range, and would overflow toInt.
+    return text.size() <= 3 && allDigits(text) && text.toInt() <= maximum(row);
+}
+
+int ScoreSheet::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kRows; }
+
+int ScoreSheet::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant ScoreSheet::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return cells_[index.row()][index.column()];
+}
+
+QVariant ScoreSheet::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
+        return {};
+    return cells_[0][section];
+}
+
+Qt::ItemFlags ScoreSheet::flags(const QModelIndex& index) const
+{
+    if (!index.isValid() || isFixed(index.row(), index.column()))
+        return Qt::ItemIsEnabled;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (isTypedScore(index.row()))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ScoreSheet::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const QString typed = value.toString();
+    if (typed != text(index.row(), index.column()))
+        setEditText(index.row(), index.column(), typed);
+    return true;
+}
+
+QString ScoreSheet::text(int row, int column) const { return cells_[row][column]; }
+
+void ScoreSheet::setEditText(int row, int column, const QString& text)
+{
+    if (column != kScoreColumn || !isTypedScore(row))
+        return;
+    setCell(row, column, text);
+    if (!isValidScore(row, text)) {
+        ShowInfo(rangeMessage(row));
+        return;
+    }
+    recompute();
+}
+
+void ScoreSheet::setDeduction(bool checked)
+{
+    if (checked == deduction_)
+        return;
+    deduction_ = checked;
+    emit deductionChanged(checked);
+    setEditText(2, kScoreColumn, text(2, kScoreColumn));
+}
+
+void ScoreSheet::setTotal(const QString& text) { writeTotal(text); }
+
+void ScoreSheet::typeTotal(const QString& text)
+{
+    writeTotal(text);
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    // Digits too many for any integer are out of range too, not "non-numeric".
+    const bool outOfRange = ok ? value < 0 || value > kMaxTotal : !text.isEmpty() && allDigits(text);
+    if (outOfRange) {
+        ShowInfo(QStringLiteral("0 부터 100 점까지만 입력하실 수 있습니다."));
+        writeTotal(QString::number(kMaxTotal));
+    }
+}
+
+QStringList ScoreSheet::points() const
+{
+    QStringList out;
+    for (int row = 1; row <= 7; ++row)
+        out.append(text(row, kScoreColumn));
+    return out;
+}
+
+void ScoreSheet::load(const QStringList& points, bool deduction)
+{
+    for (int row = 1; row <= 7; ++row)
+        setCell(row, kScoreColumn, points.value(row - 1));
+    setDeduction(deduction);
+}
+
+void ScoreSheet::validateScores() const
+{
+    for (int row = 1; row <= 7; ++row)
+        if (isTypedScore(row) && !isValidScore(row, text(row, kScoreColumn)))
+            throw AppError(rangeMessage(row));
+}
+
+void ScoreSheet::setCell(int row, int column, const QString& text)
+{
+    if (cells_[row][column] == text)
+        return;
+    cells_[row][column] = text;
+    const QModelIndex changed = index(row, column);
+    emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+int ScoreSheet::score(int row) const { return wholeNumber(text(row, kScoreColumn)); }
+
+void ScoreSheet::recompute()
+{
+    setCell(1, kScoreColumn, QString::number(score(2) + score(3)));
+    setCell(4, kScoreColumn, QString::number(score(5) + score(6) + score(7)));
+    int total = score(1) + score(4);
+    writeTotal(QString::number(total));
+    if (deduction_) {
+        total -= kDeduction;
+        writeTotal(QString::number(total));
+    }
+    if (wholeNumber(total_) <= 0) {
+        if (deduction_) {
+            ShowInfo(QStringLiteral("총점이 0점 미만입니다."));
+            setDeduction(false);
+        }
+        writeTotal(QStringLiteral("0"));
+    }
+}
+
+void ScoreSheet::writeTotal(const QString& text)
+{
+    if (total_ == text)
+        return;
+    total_ = text;
+    emit totalChanged(text);
+}

@@ -1,0 +1,108 @@
+#include "correction/TfrmText.h"
+
+#include "common/AppError.h"
+#include "common/ErrorBox.h"
+#include "common/Fonts.h"
+#include "components/Cp949.h"
+#include "document/CorrectionRecord.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+constexpr int kClientWidth = 272;
+constexpr int kClientHeight = 130;
+constexpr int kStripHeight = 41;
+}
+
+TfrmText::TfrmText(QWidget* parent)
+    : QDialog(parent), memText(new QPlainTextEdit(this)), cmbPoint(new QComboBox(this)),
+      btnOK(new QPushButton(QStringLiteral("저장"), this)), btnCancel(new QPushButton(QStringLiteral("취소"), this))
+{
+    setObjectName(QStringLiteral("frmText"));
+    setWindowTitle(QStringLiteral("Text"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(GulimcheFont(13));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    memText->setObjectName(QStringLiteral("memText"));
+    memText->setAccessibleName(QStringLiteral("글"));
+    memText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memText->setGeometry(0, 0, kClientWidth, kClientHeight - kStripHeight);
+
+    const int y = kClientHeight - kStripHeight + 8;
+    auto* label = new QLabel(QStringLiteral("점수"), this);
+    label->setGeometry(8, y, 30, 25);
+    label->setBuddy(cmbPoint);
+    cmbPoint->setObjectName(QStringLiteral("cmbPoint"));
+    cmbPoint->setAccessibleName(QStringLiteral("점수"));
+    cmbPoint->setEditable(true);
+    cmbPoint->setInsertPolicy(QComboBox::NoInsert);
+    for (int point = 1; point <= 10; ++point)
+        cmbPoint->addItem(QString::number(-point));
+    cmbPoint->setCurrentIndex(-1);
+    cmbPoint->setGeometry(40, y, 70, 25);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setGeometry(120, y, 70, 25);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setGeometry(196, y, 70, 25);
+    connect(btnOK, &QPushButton::clicked, this, &TfrmText::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmText::reject);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TfrmText::SetStrings(const QString& strings)
+{
+    QString plain = strings;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    memText->setPlainText(plain);
+}
+
+QStringList TfrmText::Lines() const
+{
+    QStringList lines = memText->toPlainText().split(u'\n');
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString TfrmText::Strings() const
+{
+    QString text;
+    for (const QString& line : Lines())
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
+void TfrmText::SetPoint(const QString& point) { cmbPoint->setEditText(point); }
+
+QString TfrmText::Point() const { return cmbPoint->currentText(); }
+
+void TfrmText::accept()
+{
+    try {
+        Cp949::encode(Strings() + Point());
+    } catch (const AppError& error) {
+        ShowInfo(error.message());
+        return;
+    }
+    const int bytes = Cp949::byteLength(Strings());
+    if (bytes > CorrectionRecord::kStringsSize) {
+        ShowInfo(QStringLiteral("글은 %1바이트(한글 %2자)까지만 저장할 수 있습니다. 지금 %3바이트입니다.")
+                     .arg(CorrectionRecord::kStringsSize)
+                     .arg(CorrectionRecord::kStringsSize / 2)
+                     .arg(bytes));
+        return;
+    }
+    if (Cp949::byteLength(Point()) > CorrectionRecord::kShortSize) {
+        ShowInfo(QStringLiteral("점수는 %1바이트까지만 넣을 수 있습니다.").arg(CorrectionRecord::kShortSize));
+        return;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,257 @@
+#include "correction/ScoreSheet.h"
+
+#include "common/AppError.h"
+#include "support/RecordingDialogs.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = RecordingDialogs::Kind;
+
+const QString kTooSmall = QStringLiteral("총점이 0점 미만입니다.");
+
+// Types text into a score cell one key at a time, as the grid's editor reports it.
+void Type(ScoreSheet& sheet, int row, const QString& text)
+{
+    const QModelIndex cell = sheet.index(row, ScoreSheet::kScoreColumn);
+    for (qsizetype n = 1; n <= text.size(); ++n)
+        sheet.setData(cell, text.left(n));
+}
+
+QString Score(const ScoreSheet& sheet, int row) { return sheet.text(row, ScoreSheet::kScoreColumn); }
+
+// Rows 2, 3, 5, 6, 7 typed in that order.
+void TypeAll(ScoreSheet& sheet, const QStringList& scores)
+{
+    const int rows[] = {2, 3, 5, 6, 7};
+    for (int i = 0; i < 5; ++i)
+        Type(sheet, rows[i], scores[i]);
+}
+
+TEST(ScoreSheet, TotalsFollowEachTypedKey)
+{
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    TypeAll(sheet, {"", "", "5", "5", "5"});
+    EXPECT_EQ(Score(sheet, 4), "15");
+
+    Type(sheet, 2, "4");
+    EXPECT_EQ(Score(sheet, 1), "4");
+    EXPECT_EQ(sheet.total(), "19");
+    Type(sheet, 2, "45");
+    EXPECT_EQ(Score(sheet, 1), "45");
+    EXPECT_EQ(sheet.total(), "60");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+struct RangeCase {
+    int row;
+    QString typed;        // typed key by key
+    QStringList messages; // one per refused key
+    QString subtotal;     // of the row's group afterwards
+};
+
+class ScoreSheetRange : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(ScoreSheetRange, InvalidTextStaysInTheCellAndCountsNothingNew)
+{
+    const RangeCase& c = GetParam();
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    sheet.setTotal(QStringLiteral("77"));
+    Type(sheet, c.row, c.typed);
+    EXPECT_EQ(Score(sheet, c.row), c.typed);
+    EXPECT_EQ(dialogs->texts(Kind::Information), c.messages);
+    EXPECT_EQ(Score(sheet, c.row <= 3 ? 1 : 4), c.subtotal);
+}
+
+const QString kMax50 = QStringLiteral("0 부터 50 이하의 값만 들어갈수 있습니다.");
+const QString kMax20 = QStringLiteral("0 부터 20 이하의 값만 들어갈수 있습니다.");
+const QString kMax10 = QStringLiteral("0 부터 10 이하의 값만 들어갈수 있습니다.");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScoreSheetRange,
+    ::testing::Values(RangeCase{2, "55", {kMax50}, "5"},   // 5 accepted, 55 refused
+                      RangeCase{2, "50", {}, "50"},
+                      RangeCase{3, "21", {kMax20}, "2"},
+                      RangeCase{3, "-5", {kMax20, kMax20}, ""},  // "-" alone is refused too
+                      RangeCase{5, "11", {kMax10}, "1"},
+                      RangeCase{7, "10", {}, "10"},
+                      RangeCase{6, "a", {kMax10}, ""},
+                      RangeCase{2, "1234", {kMax50, kMax50}, "12"},
+                      RangeCase{2, "99999999999", QStringList(10, kMax50), "9"}));
+
+TEST(ScoreSheet, EmptiedCellCountsZero)
+{
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    TypeAll(sheet, {"30", "10", "", "", "3"});
+    EXPECT_EQ(sheet.total(), "43");
+    sheet.setData(sheet.index(2, 2), QStringLiteral("3"));
+    sheet.setData(sheet.index(2, 2), QString());
+    EXPECT_EQ(Score(sheet, 2), "");
+    EXPECT_EQ(Score(sheet, 1), "10");
+    EXPECT_EQ(sheet.total(), "13");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+struct DeductionCase {
+    QStringList scores;
+    QString total;
+    bool deductionAfter;
+    bool warned;
+};
+
+class ScoreSheetDeduction : public ::testing::TestWithParam<DeductionCase> {};
+
+TEST_P(ScoreSheetDeduction, CheckingTheBoxTakesTwentyOffOrRefusesBelowOne)
+{
+    const DeductionCase& c = GetParam();
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    TypeAll(sheet, c.scores);
+    QSignalSpy boxes(&sheet, &ScoreSheet::deductionChanged);
+    sheet.setDeduction(true);
+    EXPECT_EQ(sheet.total(), c.total);
+    EXPECT_EQ(sheet.deduction(), c.deductionAfter);
+    EXPECT_EQ(dialogs->texts(Kind::Information), c.warned ? QStringList{kTooSmall} : QStringList{});
+    // The box on screen follows every change, the clearing included.
+    EXPECT_EQ(boxes.size(), c.deductionAfter ? 1 : 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScoreSheetDeduction,
+                         ::testing::Values(DeductionCase{{"10", "5", "0", "0", "0"}, "0", false, true},
+                                           DeductionCase{{"10", "5", "", "", "5"}, "0", false, true},  // exactly 20
+                                           DeductionCase{{"", "", "", "", ""}, "0", false, true},
+                                           DeductionCase{{"10", "5", "", "6", ""}, "1", true, false},
+                                           DeductionCase{{"50", "20", "10", "10", "10"}, "80", true, false}));
+
+TEST(ScoreSheet, DeductionFollowsLaterEditsAndUnchecking)
+{
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    TypeAll(sheet, {"40", "", "", "", ""});
+    sheet.setDeduction(true);
+    EXPECT_EQ(sheet.total(), "20");
+    Type(sheet, 3, "15");
+    EXPECT_EQ(sheet.total(), "35");
+    sheet.setDeduction(false);
+    EXPECT_EQ(sheet.total(), "55");
+    // Lowering a score until the deduction would leave nothing clears the box.
+    sheet.setDeduction(true);
+    sheet.setData(sheet.index(2, 2), QStringLiteral("4"));
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kTooSmall});
+    EXPECT_FALSE(sheet.deduction());
+    EXPECT_EQ(sheet.total(), "0");
+}
+
+TEST(ScoreSheet, DeductionWithInvalidFocusScoreOnlyRepeatsItsMessage)
+{
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    TypeAll(sheet, {"5", "10", "", "", ""});
+    Type(sheet, 2, "55");
+    EXPECT_EQ(sheet.total(), "15");
+    sheet.setDeduction(true);
+    EXPECT_TRUE(sheet.deduction());
+    EXPECT_EQ(sheet.total(), "15");
+    EXPECT_EQ(dialogs->texts(Kind::Information), (QStringList{kMax50, kMax50}));
+}
+
+TEST(ScoreSheet, TypedTotalStaysWithinZeroToHundred)
+{
+    const QString kRange = QStringLiteral("0 부터 100 점까지만 입력하실 수 있습니다.");
+    struct Case {
+        QString typed;
+        QString total;
+        int messages;
+    } cases[] = {{"150", "100", 1}, {"100", "100", 0}, {"0", "0", 0}, {"101", "100", 1},
+                 {"0100", "0100", 0}, {"99999999999999999999999", "100", 1}, {"abc", "abc", 0}};
+    for (const Case& c : cases) {
+        ScoreSheet sheet;
+        ScopedRecordingDialogs dialogs;
+        sheet.typeTotal(c.typed);
+        EXPECT_EQ(sheet.total(), c.total) << c.typed.toStdString();
+        EXPECT_EQ(dialogs->texts(Kind::Information), QStringList(c.messages, kRange)) << c.typed.toStdString();
+    }
+    // Text written by code is not checked.
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    sheet.setTotal(QStringLiteral("150"));
+    EXPECT_EQ(sheet.total(), "150");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+TEST(ScoreSheet, LoadingWithDeductionRecomputesWithoutItKeepsTheLaunchTotal)
+{
+    const QStringList stored{"40", "30", "10", "18", "5", "5", "8"};
+    {
+        ScoreSheet sheet;
+        ScopedRecordingDialogs dialogs;
+        sheet.setTotal(QStringLiteral("77"));
+        sheet.load(stored, true);
+        EXPECT_EQ(sheet.points(), stored);
+        EXPECT_TRUE(sheet.deduction());
+        EXPECT_EQ(sheet.total(), "38");
+        EXPECT_TRUE(dialogs->boxes.isEmpty());
+    }
+    {
+        ScoreSheet sheet;
+        ScopedRecordingDialogs dialogs;
+        sheet.setTotal(QStringLiteral("77"));
+        sheet.load(stored, false);
+        EXPECT_EQ(sheet.points(), stored);
+        EXPECT_FALSE(sheet.deduction());
+        EXPECT_EQ(sheet.total(), "77");
+    }
+    {
+        // Stored cells are written as they are, without checks, and empty ones stay empty.
+        ScoreSheet sheet;
+        ScopedRecordingDialogs dialogs;
+        sheet.load({"", "", "", "", "", "", ""}, false);
+        EXPECT_EQ(sheet.points(), QStringList(7, QString()));
+        EXPECT_TRUE(dialogs->boxes.isEmpty());
+    }
+}
+
+TEST(ScoreSheet, AnInvalidScoreIsNeverSaved)
+{
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    TypeAll(sheet, {"45", "10", "", "", ""});
+    EXPECT_NO_THROW(sheet.validateScores());
+    Type(sheet, 6, "55");
+    try {
+        sheet.validateScores();
+        FAIL() << "an invalid score was let through";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.message(), kMax10);
+    }
+    sheet.setData(sheet.index(6, 2), QStringLiteral("5"));
+    EXPECT_NO_THROW(sheet.validateScores());
+
+    ScoreSheet loaded;
+    loaded.load({"", "", "25", "", "", "", ""}, false);
+    EXPECT_THROW(loaded.validateScores(), AppError);
+}
+
+TEST(ScoreSheet, OnlyTypedScoresTakeText)
+{
+    ScoreSheet sheet;
+    ScopedRecordingDialogs dialogs;
+    for (int row = 0; row < ScoreSheet::kRows; ++row) {
+        for (int column = 0; column < ScoreSheet::kColumns; ++column) {
+            const QModelIndex cell = sheet.index(row, column);
+            const bool typed = column == 2 && ScoreSheet::isTypedScore(row);
+            EXPECT_EQ(bool(sheet.flags(cell) & Qt::ItemIsEditable), typed) << row << "," << column;
+            const QString before = sheet.text(row, column);
+            EXPECT_EQ(sheet.setData(cell, QStringLiteral("7")), typed);
+            EXPECT_EQ(sheet.text(row, column), typed ? QStringLiteral("7") : before);
+        }
+    }
+    EXPECT_EQ(sheet.headerData(1, Qt::Horizontal).toString(), "배점");
+}
+
+}
