@@ -12,18 +12,6 @@ constexpr int kFirst = ManuscriptGrid::kFirstCellColumn;
 constexpr int kLast = ManuscriptGrid::kLastCellColumn;
 constexpr int kMargin = ManuscriptGrid::kMarginColumn;
 
-// Blanks and control characters off both ends, as cell texts are compared.
-QString trimmedCell(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 0x20)
-        --end;
-    return begin == 0 && end == text.size() ? text : text.mid(begin, end - begin);
-}
-
 bool isBlankText(const QString& text)
 {
     for (QChar c : text)
@@ -90,6 +78,17 @@ QString CellEditorEngine::ToFullWidth(QChar c)
 bool CellEditorEngine::IsHangingPunctuation(const QString& text)
 {
     return text == u"." || text == u"," || text == u"?" || text == u"？";
+}
+
+QString CellEditorEngine::TrimCell(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 0x20)
+        --end;
+    return begin == 0 && end == text.size() ? text : text.mid(begin, end - begin);
 }
 
 void CellEditorEngine::CellChanged()
@@ -206,7 +205,7 @@ void CellEditorEngine::TypePrintable(QChar c)
     FInputStarted = true;
     FCellStarted = true;
 
-    PendingText = trimmedCell(PendingText) + ToFullWidth(c);
+    PendingText = TrimCell(PendingText) + ToFullWidth(c);
     const QString typed = PendingText;
     // A letter never stands in the margin: it starts the next line.
     if (InMargin() && !IsHangingPunctuation(PendingText)) {
@@ -244,7 +243,7 @@ void CellEditorEngine::TypePrintable(QChar c)
 
 void CellEditorEngine::TypeSpace()
 {
-    const QString t = trimmedCell(host_.editText());
+    const QString t = TrimCell(host_.editText());
     if (t.isEmpty()) {
         OpenCell();
         ClearCell();

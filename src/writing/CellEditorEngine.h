@@ -41,6 +41,8 @@ public:
     static QString ToFullWidth(QChar c);
     // ".", ",", "?" or "？": what may stand in a margin cell.
     static bool IsHangingPunctuation(const QString& text);
+    // Blanks and control characters off both ends, as cell texts are compared.
+    static QString TrimCell(const QString& text);
 
     bool overwrite() const { return FOverwrite; }
 

@@ -1,0 +1,138 @@
+#include "writing/TSorEdit.h"
+
+#include "common/AppError.h"
+#include "document/ManuscriptGrid.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTableView>
+
+TSorEdit::TSorEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+}
+
+TSorEdit::~TSorEdit() = default;
+
+void TSorEdit::setGrid(QTableView* grid)
+{
+    auto* sheet = grid ? qobject_cast<ManuscriptGrid*>(grid->model()) : nullptr;
+    if (grid && !sheet)
+        throw AppError(QStringLiteral("원고지 칸 편집기에는 원고지 표가 필요합니다."));
+    grid_ = grid;
+    CellEditorHost& host = *this;
+    engine_ = sheet ? std::make_unique<CellEditorEngine>(*sheet, host) : nullptr;
+    if (grid)
+        connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+            if (engine_)
+                engine_->CellChanged();
+        });
+}
+
+void TSorEdit::setCellText(const QString& text)
+{
+    QLineEdit::selectAll();
+    QLineEdit::insert(text);
+}
+
+void TSorEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (engine_)
+        engine_->KeyPress(event->key(), event->text());
+    event->accept();
+}
+
+void TSorEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!engine_) {
+        event->ignore();
+        return;
+    }
+    // The pre-edit leaves the box before the cells change: moving the box while it shows
+    // one would make the input method commit it once more.
+    QInputMethodEvent clear;
+    QLineEdit::inputMethodEvent(&clear);
+    engine_->InputMethod(event->commitString(), event->preeditString());
+    QInputMethodEvent show(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&show);
+    event->accept();
+}
+
+void TSorEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The middle button would paste the selection into the box.
+    if (event->button() == Qt::MiddleButton)
+        return;
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+CellPos TSorEdit::caret() const
+{
+    const QModelIndex current = grid_ ? grid_->currentIndex() : QModelIndex();
+    return current.isValid() ? CellPos{current.row(), current.column()} : CellPos{0, 0};
+}
+
+void TSorEdit::setCaretColumn(int column)
+{
+    const QModelIndex current = grid_->currentIndex();
+    grid_->setCurrentIndex(grid_->model()->index(current.isValid() ? current.row() : 0, column));
+}
+
+void TSorEdit::setCaretLine(int line)
+{
+    const QModelIndex current = grid_->currentIndex();
+    grid_->setCurrentIndex(grid_->model()->index(line, current.isValid() ? current.column() : 1));
+}
+
+void TSorEdit::pageCaret(bool down)
+{
+    QKeyEvent page(QEvent::KeyPress, down ? Qt::Key_PageDown : Qt::Key_PageUp, Qt::NoModifier);
+    QApplication::sendEvent(grid_, &page);
+}
+
+QString TSorEdit::editText() const
+{
+    return text();
+}
+
+void TSorEdit::setEditText(const QString& text)
+{
+    setCellText(text);
+}
+
+void TSorEdit::selectEditText()
+{
+    QLineEdit::selectAll();
+}
+
+bool TSorEdit::editHasSelection() const
+{
+    return hasSelectedText();
+}
+
+int TSorEdit::editCursor() const
+{
+    return cursorPosition();
+}
+
+void TSorEdit::editInsert(const QString& text)
+{
+    QLineEdit::insert(text);
+}
+
+void TSorEdit::editBackspace()
+{
+    QLineEdit::backspace();
+}
+
+void TSorEdit::focusEdit()
+{
+    setFocus();
+}
+
+void TSorEdit::beep()
+{
+    QApplication::beep();
+}
