@@ -1,0 +1,204 @@
+#include "FrameFixture.h"
+#include "SheetText.h"
+#include "support/TestPaths.h"
+#include "writing/CellEditorEngine.h"
+#include "writing/ManuscriptView.h"
+#include "writing/TSorEdit.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QKeyEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void preedit(QWidget* w, const QString& text)
+{
+    QInputMethodEvent event(text, {});
+    QApplication::sendEvent(w, &event);
+}
+
+void commit(QWidget* w, const QString& text, const QString& nextPreedit = {})
+{
+    QInputMethodEvent event(nextPreedit, {});
+    event.setCommitString(text);
+    QApplication::sendEvent(w, &event);
+}
+
+void key(QWidget* w, int code, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
+    QApplication::sendEvent(w, &release);
+}
+
+// Pixels of the edit box darker than mid grey: text drawn in it.
+int inkIn(QWidget* w)
+{
+    const QImage image = w->grab().toImage();
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ink += qGray(image.pixel(x, y)) < 128;
+    return ink;
+}
+
+// A frame on manuscript paper whose line 0 holds 다라, the caret on its first cell.
+struct Typing : FrameFixture {
+    Typing()
+    {
+        SheetText::setLine(*editor->gridModel, 0, QStringLiteral("다라"));
+        editor->grid->setCurrentIndex(editor->gridModel->index(0, 2));
+        editor->grid->setCurrentIndex(editor->gridModel->index(0, 1));
+        edt()->setFocus();
+    }
+    TSorEdit* edt() const { return editor->edt; }
+    QString line0() const { return SheetText::line(*editor->gridModel, 0); }
+    CellPos caret() const
+    {
+        const QModelIndex i = editor->grid->currentIndex();
+        return {i.row(), i.column()};
+    }
+};
+
+}
+
+TEST(CellEditorWidget, HangulGivesTheSameCellsWhicheverWayItArrives)
+{
+    const struct {
+        const char* name;
+        std::function<void(QWidget*)> type;
+    } paths[] = {
+        {"pre-edit cleared before each commit (IBus)",
+         [](QWidget* w) {
+             for (const char* p : {"ㄱ", "가", "간"})
+                 preedit(w, QString::fromUtf8(p));
+             preedit(w, {});
+             commit(w, "가");
+             preedit(w, "나");
+             preedit(w, {});
+             commit(w, "나");
+         }},
+        {"commit and the next pre-edit in one event",
+         [](QWidget* w) {
+             for (const char* p : {"ㄱ", "가", "간"})
+                 preedit(w, QString::fromUtf8(p));
+             commit(w, "가", "나");
+             commit(w, "나");
+         }},
+        {"commits without pre-edit",
+         [](QWidget* w) {
+             commit(w, "가");
+             commit(w, "나");
+         }},
+        {"plain keys, no input method",
+         [](QWidget* w) {
+             key(w, 0, "가");
+             key(w, 0, "나");
+         }},
+    };
+    for (const auto& path : paths) {
+        Typing t;
+        path.type(t.edt());
+        key(t.edt(), Qt::Key_Space, " ");
+        EXPECT_EQ(t.line0(), QStringLiteral("가나_다라")) << path.name;
+        EXPECT_EQ(t.caret(), (CellPos{0, 4})) << path.name;
+        EXPECT_EQ(t.editor->lblCount->text(), QStringLiteral("5 자")) << path.name;
+    }
+}
+
+TEST(CellEditorWidget, ShowsTheSyllableBeingComposedOverItsCell)
+{
+    Typing t;
+    preedit(t.edt(), "ㄱ");
+    preedit(t.edt(), "간");
+    EXPECT_EQ(t.line0(), QStringLiteral("_다라")) << "an empty cell is open for the syllable";
+    EXPECT_TRUE(t.edt()->text().isEmpty()) << "the syllable is not the box's text until it is committed";
+    const int composing = inkIn(t.edt());
+    preedit(t.edt(), {});
+    EXPECT_GT(composing, inkIn(t.edt()) + 20) << "but the box shows it while it is composed";
+    commit(t.edt(), "간");
+    EXPECT_EQ(t.line0(), QStringLiteral("간다라"));
+    EXPECT_EQ(t.edt()->text(), QStringLiteral("다")) << "the box moved on to the next cell";
+}
+
+TEST(CellEditorWidget, KeysMapAsOnTheKeyboard)
+{
+    Typing t;
+    QTest::keyClicks(t.edt(), "abcA?");
+    EXPECT_EQ(t.line0(), QStringLiteral("[ab]cＡ？다라"));
+    EXPECT_EQ(t.caret(), (CellPos{0, 5}));
+    QTest::keyClick(t.edt(), Qt::Key_Left);
+    QTest::keyClick(t.edt(), Qt::Key_Backspace);
+    EXPECT_EQ(t.line0(), QStringLiteral("[ab]c？다라"));
+    QTest::keyClick(t.edt(), Qt::Key_Home);
+    QTest::keyClick(t.edt(), Qt::Key_End);
+    key(t.edt(), Qt::Key_V, "\x16", Qt::ControlModifier);
+    EXPECT_EQ(t.caret(), (CellPos{0, 3}));
+    QTest::keyClick(t.edt(), Qt::Key_Delete);
+    EXPECT_EQ(t.line0(), QStringLiteral("[ab]c다라"));
+    QTest::keyClick(t.edt(), Qt::Key_Return);
+    EXPECT_EQ(t.line0(), QStringLiteral("[ab]c"));
+    EXPECT_EQ(SheetText::line(*t.editor->gridModel, 1), QStringLiteral("다라"));
+    QTest::keyClick(t.edt(), Qt::Key_Insert);
+    EXPECT_TRUE(t.edt()->engine()->overwrite());
+    QTest::keyClick(t.edt(), Qt::Key_PageDown);
+    EXPECT_GT(t.caret().line, 10);
+}
+
+TEST(CellEditorWidget, RefusesWhatCodePage949CannotHold)
+{
+    Typing t;
+    key(t.edt(), 0, "é");
+    commit(t.edt(), "😀");
+    key(t.edt(), Qt::Key_End);
+    EXPECT_EQ(t.line0(), QStringLiteral("다라"));
+    EXPECT_EQ(t.caret(), (CellPos{0, 1}));
+}
+
+TEST(CellEditorWidget, NothingIsPastedIntoTheBox)
+{
+    Typing t;
+    QApplication::clipboard()->setText("붙여넣은 글");
+    QApplication::clipboard()->setText("붙여넣은 글", QClipboard::Selection);
+    QTest::mouseClick(t.edt(), Qt::MiddleButton);
+    key(t.edt(), Qt::Key_V, "\x16", Qt::ControlModifier);
+    key(t.edt(), Qt::Key_Insert, {}, Qt::ShiftModifier);
+    key(t.edt(), Qt::Key_Insert, {}, Qt::ShiftModifier);
+    QTest::keyClick(t.edt(), Qt::Key_Right);
+    EXPECT_EQ(t.line0(), QStringLiteral("다라"));
+    EXPECT_EQ(t.edt()->contextMenuPolicy(), Qt::NoContextMenu);
+}
+
+TEST(CellEditorWidget, TypingAWholeEssayLosesNoCharacter)
+{
+    QFile file(SourceDir() + "/tests/writing/data/sample-essay.txt");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString essay = QString::fromUtf8(file.readAll());
+    FrameFixture f;
+    TSorEdit* edt = f.editor->edt;
+    edt->setFocus();
+    QString expected;
+    for (QChar c : essay) {
+        if (c == u'\n') {
+            key(edt, Qt::Key_Return, "\r");
+            continue;
+        }
+        key(edt, c == u' ' ? Qt::Key_Space : 0, QString(c));
+        if (!c.isSpace())
+            expected += c.unicode() < 0x80 ? CellEditorEngine::ToFullWidth(c) : QString(c);
+    }
+    QString written;
+    const ManuscriptGrid& grid = *f.editor->gridModel;
+    for (int line = 0; line < grid.lineCount(); ++line)
+        for (int column = 1; column <= 21; ++column)
+            written += grid.cell(line, column).trimmed();
+    written.remove(u' ');
+    EXPECT_EQ(written, expected);
+    EXPECT_GT(grid.lineCount(), 80);
+}
