@@ -34,11 +34,6 @@ void ManuscriptGrid::setCell(int line, int column, const QString& text)
     if (slot == text)
         return;
     slot = text;
-    if (batches_ > 0) {
-        changedFirst_ = changedLast_ < 0 ? line : std::min(changedFirst_, line);
-        changedLast_ = std::max(changedLast_, line);
-        return;
-    }
     const QModelIndex i = index(line, column);
     emit dataChanged(i, i, {Qt::DisplayRole});
 }
@@ -104,21 +99,74 @@ void ManuscriptGrid::reset(int lineCount)
     endResetModel();
 }
 
-ManuscriptGrid::Batch::Batch(ManuscriptGrid& grid) : grid_(grid)
+namespace {
+bool hasText(const QString& text)
 {
-    ++grid_.batches_;
+    for (QChar c : text)
+        if (c.unicode() > 0x20)
+            return true;
+    return false;
 }
 
-ManuscriptGrid::Batch::~Batch()
+bool isMargin(qsizetype position)
 {
-    if (--grid_.batches_ > 0 || grid_.changedLast_ < 0)
-        return;
-    const int first = grid_.changedFirst_;
-    const int last = std::min(grid_.changedLast_, grid_.lines_ - 1);
-    grid_.changedLast_ = -1;
-    if (first <= last)
-        emit grid_.dataChanged(grid_.index(first, kFirstCellColumn), grid_.index(last, kMarginColumn),
-                               {Qt::DisplayRole});
+    return position % ManuscriptGrid::kStoredColumns == ManuscriptGrid::kStoredColumns - 1;
+}
+}
+
+// The stored cells run in reading order already: columns 1 to 21 of each line in turn.
+QList<QString> ManuscriptGrid::takeStream(qsizetype from)
+{
+    QList<QString> items;
+    items.reserve(std::max<qsizetype>(0, cells_.size() - from));
+    QString* cells = cells_.data();
+    for (qsizetype p = from; p < cells_.size(); ++p)
+        if (!isMargin(p) || hasText(cells[p]))
+            items.append(std::move(cells[p]));
+    return items;
+}
+
+void ManuscriptGrid::putStream(qsizetype from, QList<QString>& items, MarginRule fitsMargin)
+{
+    qsizetype textEnd = items.size();
+    while (textEnd > 0 && !hasText(items[textEnd - 1]))
+        --textEnd;
+    qsizetype i = 0;
+    QString* cells = cells_.data();
+    for (qsizetype p = from;; ++p) {
+        if (p == cells_.size()) {
+            if (i >= textEnd)
+                return;
+            beginInsertRows({}, lines_, lines_);
+            cells_.resize(cells_.size() + kStoredColumns);
+            ++lines_;
+            endInsertRows();
+            cells = cells_.data();
+        }
+        if (i < items.size() && (!isMargin(p) || fitsMargin(items[i])))
+            cells[p] = std::move(items[i++]);
+        else
+            cells[p] = QString();
+    }
+}
+
+void ManuscriptGrid::openStreamCell(int line, int column, MarginRule fitsMargin)
+{
+    check(line, column, kFirstCellColumn);
+    const qsizetype place = at(line, column);
+    QList<QString> items = takeStream(place);
+    cells_[place] = QString();
+    putStream(place + 1, items, fitsMargin);
+    emit dataChanged(index(line, kFirstCellColumn), index(lines_ - 1, kMarginColumn), {Qt::DisplayRole});
+}
+
+void ManuscriptGrid::removeStreamCells(int line, int column, int count, MarginRule fitsMargin)
+{
+    check(line, column, kFirstCellColumn);
+    const qsizetype place = at(line, column);
+    QList<QString> items = takeStream(std::min(place + std::max(count, 0), cells_.size()));
+    putStream(place, items, fitsMargin);
+    emit dataChanged(index(line, kFirstCellColumn), index(lines_ - 1, kMarginColumn), {Qt::DisplayRole});
 }
 
 QString ManuscriptGrid::counterText(int line)

@@ -43,19 +43,18 @@ public:
     void setLineCount(int count);          // blank lines added or the last ones removed
     void reset(int lineCount);             // every cell blank, that many lines
 
-    // Holds back the announcements of setCell while it lives: the cells changed meanwhile
-    // are announced once, as one dataChanged over the whole lines they lie on, when the
-    // outermost batch ends. For rewrites that move the rest of an essay by a cell.
-    class Batch {
-    public:
-        explicit Batch(ManuscriptGrid& grid);
-        ~Batch();
-        Batch(const Batch&) = delete;
-        Batch& operator=(const Batch&) = delete;
-
-    private:
-        ManuscriptGrid& grid_;
-    };
+    // The cell stream, in which the cell editor moves the rest of an essay on or back: from a
+    // place to the end of the sheet in reading order, every writing cell and each margin
+    // cell that holds text. Laid out again, a margin cell takes the next item only when
+    // `fitsMargin` accepts it; otherwise it is emptied and the item starts the next line.
+    // Text that would pass the last line adds lines, so nothing is pushed off the sheet.
+    // Each call announces one dataChanged over the lines from the place to the end.
+    using MarginRule = bool (*)(const QString& item);
+    // Opens an empty cell at the place; the stream from there moves on by one cell.
+    void openStreamCell(int line, int column, MarginRule fitsMargin);
+    // Removes `count` cells from the place on (a margin cell counting as one); the stream
+    // after them moves back, and the cells after its new end become empty.
+    void removeStreamCells(int line, int column, int count, MarginRule fitsMargin);
 
     // "0", "200", "400", ... on every tenth line (the writing cells above it), else empty.
     static QString counterText(int line);
@@ -67,10 +66,9 @@ public:
 private:
     void check(int line, int column, int firstColumn) const;
     qsizetype at(int line, int column) const { return qsizetype(line) * kStoredColumns + column - 1; }
+    QList<QString> takeStream(qsizetype from);
+    void putStream(qsizetype from, QList<QString>& items, MarginRule fitsMargin);
 
     int lines_ = 0;
     QList<QString> cells_;  // kStoredColumns per line
-    int batches_ = 0;
-    int changedFirst_ = 0;  // lines changed within the running batches, when changedLast_ >= 0
-    int changedLast_ = -1;
 };

@@ -20,11 +20,6 @@ bool isBlankText(const QString& text)
     return true;
 }
 
-CellPos next(CellPos p)
-{
-    return p.column < kMargin ? CellPos{p.line, p.column + 1} : CellPos{p.line + 1, kFirst};
-}
-
 // The characters of a text, a surrogate pair kept together.
 QStringList characters(const QString& text)
 {
@@ -483,11 +478,8 @@ void CellEditorEngine::MoveLeft(bool adjust)
 void CellEditorEngine::InsertCell()
 {
     const CellPos c = host_.caret();
-    {
-        ManuscriptGrid::Batch batch(grid_);
-        WriteStream(next(c), ReadStream(c));
-        SetCurrentCell(QString());
-    }
+    grid_.openStreamCell(c.line, c.column, &IsHangingPunctuation);
+    SetCurrentCell(QString());
     host_.focusEdit();
 }
 
@@ -503,13 +495,7 @@ void CellEditorEngine::DeleteCell(bool backspace)
 
 void CellEditorEngine::DeleteCells(CellPos target, int count)
 {
-    CellPos from = target;
-    for (int i = 0; i < count; ++i)
-        from = next(from);
-    {
-        ManuscriptGrid::Batch batch(grid_);
-        WriteStream(target, ReadStream(from));
-    }
+    grid_.removeStreamCells(target.line, target.column, count, &IsHangingPunctuation);
     // The cell holds other text now: nothing typed into it is pending any more.
     PendingText.clear();
     FCellStarted = false;
@@ -524,66 +510,13 @@ void CellEditorEngine::DeleteCells(CellPos target, int count)
 void CellEditorEngine::BreakLine()
 {
     const CellPos c = host_.caret();
-    {
-        ManuscriptGrid::Batch batch(grid_);
-        grid_.insertLines(c.line, 1);
-        for (int column = kFirst; column < c.column && column <= kLast; ++column)
-            grid_.setCell(c.line, column, grid_.cell(c.line + 1, column));
-    }
+    grid_.insertLines(c.line, 1);
+    for (int column = kFirst; column < c.column && column <= kLast; ++column)
+        grid_.setCell(c.line, column, grid_.cell(c.line + 1, column));
     GrowFor(c.line + 1);
     SetCaret({c.line + 1, kFirst}, false);
     FCellStarted = false;
     // The copied beginning of the line goes; the rest of the essay follows on.
     if (c.column > kFirst)
         DeleteCells({c.line + 1, kFirst}, c.column - kFirst);
-}
-
-// ---- the cell stream ----------------------------------------------------------------
-
-// From a cell to the end of the sheet in reading order: every writing cell, and a margin
-// cell only when it holds something.
-QList<QString> CellEditorEngine::ReadStream(CellPos from) const
-{
-    QList<QString> items;
-    const int lines = grid_.lineCount();
-    if (from.line >= lines)
-        return items;
-    items.reserve(qsizetype(lines - from.line) * kMargin);
-    for (int line = from.line; line < lines; ++line) {
-        for (int column = line == from.line ? std::max(from.column, kFirst) : kFirst; column <= kMargin;
-             ++column) {
-            QString text = grid_.cell(line, column);
-            if (column == kMargin && isBlankText(text))
-                continue;
-            items.append(std::move(text));
-        }
-    }
-    return items;
-}
-
-// Lays the items out from a cell on. A margin cell takes the next item only when it is
-// hanging punctuation; otherwise it is emptied and the item starts the next line. Cells
-// after the last item become empty; text that reaches past the last line makes the sheet
-// grow, so nothing is pushed off it.
-void CellEditorEngine::WriteStream(CellPos from, const QList<QString>& items)
-{
-    const qsizetype count = items.size();
-    qsizetype textEnd = count;
-    while (textEnd > 0 && isBlankText(items[textEnd - 1]))
-        --textEnd;
-    qsizetype i = 0;
-    for (int line = from.line;; ++line) {
-        if (line >= grid_.lineCount()) {
-            if (i >= textEnd)
-                return;
-            grid_.insertLines(grid_.lineCount(), 1);
-        }
-        for (int column = line == from.line ? from.column : kFirst; column <= kMargin; ++column) {
-            if (column == kMargin)
-                grid_.setCell(line, column,
-                              i < count && IsHangingPunctuation(items[i]) ? items[i++] : QString());
-            else
-                grid_.setCell(line, column, i < count ? items[i++] : QString());
-        }
-    }
 }

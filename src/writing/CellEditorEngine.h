@@ -77,9 +77,6 @@ private:
     bool InMargin() const;
     bool MarginBlank(int line) const;
 
-    QList<QString> ReadStream(CellPos from) const;
-    void WriteStream(CellPos from, const QList<QString>& items);
-
     ManuscriptGrid& grid_;
     CellEditorHost& host_;
 

@@ -69,38 +69,44 @@ TEST(ManuscriptGrid, InsertsAndRemovesLinesKeepingTheCellsAroundThem)
     EXPECT_THROW(grid.insertLines(3, 1), AppError);
 }
 
-TEST(ManuscriptGrid, BatchAnnouncesItsChangesOnceOverTheLinesTouched)
+TEST(ManuscriptGrid, StreamMovesTheRestOfTheSheetByCellsWithOneAnnouncement)
 {
-    ManuscriptGrid grid(30);
+    const auto period = [](const QString& item) { return item == QLatin1String("."); };
+    const auto row = [](const ManuscriptGrid& g, int line) {
+        QString text;
+        for (int column = 1; column <= 21; ++column)
+            text += g.isBlank(line, column) ? QStringLiteral("_") : g.cell(line, column);
+        return text;
+    };
+    ManuscriptGrid grid(2);
+    for (int column = 1; column <= 20; ++column)
+        grid.setCell(0, column, QString(QChar(u'a' + column - 1)));
+    grid.setCell(1, 1, QStringLiteral("."));
+    grid.setCell(1, 2, QStringLiteral("x"));
     QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
-    {
-        ManuscriptGrid::Batch outer(grid);
-        grid.setCell(12, 5, QStringLiteral("가"));
-        {
-            ManuscriptGrid::Batch inner(grid);
-            grid.setCell(4, 21, QStringLiteral("."));
-            grid.setCell(20, 1, QStringLiteral("a"));
-        }
-        grid.setCell(7, 3, QStringLiteral("b"));
-        EXPECT_EQ(changed.size(), 0) << "nothing is announced while a batch lives";
-        EXPECT_EQ(grid.cell(4, 21), QStringLiteral(".")) << "the cells change at once";
-    }
+
+    const auto blanks = [](int n) { return QString(n, u'_'); };
+    grid.removeStreamCells(0, 21, 1, period);
+    EXPECT_EQ(row(grid, 0), QStringLiteral("abcdefghijklmnopqrst.")) << "a period is pulled into the margin";
+    EXPECT_EQ(row(grid, 1), QStringLiteral("x") + blanks(20));
     ASSERT_EQ(changed.size(), 1);
-    EXPECT_EQ(changed[0][0].toModelIndex(), grid.index(4, 1));
-    EXPECT_EQ(changed[0][1].toModelIndex(), grid.index(20, 21));
+    EXPECT_EQ(changed[0][0].toModelIndex(), grid.index(0, 1));
+    EXPECT_EQ(changed[0][1].toModelIndex(), grid.index(1, 21));
 
-    {
-        ManuscriptGrid::Batch unchanged(grid);
-        grid.setCell(12, 5, QStringLiteral("가"));
-    }
-    EXPECT_EQ(changed.size(), 1) << "a batch without real changes says nothing";
+    grid.openStreamCell(0, 1, period);
+    EXPECT_EQ(row(grid, 0), QStringLiteral("_abcdefghijklmnopqrs_"));
+    EXPECT_EQ(row(grid, 1), QStringLiteral("t.x") + blanks(18)) << "the margin item moves on with the rest";
+    EXPECT_EQ(changed.size(), 2);
 
-    {
-        ManuscriptGrid::Batch shrinking(grid);
-        grid.setCell(25, 1, QStringLiteral("x"));
-        grid.setCell(2, 1, QStringLiteral("y"));
-        grid.setLineCount(10);
-    }
-    ASSERT_EQ(changed.size(), 2);
-    EXPECT_EQ(changed[1][1].toModelIndex(), grid.index(9, 21)) << "lines removed meanwhile are left out";
+    grid.setCell(1, 20, QStringLiteral("z"));
+    grid.setCell(1, 21, QStringLiteral("?"));
+    grid.openStreamCell(0, 2, period);
+    ASSERT_EQ(grid.lineCount(), 3) << "text pushed past the last line adds a line";
+    EXPECT_EQ(row(grid, 1), QStringLiteral("st.x") + blanks(17));
+    EXPECT_EQ(row(grid, 2), QStringLiteral("z?") + blanks(19));
+
+    grid.removeStreamCells(0, 1, 100, period);
+    for (int line = 0; line < grid.lineCount(); ++line)
+        EXPECT_EQ(row(grid, line), QString(21, u'_')) << line;
+    EXPECT_THROW(grid.openStreamCell(3, 1, period), AppError);
 }

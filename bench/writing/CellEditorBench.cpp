@@ -1,0 +1,142 @@
+// The cost of one syllable typed in insert mode at the first cell of an essay: the engine
+// alone, and the whole path through the writing frame (key event, cells, repaint); and the
+// character count run on every key release.
+#include "document/ManuscriptGrid.h"
+#include "writing/CellEditorEngine.h"
+#include "writing/TfmeEditor.h"
+#include "writing/ManuscriptView.h"
+#include "writing/TSorEdit.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QKeyEvent>
+#include <QTableView>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The host duty without widgets: the caret and the edit box as plain values.
+class PlainHost : public CellEditorHost {
+public:
+    explicit PlainHost(ManuscriptGrid& grid) : grid_(grid), engine(grid, *this) {}
+    CellPos caret() const override { return pos; }
+    void setCaretColumn(int column) override { arrive({pos.line, column}); }
+    void setCaretLine(int line) override { arrive({line, pos.column}); }
+    void pageCaret(bool) override {}
+    QString editText() const override { return text; }
+    void setEditText(const QString& t) override { text = t; }
+    void selectEditText() override { selected = true; }
+    bool editHasSelection() const override { return selected && !text.isEmpty(); }
+    int editCursor() const override { return int(text.size()); }
+    void editInsert(const QString& t) override { text = selected ? t : text + t; }
+    void editBackspace() override { text.chop(1); }
+    void focusEdit() override {}
+    void beep() override {}
+
+    void arrive(CellPos p)
+    {
+        pos = p;
+        engine.CellChanged();
+        text = grid_.cell(p.line, p.column).trimmed();
+        selected = true;
+    }
+
+    ManuscriptGrid& grid_;
+    CellEditorEngine engine;
+    CellPos pos{0, 1};
+    QString text;
+    bool selected = false;
+};
+
+// Every writing cell holds a syllable; the margins are empty.
+void fillEssay(ManuscriptGrid& grid, int lines)
+{
+    grid.reset(lines);
+    for (int line = 0; line < lines; ++line)
+        for (int column = 1; column <= 20; ++column)
+            grid.setCell(line, column, QString(QChar(0xAC00 + (line * 20 + column) % 11172)));
+}
+
+void BM_EngineSyllableAtFirstCell(benchmark::State& state)
+{
+    ManuscriptGrid grid;
+    fillEssay(grid, int(state.range(0)));
+    PlainHost host(grid);
+    const QString syllable = QStringLiteral("한");
+    for (auto _ : state) {
+        host.arrive({0, 1});
+        // An input method that clears its pre-edit before committing: one cell opened.
+        host.engine.InputMethod({}, QStringLiteral("ㅎ"));
+        host.engine.InputMethod({}, syllable);
+        host.engine.InputMethod({}, {});
+        host.engine.InputMethod(syllable, {});
+        state.PauseTiming();
+        host.engine.KeyPress(Qt::Key_End, {});  // ends the composition
+        host.arrive({0, 1});
+        host.engine.KeyPress(Qt::Key_Delete, {});  // the essay as it was
+        state.ResumeTiming();
+    }
+    state.counters["cells"] = double(grid.lineCount() * 21);
+}
+BENCHMARK(BM_EngineSyllableAtFirstCell)->Arg(21)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The frame set up for a student, its paper filled with `lines` full lines.
+struct Frame {
+    explicit Frame(int lines)
+    {
+        editor.resize(820, 565);
+        editor.show();
+        editor.SetupStudentRun(LaunchFields({"S001", "st", "pw", "0", "", "", "1", "제목", "0", "0"}), &title);
+        fillEssay(*editor.gridModel, lines);
+        editor.edt->setFocus();
+        QApplication::processEvents();
+    }
+    QLineEdit title;
+    TfmeEditor editor{nullptr};
+};
+
+void BM_WidgetSyllableWithRepaint(benchmark::State& state)
+{
+    Frame frame(int(state.range(0)));
+    TfmeEditor& editor = frame.editor;
+    QTableView* grid = editor.grid;
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid->setCurrentIndex(editor.gridModel->index(0, 1));
+        state.ResumeTiming();
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("한"));
+        QApplication::sendEvent(editor.edt, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QStringLiteral("한"));
+        QApplication::sendEvent(editor.edt, &release);
+        grid->viewport()->repaint();
+        editor.repaint();
+        state.PauseTiming();
+        grid->setCurrentIndex(editor.gridModel->index(0, 1));
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+        QApplication::sendEvent(editor.edt, &del);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WidgetSyllableWithRepaint)->Arg(21)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+void BM_CountOnKeyRelease(benchmark::State& state)
+{
+    Frame frame(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(frame.editor.CountCharacters());
+}
+BENCHMARK(BM_CountOnKeyRelease)->Arg(21)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
