@@ -2,7 +2,6 @@
 
 #include "writing/CellEditorHost.h"
 
-#include <QList>
 #include <QString>
 
 class ManuscriptGrid;

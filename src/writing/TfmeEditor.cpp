@@ -1,5 +1,6 @@
 #include "writing/TfmeEditor.h"
 
+#include "common/AppError.h"
 #include "common/Fonts.h"
 #include "common/PictureButton.h"
 #include "components/Cp949.h"
@@ -11,8 +12,6 @@
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
 #include "writing/WritingPictures.h"
-
-#include "common/AppError.h"
 
 #include <QApplication>
 #include <QBuffer>
