@@ -8,6 +8,7 @@
 #include "common/PictureButton.h"
 #include "components/IniFile.h"
 #include "correction/TfmeTeacher.h"
+#include "correction/TfrmTemp.h"
 #include "shell/ClosePolicy.h"
 #include "shell/Configuration.h"
 #include "shell/HandOver.h"
@@ -129,6 +130,7 @@ void TfrmMain::FormCreate(const QString& launchFilePath, const QString& configDi
             Image1->setPixmap(logo);
         Image1->adjustSize();
 
+        CreateFrmTemp();
         handOver_ = new HandOver(this);
         connect(handOver_, &HandOver::launchFileArrived, this, &TfrmMain::openHandedOver);
         OpenLaunchFile(launchFilePath);

@@ -34,7 +34,9 @@ TEST(HandOver, LaunchFilePathOpensANewFrameInFront)
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->FEditor != nullptr; }, 3000));
     EXPECT_EQ(window->size(), QSize(818, 628));
     EXPECT_NE(window->FTeacher, nullptr) << "the earlier frame stays behind";
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_EQ(dialogs->texts(RecordingDialogs::Kind::Information), QStringList{"답안지가 없습니다."})
+        << "the teacher file carries no essay address";
+    EXPECT_TRUE(dialogs->texts(RecordingDialogs::Kind::Error).isEmpty());
 }
 
 TEST(HandOver, ArrivingDuringATransferWaitsUntilItEnds)
