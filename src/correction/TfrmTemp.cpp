@@ -6,6 +6,7 @@
 #include "components/Jpeg.h"
 #include "correction/DisplayedLines.h"
 #include "document/EssayRecord.h"
+#include "writing/DrawManuscriptCell.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -162,18 +163,11 @@ void TfrmTemp::RenderText(const QString& text, QImage& bitmap)
     bitmap = picture;
 }
 
-// PLACEHOLDER until the writing frame's cell painter lands.
-static void DrawManuscriptCellPlaceholder(QPainter& painter, const ManuscriptGrid& grid, int column, int line, QRect rect)
-{
-    if (column >= 1 && column <= 20)
-        painter.drawRect(rect.adjusted(-1, 0, -1, -4));
-    painter.drawText(rect, Qt::AlignCenter, grid.cell(line, column));
-}
-
 void TfrmTemp::RenderGridPage(DataSet& table, QImage& bitmap, int page)
 {
     const int rows = table.recordCount();
     grid.reset(std::max(rows, 1));
+    // Only the page's own lines are filled: no other line is painted.
     const int top = (page - 1) * kRowsPerPage;
     const int bottom = std::min(top + kRowsPerPage, grid.lineCount());
     for (int line = std::max(top, 0); line < std::min(bottom, rows); ++line) {
@@ -181,16 +175,20 @@ void TfrmTemp::RenderGridPage(DataSet& table, QImage& bitmap, int page)
         for (int column = 1; column <= ManuscriptGrid::kStoredColumns; ++column)
             grid.setCell(line, column, table.asString(EssayRecord::lineField(column)));
     }
+
+    // Past the last line the page stays white.
     QImage picture = WhitePicture(kGridPageSize);
     QPainter painter(&picture);
     painter.translate(kGridOrigin);
-    painter.setPen(QColor(200, 200, 200));
-    for (int line = std::max(top, 0); line < bottom; ++line)
-        for (int column = 0; column < ManuscriptGrid::kColumnCount; ++column) {
-            const int left = column == 0 ? 0 : kCounterWidth + (column - 1) * kCellSize;
-            const QRect rect(left, (line - top) * kCellSize, column == 0 ? kCounterWidth : kCellSize, kCellSize);
-            DrawManuscriptCellPlaceholder(painter, grid, column, line, rect);
+    const int lastLine = grid.lineCount() - 1;
+    for (int line = std::max(top, 0); line < bottom; ++line) {
+        const int y = (line - top) * kCellSize;
+        DrawManuscriptCell(painter, QRect(0, y, kCounterWidth, kCellSize), 0, line, {}, line == lastLine);
+        for (int column = 1; column < ManuscriptGrid::kColumnCount; ++column) {
+            const QRect cell(kCounterWidth + (column - 1) * kCellSize, y, kCellSize, kCellSize);
+            DrawManuscriptCell(painter, cell, column, line, grid.cell(line, column), line == lastLine);
         }
+    }
     painter.end();
     bitmap = picture;
 }

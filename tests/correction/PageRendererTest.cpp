@@ -173,3 +173,91 @@ TEST_F(PageRenderer, TextPictureForTheThumbnail)
         EXPECT_EQ(Ink(picture, 0, picture.height()) > 0, !c.text.trimmed().isEmpty()) << c.text.toStdString();
     }
 }
+
+namespace {
+
+const QColor kBox(200, 200, 200);
+
+bool IsOrange(QRgb p)
+{
+    const QColor c(p);
+    return c.red() > 200 && c.green() > 80 && c.green() < 200 && c.blue() < 100;
+}
+
+// Columns holding orange pixels in the counter cell of the page's row `row`.
+int CounterWidth(const QImage& page, int row)
+{
+    int first = -1, last = -1;
+    for (int x = 10; x < 50; ++x)
+        for (int y = 10 + row * 29; y < 10 + (row + 1) * 29; ++y)
+            if (IsOrange(page.pixel(x, y))) {
+                if (first < 0)
+                    first = x;
+                last = x;
+            }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+bool AllWhite(const QImage& page)
+{
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (page.pixel(x, y) != qRgb(255, 255, 255))
+                return false;
+    return true;
+}
+
+} // namespace
+
+// Cells of 29 pixels from (10, 10): column 0 is 40 wide, so writing cell c starts at
+// x = 50 + 29 × (c − 1) and its box at one pixel to the left.
+TEST_F(PageRenderer, ManuscriptPageGeometry)
+{
+    DataSet table = Table(Essays::Manuscript(61));
+    QImage page;
+    renderer->RenderGridPage(table, page, 1);
+    ASSERT_EQ(page.size(), QSize(650, 880));
+
+    EXPECT_EQ(QColor(page.pixel(49, 9)), QColor(Qt::white)) << "nothing above the grid";
+    EXPECT_EQ(QColor(page.pixel(49, 10)), kBox) << "top-left of the first box";
+    EXPECT_EQ(QColor(page.pixel(49, 35)), kBox) << "the box is 26 high";
+    EXPECT_EQ(QColor(page.pixel(60, 36)), QColor(Qt::white)) << "then the gap under the line";
+    EXPECT_EQ(QColor(page.pixel(49, 37)), kBox) << "the sheet's left edge bridges the gap";
+    EXPECT_EQ(QColor(page.pixel(78, 20)), kBox) << "neighbours share their edge";
+    EXPECT_EQ(QColor(page.pixel(629, 20)), kBox) << "right edge of column 20";
+    EXPECT_EQ(QColor(page.pixel(629, 37)), kBox);
+    EXPECT_EQ(QColor(page.pixel(640, 20)), QColor(Qt::white)) << "the margin cell has no box";
+    EXPECT_EQ(QColor(page.pixel(49, 10 + 29 * 29)), kBox) << "line 30 of the page";
+    EXPECT_EQ(QColor(page.pixel(49, 10 + 29 * 29 + 27)), QColor(Qt::white)) << "the page's last gap is open";
+    EXPECT_EQ(Ink(page, 10, 29, 50, 79) > 0, true) << "cell text";
+
+    const int zero = CounterWidth(page, 0);
+    EXPECT_GT(zero, 0) << "the count 0 on the first line";
+    EXPECT_EQ(CounterWidth(page, 1), 0);
+    EXPECT_GT(CounterWidth(page, 10), zero) << "200 on the eleventh line";
+
+    QImage second;
+    renderer->RenderGridPage(table, second, 2);
+    EXPECT_GT(CounterWidth(second, 0), 2 * zero) << "page 2 starts at line 30: 600";
+    EXPECT_EQ(renderer->grid.cell(30, 7), Essays::CellText(30, 7));
+    EXPECT_EQ(renderer->grid.lineCount(), 61);
+}
+
+TEST_F(PageRenderer, LastPagesOfShortEssays)
+{
+    QImage page;
+    DataSet thirty = Table(Essays::Manuscript(30));
+    renderer->RenderGridPage(thirty, page, 2);
+    EXPECT_TRUE(AllWhite(page)) << "page 2 of 30 lines is white space";
+
+    DataSet thirtyOne = Table(Essays::Manuscript(31));
+    renderer->RenderGridPage(thirtyOne, page, 2);
+    EXPECT_EQ(QColor(page.pixel(49, 20)), kBox) << "the one line of page 2";
+    EXPECT_EQ(QColor(page.pixel(49, 37)), QColor(Qt::white)) << "closed under the sheet's last line";
+    EXPECT_EQ(QColor(page.pixel(49, 50)), QColor(Qt::white)) << "nothing after it";
+
+    DataSet short21 = Table(Essays::Manuscript(5));
+    renderer->RenderGridPage(short21, page, 1);
+    EXPECT_EQ(QColor(page.pixel(49, 10 + 20 * 29 + 5)), kBox) << "a short essay still shows 21 lines";
+    EXPECT_EQ(QColor(page.pixel(49, 10 + 21 * 29 + 5)), QColor(Qt::white));
+}
