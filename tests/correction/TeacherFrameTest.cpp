@@ -557,3 +557,16 @@ TEST_F(TeacherFrame, LaunchFileFromTheCoursePage)
     EXPECT_FALSE(frame->FViewOnly);
     EXPECT_EQ(frame->FStudentNo, CourseServerProcess::kStudentNo);
 }
+
+TEST_F(TeacherFrame, ManuscriptEssayPages)
+{
+    DataSet essay = Essays::Manuscript(31);
+    const QString key = Course::PostEssay(essay);
+    auto frame = Teacher(Course::TeacherFields(key, false));
+    EXPECT_EQ(frame->cmbList->count(), 2);
+    EXPECT_EQ(frame->Label5->text(), "총 2페이지 입니다.");
+    EXPECT_EQ(frame->Board->size(), QSize(650, 880));
+    EXPECT_EQ(At(frame->Board->Buffer(), 49, 10), QColor(200, 200, 200)) << "the sheet under the board";
+    QTest::keyClick(frame->cmbList, Qt::Key_Down);
+    EXPECT_EQ(At(frame->Board->Buffer(), 49, 50), QColor(Qt::white)) << "page 2 holds one line";
+}
