@@ -1,0 +1,144 @@
+#include "common/AppError.h"
+#include "net/ShowBrowserWindow.h"
+#include "FakeHttpServer.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QPointer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+bool browserEngineLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+}
+
+// Serves the discussion page and counts the times it is fetched.
+struct DiscussionSite {
+    FakeHttpServer server;
+    int fetched = 0;
+
+    DiscussionSite()
+    {
+        server.respond = [this](const QByteArray& request) -> QByteArray {
+            if (!request.startsWith("GET /discussion "))
+                return FakeHttpServer::response(404, "Not Found", QByteArray());
+            ++fetched;
+            const QByteArray page = QStringLiteral("<html><head><title>토의 주제 %1</title></head>"
+                                                   "<body>이번 주 토의</body></html>").arg(fetched).toUtf8();
+            return "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
+                   + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
+        };
+    }
+};
+
+// While ShowBrowserWindow runs its modal window: once the page has loaded, `check` sees
+// the window and its browser view, and the window is closed as a user would.
+void whenLoaded(const std::function<void(QDialog*, QObject*)>& check)
+{
+    auto* poll = new QTimer;
+    auto* deadline = new QTimer;
+    deadline->setSingleShot(true);
+    QObject::connect(deadline, &QTimer::timeout, [poll, deadline] {
+        ADD_FAILURE() << "the page did not load";
+        if (QDialog* window = CurrentBrowserWindow())
+            window->close();
+        poll->deleteLater();
+        deadline->deleteLater();
+    });
+    QObject::connect(poll, &QTimer::timeout, [poll, deadline, check] {
+        QDialog* window = CurrentBrowserWindow();
+        if (!window || !window->isVisible())
+            return;
+        poll->stop();
+        QObject* web = window->findChild<QObject*>(QStringLiteral("web"));
+        if (!web) {
+            ADD_FAILURE() << "no browser view";
+            window->close();
+            return;
+        }
+        auto* relay = new QObject(window);
+        QObject::connect(web, SIGNAL(loadFinished(bool)), relay, SLOT(deleteLater()));
+        QObject::connect(relay, &QObject::destroyed, window, [window, web, check, poll, deadline] {
+            check(window, web);
+            window->close();
+            poll->deleteLater();
+            deadline->deleteLater();
+        });
+    });
+    poll->start(0);
+    deadline->start(60000);
+}
+
+}
+
+// First in this program, so nothing has loaded the engine before.
+TEST(BrowserWindow, OpensThePageModallyLoadingTheEngineOnlyThen)
+{
+    EXPECT_FALSE(browserEngineLoaded());
+    DiscussionSite site;
+    bool checked = false;
+    whenLoaded([&](QDialog* window, QObject* web) {
+        checked = true;
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("토의사항"));
+        EXPECT_EQ(window->objectName(), QStringLiteral("frmBro"));
+        EXPECT_TRUE(window->isModal());
+        EXPECT_EQ(QApplication::activeModalWidget(), window);
+        EXPECT_EQ(web->property("title").toString(), QStringLiteral("토의 주제 1"));
+        EXPECT_TRUE(browserEngineLoaded());
+    });
+    ShowBrowserWindow(site.server.url(QStringLiteral("/discussion")));
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(site.fetched, 1);
+}
+
+TEST(BrowserWindow, EachCallOpensANewWindowThatLoadsThePageAfresh)
+{
+    DiscussionSite site;
+    QList<QPointer<QDialog>> windows;
+    QStringList titles;
+    for (int i = 0; i < 2; ++i) {
+        whenLoaded([&](QDialog* window, QObject* web) {
+            windows << window;
+            titles << web->property("title").toString();
+        });
+        // Blanks around the address, as a launch field may carry them.
+        ShowBrowserWindow(QStringLiteral(" ") + site.server.url(QStringLiteral("/discussion")) + QStringLiteral(" "));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(titles, QStringList({"토의 주제 1", "토의 주제 2"}));
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_TRUE(windows[0].isNull());  // released once closed
+    EXPECT_TRUE(windows[1].isNull());
+    EXPECT_EQ(CurrentBrowserWindow(), nullptr);
+}
+
+TEST(BrowserWindow, AnAddressThatIsNoWebAddressIsAnErrorAndOpensNoWindow)
+{
+    // Should a window open after all, close it, so the test fails instead of waiting.
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QDialog* window = CurrentBrowserWindow()) {
+            ADD_FAILURE() << "a window opened";
+            window->close();
+        }
+    });
+    guard.start(100);
+    for (const QString& address : {QStringLiteral("   "), QStringLiteral("http://[::1"),
+                                   QStringLiteral("file:///etc/passwd"), QStringLiteral("javascript:alert(1)")}) {
+        try {
+            ShowBrowserWindow(address);
+            ADD_FAILURE() << address.toStdString();
+        } catch (const AppError& error) {
+            EXPECT_TRUE(error.message().contains(QStringLiteral("토의사항 주소"))) << error.message().toStdString();
+        }
+        EXPECT_EQ(CurrentBrowserWindow(), nullptr);
+    }
+}
