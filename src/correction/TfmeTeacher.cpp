@@ -13,6 +13,7 @@
 #include "correction/TfrmTemp.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
+#include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
 
 #include <QBuffer>
@@ -604,6 +605,9 @@ void TfmeTeacher::btnClick(QObject* sender)
         break;
     case TagHandwritten:
         BuildPageList(2);
+        break;
+    case TagDiscussion:
+        ShowBrowserWindow(FDiscussionUrl);
         break;
     default:
         break;

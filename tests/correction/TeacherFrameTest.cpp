@@ -8,10 +8,13 @@
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TfmeTeacher.h"
 #include "document/CorrectionRecord.h"
+#include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
 #include "support/RecordingDialogs.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -569,4 +572,24 @@ TEST_F(TeacherFrame, ManuscriptEssayPages)
     EXPECT_EQ(At(frame->Board->Buffer(), 49, 10), QColor(200, 200, 200)) << "the sheet under the board";
     QTest::keyClick(frame->cmbList, Qt::Key_Down);
     EXPECT_EQ(At(frame->Board->Buffer(), 49, 50), QColor(Qt::white)) << "page 2 holds one line";
+}
+
+// The discussion button opens the lecture's discussion page in the browser window.
+TEST_F(TeacherFrame, DiscussionButtonOpensTheDiscussionPage)
+{
+    auto frame = Teacher(Course::TeacherFields(threePages, false));
+    ASSERT_TRUE(frame->btnAG->isVisible());
+    QString opened;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QDialog* window = CurrentBrowserWindow(); window && window->isVisible()) {
+            opened = window->windowTitle();
+            window->close();
+        }
+    });
+    poll.start(20);
+    QTest::mouseClick(frame->btnAG, Qt::LeftButton);
+    EXPECT_EQ(opened, "토의사항");
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_FALSE(frame->FModified);
 }
