@@ -115,6 +115,7 @@ TfmeTeacher::TfmeTeacher(QWidget* parent)
       cdTeacher(CorrectionRecord::fields()),
       cdTemp(CorrectionRecord::fields())
 {
+    // The start-up has made the renderer already; a frame made on its own makes it here.
     CreateFrmTemp();
     setObjectName(QStringLiteral("fmeTeacher"));
     setAutoFillBackground(true);
