@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <memory>
+
 namespace {
 
 QPointer<QDialog> current;
@@ -35,10 +37,9 @@ void ShowBrowserWindow(const QString& address)
         || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
         throw AppError(QStringLiteral("토의사항 주소 \"%1\"을(를) 열 수 없습니다. 올바른 웹 주소가 아닙니다.")
                            .arg(address));
-    QDialog* window = browserModule().createWindow(url);
-    current = window;
+    const std::unique_ptr<QDialog> window(browserModule().createWindow(url));
+    current = window.get();
     window->exec();
-    window->deleteLater();
 }
 
 QDialog* CurrentBrowserWindow()

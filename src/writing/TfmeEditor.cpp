@@ -3,10 +3,18 @@
 #include "common/AppError.h"
 #include "common/Fonts.h"
 #include "common/PictureButton.h"
+#include "common/TransferGate.h"
 #include "components/Cp949.h"
+#include "components/ReportEngine.h"
+#include "components/TfrmPreview.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
+#include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
+#include "print/EssayPrint.h"
+#include "print/PrintDataSets.h"
+#include "print/PrintTemplates.h"
+#include "writing/EssaySave.h"
 #include "writing/CellEditorEngine.h"
 #include "writing/EssayMeasures.h"
 #include "writing/ManuscriptView.h"
@@ -20,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -70,7 +79,8 @@ QString encodableOnly(const QString& text)
 
 }
 
-TfmeEditor::TfmeEditor(QWidget* parent) : QFrame(parent), cdEditor(EssayRecord::fields())
+TfmeEditor::TfmeEditor(QWidget* parent)
+    : QFrame(parent), cdEditor(EssayRecord::fields()), cdPrint(PrintDataSets::essayPrint())
 {
     setObjectName(QStringLiteral("fmeEditor"));
     setFont(GulimcheFont(19));
@@ -250,8 +260,69 @@ void TfmeEditor::ApplyPaperMode()
 void TfmeEditor::BtnClick(QObject* sender)
 {
     const auto* button = qobject_cast<const PictureButton*>(sender);
-    if (button && button->Tag >= EssayRecord::Manuscript && button->Tag <= EssayRecord::ScannedPages)
+    if (!button)
+        return;
+    switch (button->Tag) {
+    case EssayRecord::Manuscript:
+    case EssayRecord::BlankPaper:
+    case EssayRecord::ScannedPages:
         setInx(button->Tag);
+        break;
+    case 4:  // btnSave
+        // A second save would rebuild cdEditor under the post that is sending it.
+        if (!TransferGate::instance().busy())
+            SaveEssay();
+        break;
+    case 7:  // Image5
+        if (!TransferGate::instance().busy())
+            PrintEssay();
+        break;
+    case 8:  // btnAG
+        ShowBrowserWindow(DiscussionAddress);
+        break;
+    default:
+        break;
+    }
+}
+
+void TfmeEditor::SaveEssay()
+{
+    const bool rebuilt = inx_ == EssayRecord::Manuscript || inx_ == EssayRecord::BlankPaper;
+    const auto release = qScopeGuard([this, rebuilt] {
+        if (rebuilt)
+            cdEditor.emptyDataSet();
+    });
+    if (inx_ == EssayRecord::Manuscript)
+        EssayRecord::writeManuscript(cdEditor, StudentNo, *gridModel);
+    else if (inx_ == EssayRecord::BlankPaper)
+        EssayRecord::writeBlankPaper(cdEditor, StudentNo, mem->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+    const QByteArray packet = EssayRecord::toPacket(cdEditor);
+    const QString reply = PostForm(EssaySave::form({StudentNo, Password, LectureKey, Title}, packet));
+    LectureKey = EssaySave::lectureKeyAfter(LectureKey, SplitReply(reply));
+}
+
+void TfmeEditor::FillPrintData()
+{
+    switch (inx_) {
+    case EssayRecord::BlankPaper:
+        EssayPrint::fillBlankPaper(cdPrint, mem->toPlainText());
+        break;
+    case EssayRecord::ScannedPages:
+        EssayPrint::fillScannedPages(cdPrint, cdEditor);
+        break;
+    default:
+        EssayPrint::fillManuscript(cdPrint, *gridModel);
+        break;
+    }
+}
+
+void TfmeEditor::PrintEssay()
+{
+    FillPrintData();
+    ReportTemplate Report = PrintTemplates::load(PrintTemplates::kEssayPrint);
+    EssayPrint::showBandFor(Report, inx_ == 0 ? int(EssayRecord::Manuscript) : inx_);
+    ShowReportPreview(PrepareReport(Report, {{{QStringLiteral("cdPrint"), &cdPrint}}, {}}),
+                      QStringLiteral("감상문 출력"));
 }
 
 void TfmeEditor::LoadEssay(QIODevice& stream)

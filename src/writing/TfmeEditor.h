@@ -43,9 +43,18 @@ public:
     void MakeReadOnly();
     int CountCharacters() const;
     QString CollectGridText() const;
-    // The picture buttons' shared handler; acts on the button's Tag. The main window calls
-    // it with btnSave to save.
+    // The picture buttons' shared handler; acts on the button's Tag: 1 to 3 the paper,
+    // 4 save, 7 print, 8 the discussion window. The main window calls it with btnSave to
+    // save. A save or print asked for while a transfer runs is refused quietly.
     void BtnClick(QObject* sender);
+    // Posts the essay on the paper shown to the server ("S002"); a value in an accepted
+    // reply becomes the lecture key, a refusal raises the server's message. Manuscript and
+    // blank paper are rebuilt into cdEditor for the post, which is empty again afterwards
+    // whatever happened; scanned pages go back as they were loaded.
+    void SaveEssay();
+    // Fills cdPrint from the paper shown: one row per grid line, per typed line or per
+    // scanned page.
+    void FillPrintData();
 
     // The host duty toward the cell editor, run for every change of the grid's current cell.
     void gridSelectCell(int column, int line);
@@ -93,12 +102,15 @@ public:
     QPlainTextEdit* mem;
     TSorEdit* edt;
     DataSet cdEditor;
+    DataSet cdPrint;
     QTimer Timer;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The essay print of the paper shown, in a new preview window.
+    void PrintEssay();
     void keyReleased();
     void setCurrentCell(CellPos cell);
     void placeEditor(int column, int line);

@@ -1,6 +1,7 @@
+#include "BrowserWindowWatch.h"
+#include "FakeHttpServer.h"
 #include "common/AppError.h"
 #include "net/ShowBrowserWindow.h"
-#include "FakeHttpServer.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -9,8 +10,6 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace {
 
@@ -39,44 +38,6 @@ struct DiscussionSite {
     }
 };
 
-// While ShowBrowserWindow runs its modal window: once the page has loaded, `check` sees
-// the window and its browser view, and the window is closed as a user would.
-void whenLoaded(const std::function<void(QDialog*, QObject*)>& check)
-{
-    auto* poll = new QTimer;
-    auto* deadline = new QTimer;
-    deadline->setSingleShot(true);
-    QObject::connect(deadline, &QTimer::timeout, [poll, deadline] {
-        ADD_FAILURE() << "the page did not load";
-        if (QDialog* window = CurrentBrowserWindow())
-            window->close();
-        poll->deleteLater();
-        deadline->deleteLater();
-    });
-    QObject::connect(poll, &QTimer::timeout, [poll, deadline, check] {
-        QDialog* window = CurrentBrowserWindow();
-        if (!window || !window->isVisible())
-            return;
-        poll->stop();
-        QObject* web = window->findChild<QObject*>(QStringLiteral("web"));
-        if (!web) {
-            ADD_FAILURE() << "no browser view";
-            window->close();
-            return;
-        }
-        auto* relay = new QObject(window);
-        QObject::connect(web, SIGNAL(loadFinished(bool)), relay, SLOT(deleteLater()));
-        QObject::connect(relay, &QObject::destroyed, window, [window, web, check, poll, deadline] {
-            check(window, web);
-            window->close();
-            poll->deleteLater();
-            deadline->deleteLater();
-        });
-    });
-    poll->start(0);
-    deadline->start(60000);
-}
-
 }
 
 // First in this program, so nothing has loaded the engine before.
@@ -85,7 +46,7 @@ TEST(BrowserWindow, OpensThePageModallyLoadingTheEngineOnlyThen)
     EXPECT_FALSE(browserEngineLoaded());
     DiscussionSite site;
     bool checked = false;
-    whenLoaded([&](QDialog* window, QObject* web) {
+    WhenBrowserPageLoaded([&](QDialog* window, QObject* web) {
         checked = true;
         EXPECT_EQ(window->windowTitle(), QStringLiteral("토의사항"));
         EXPECT_EQ(window->objectName(), QStringLiteral("frmBro"));
@@ -105,13 +66,12 @@ TEST(BrowserWindow, EachCallOpensANewWindowThatLoadsThePageAfresh)
     QList<QPointer<QDialog>> windows;
     QStringList titles;
     for (int i = 0; i < 2; ++i) {
-        whenLoaded([&](QDialog* window, QObject* web) {
+        WhenBrowserPageLoaded([&](QDialog* window, QObject* web) {
             windows << window;
             titles << web->property("title").toString();
         });
         // Blanks around the address, as a launch field may carry them.
         ShowBrowserWindow(QStringLiteral(" ") + site.server.url(QStringLiteral("/discussion")) + QStringLiteral(" "));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     EXPECT_EQ(titles, QStringList({"토의 주제 1", "토의 주제 2"}));
     ASSERT_EQ(windows.size(), 2);
