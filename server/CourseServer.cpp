@@ -3,6 +3,7 @@
 #include "ClientIf.h"
 #include "CoursePage.h"
 #include "LaunchFile.h"
+#include "ScannedEssay.h"
 
 #include <httplib.h>
 
@@ -14,6 +15,7 @@ namespace {
 
 const char* kReplyType = "text/plain; charset=euc-kr";
 const char* kKey = "([0-9A-Za-z]{1,64})";
+const char* kHtmlType = "text/html; charset=utf-8";
 
 bool plainHost(const std::string& host)
 {
@@ -98,7 +100,7 @@ void CourseServer::routes()
     };
 
     server_->Get("/", [this](const httplib::Request&, httplib::Response& res) {
-        res.set_content(CoursePage(store_.lectures(), store_.students()), "text/html; charset=utf-8");
+        res.set_content(CoursePage(store_.lectures(), store_.students()), kHtmlType);
     });
 
     server_->Post("/clientif", [this](const httplib::Request& req, httplib::Response& res) {
@@ -128,7 +130,28 @@ void CourseServer::routes()
             res.status = 404;
             return;
         }
-        res.set_content(DiscussionPage(*lecture), "text/html; charset=utf-8");
+        res.set_content(DiscussionPage(*lecture), kHtmlType);
+    });
+
+    server_->Post(std::string("/scan/") + kKey, [this](const httplib::Request& req,
+                                                       httplib::Response& res) {
+        std::vector<ScannedPage> pages;
+        const auto [begin, end] = req.files.equal_range("page");
+        for (auto it = begin; it != end; ++it)
+            // A file field left empty still arrives, without name or content.
+            if (!it->second.filename.empty() || !it->second.content.empty())
+                pages.push_back({it->second.filename, it->second.content});
+        const std::string key = req.matches[1];
+        try {
+            SaveScannedEssay(store_, key, pages);
+            res.set_content(MessagePage("스캔한 답안을 저장했습니다",
+                                        "강의 " + key + "에 " + std::to_string(pages.size())
+                                            + "쪽짜리 스캔 답안을 저장했습니다."),
+                            kHtmlType);
+        } catch (const Refusal& refusal) {
+            res.status = refusal.status();
+            res.set_content(MessagePage("스캔한 답안을 받지 못했습니다", refusal.what()), kHtmlType);
+        }
     });
 
     auto handOut = [](httplib::Response& res, const std::string& name, const std::string& bytes) {
@@ -177,6 +200,10 @@ void CourseServer::routes()
             sendReply(res, {413, "보낸 자료가 너무 커서 받을 수 없습니다.", {}});
         else if (req.path == "/clientif")
             sendReply(res, {res.status, "보낸 양식을 읽을 수 없습니다.", {}});
+        else if (req.path.rfind("/scan/", 0) == 0 && res.status == 413)
+            res.set_content(MessagePage("스캔한 답안을 받지 못했습니다",
+                                        "올린 파일이 너무 커서 받을 수 없습니다."),
+                            kHtmlType);
         else if (res.status == 404)
             res.set_content("404 찾는 자료가 없습니다.", "text/plain; charset=utf-8");
     });

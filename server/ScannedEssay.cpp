@@ -1,0 +1,63 @@
+#include "ScannedEssay.h"
+
+#include "common/AppError.h"
+#include "components/Jpeg.h"
+#include "document/EssayRecord.h"
+
+namespace {
+
+std::string pageName(const ScannedPage& page, size_t index)
+{
+    return page.fileName.empty() ? std::to_string(index + 1) + "번째 쪽"
+                                 : "\"" + page.fileName + "\"";
+}
+
+// Decodes the whole picture: a page the client cannot print must not be stored.
+void checkJpeg(const ScannedPage& page, size_t index)
+{
+    const std::string& b = page.bytes;
+    if (b.size() < 3 || b[0] != '\xff' || b[1] != '\xd8' || b[2] != '\xff')
+        throw Refusal(400, pageName(page, index)
+                               + "은(는) JPEG 그림이 아닙니다. 스캔한 답안은 JPEG(.jpg) 파일로만 "
+                                 "올릴 수 있습니다.");
+    try {
+        Jpeg::decode(QByteArrayView(b.data(), qsizetype(b.size())));
+    } catch (const AppError& error) {
+        throw Refusal(400, pageName(page, index) + "을(를) 읽을 수 없습니다. "
+                               + error.message().toStdString());
+    }
+}
+
+}
+
+std::string ScannedEssayRecord(const std::string& studentNo, const std::vector<ScannedPage>& pages)
+{
+    if (pages.empty())
+        throw Refusal(400, "올릴 JPEG 파일을 하나 이상 골라 주십시오.");
+    DataSet record(EssayRecord::fields());
+    for (size_t i = 0; i < pages.size(); ++i) {
+        checkJpeg(pages[i], i);
+        record.append();
+        record.setString(u"USER_ID", QString::fromStdString(studentNo));
+        record.setInteger(u"NType", EssayRecord::ScannedPages);
+        record.setBytes(u"LImage", QByteArray(pages[i].bytes.data(), qsizetype(pages[i].bytes.size())));
+        record.setString(u"LImageType", QStringLiteral("JPEG"));
+        record.post();
+    }
+    return EssayRecord::toPacket(record).toStdString();
+}
+
+void SaveScannedEssay(CourseStore& store, const std::string& lectureKey,
+                      const std::vector<ScannedPage>& pages)
+{
+    const std::optional<Lecture> lecture = store.lecture(lectureKey);
+    if (!lecture)
+        throw Refusal(404, "강의 " + lectureKey + "을(를) 찾을 수 없습니다.");
+    EssaySave save;
+    save.studentNo = lecture->student.number;
+    save.lectureKey = lecture->key;
+    save.title = lecture->title;
+    save.submit = "N";
+    save.record = ScannedEssayRecord(save.studentNo, pages);
+    store.saveEssay(save);
+}
