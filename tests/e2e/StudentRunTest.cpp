@@ -1,0 +1,303 @@
+#include "CourseServerRun.h"
+#include "Typist.h"
+#include "common/PictureButton.h"
+#include "components/Base64.h"
+#include "components/Jpeg.h"
+#include "components/TfrmPreview.h"
+#include "document/EssayRecord.h"
+#include "document/ManuscriptGrid.h"
+#include "shell/Startup.h"
+#include "shell/TfrmMain.h"
+#include "support/RecordingDialogs.h"
+#include "support/TestPaths.h"
+#include "writing/ManuscriptView.h"
+#include "writing/TSorEdit.h"
+#include "writing/TfmeEditor.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = RecordingDialogs::Kind;
+
+struct Caret {
+    int line;
+    int column;
+    bool operator==(const Caret&) const = default;
+};
+
+void PrintTo(const Caret& c, std::ostream* os)
+{
+    *os << "(line " << c.line << ", column " << c.column << ")";
+}
+
+QString sampleEssay()
+{
+    QFile file(SourceDir() + QStringLiteral("/tests/e2e/data/sample-essay.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("sample essay missing");
+    return QString::fromUtf8(file.readAll());
+}
+
+// Every cell of columns 1 to 21, line by line; blank cells read as "".
+QStringList cells(const ManuscriptGrid& grid)
+{
+    QStringList out;
+    for (int line = 0; line < grid.lineCount(); ++line)
+        for (int column = 1; column <= 21; ++column)
+            out << (grid.isBlank(line, column) ? QString() : grid.cell(line, column));
+    return out;
+}
+
+DataSet record(const QByteArray& packet)
+{
+    DataSet data;
+    EssayRecord::load(data, packet);
+    return data;
+}
+
+QByteArray jpegPage(int width, int height, QColor colour)
+{
+    QImage page(width, height, QImage::Format_RGB32);
+    page.fill(colour);
+    return Jpeg::encode(page);
+}
+
+void click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+// The course server with the demo course, and the client started on launch files from its
+// course page, through the program's own start-up with a configuration naming the server.
+class StudentRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.start();
+        QFile ini(config.filePath(QStringLiteral("dozoruderado.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[CONFIG]\r\nURL=" + server.url().toLatin1().toBase64() + "\r\n");
+    }
+
+    // Downloads the launch file as a browser does and opens the client on it.
+    void open(const QString& launchPath)
+    {
+        window.reset();
+        const std::optional<QByteArray> launch = server.get(launchPath);
+        ASSERT_TRUE(launch) << launchPath.toStdString();
+        const QString path = config.filePath(QStringLiteral("run%1.dzl").arg(++runs));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(*launch);
+        file.close();
+        window = StartClient({QStringLiteral("dozoruderado"), path}, config.path());
+        ASSERT_TRUE(window && window->FEditor);
+        QApplication::processEvents();
+    }
+    void openDemoLecture() { open(QStringLiteral("/launch/S001/DEMO0001.dzl")); }
+
+    TfmeEditor& editor() const { return *window->FEditor; }
+    Caret caret() const
+    {
+        const QModelIndex current = editor().grid->currentIndex();
+        return {current.row(), current.column()};
+    }
+    // Clicks into the sheet where the editor stands, then types.
+    void typeOnSheet(const QString& text)
+    {
+        click(editor().edt);
+        TypeText(editor().edt, text);
+    }
+    void save() { click(editor().btnSave); }
+    DataSet storedRecord(const QString& key = QStringLiteral("DEMO0001")) const
+    {
+        const std::optional<QByteArray> packet = server.get(QStringLiteral("/essay/") + key);
+        return packet ? record(*packet) : DataSet();
+    }
+
+    CourseServerRun server;
+    QTemporaryDir config;
+    ScopedRecordingDialogs dialogs;
+    std::unique_ptr<TfrmMain> window;
+    int runs = 0;
+};
+
+TEST_F(StudentRun, TypedEssayIsStoredAndComesBackInTheNextRun)
+{
+    openDemoLecture();
+    EXPECT_EQ(editor().Inx(), EssayRecord::Manuscript);
+    typeOnSheet(sampleEssay());
+    const QStringList typed = cells(*editor().gridModel);
+    const QString count = editor().lblCount->text();
+    EXPECT_EQ(typed.mid(0, 4), (QStringList{{}, {}, {}, {}})) << "the title's indent";
+    EXPECT_EQ(typed.mid(4, 2), (QStringList{"우", "리"}));
+
+    save();
+    ASSERT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+    EXPECT_EQ(editor().LectureKey, "DEMO0001");
+    DataSet stored = storedRecord();
+    ASSERT_EQ(EssayRecord::paperKind(stored), EssayRecord::Manuscript);
+    ManuscriptGrid storedGrid;
+    EssayRecord::toGrid(stored, storedGrid);
+    EXPECT_EQ(cells(storedGrid), typed);
+    EXPECT_TRUE(server.get(QStringLiteral("/"))->contains("<td>저장됨</td>")) << "the course page lists it";
+
+    openDemoLecture();
+    EXPECT_EQ(cells(*editor().gridModel), typed);
+    EXPECT_EQ(editor().lblCount->text(), count);
+    // The last line ends with the closing quote before column 20: the caret goes to the
+    // start of that line.
+    int lastLine = editor().gridModel->lineCount() - 1;
+    while (lastLine > 0 && typed.mid(lastLine * 21, 21).join(QString()).trimmed().isEmpty())
+        --lastLine;
+    EXPECT_EQ(caret(), (Caret{lastLine, 1}));
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+TEST_F(StudentRun, LoadedEssayPutsTheCaretAtTheStartOfItsLastWrittenLine)
+{
+    const QString twenty = QStringLiteral("가나다라마바사아자차카타파하가나다라마바");
+    const struct {
+        const char* what;
+        QString text;
+        Caret expected;
+    } cases[] = {
+        {"a short line", QStringLiteral("가나 ab"), {0, 1}},
+        {"the last cell in column 20: the next line", twenty, {1, 1}},
+        {"a hanging period in the margin: the same line", twenty + QStringLiteral("."), {0, 1}},
+        {"after empty lines", QStringLiteral("가\n\n\n나다"), {3, 1}},
+    };
+    for (const auto& c : cases) {
+        open(QStringLiteral("/launch/new/S1001.dzl"));
+        typeOnSheet(c.text);
+        save();
+        open(QStringLiteral("/launch/S001/%1.dzl").arg(editor().LectureKey));
+        EXPECT_EQ(caret(), c.expected) << c.what;
+        EXPECT_FALSE(editor().edt->hasFocus()) << c.what;
+        const QRect cell = editor().grid->visualRect(editor().grid->currentIndex());
+        EXPECT_EQ(editor().edt->pos(), editor().grid->viewport()->mapTo(&editor(), cell.topLeft()) + QPoint(5, 6))
+            << c.what << ": the editor sits over the caret cell";
+    }
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+TEST_F(StudentRun, BlankPaperKeepsTheTypedLinesExactly)
+{
+    openDemoLecture();
+    click(editor().btn2);
+    ASSERT_EQ(editor().Inx(), EssayRecord::BlankPaper);
+    click(editor().mem);
+    TypeText(editor().mem, QStringLiteral("첫째 줄 ABC\n\n셋째 줄? 12, \"끝\".\n"));
+    const QString count = editor().lblCount->text();
+    EXPECT_EQ(count, QStringLiteral("28 자")) << "22 characters and three line breaks of CR LF";
+    save();
+    ASSERT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+
+    DataSet stored = storedRecord();
+    EXPECT_EQ(EssayRecord::paperKind(stored), EssayRecord::BlankPaper);
+    EXPECT_EQ(stored.asString(u"LText"), QStringLiteral("첫째 줄 ABC\r\n\r\n셋째 줄? 12, \"끝\".\r\n"));
+    EXPECT_TRUE(stored.isNull(u"L1"));
+
+    openDemoLecture();
+    EXPECT_EQ(editor().Inx(), EssayRecord::BlankPaper);
+    EXPECT_EQ(editor().mem->toPlainText(), QStringLiteral("첫째 줄 ABC\n\n셋째 줄? 12, \"끝\".\n"));
+    EXPECT_EQ(editor().lblCount->text(), count);
+}
+
+TEST_F(StudentRun, ScannedEssayOpensPrintsAndIsSavedBackUnchanged)
+{
+    const QList<QByteArray> pages{jpegPage(300, 420, Qt::white), jpegPage(200, 280, Qt::darkCyan)};
+    ASSERT_EQ(server.uploadScannedPages(QStringLiteral("DEMO0001"), pages), 200);
+    const CourseServerRun::Stored uploaded = *server.essay(QStringLiteral("DEMO0001"));
+
+    openDemoLecture();
+    EXPECT_EQ(editor().Inx(), EssayRecord::ScannedPages);
+    click(editor().Image5);
+    TfrmPreview* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<TfrmPreview*>(w); p && p->isVisible())
+            preview = p;
+    ASSERT_TRUE(preview) << "no preview";
+    QList<QSize> printed;
+    for (const PreparedPage& page : preview->report().pages)
+        for (const ReportItem& item : page.items)
+            if (const auto* picture = std::get_if<ReportPicture>(&item))
+                printed << picture->image.size();
+    EXPECT_EQ(printed, (QList<QSize>{{300, 420}, {200, 280}}));
+    preview->close();
+
+    save();
+    ASSERT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+    const CourseServerRun::Stored saved = *server.essay(QStringLiteral("DEMO0001"));
+    EXPECT_EQ(saved.revision, uploaded.revision + 1);
+    EXPECT_EQ(saved.record, uploaded.record) << "the same rows, byte for byte";
+    DataSet rows = record(saved.record);
+    ASSERT_EQ(rows.recordCount(), 2);
+    for (const QByteArray& page : pages) {
+        EXPECT_EQ(rows.asBytes(u"LImage"), page);
+        rows.next();
+    }
+}
+
+TEST_F(StudentRun, ASaveWhileTheServerIsDownFailsAndTheNextOneTakesTheNewLecture)
+{
+    open(QStringLiteral("/launch/new/S1001.dzl"));
+    ASSERT_EQ(editor().LectureKey, QString());
+    typeOnSheet(QStringLiteral("가나다 abc"));
+    const QStringList typed = cells(*editor().gridModel);
+
+    server.stop();
+    save();
+    EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
+    EXPECT_EQ(cells(*editor().gridModel), typed);
+    EXPECT_EQ(editor().LectureKey, QString());
+    EXPECT_TRUE(editor().cdEditor.isEmpty());
+
+    server.start();
+    const int lectures = server.lectureCount();
+    save();
+    const QString key = editor().LectureKey;
+    EXPECT_EQ(key.size(), 16) << key.toStdString();
+    EXPECT_EQ(server.lectureCount(), lectures + 1);
+
+    TypeText(editor().edt, QStringLiteral(" 라마"));
+    save();
+    EXPECT_EQ(editor().LectureKey, key);
+    EXPECT_EQ(server.lectureCount(), lectures + 1) << "the second save went to the same lecture";
+    const std::optional<CourseServerRun::Stored> stored = server.essay(key);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->revision, 2);
+    ManuscriptGrid storedGrid;
+    DataSet data = record(stored->record);
+    EssayRecord::toGrid(data, storedGrid);
+    EXPECT_EQ(cells(storedGrid), cells(*editor().gridModel));
+    EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
+}
+
+TEST_F(StudentRun, ClosingWithUnsavedWritingTimeAsksToSave)
+{
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        openDemoLecture();
+        typeOnSheet(QStringLiteral("가나 "));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return editor().TimerTicked; }, 5000));
+        dialogs->answers = {yes};
+        window->close();
+        EXPECT_EQ(dialogs->texts(Kind::Question), QStringList{"저장하시겠습니까"});
+        EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
+        dialogs->boxes.clear();
+        const std::optional<CourseServerRun::Stored> stored = server.essay(QStringLiteral("DEMO0001"));
+        EXPECT_EQ(stored.has_value(), yes);
+        if (stored) {
+            EXPECT_TRUE(record(stored->record).asString(u"L1").startsWith(QStringLiteral("가\r\n")));
+        }
+    }
+}
+
+}
