@@ -2,22 +2,24 @@
 
 #include <QPainter>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
 struct ItemPainter {
     QPainter& painter;
-    double minimum;  // one device pixel, in layout units
+    QTransform transform;  // layout units to the device
 
+    // Lines are snapped to whole device pixels and never thinner than one, so a 1-unit
+    // frame shows evenly at every zoom instead of one or two pixels by chance.
     void operator()(const ReportFill& fill) const
     {
-        QRectF rect = fill.rect;
-        if (rect.width() < minimum)
-            rect.setWidth(minimum);
-        if (rect.height() < minimum)
-            rect.setHeight(minimum);
-        painter.fillRect(rect, fill.color);
+        const QRectF device = transform.mapRect(fill.rect);
+        const QRect snapped(qRound(device.left()), qRound(device.top()),
+                            std::max(qRound(device.width()), 1), std::max(qRound(device.height()), 1));
+        painter.setWorldTransform(QTransform());
+        painter.fillRect(snapped, fill.color);
+        painter.setWorldTransform(transform);
     }
 
     void operator()(const ReportTextLine& line) const
@@ -37,12 +39,10 @@ struct ItemPainter {
 
 void PreparedReport::paintPage(QPainter& painter, int index) const
 {
-    const QTransform& t = painter.worldTransform();
-    const double scale = std::max(std::hypot(t.m11(), t.m12()), 1e-6);
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const ItemPainter paint{painter, 1.0 / scale};
+    const ItemPainter paint{painter, painter.worldTransform()};
     for (const ReportItem& item : pages.at(index).items)
         std::visit(paint, item);
     painter.restore();

@@ -49,8 +49,8 @@ public:
 
     int pageCount() const { return int(pages.size()); }
 
-    // Paints a page with the painter's coordinates in layout units. Lines thinner than a
-    // device pixel are drawn one pixel wide, so no frame vanishes when zoomed out.
+    // Paints a page with the painter's coordinates in layout units. Frame lines are snapped
+    // to device pixels, at least one wide, so none vanishes or thickens with the zoom.
     void paintPage(QPainter& painter, int index) const;
     // White paper with the page on it, `pixelsPerUnit` pixels to a layout unit.
     QImage renderPage(int index, double pixelsPerUnit) const;
