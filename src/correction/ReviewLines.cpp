@@ -1,0 +1,11 @@
+#include "correction/ReviewLines.h"
+
+#include "common/Fonts.h"
+#include "correction/TfrmTemp.h"
+#include "print/CorrectionPrint.h"
+
+QStringList ReviewLines(const QString& review)
+{
+    const TfrmTemp::TextBox memo{CorrectionPrint::kReviewWidth, GulimcheFont(13), false};
+    return memo.Lines(review);
+}
