@@ -103,8 +103,10 @@ bool ScoreSheet::setData(const QModelIndex& index, const QVariant& value, int ro
     if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const QString typed = value.toString();
-    if (typed != text(index.row(), index.column()))
+    if (typed != text(index.row(), index.column())) {
         setEditText(index.row(), index.column(), typed);
+        emit edited();
+    }
     return true;
 }
 
@@ -136,6 +138,7 @@ void ScoreSheet::setTotal(const QString& text) { writeTotal(text); }
 void ScoreSheet::typeTotal(const QString& text)
 {
     writeTotal(text);
+    emit edited();
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok);
     // Digits too many for any integer are out of range too, not "non-numeric".

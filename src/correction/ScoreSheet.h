@@ -73,6 +73,8 @@ public:
     void validateScores() const;
 
 signals:
+    // A score or the total was typed: the teacher's work changed.
+    void edited();
     void totalChanged(const QString& text);
     void deductionChanged(bool checked);
 

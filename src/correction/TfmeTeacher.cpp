@@ -1,16 +1,25 @@
 #include "correction/TfmeTeacher.h"
 
 #include "board/SorBoard.h"
+#include "common/DialogService.h"
 #include "common/ErrorBox.h"
 #include "common/Fonts.h"
 #include "common/PictureButton.h"
 #include "common/TrimControls.h"
 #include "components/Jpeg.h"
 #include "correction/BoardPage.h"
+#include "correction/DisplayedLines.h"
+#include "correction/FitItemToText.h"
+#include "correction/HandwrittenPage.h"
 #include "correction/MemoText.h"
+#include "correction/ScoreSheet.h"
+#include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TeacherPictures.h"
 #include "correction/TfrmTemp.h"
+#include "correction/TfrmText.h"
+#include "correction/TickCount.h"
+#include "correction/TotalBox.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
 #include "net/ShowBrowserWindow.h"
@@ -20,9 +29,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -30,7 +40,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedLayout>
-#include <QTableWidget>
+#include <QTextCursor>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
@@ -39,6 +50,15 @@ const QColor kTopColour(0xFF, 0xDC, 0x92);
 const QColor kOrange(0xFF, 0x85, 0x00);
 const QColor kBottomColour(0xEF, 0xEF, 0xEF);
 const QColor kButtonFace(0xFF, 0xB4, 0x3C);
+const QColor kInactiveTab(0xE8, 0xE8, 0xE8);
+
+const QString kCommentFull = QStringLiteral("더이상 추가 하실 수 없습니다.\r\n55라인까지만 입력가능합니다.");
+
+// A key that types or erases something, as opposed to moving the caret or a bare modifier.
+bool IsTypedKey(const QKeyEvent& key)
+{
+    return !key.text().isEmpty() || key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete;
+}
 
 // Rows of the palette from the top; the fifth row stands 32 pixels below the fourth.
 constexpr int kToolRows[] = {24, 52, 80, 108, 140, 168, 196, 224, 252, 280, 308, 336, 364, 392, 420};
@@ -47,12 +67,6 @@ constexpr TDrawTool kTools[][2] = {
     {dtText, dt46},  {dt12, dt14},  {dt15, dt11},    {dt17, dt16},       {dt25, dt18},
     {dt27, dt22},    {dt32, dt24},  {dt34, dt26},    {dt41, dt31},       {dt43, dt33},
     {dt45, dt35},    {dt44, dt42},  {dt21, dt23},    {dtLeft, dtRight},  {dtNumber, dtSelect},
-};
-
-const char* const kSheetCaptions[][2] = {
-    {"채점기준", "배점"}, {"내용", "70점"},   {" 1. 초점", "(50)"},
-    {" 2. 서평", "(20)"}, {"형식", "30점"},   {" 1. 원고지작성법", "(10)"},
-    {" 2. 단락", "(10)"}, {" 3. 호응", "(10)"}, {"감점-분량미달", "(-20)"},
 };
 
 QFrame* NewPanel(const QString& name, QWidget* parent, const QColor& colour = Qt::white)
@@ -151,6 +165,28 @@ TfmeTeacher::TfmeTeacher(QWidget* parent)
     for (PictureButton* button : {btn1, btn2, btnAG, Image7, Image2, btnSave, btnCancel})
         connect(button, &PictureButton::clicked, this, [this, button] { Guarded([&] { btnClick(button); }); });
     connect(cmbList, &QComboBox::activated, this, [this](int index) { Guarded([&] { cmbListChange(index); }); });
+
+    for (PictureButton* button : {Image3, Image4})
+        connect(button, &PictureButton::clicked, this, [this, button] { Guarded([&] { IClick(button); }); });
+    connect(Image8, &PictureButton::clicked, this, &TfmeTeacher::Image8Click);
+    connect(Image6, &PictureButton::clicked, this, &TfmeTeacher::Image6Click);
+    // Scores are work too: typed points, the deduction box and a typed total.
+    connect(Scores, &ScoreSheet::edited, this, [this] { FModified = true; });
+    connect(CheckBox1, &QCheckBox::clicked, this, [this] { FModified = true; });
+
+    Board->OnItemAdd = [this](TBoardHost*, TBoardItem* item) { BoardItemAdd(item); };
+    Board->OnItemMoveSized = [this](TBoardHost*, TBoardItem*) { BoardItemMoveSized(); };
+    Board->OnDblClick = [this](TSorCustomBoard*) { Guarded([&] { BoardDblClick(); }); };
+    Board->OnKeyDown = [this](TSorCustomBoard*, int& key, Qt::KeyboardModifiers) { BoardKeyDown(key); };
+    Board->OnMouseDown = [this](TSorCustomBoard*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        BoardMouseDown();
+    };
+    // The wheel anywhere over the page area, whichever of its widgets is under the mouse.
+    for (QWidget* area : {static_cast<QWidget*>(Board), static_cast<QWidget*>(Image), ScrollBox1->widget(),
+                          ScrollBox1->viewport()})
+        area->installEventFilter(this);
+    for (QPlainTextEdit* memo : {Memo1, Memo2, Memo3})
+        memo->installEventFilter(this);
 }
 
 void TfmeTeacher::BuildTopStrip()
@@ -289,42 +325,37 @@ void TfmeTeacher::BuildBottomPanel()
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setAutoFillBackground(true);
     Label4->setPalette(QPalette(kOrange));
-    Image8 = WordButton(QStringLiteral("Image8"), QStringLiteral("총평"), {60, 22}, 0, Panel7);
+    const QSize tab(60, 22);
+    i1 = TeacherPictures::Word(QStringLiteral("총평"), tab, kOrange, Qt::white);
+    i2 = TeacherPictures::Word(QStringLiteral("평가"), tab, kInactiveTab, Qt::darkGray);
+    i3 = TeacherPictures::Word(QStringLiteral("총평"), tab, kInactiveTab, Qt::darkGray);
+    i4 = TeacherPictures::Word(QStringLiteral("평가"), tab, kOrange, Qt::white);
+    Image8 = new PictureButton(i1, QStringLiteral("총평"), Panel7);
+    Image8->setObjectName(QStringLiteral("Image8"));
     Image8->move(0, 1);
-    Image6 = WordButton(QStringLiteral("Image6"), QStringLiteral("평가"), {60, 22}, 0, Panel7);
+    Image6 = new PictureButton(i2, QStringLiteral("평가"), Panel7);
+    Image6->setObjectName(QStringLiteral("Image6"));
     Image6->move(62, 1);
     Image6->hide();
 
     Memo1 = Memo(QStringLiteral("Memo1"), 13, QStringLiteral("총평"), Panel3);
 
-    pGrid = new QTableWidget(9, 3, Panel3);
-    pGrid->setObjectName(QStringLiteral("pGrid"));
+    Scores = new ScoreSheet(this);
+    ScoreView = new TScoreSheetView(*Scores, Panel3);
+    pGrid = ScoreView->pGrid;
     pGrid->setAccessibleName(QStringLiteral("평가"));
-    pGrid->setFont(GulimcheFont(13));
-    pGrid->setShowGrid(false);
-    pGrid->setFrameShape(QFrame::NoFrame);
-    pGrid->horizontalHeader()->hide();
-    pGrid->verticalHeader()->hide();
-    pGrid->verticalHeader()->setDefaultSectionSize(18);
-    pGrid->verticalHeader()->setMinimumSectionSize(18);
-    for (int row = 0; row < pGrid->rowCount(); ++row)
-        for (int column = 0; column < pGrid->columnCount(); ++column)
-            pGrid->setItem(row, column, new QTableWidgetItem);
-    pGrid->hide();
+    CheckBox1 = ScoreView->CheckBox1;
+    ScoreView->hide();
 
     auto* body = new QStackedLayout;
     body->setStackingMode(QStackedLayout::StackAll);
     body->addWidget(Memo1);
-    body->addWidget(pGrid);
+    body->addWidget(ScoreView);
 
     Panel4 = NewPanel(QStringLiteral("Panel4"), Panel3);
     Panel4->setFixedWidth(221);
     Image9 = Heading(QStringLiteral("Image9"), QStringLiteral("평점"), {221, 22}, Panel4);
-    ComboBox1 = new QComboBox(Panel4);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setAccessibleName(QStringLiteral("평점"));
-    ComboBox1->setEditable(true);
-    ComboBox1->setFont(GulimcheFont(96));
+    ComboBox1 = new TTotalBox(*Scores, Panel4);
     ComboBox1->setEnabled(false);
     auto* right = new QVBoxLayout(Panel4);
     right->setContentsMargins(0, 1, 0, 0);
@@ -341,12 +372,6 @@ void TfmeTeacher::BuildBottomPanel()
     layout->setSpacing(0);
     layout->addLayout(left, 1);
     layout->addWidget(Panel4);
-
-    CheckBox1 = new QCheckBox(Panel3);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setAccessibleName(QStringLiteral("감점-분량미달"));
-    CheckBox1->setGeometry(364, 500, 97, 17);
-    CheckBox1->hide();
 }
 
 void TfmeTeacher::BuildBottomStrip()
@@ -366,31 +391,19 @@ void TfmeTeacher::BuildBottomStrip()
         layout->addWidget(button);
 }
 
-void TfmeTeacher::AlignScoreSheet()
-{
-    for (int row = 0; row < pGrid->rowCount(); ++row)
-        for (int column = 0; column < 2; ++column)
-            pGrid->item(row, column)->setText(QString::fromUtf8(kSheetCaptions[row][column]));
-    pGrid->item(0, 2)->setText(QStringLiteral("점수"));
-    pGrid->setColumnWidth(0, 300);
-    pGrid->setColumnWidth(1, 64);
-    pGrid->setColumnWidth(2, 64);
-}
-
 void TfmeTeacher::ShowLaunchState(QLineEdit* titleBox)
 {
     Image6->setVisible(FScoreSwitch == QLatin1String("Y"));
     btnAG->setVisible(!TrimControls(FDiscussionUrl).isEmpty());
     Label13->setVisible(FScoreSwitch == QLatin1String("Y"));
     Label14->setVisible(FScoreSwitch == QLatin1String("Y"));
-    ComboBox1->setEditText(FReportPoint);
+    Scores->setTotal(FReportPoint);
     titleBox->setText(FTitle);
     titleBox->setEnabled(false);
 }
 
 void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBox)
 {
-    AlignScoreSheet();
     FTeacherNo = fields.at(1);
     FPassword = fields.at(2);
     FHasCorrection = fields.at(3) == QLatin1String("1");
@@ -422,6 +435,7 @@ void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBo
     if (!FEditable)
         SetReadOnly();
     LoadCorrection();
+    pGridTopLeftChanged();
 }
 
 void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
@@ -445,7 +459,6 @@ void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
     ShowLaunchState(titleBox);
     ComboBox1->setEnabled(false);
     CheckBox1->setEnabled(false);
-    AlignScoreSheet();
     if (FEssayUrl.isEmpty()) {
         ShowInfo(QStringLiteral("답안지가 없습니다."));
         return;
@@ -454,6 +467,7 @@ void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
     if (!FCorrectionUrl.isEmpty())
         DownloadRecord(FCorrectionUrl, cdTeacher);
     LoadCorrection();
+    pGridTopLeftChanged();
 }
 
 // An unreadable record stops the set-up with the reading error, in both modes.
@@ -491,9 +505,7 @@ void TfmeTeacher::ReadSummary()
         return;
     if (!summary->review.isEmpty())
         SetMemoText(Memo1, summary->review);
-    for (int row = 1; row <= CorrectionRecord::kPointCount; ++row)
-        pGrid->item(row, 2)->setText(summary->points.value(row - 1));
-    CheckBox1->setChecked(summary->deduction);
+    Scores->load(summary->points, summary->deduction);
 }
 
 void TfmeTeacher::BuildPageList(int mode)
@@ -502,7 +514,10 @@ void TfmeTeacher::BuildPageList(int mode)
     Image->move(0, 0);
     pnlLeft->setVisible(board);
     pnlRight->setVisible(board);
-    Memo1->setVisible(board);
+    if (board)
+        Image8Click();
+    else
+        Memo1->hide();
     Label4->setVisible(board);
     Board->SetDrawTool(dtSelect);
     btnCursor->setChecked(true);
@@ -583,8 +598,7 @@ void TfmeTeacher::SetReadOnly()
     ComboBox1->setEnabled(false);
     for (TFlatSpeedButton* button : ToolButtons)
         button->setEnabled(false);
-    pGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    pGrid->setSelectionMode(QAbstractItemView::NoSelection);
+    ScoreView->SetReadOnly();
 }
 
 void TfmeTeacher::SetViewOnly()
@@ -620,4 +634,230 @@ void TfmeTeacher::SpeedButton1Click(QObject* sender)
     const auto* button = static_cast<const TFlatSpeedButton*>(sender);
     Board->SetDrawTool(TDrawTool(button->Tag));
     FModified = true;
+}
+
+const QString TfmeTeacher::kPictureFilter =
+    QStringLiteral("All (*.jpg *.bmp);;JPEG Image File (*.jpg);;Bitmaps (*.bmp)");
+
+void TfmeTeacher::BoardItemAdd(TBoardItem* item)
+{
+    // Back to the selection tool after every placed item, as if its button were clicked.
+    btnCursor->click();
+    if (item->DrawTool() == dtNumber) {
+        if (Memo2->toPlainText().isEmpty()) {
+            SetMemoText(Memo2, item->Strings());
+            QTextCursor caret = Memo2->textCursor();
+            caret.setPosition(qMin(2, int(Memo2->toPlainText().size())));
+            Memo2->setTextCursor(caret);
+        } else {
+            QTextCursor caret(Memo2->document());
+            caret.movePosition(QTextCursor::End);
+            const bool endsWithBreak = Memo2->toPlainText().endsWith(u'\n');
+            if (!endsWithBreak)
+                caret.insertBlock();
+            caret.insertText(item->Strings());
+            Memo2->setTextCursor(caret);
+            if (endsWithBreak)
+                caret.insertBlock();
+        }
+        Memo2->setFocus();
+    }
+    item->SetKey(TickCount());
+}
+
+void TfmeTeacher::BoardItemMoveSized() { FModified = true; }
+
+void TfmeTeacher::BoardDblClick()
+{
+    if (FViewOnly || Board->Selected() < 0)
+        return;
+    TBoardItem* item = Board->Items().Items(Board->Selected());
+    TfrmText dialog;
+    dialog.SetStrings(item->Strings());
+    dialog.SetPoint(item->ReportPoint());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString text = dialog.Strings();
+    item->SetStrings(text);
+    item->SetReportPoint(dialog.Point());
+    if (item->DrawTool() == dtText || item->DrawTool() == dtNumber) {
+        // The board may have put its default text in already; what was typed counts.
+        if (text.isEmpty())
+            return;
+        FitItemToText(*item, Board->Canvas());
+        Board->Graps().PlaceAround(*item);
+    }
+    FModified = true;
+}
+
+void TfmeTeacher::BoardKeyDown(int& key)
+{
+    switch (key) {
+    case Qt::Key_PageUp:
+        ScrollBox1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+    case Qt::Key_PageDown:
+        ScrollBox1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+    case Qt::Key_Delete:
+        if (!FViewOnly && Board->Selected() >= 0) {
+            Board->Items().Delete(Board->Selected());
+            FModified = true;
+            key = 0;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TfmeTeacher::BoardMouseDown()
+{
+    // Taking the focus must not scroll the page the teacher is working on.
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    const int position = bar->value();
+    Board->setFocus();
+    bar->setValue(position);
+}
+
+void TfmeTeacher::ImageMouseDown() { ScrollBox1->setFocus(); }
+
+void TfmeTeacher::ScrollBox1MouseWheel(int delta)
+{
+    constexpr int kStep = 120;
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    FWheelDelta += delta;
+    for (; FWheelDelta <= -kStep; FWheelDelta += kStep)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    for (; FWheelDelta >= kStep; FWheelDelta -= kStep)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+}
+
+bool TfmeTeacher::Memo2KeyPress(const QPlainTextEdit* memo, bool erases)
+{
+    if (memo == Memo2 && !erases && CommentLines() > kCommentLines) {
+        ShowInfo(kCommentFull);
+        return false;
+    }
+    if (!memo->isReadOnly())
+        FModified = true;
+    return true;
+}
+
+int TfmeTeacher::CommentLines() const
+{
+    const int margins = 2 * qRound(Memo2->document()->documentMargin());
+    return int(DisplayedLines(Memo2->toPlainText(), Memo2->font(), Memo2->viewport()->width() - margins).size());
+}
+
+void TfmeTeacher::IClick(QObject* sender)
+{
+    const auto* button = qobject_cast<const PictureButton*>(sender);
+    if (button && button->Tag == 1)
+        AddHandwrittenPage();
+    else if (button && button->Tag == 2)
+        DeleteHandwrittenPage();
+}
+
+void TfmeTeacher::AddHandwrittenPage()
+{
+    const QString path = DialogService::instance().openPicture(kPictureFilter);
+    if (path.isEmpty())
+        return;
+    const HandwrittenPage page = HandwrittenPage::fromFile(path);
+    Image->setPixmap(QPixmap::fromImage(page.picture));
+    Image->adjustSize();
+    ScrollBox1->widget()->resize(Image->size());
+    cdTeacher.append();
+    cdTeacher.setInteger(u"NType", CorrectionRecord::kImageRow);
+    cdTeacher.setBytes(u"Image", page.jpeg);
+    cdTeacher.setString(u"ImageType", page.imageType);
+    cdTeacher.post();
+    // Listed with a space, unlike the entries the list is built with; the picture is shown
+    // already, so the change of page does not run.
+    cmbList->addItem(QStringLiteral("PAGE ") + QString::number(cdTeacher.recordCount()));
+    cmbList->setCurrentIndex(cmbList->count() - 1);
+    FModified = true;
+}
+
+void TfmeTeacher::DeleteHandwrittenPage()
+{
+    const int index = cmbList->currentIndex();
+    if (index < 0)
+        return;
+    cdTeacher.moveTo(index);
+    cdTeacher.deleteRecord();
+    Image->clear();
+    cmbList->clear();
+    for (int page = 1; page <= cdTeacher.recordCount(); ++page)
+        cmbList->addItem(CorrectionRecord::pageKey(page));
+    // A deleted page is a change to save like any other.
+    FModified = true;
+    if (cmbList->count() > 0) {
+        cmbList->setCurrentIndex(0);
+        cmbListChange(0);
+    }
+}
+
+void TfmeTeacher::Image8Click()
+{
+    Image8->setPixmap(i1);
+    Image6->setPixmap(i2);
+    ScoreView->hide();
+    Memo1->show();
+}
+
+void TfmeTeacher::Image6Click()
+{
+    Image8->setPixmap(i3);
+    Image6->setPixmap(i4);
+    Memo1->hide();
+    ScoreView->show();
+    pGridTopLeftChanged();
+}
+
+void TfmeTeacher::pGridTopLeftChanged() { ScoreView->pGridTopLeftChanged(); }
+
+void TfmeTeacher::ValidateScores() const
+{
+    if (FScoreSwitch == QLatin1String("Y"))
+        Scores->validateScores();
+}
+
+bool TfmeTeacher::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Wheel:
+        if (watched == Board || watched == Image || watched == ScrollBox1->widget()
+            || watched == ScrollBox1->viewport()) {
+            ScrollBox1MouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonPress:
+        if (watched == Image)
+            ImageMouseDown();
+        break;
+    case QEvent::KeyPress:
+        if (const auto* memo = qobject_cast<const QPlainTextEdit*>(watched)) {
+            const auto& key = static_cast<const QKeyEvent&>(*event);
+            if (IsTypedKey(key) && !Memo2KeyPress(memo, key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete))
+                return true;
+        }
+        break;
+    case QEvent::InputMethod:
+        // Hangul arrives composed by the input method, not as key presses.
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(watched)) {
+            if (!static_cast<const QInputMethodEvent&>(*event).commitString().isEmpty()
+                && !Memo2KeyPress(memo, false)) {
+                QInputMethodEvent cleared;  // drops the syllable still shown as composed
+                QCoreApplication::sendEvent(memo, &cleared);
+                return true;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return QFrame::eventFilter(watched, event);
 }

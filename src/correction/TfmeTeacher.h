@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QList>
+#include <QPixmap>
 
 class PictureButton;
 class QButtonGroup;
@@ -14,8 +15,11 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QScrollArea;
-class QTableWidget;
+class QTableView;
+class ScoreSheet;
+class TBoardItem;
 class TFlatSpeedButton;
+class TScoreSheetView;
 class TSorBoard;
 
 // The correction frame of the teacher and viewing runs: the essay one page at a time under
@@ -57,6 +61,37 @@ public:
     void StorePage();
     // Renders page `index` + 1 under the board and restores its marks and comment.
     void LoadPage(int index);
+
+    // Correction editing. A new item on the board: the tool goes back to the selection,
+    // a number item becomes a line of the page comment, the item gets its stamp.
+    void BoardItemAdd(TBoardItem* item);
+    void BoardItemMoveSized();
+    // Edits the selected item's text and point text in the text dialog.
+    void BoardDblClick();
+    // Page Up / Page Down scroll the page area; Delete removes the selected item. A
+    // consumed key comes back as 0.
+    void BoardKeyDown(int& key);
+    void BoardMouseDown();
+    void ImageMouseDown();
+    // One line per wheel step: down for a negative delta.
+    void ScrollBox1MouseWheel(int delta);
+    // A key typed into a memo; false when it must be dropped: the page comment holds more
+    // than 55 lines and the key does not erase (Backspace, Delete).
+    bool Memo2KeyPress(const QPlainTextEdit* memo, bool erases);
+    // Image3 (Tag 1) adds a handwritten page from a picture file, Image4 (Tag 2) deletes
+    // the page shown.
+    void IClick(QObject* sender);
+    // The tabs of the bottom panel: the overall review, the scoring sheet.
+    void Image8Click();
+    void Image6Click();
+    void pGridTopLeftChanged();
+    // Raises the range message of a score cell that holds an invalid value, so a save
+    // never sends an impossible score. Only an offered sheet is checked.
+    void ValidateScores() const;
+
+    static constexpr int kCommentLines = 55;
+    // The picture open dialog's filter.
+    static const QString kPictureFilter;
 
     QString FTeacherNo;
     QString FPassword;
@@ -112,7 +147,9 @@ public:
     PictureButton* Image6;
     QLabel* Image9;
     QPlainTextEdit* Memo1;
-    QTableWidget* pGrid;
+    ScoreSheet* Scores;  // the sheet's cells, deduction and total
+    TScoreSheetView* ScoreView;
+    QTableView* pGrid;
     QCheckBox* CheckBox1;
     QFrame* Panel4;
     QComboBox* ComboBox1;
@@ -130,6 +167,9 @@ public:
     DataSet cdTeacher;     // the correction as downloaded and as sent
     DataSet cdTemp;        // the working copy of a board correction
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildTopStrip();
     void BuildPalette();
@@ -137,14 +177,20 @@ private:
     void BuildRightPanel();
     void BuildBottomPanel();
     void BuildBottomStrip();
-    void AlignScoreSheet();
     void ShowLaunchState(QLineEdit* titleBox);
     void ReadSummary();
     void DownloadRecord(const QString& address, DataSet& record);
     void ShowHandwrittenPage(int index);
+    void AddHandwrittenPage();
+    void DeleteHandwrittenPage();
+    // The page comment's lines as its box shows them, wrapped at its width.
+    int CommentLines() const;
     // Runs a handler for a user's action: its errors end in the error box.
     template <typename F>
     void Guarded(F&& action);
 
     bool FReadOnly = false;
+    int FWheelDelta = 0;  // wheel turns not yet a whole step
+    // The tab pictures: active 총평, inactive 평가, inactive 총평, active 평가.
+    QPixmap i1, i2, i3, i4;
 };
