@@ -4,6 +4,7 @@
 #include "common/ErrorBox.h"
 #include "common/Fonts.h"
 #include "components/Cp949.h"
+#include "correction/MemoText.h"
 #include "document/CorrectionRecord.h"
 
 #include <QComboBox>
@@ -57,28 +58,9 @@ TfrmText::TfrmText(QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TfrmText::SetStrings(const QString& strings)
-{
-    QString plain = strings;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    memText->setPlainText(plain);
-}
+void TfrmText::SetStrings(const QString& strings) { SetMemoText(memText, strings); }
 
-QStringList TfrmText::Lines() const
-{
-    QStringList lines = memText->toPlainText().split(u'\n');
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-QString TfrmText::Strings() const
-{
-    QString text;
-    for (const QString& line : Lines())
-        text += line + QStringLiteral("\r\n");
-    return text;
-}
+QString TfrmText::Strings() const { return MemoText(memText); }
 
 void TfrmText::SetPoint(const QString& point) { cmbPoint->setEditText(point); }
 

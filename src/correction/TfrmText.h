@@ -17,8 +17,6 @@ public:
     void SetStrings(const QString& strings);
     // The memo's whole text: every line followed by CR LF; empty for an empty memo.
     QString Strings() const;
-    // The memo's lines; a last empty line does not count.
-    QStringList Lines() const;
     void SetPoint(const QString& point);
     QString Point() const;
 
