@@ -195,18 +195,21 @@ TEST(MainWindow, ClosingAsksToSaveOnlyWhereTheFrameHasChanges)
         bool modified;
         QList<bool> answers;
         int questions;
+        bool saveFails;
     } cases[] = {
-        {TeacherFields(), true, {true}, 1},
-        {TeacherFields(), true, {false}, 1},
-        {TeacherFields(), false, {}, 0},
-        {ViewFields(), true, {}, 0},
-        {StudentFields(), true, {true}, 1},
-        {StudentFields(), false, {}, 0},
+        {TeacherFields(), true, {false}, 1, false},
+        {TeacherFields(), false, {}, 0, false},
+        {ViewFields(), true, {}, 0, false},
+        {StudentFields(), true, {true}, 1, true},
+        {StudentFields(), true, {false}, 1, false},
+        {StudentFields(), false, {}, 0, false},
     };
     for (const auto& c : cases) {
         ScopedRecordingDialogs dialogs;
         dialogs->answers = c.answers;
         ShellFixture fixture;
+        // Nothing listens on port 1: a save answered Yes fails, and the window must stay open.
+        fixture.write("dozoruderado.ini", "[CONFIG]\nURL=" + QByteArray("http://127.0.0.1:1").toBase64() + "\n");
         auto window = fixture.start(fixture.launchFile("run.dzl", c.fields));
         window->show();
         dialogs->boxes.clear();
@@ -214,13 +217,15 @@ TEST(MainWindow, ClosingAsksToSaveOnlyWhereTheFrameHasChanges)
             window->FTeacher->FModified = c.modified;
         if (window->FEditor)
             window->FEditor->TimerTicked = c.modified;
-        EXPECT_TRUE(window->close());
-        ASSERT_EQ(dialogs->boxes.size(), c.questions) << c.fields[0].toStdString();
+        const std::string mode = c.fields[0].toStdString();
+        EXPECT_EQ(window->close(), !c.saveFails) << mode;
+        EXPECT_EQ(dialogs->texts(Kind::Question).size(), c.questions) << mode;
         if (c.questions) {
             EXPECT_EQ(dialogs->boxes[0].caption, QStringLiteral("확인"));
             EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("저장하시겠습니까"));
         }
-        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(dialogs->texts(Kind::Error).size(), c.saveFails ? 1 : 0) << mode;
+        EXPECT_EQ(window->isVisible(), c.saveFails) << mode;
     }
 }
 
