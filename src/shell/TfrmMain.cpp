@@ -164,30 +164,31 @@ void TfrmMain::openHandedOver(const QString& path)
     }
 }
 
+template <typename Frame>
+Frame* TfrmMain::createFrame(int clientWidth, int windowHeight)
+{
+    SetModeGeometry(clientWidth, windowHeight);
+    QWidget* host = CreateHostPanel();
+    auto* frame = new Frame(host);
+    host->layout()->addWidget(frame);
+    return frame;
+}
+
 void TfrmMain::SetupStudentMode(const LaunchFields& fields)
 {
-    SetModeGeometry(818, 628);
-    QWidget* host = CreateHostPanel();
-    FEditor = new TfmeEditor(host);
-    host->layout()->addWidget(FEditor);
+    FEditor = createFrame<TfmeEditor>(818, 628);
     FEditor->SetupStudentRun(fields, txtTitle);
 }
 
 void TfrmMain::SetupTeacherMode(const LaunchFields& fields)
 {
-    SetModeGeometry(1018, 758);
-    QWidget* host = CreateHostPanel();
-    FTeacher = new TfmeTeacher(host);
-    host->layout()->addWidget(FTeacher);
+    FTeacher = createFrame<TfmeTeacher>(1018, 758);
     FTeacher->SetupTeacherRun(fields, txtTitle);
 }
 
 void TfrmMain::SetupViewMode(const LaunchFields& fields)
 {
-    SetModeGeometry(937, 758);
-    QWidget* host = CreateHostPanel();
-    FTeacher = new TfmeTeacher(host);
-    host->layout()->addWidget(FTeacher);
+    FTeacher = createFrame<TfmeTeacher>(937, 758);
     FTeacher->SetupViewRun(fields, txtTitle);
 }
 

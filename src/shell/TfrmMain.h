@@ -55,6 +55,9 @@ private:
     void FormCreate(const QString& launchFilePath, const QString& configDir);
     void FormClose();
     void SetModeGeometry(int clientWidth, int windowHeight);
+    // The mode's size, a new host panel and the frame filling it.
+    template <typename Frame>
+    Frame* createFrame(int clientWidth, int windowHeight);
     void layoutSkin();
     void layoutPanel1();
     void openHandedOver(const QString& path);
