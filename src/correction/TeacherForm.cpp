@@ -1,6 +1,5 @@
 #include "correction/TeacherForm.h"
 
-#include "net/ReplyText.h"
 #include "net/Transport.h"
 #include "net/UploadForm.h"
 
@@ -20,7 +19,7 @@ UploadForm TeacherForm(const TeacherSubmission& submission)
     return form;
 }
 
-QString PostTeacherForm(const TeacherSubmission& submission)
+ReplyText PostTeacherForm(const TeacherSubmission& submission)
 {
-    return SplitReply(PostForm(TeacherForm(submission))).message;
+    return SplitReply(PostForm(TeacherForm(submission)));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/ReplyText.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,7 +23,7 @@ struct TeacherSubmission {
 // is always "N": the teacher's save keeps the correction open.
 UploadForm TeacherForm(const TeacherSubmission& submission);
 
-// Posts the form and gives the server's message, whatever its status: the text after the
-// four status characters up to the first 0x03, empty when there is none. A failed
+// Posts the form and gives the server's reply: its status and its message, the text after
+// the four status characters up to the first 0x03, empty when there is none. A failed
 // exchange raises the transport's error.
-QString PostTeacherForm(const TeacherSubmission& submission);
+ReplyText PostTeacherForm(const TeacherSubmission& submission);

@@ -1,29 +1,41 @@
 #include "correction/TfmeTeacher.h"
 
 #include "board/SorBoard.h"
+#include "common/AppError.h"
 #include "common/DialogService.h"
 #include "common/ErrorBox.h"
 #include "common/Fonts.h"
 #include "common/PictureButton.h"
+#include "common/TransferGate.h"
 #include "common/TrimControls.h"
 #include "components/Jpeg.h"
+#include "components/ReportEngine.h"
+#include "components/TfrmPreview.h"
 #include "correction/BoardPage.h"
 #include "correction/DisplayedLines.h"
 #include "correction/FitItemToText.h"
 #include "correction/HandwrittenPage.h"
 #include "correction/MemoText.h"
+#include "correction/ReviewLines.h"
 #include "correction/ScoreSheet.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TeacherPictures.h"
 #include "correction/TfrmTemp.h"
+#include "correction/TeacherForm.h"
 #include "correction/TfrmText.h"
+#include "correction/Thumbnail.h"
 #include "correction/TickCount.h"
 #include "correction/TotalBox.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
 #include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
+#include "print/AnswerPrint.h"
+#include "print/CorrectionPrint.h"
+#include "print/PrintDataSets.h"
+#include "print/PrintTemplates.h"
+#include "print/PrintVariables.h"
 
 #include <QBuffer>
 #include <QButtonGroup>
@@ -127,7 +139,9 @@ TfmeTeacher::TfmeTeacher(QWidget* parent)
     : QFrame(parent),
       cdTempEditor(EssayRecord::fields()),
       cdTeacher(CorrectionRecord::fields()),
-      cdTemp(CorrectionRecord::fields())
+      cdTemp(CorrectionRecord::fields()),
+      cdPrint(PrintDataSets::correctionPrint()),
+      cdPrint2(PrintDataSets::reviewPrint())
 {
     // The start-up has made the renderer already; a frame made on its own makes it here.
     CreateFrmTemp();
@@ -159,7 +173,8 @@ TfmeTeacher::TfmeTeacher(QWidget* parent)
     layout->addWidget(pnlBottom);
 
     Memo3 = Memo(QStringLiteral("Memo3"), 13, QStringLiteral("인쇄할 총평"), this);
-    Memo3->setFixedWidth(680);
+    Memo3->setFixedWidth(CorrectionPrint::kReviewWidth);
+    Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo3->hide();
 
     for (PictureButton* button : {btn1, btn2, btnAG, Image7, Image2, btnSave, btnCancel})
@@ -624,9 +639,117 @@ void TfmeTeacher::btnClick(QObject* sender)
     case TagDiscussion:
         ShowBrowserWindow(FDiscussionUrl);
         break;
+    // A click that comes while a save is being sent waits for nothing and does nothing:
+    // a print or a second save would move the pages under the one being sent.
+    case TagAnswerPrint:
+        if (!TransferGate::instance().busy())
+            ShowReportPreview(PrepareAnswerPrint(), QStringLiteral("답안 출력"));
+        break;
+    case TagSave:
+        if (!TransferGate::instance().busy())
+            SaveCorrection();
+        break;
+    case TagCorrectionPrint:
+        if (!TransferGate::instance().busy())
+            ShowReportPreview(PrepareCorrectionPrint(), QStringLiteral("첨삭 출력"));
+        break;
     default:
         break;
     }
+}
+
+void TfmeTeacher::RequirePages(const QString& action) const
+{
+    if (FViewMode == 0)
+        throw AppError(QStringLiteral("답안지가 없어 %1할 수 없습니다.").arg(action));
+    if (cmbList->count() == 0)
+        throw AppError(QStringLiteral("자필 첨삭 페이지가 없어 %1할 수 없습니다. 페이지를 추가해 주세요.").arg(action));
+}
+
+void TfmeTeacher::SaveCorrection()
+{
+    if (FViewOnly)
+        return;
+    RequirePages(QStringLiteral("저장"));
+    ValidateScores();
+    const bool board = FViewMode == 1;
+    // The record is rebuilt from the working copy at every save, so it never outlives one.
+    const auto release = qScopeGuard([this, board] {
+        if (board)
+            cdTeacher.emptyDataSet();
+    });
+    cmbList->setCurrentIndex(0);
+    cmbListChange(0);
+    QImage thumbnail;
+    if (board) {
+        QImage page(Board->size(), QImage::Format_RGB32);
+        Board->DrawPicture(page);
+        QImage comment;
+        frmTemp->RenderText(MemoText(Memo2), comment);
+        thumbnail = Thumbnail::Board(page, comment);
+        CorrectionRecord::writeSummary(cdTeacher, cdTemp,
+                                       {MemoText(Memo1), Scores->points(), Scores->deduction()});
+    } else {
+        thumbnail = Image->pixmap().toImage();
+    }
+    TeacherSubmission submission{FTeacherNo, FPassword, FLectureKey, FStudentNo, {}, Thumbnail::Encode(thumbnail), {}};
+    submission.record = CorrectionRecord::toPacket(cdTeacher);
+    FReportPoint = ComboBox1->currentText();
+    submission.reportPoint = FReportPoint;
+    const ReplyText reply = PostTeacherForm(submission);
+    ShowInfo(reply.message);
+    // A refused correction is not stored: it stays unsaved, and a closing window stays open.
+    if (!reply.accepted())
+        throw SilentAbort();
+    FModified = false;
+}
+
+ReportSources TfmeTeacher::PrintSources(QString (TfmeTeacher::*value)(const QString&) const)
+{
+    return {{{QStringLiteral("cdPrint"), &cdPrint}, {QStringLiteral("cdPrint2"), &cdPrint2}},
+            [this, value](const QString& name) { return (this->*value)(name); }};
+}
+
+PreparedReport TfmeTeacher::PrepareAnswerPrint()
+{
+    RequirePages(QStringLiteral("출력"));
+    ReportTemplate Report = PrintTemplates::load(AnswerPrint::kTemplate);
+    AnswerPrint::showBandFor(Report, AnswerPrint::fill(cdPrint, cdEditor));
+    return PrepareReport(Report, PrintSources(&TfmeTeacher::ReportGetValue));
+}
+
+PreparedReport TfmeTeacher::PrepareCorrectionPrint()
+{
+    RequirePages(QStringLiteral("출력"));
+    ReportTemplate Report2 = PrintTemplates::load(CorrectionPrint::kTemplate);
+    cdPrint.emptyDataSet();
+    if (FViewMode == 1) {
+        for (int index = 0; index < cmbList->count(); ++index) {
+            cmbList->setCurrentIndex(index);
+            cmbListChange(index);
+            QImage page;
+            Board->CopyPicture(page);
+            CorrectionPrint::appendPage(cdPrint, page, MemoText(Memo2));
+        }
+        SetMemoText(Memo3, MemoText(Memo1));
+        CorrectionPrint::fillReview(cdPrint2, ReviewLines(MemoText(Memo3)));
+    } else {
+        CorrectionPrint::fitHandwrittenPages(Report2);
+        CorrectionPrint::fillHandwrittenPages(cdPrint, cdTeacher);
+        // The review is not printed with scanned pages; no lines of an earlier print linger.
+        cdPrint2.emptyDataSet();
+    }
+    return PrepareReport(Report2, PrintSources(&TfmeTeacher::Report2GetValue));
+}
+
+QString TfmeTeacher::ReportGetValue(const QString& name) const
+{
+    return PrintVariables::answerValue(name);
+}
+
+QString TfmeTeacher::Report2GetValue(const QString& name) const
+{
+    return PrintVariables::correctionValue(name, {ComboBox1->currentText(), Scores->points(), Scores->deduction()});
 }
 
 void TfmeTeacher::SpeedButton1Click(QObject* sender)

@@ -2,12 +2,14 @@
 
 #include "common/LaunchFields.h"
 #include "components/DataSet.h"
+#include "components/PreparedReport.h"
 
 #include <QFrame>
 #include <QList>
 #include <QPixmap>
 
 class PictureButton;
+struct ReportSources;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -89,6 +91,22 @@ public:
     // never sends an impossible score. Only an offered sheet is checked.
     void ValidateScores() const;
 
+    // The save (Tag 4): page 1 shown, the thumbnail of it, the record with the summary
+    // written, and the teacher's submission posted; the server's message is shown. Only a
+    // reply that accepts the correction clears FModified; a refusal is shown and then
+    // ends the action quietly (SilentAbort), so closing the window stays put. A board
+    // correction's cdTeacher is empty again afterwards whatever happened; cdTemp stays.
+    // A viewing run or a run that may not edit sends nothing.
+    void SaveCorrection();
+    // The answer print (Tag 3) and the correction print (Tag 6): the print datasets filled
+    // and the report prepared; btnClick opens the preview on it. The correction print of
+    // a board correction stores and shows every page in turn and stays on the last.
+    PreparedReport PrepareAnswerPrint();
+    PreparedReport PrepareCorrectionPrint();
+    // The variables the two prints ask for.
+    QString ReportGetValue(const QString& name) const;
+    QString Report2GetValue(const QString& name) const;
+
     static constexpr int kCommentLines = 55;
     // The picture open dialog's filter.
     static const QString kPictureFilter;
@@ -166,6 +184,8 @@ public:
     DataSet cdTempEditor;  // the line table
     DataSet cdTeacher;     // the correction as downloaded and as sent
     DataSet cdTemp;        // the working copy of a board correction
+    DataSet cdPrint;       // the rows a print shows: essay lines or pages, corrected pages
+    DataSet cdPrint2;      // the overall review's lines for the correction print
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -185,6 +205,11 @@ private:
     void DeleteHandwrittenPage();
     // The page comment's lines as its box shows them, wrapped at its width.
     int CommentLines() const;
+    // Raises a message when there is nothing to save or print: no essay, or a handwritten
+    // correction without pages.
+    void RequirePages(const QString& action) const;
+    // What both prints read: cdPrint, cdPrint2 and the frame's answers to variables.
+    ReportSources PrintSources(QString (TfmeTeacher::*value)(const QString&) const);
     // Runs a handler for a user's action: its errors end in the error box.
     template <typename F>
     void Guarded(F&& action);

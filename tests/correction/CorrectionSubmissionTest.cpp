@@ -244,7 +244,9 @@ TEST_F(TeacherFormPost, TheServerStoresTheRecordAndThumbnailAsSentAndAnswers)
     const QByteArray packet = CorrectionRecord::toPacket(record);
     const QByteArray thumbnail = Thumbnail::Encode(Page({876, 880}));
 
-    EXPECT_EQ(PostTeacherForm(Submission(key, packet, thumbnail)), QStringLiteral("첨삭이 저장되었습니다."));
+    const ReplyText reply = PostTeacherForm(Submission(key, packet, thumbnail));
+    EXPECT_TRUE(reply.accepted());
+    EXPECT_EQ(reply.message, QStringLiteral("첨삭이 저장되었습니다."));
     EXPECT_EQ(Download(Course::CorrectionUrl(key)), packet);
     EXPECT_EQ(Download(Course::Server().url() + "/thumbnail/" + key), thumbnail);
     EXPECT_EQ(StoredScore(key), QStringLiteral("87"));
@@ -254,9 +256,10 @@ TEST_F(TeacherFormPost, ARefusalGivesTheServersMessageAndFailuresRaise)
 {
     TeacherSubmission wrong = Submission(key, "<DATAPACKET/>", Thumbnail::Encode(Page({10, 10})));
     wrong.password = QStringLiteral("not the password");
-    const QString message = PostTeacherForm(wrong);
-    EXPECT_FALSE(message.isEmpty());
-    EXPECT_FALSE(message.contains(u'\x03'));
+    const ReplyText reply = PostTeacherForm(wrong);
+    EXPECT_EQ(reply.status, QStringLiteral("401"));
+    EXPECT_FALSE(reply.message.isEmpty());
+    EXPECT_FALSE(reply.message.contains(u'\x03'));
 
     // A form the transport cannot send, and a server that is not there, raise.
     TeacherSubmission unsendable = Submission(key, "<DATAPACKET/>", {});

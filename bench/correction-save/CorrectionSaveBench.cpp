@@ -1,0 +1,218 @@
+// Saving a 20-page board correction with 50 marks a page to the course server: the whole
+// save as the save button runs it (page 1 shown, thumbnail, summary, packet, post), the
+// JPEG compression of its thumbnail alone, and preparing the correction print of the same
+// 20 pages. Prints the share of the save that the JPEG compression takes.
+#include "board/SorBoard.h"
+#include "common/PictureButton.h"
+#include "common/DialogService.h"
+#include "common/Endpoint.h"
+#include "common/TApplication.h"
+#include "components/Cp949.h"
+#include "correction/TfmeTeacher.h"
+#include "correction/TfrmTemp.h"
+#include "correction/Thumbnail.h"
+#include "document/CorrectionRecord.h"
+#include "document/EssayRecord.h"
+#include "net/ReplyText.h"
+#include "net/Transport.h"
+#include "support/CourseServerProcess.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+constexpr int kLines = 590;  // (590 div 30) + 1 = 20 pages
+constexpr int kPages = 20;
+constexpr int kMarksPerPage = 50;
+
+QString lectureKey;
+
+// The server's messages go nowhere: a benchmark has nobody to click OK.
+class SilentDialogs : public DialogService {
+public:
+    void information(const QString&, const QString&) override {}
+    void error(const QString&, const QString& text) override
+    {
+        std::fprintf(stderr, "error box: %s\n", text.toLocal8Bit().constData());
+    }
+    bool question(const QString&, const QString&) override { return false; }
+};
+
+// A manuscript essay with a character in every cell and blanks in the margin.
+DataSet Essay()
+{
+    DataSet essay(EssayRecord::fields());
+    essay.append();
+    essay.setString(u"USER_ID", QString::fromLatin1(CourseServerProcess::kStudentNo));
+    essay.setInteger(u"NType", EssayRecord::Manuscript);
+    for (int c = 1; c <= 21; ++c) {
+        QString column;
+        for (int line = 0; line < kLines; ++line)
+            column += (c == 21 ? QString(u' ') : QString(QChar(0xAC00 + (line * 20 + c) % 11000))) + QStringLiteral("\r\n");
+        essay.setString(EssayRecord::lineField(c), column);
+    }
+    essay.post();
+    return essay;
+}
+
+// 50 marks of every kind on each page, a third with text, and a comment per page.
+void FillCorrection(DataSet& correction)
+{
+    for (int page = 1; page <= kPages; ++page) {
+        QList<CorrectionRecord::MarkRow> marks;
+        for (int i = 0; i < kMarksPerPage; ++i) {
+            CorrectionRecord::MarkRow m;
+            m.left = 40 + (i * 53) % 560;
+            m.top = 10 + (i * 97) % 820;
+            m.right = m.left + 30 + i % 60;
+            m.bottom = m.top + 20 + i % 40;
+            m.fontSize = 10;
+            m.fontName = QStringLiteral("굴림체");
+            m.drawTool = 2 + i % 30;
+            m.strings = i % 3 == 0 ? QStringLiteral("고침") : QString();
+            m.key = i;
+            marks.append(m);
+        }
+        CorrectionRecord::storePage(correction, CorrectionRecord::pageKey(page), marks,
+                                    QStringLiteral("%1쪽: 문단을 나누어 보세요.\r\n").arg(page));
+    }
+}
+
+// The demo student's essay on a new lecture of the course server.
+QString PostEssay()
+{
+    DataSet essay = Essay();
+    UploadForm form;
+    form.AddTextPart(QStringLiteral("flag"), QStringLiteral("S002"));
+    form.AddTextPart(QStringLiteral("student_no"), QString::fromLatin1(CourseServerProcess::kStudentNo));
+    form.AddTextPart(QStringLiteral("password"), QString::fromLatin1(CourseServerProcess::kStudentPassword));
+    form.AddTextPart(QStringLiteral("lecturekey"), QString());
+    form.AddTextPart(QStringLiteral("submit"), QStringLiteral("N"));
+    form.AddTextPart(QStringLiteral("title"), QStringLiteral("우리 동네 도서관에 다녀와서"));
+    form.AddDataPart(QStringLiteral("file"), QStringLiteral("multipart/form-data"), QStringLiteral("Editor"),
+                     EssayRecord::toPacket(essay));
+    const ReplyText reply = SplitReply(PostForm(form));
+    if (!reply.accepted())
+        throw std::runtime_error(reply.message.toStdString());
+    return reply.value;
+}
+
+// The teacher's frame on the 20 pages, the marks loaded, a review and scores filled in.
+struct Correction {
+    Correction() : frame(nullptr)
+    {
+        frame.resize(1000, 690);
+        frame.show();
+        frame.FTeacherNo = QString::fromLatin1(CourseServerProcess::kTeacherNo);
+        frame.FPassword = QString::fromLatin1(CourseServerProcess::kTeacherPassword);
+        frame.FLectureKey = lectureKey;
+        frame.FStudentNo = QString::fromLatin1(CourseServerProcess::kStudentNo);
+        frame.FScoreSwitch = QStringLiteral("Y");
+        frame.cdEditor = Essay();
+        FillCorrection(frame.cdTeacher);
+        frame.LoadCorrection();
+        frame.Memo1->setPlainText(QString(40, u'가') + QStringLiteral(" 잘 읽었습니다. ").repeated(30));
+    }
+    bool ready() const
+    {
+        return frame.cmbList->count() == kPages && frame.Board->Items().Count() == kMarksPerPage;
+    }
+    TfmeTeacher frame;
+};
+
+void BM_SaveCorrection(benchmark::State& state)
+{
+    Correction c;
+    if (!c.ready())
+        state.SkipWithError("the essay does not have 20 pages of 50 marks");
+    int page = 0;
+    for (auto _ : state) {
+        // The teacher is somewhere in the essay when the save is pressed.
+        state.PauseTiming();
+        page = (page + 7) % kPages;
+        c.frame.cmbList->setCurrentIndex(page);
+        c.frame.cmbListChange(page);
+        c.frame.FModified = true;
+        state.ResumeTiming();
+        c.frame.btnClick(c.frame.btnSave);
+        if (c.frame.FModified)
+            state.SkipWithError("the save was not accepted");
+    }
+}
+BENCHMARK(BM_SaveCorrection)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+// The thumbnail's compression alone: the same page 1 with its comment, address and JPEG.
+void BM_ThumbnailJpeg(benchmark::State& state)
+{
+    Correction c;
+    QImage page(c.frame.Board->size(), QImage::Format_RGB32);
+    c.frame.Board->DrawPicture(page);
+    QImage comment;
+    frmTemp->RenderText(c.frame.Memo2->toPlainText(), comment);
+    const QImage thumbnail = Thumbnail::Board(page, comment);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Thumbnail::Encode(thumbnail));
+}
+BENCHMARK(BM_ThumbnailJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+// The correction print of the 20 pages, prepared as the 첨삭출력 button does before the
+// preview opens: every page shown and copied, the review broken into lines, the layout.
+void BM_PrepareCorrectionPrint(benchmark::State& state)
+{
+    Correction c;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(c.frame.PrepareCorrectionPrint());
+}
+BENCHMARK(BM_PrepareCorrectionPrint)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+// Console output, and the share of the save that its JPEG compression takes.
+class ShareReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void printShare() const
+    {
+        const auto save = times_.find("BM_SaveCorrection");
+        const auto jpeg = times_.find("BM_ThumbnailJpeg");
+        if (save == times_.end() || jpeg == times_.end() || save->second <= 0)
+            return;
+        std::printf("thumbnail JPEG %.2f ms of a save of %.2f ms: %.1f%%\n", jpeg->second, save->second,
+                    100 * jpeg->second / save->second);
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    TApplication app(argc, argv);
+    DialogService::replace(std::make_unique<SilentDialogs>());
+
+    CourseServerProcess course;
+    course.start();
+    SetServerUrl(course.url());
+    lectureKey = PostEssay();
+
+    ShareReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printShare();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,540 @@
+#include "Course.h"
+#include "Essays.h"
+
+#include "board/SorBoard.h"
+#include "common/AppError.h"
+#include "common/Endpoint.h"
+#include "common/PictureButton.h"
+#include "components/Cp949.h"
+#include "components/Jpeg.h"
+#include "components/TfrmPreview.h"
+#include "correction/ReviewLines.h"
+#include "correction/ScoreSheet.h"
+#include "correction/TfmeTeacher.h"
+#include "document/CorrectionRecord.h"
+#include "net/Transport.h"
+#include "support/RecordingDialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using CorrectionRecord::MarkRow;
+using Kind = RecordingDialogs::Kind;
+
+namespace {
+
+const QString kSaved = QStringLiteral("첨삭이 저장되었습니다.");
+
+MarkRow Mark(TDrawTool tool, QRect box)
+{
+    MarkRow m;
+    m.left = box.left();
+    m.top = box.top();
+    m.right = box.right();
+    m.bottom = box.bottom();
+    m.fontSize = 10;
+    m.fontName = QStringLiteral("굴림체");
+    m.drawTool = tool;
+    m.key = 7;
+    return m;
+}
+
+// A board correction as the frame saves it: page 1 with a mark and a comment.
+DataSet BoardCorrection(const QString& review)
+{
+    DataSet work(CorrectionRecord::fields());
+    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(0), {}, {});
+    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(1), {Mark(dt16, {40, 40, 81, 31})},
+                                QStringLiteral("첫 쪽 평\r\n"));
+    DataSet record(CorrectionRecord::fields());
+    CorrectionRecord::writeSummary(record, work, {review, {"60", "45", "15", "25", "10", "10", "5"}, false});
+    return record;
+}
+
+DataSet HandwrittenCorrection(const QList<QImage>& pages)
+{
+    DataSet record(CorrectionRecord::fields());
+    for (const QImage& page : pages) {
+        record.append();
+        record.setInteger(u"NType", CorrectionRecord::kImageRow);
+        record.setBytes(u"Image", Jpeg::encode(page));
+        record.setString(u"ImageType", QStringLiteral(".jpg"));
+        record.post();
+    }
+    return record;
+}
+
+QByteArray Download(const QString& address)
+{
+    QBuffer stream;
+    DownloadToStream(address, stream);
+    return stream.data();
+}
+
+DataSet StoredCorrection(const QString& key)
+{
+    DataSet record;
+    record.loadPacket(Download(Course::CorrectionUrl(key)));
+    return record;
+}
+
+QImage StoredThumbnail(const QString& key)
+{
+    return Jpeg::decode(Download(Course::Server().url() + QStringLiteral("/thumbnail/") + key));
+}
+
+QString StoredScore(const QString& key)
+{
+    const QByteArray launch = Download(Course::Server().launchUrl(QStringLiteral("C001"), key));
+    return Cp949::decode(launch.split('\x03').value(8));
+}
+
+bool HasCorrection(const QString& key)
+{
+    try {
+        Download(Course::CorrectionUrl(key));
+        return true;
+    } catch (const AppError&) {
+        return false;
+    }
+}
+
+// The rows of the record whose review (M1) is not empty, as (position, review).
+QList<std::pair<int, QString>> Reviews(DataSet& record)
+{
+    QList<std::pair<int, QString>> reviews;
+    for (record.first(); !record.eof(); record.next())
+        if (!record.asString(u"M1").isEmpty())
+            reviews.append({record.position(), record.asString(u"M1")});
+    return reviews;
+}
+
+int RedPixels(const QImage& image, const QRect& area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            count += qRed(c) > 180 && qGreen(c) < 90 && qBlue(c) < 90;
+        }
+    return count;
+}
+
+bool AnyDark(const QImage& image, const QRect& area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 100)
+                return true;
+    return false;
+}
+
+QList<TfrmPreview*> Previews()
+{
+    QList<TfrmPreview*> previews;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* preview = qobject_cast<TfrmPreview*>(widget); preview && preview->isVisible())
+            previews.append(preview);
+    return previews;
+}
+
+class CorrectionSave : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Course::Start(); }
+    static void TearDownTestSuite() { Course::Stop(); }
+
+    void TearDown() override
+    {
+        for (TfrmPreview* preview : Previews())
+            delete preview;
+    }
+
+    std::unique_ptr<TfmeTeacher> NewFrame()
+    {
+        auto frame = std::make_unique<TfmeTeacher>(nullptr);
+        frame->resize(1000, 690);
+        frame->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        return frame;
+    }
+
+    std::unique_ptr<TfmeTeacher> Teacher(const QStringList& fields)
+    {
+        auto frame = NewFrame();
+        frame->SetupTeacherRun(LaunchFields(fields), &title);
+        return frame;
+    }
+
+    // A frame on records given directly, as a teacher run would have downloaded them.
+    std::unique_ptr<TfmeTeacher> Loaded(DataSet essay, DataSet correction)
+    {
+        auto frame = NewFrame();
+        frame->FScoreSwitch = QStringLiteral("Y");
+        frame->cdEditor = std::move(essay);
+        frame->cdTeacher = std::move(correction);
+        frame->LoadCorrection();
+        return frame;
+    }
+
+    // A new lecture with a manuscript essay of two pages and a board correction of page 1.
+    static QString BoardLecture()
+    {
+        DataSet essay = Essays::Manuscript(40);
+        const QString key = Course::PostEssay(essay);
+        DataSet correction = BoardCorrection(QStringLiteral("처음 총평\r\n"));
+        Course::PostCorrection(key, correction);
+        return key;
+    }
+
+    static void Save(TfmeTeacher& frame) { QTest::mouseClick(frame.btnSave, Qt::LeftButton); }
+
+    ScopedRecordingDialogs dialogs;
+    QLineEdit title;
+};
+
+} // namespace
+
+// The save stores the page on the board, shows page 1, and sends the record with one
+// summary row and a thumbnail of page 1 with its comment; the server's message is shown.
+TEST_F(CorrectionSave, BoardCorrectionIsSentWithItsSummaryAndThumbnail)
+{
+    const QString key = BoardLecture();
+    auto frame = Teacher(Course::TeacherFields(key, true));
+    frame->cmbList->setCurrentIndex(1);
+    frame->cmbListChange(1);
+    QTest::keyClicks(frame->Memo2, "page two");
+    frame->Memo1->setPlainText(QStringLiteral("새 총평"));
+    frame->Scores->setEditText(2, 2, QStringLiteral("40"));
+    frame->Scores->setEditText(7, 2, QStringLiteral("8"));
+    const QString total = frame->ComboBox1->currentText();
+    ASSERT_EQ(total, QStringLiteral("83"));
+    ASSERT_TRUE(frame->FModified);
+    const int working = frame->cdTemp.recordCount();
+
+    Save(*frame);
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
+    EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty());
+    EXPECT_FALSE(frame->FModified);
+    EXPECT_EQ(frame->FReportPoint, total);
+    EXPECT_EQ(frame->cmbList->currentIndex(), 0);
+    EXPECT_EQ(frame->FPageIndex, 0);
+    EXPECT_EQ(frame->Memo2->toPlainText(), QStringLiteral("첫 쪽 평\n"));
+    EXPECT_EQ(frame->cdTeacher.recordCount(), 0) << "the record is rebuilt at each save";
+    EXPECT_GE(frame->cdTemp.recordCount(), working) << "the working copy stays";
+
+    DataSet stored = StoredCorrection(key);
+    const QList<std::pair<int, QString>> reviews = Reviews(stored);
+    ASSERT_EQ(reviews.size(), 1);
+    EXPECT_EQ(reviews[0], std::make_pair(stored.recordCount() - 1, QStringLiteral("새 총평\r\n")));
+    stored.moveTo(stored.recordCount() - 1);
+    QStringList points;
+    for (int p = 1; p <= 8; ++p)
+        points << stored.asString(QStringLiteral("p%1").arg(p));
+    EXPECT_EQ(points, QStringList({"55", "40", "15", "28", "10", "10", "8", "FALSE"})) << points.join(u',').toStdString();
+    const CorrectionRecord::Page page1 = CorrectionRecord::loadPage(stored, CorrectionRecord::pageKey(1));
+    EXPECT_EQ(page1.marks.size(), 1);
+    EXPECT_EQ(CorrectionRecord::loadPage(stored, CorrectionRecord::pageKey(2)).comment, QStringLiteral("page two\r\n"));
+    stored.setOrder(u"PAGE");
+    stored.setRange(CorrectionRecord::pageKey(0));
+    EXPECT_EQ(stored.recordCount(), 1) << "the page row of page 0";
+    stored.first();
+    EXPECT_TRUE(stored.asString(u"M2").isEmpty());
+
+    // Page 1 at (0, 0) with its mark, its comment at (656, 0), the address over them.
+    const QImage thumbnail = StoredThumbnail(key);
+    ASSERT_EQ(thumbnail.size(), QSize(876, 880));
+    EXPECT_GT(RedPixels(thumbnail, QRect(40, 40, 81, 31)), 20) << "the mark of page 1";
+    EXPECT_TRUE(AnyDark(thumbnail, QRect(656, 0, 183, 25))) << "the comment";
+    EXPECT_FALSE(AnyDark(thumbnail, QRect(652, 30, 224, 300)));
+    EXPECT_GT(RedPixels(thumbnail, QRect(0, 420, 876, 40)), 300) << "the address";
+    EXPECT_EQ(StoredScore(key), total);
+}
+
+TEST_F(CorrectionSave, TwoSavesEachSendOneSummaryRowOfTheirOwn)
+{
+    const QString key = BoardLecture();
+    auto frame = Teacher(Course::TeacherFields(key, true));
+    for (const QString& review : {QStringLiteral("첫 저장"), QString(), QStringLiteral("셋째 저장")}) {
+        frame->Memo1->setPlainText(review);
+        Save(*frame);
+        DataSet stored = StoredCorrection(key);
+        int summaries = 0;
+        for (stored.first(); !stored.eof(); stored.next())
+            summaries += !stored.asString(u"p8").isEmpty();
+        EXPECT_EQ(summaries, 1) << review.toStdString();
+        stored.moveTo(stored.recordCount() - 1);
+        EXPECT_EQ(stored.asString(u"M1"), review.isEmpty() ? QString() : review + QStringLiteral("\r\n"));
+    }
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList(3, kSaved));
+}
+
+TEST_F(CorrectionSave, HandwrittenCorrectionIsSentAsItsPagesWithPage1AsThumbnail)
+{
+    DataSet essay = Essays::BlankPaper(QStringLiteral("짧은 글"));
+    const QString key = Course::PostEssay(essay);
+    DataSet correction =
+        HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
+    Course::PostCorrection(key, correction);
+    auto frame = Teacher(Course::TeacherFields(key, true));
+    ASSERT_EQ(frame->FViewMode, 2);
+    frame->cmbList->setCurrentIndex(1);
+    frame->cmbListChange(1);
+
+    Save(*frame);
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
+    EXPECT_EQ(frame->cmbList->currentIndex(), 0);
+    EXPECT_EQ(frame->cdTeacher.recordCount(), 2) << "a handwritten correction is its own record";
+    EXPECT_EQ(Download(Course::CorrectionUrl(key)), CorrectionRecord::toPacket(frame->cdTeacher));
+    const QImage thumbnail = StoredThumbnail(key);
+    ASSERT_EQ(thumbnail.size(), QSize(670, 500));
+    EXPECT_GT(qBlue(thumbnail.pixel(20, 20)), 200);
+    EXPECT_GT(RedPixels(thumbnail, QRect(0, 230, 670, 40)), 300);
+}
+
+// A refusal is shown as the server words it; the correction stays unsaved, so the closing
+// question's save keeps the window open.
+TEST_F(CorrectionSave, RefusalIsShownAndTheCorrectionStaysUnsaved)
+{
+    const QString key = BoardLecture();
+    QStringList fields = Course::TeacherFields(key, true);
+    fields[2] = QStringLiteral("wrong password");
+    auto frame = Teacher(fields);
+    frame->FModified = true;
+
+    Save(*frame);
+    const QStringList shown = dialogs->texts(Kind::Information);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_FALSE(shown[0].isEmpty());
+    EXPECT_NE(shown[0], kSaved);
+    EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty());
+    EXPECT_TRUE(frame->FModified);
+    EXPECT_EQ(frame->cdTeacher.recordCount(), 0);
+    EXPECT_THROW(frame->btnClick(frame->btnSave), SilentAbort);
+    EXPECT_EQ(dialogs->texts(Kind::Information).size(), 2);
+}
+
+// The server out of reach: the transport's error, nothing shown from the server, nothing
+// lost; the next save works.
+TEST_F(CorrectionSave, FailedPostLosesNothingAndTheNextSaveWorks)
+{
+    const QString key = BoardLecture();
+    auto frame = Teacher(Course::TeacherFields(key, true));
+    frame->Memo1->setPlainText(QStringLiteral("보내지 못한 총평"));
+    frame->FModified = true;
+    const QString running = ServerUrl();
+    SetServerUrl(QStringLiteral("http://127.0.0.1:9"));
+    Save(*frame);
+    SetServerUrl(running);
+    EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
+    EXPECT_TRUE(dialogs->texts(Kind::Information).isEmpty());
+    EXPECT_TRUE(frame->FModified);
+    EXPECT_EQ(frame->cdTeacher.recordCount(), 0);
+    DataSet unchanged = StoredCorrection(key);
+    EXPECT_EQ(Reviews(unchanged).value(0).second, QStringLiteral("처음 총평\r\n"));
+
+    Save(*frame);
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
+    EXPECT_FALSE(frame->FModified);
+    DataSet saved = StoredCorrection(key);
+    EXPECT_EQ(Reviews(saved).value(0).second, QStringLiteral("보내지 못한 총평\r\n"));
+}
+
+TEST_F(CorrectionSave, ScoreOutOfRangeRefusesTheSave)
+{
+    DataSet essay = Essays::Manuscript(21);
+    const QString key = Course::PostEssay(essay);
+    auto frame = Teacher(Course::TeacherFields(key, false));
+    frame->Scores->setEditText(2, 2, QStringLiteral("55"));
+    frame->FModified = true;
+    dialogs->boxes.clear();
+
+    Save(*frame);
+    EXPECT_EQ(dialogs->texts(Kind::Error), QStringList({"0 부터 50 이하의 값만 들어갈수 있습니다."}));
+    EXPECT_TRUE(dialogs->texts(Kind::Information).isEmpty());
+    EXPECT_TRUE(frame->FModified);
+    EXPECT_FALSE(HasCorrection(key));
+
+    frame->Scores->setEditText(2, 2, QStringLiteral("50"));
+    Save(*frame);
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
+    EXPECT_TRUE(HasCorrection(key));
+}
+
+// Nothing to save: no essay, or a handwritten correction whose pages were all deleted.
+TEST_F(CorrectionSave, WithoutPagesThereIsNothingToSendOrPrint)
+{
+    QStringList fields = Course::TeacherFields(QStringLiteral("NOKEY"), false);
+    fields[6].clear();
+    auto frame = Teacher(fields);
+    dialogs->boxes.clear();
+    for (PictureButton* button : {frame->btnSave, frame->Image7, frame->Image2})
+        QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(dialogs->texts(Kind::Error),
+              QStringList({"답안지가 없어 저장할 수 없습니다.", "답안지가 없어 출력할 수 없습니다.",
+                           "답안지가 없어 출력할 수 없습니다."}));
+    EXPECT_TRUE(Previews().isEmpty());
+
+    auto handwritten = Loaded(Essays::BlankPaper(QStringLiteral("글")), HandwrittenCorrection({Essays::Picture({20, 20}, Qt::red)}));
+    handwritten->cdTeacher.first();
+    handwritten->cdTeacher.deleteRecord();
+    handwritten->BuildPageList(2);
+    EXPECT_THROW(handwritten->SaveCorrection(), AppError);
+}
+
+// Field 8 not "1", and the viewing mode: the save never posts, the correction print works.
+TEST_F(CorrectionSave, ReadOnlyAndViewingRunsNeverPost)
+{
+    const QString key = BoardLecture();
+    const QByteArray before = Download(Course::CorrectionUrl(key));
+    QStringList readOnly = Course::TeacherFields(key, true);
+    readOnly[8] = QStringLiteral("0");
+    for (const bool viewing : {false, true}) {
+        std::unique_ptr<TfmeTeacher> frame = viewing ? NewFrame() : Teacher(readOnly);
+        if (viewing)
+            frame->SetupViewRun(LaunchFields(Course::ViewFields(key)), &title);
+        EXPECT_TRUE(frame->FViewOnly);
+        EXPECT_FALSE(frame->btnSave->isVisibleTo(frame.get()));
+        EXPECT_FALSE(frame->Image7->isVisibleTo(frame.get()));
+        EXPECT_TRUE(frame->Image2->isVisibleTo(frame.get()));
+        frame->FModified = true;
+        frame->btnClick(frame->btnSave);
+        EXPECT_TRUE(dialogs->boxes.isEmpty());
+        EXPECT_EQ(frame->FReportPoint, QStringLiteral("85"));
+        QTest::mouseClick(frame->Image2, Qt::LeftButton);
+        EXPECT_EQ(Previews().size(), 1);
+        TearDown();
+    }
+    EXPECT_EQ(Download(Course::CorrectionUrl(key)), before);
+}
+
+TEST_F(CorrectionSave, AnswerPrintFollowsThePaperKind)
+{
+    struct Case {
+        const char* name;
+        DataSet essay;
+        int rows;
+        bool manuscript;
+        int pictures;
+    };
+    Case cases[] = {
+        {"manuscript", Essays::Manuscript(25), 25, true, 0},
+        {"kind 0 reads as manuscript", Essays::OfKind(0), 21, true, 0},
+        {"blank paper", Essays::BlankPaper(QStringLiteral("하나\r\n둘\r\n셋")), 3, false, 0},
+        {"scanned", Essays::Scanned({Essays::Picture({60, 80}, Qt::blue), Essays::Picture({60, 80}, Qt::green),
+                                     Essays::Picture({60, 80}, Qt::red)}),
+         3, false, 3},
+    };
+    for (Case& c : cases) {
+        auto frame = Loaded(std::move(c.essay), DataSet(CorrectionRecord::fields()));
+        const PreparedReport report = frame->PrepareAnswerPrint();
+        EXPECT_EQ(frame->cdPrint.recordCount(), c.rows) << c.name;
+        int pictures = 0;
+        int redCells = 0;
+        for (const PreparedPage& page : report.pages)
+            for (const ReportItem& item : page.items) {
+                pictures += std::holds_alternative<ReportPicture>(item);
+                if (const auto* fill = std::get_if<ReportFill>(&item); fill && fill->color == QColor(Qt::red))
+                    ++redCells;
+            }
+        EXPECT_EQ(pictures, c.pictures) << c.name;
+        EXPECT_EQ(redCells > 0, c.manuscript) << c.name << ": manuscript cells";
+        for (const char* name : {"reportpoint", "p1", "p8"})
+            EXPECT_EQ(frame->ReportGetValue(QString::fromLatin1(name)), QString()) << c.name;
+    }
+}
+
+// Every page stored, shown and copied with its comment; the review as the 680-pixel memo
+// breaks it; the board left on the last page; nothing marked as changed.
+TEST_F(CorrectionSave, CorrectionPrintOfABoardCorrection)
+{
+    auto frame = Loaded(Essays::Manuscript(70), BoardCorrection(QString()));
+    frame->FReportPoint = QStringLiteral("85");
+    frame->Scores->setTotal(frame->FReportPoint);
+    QString review;
+    for (int i = 0; i < 40; ++i)
+        review += QStringLiteral("총평의 %1번째 문장입니다. ").arg(i);
+    frame->Memo1->setPlainText(review + QStringLiteral("\n끝."));
+    frame->FModified = false;
+
+    const PreparedReport report = frame->PrepareCorrectionPrint();
+    ASSERT_EQ(frame->cdPrint.recordCount(), 3);
+    frame->cdPrint.first();
+    const QImage page1 = QImage::fromData(frame->cdPrint.asBytes(u"LImage"));
+    EXPECT_EQ(page1.size(), QSize(650, 880));
+    EXPECT_GT(RedPixels(page1, QRect(40, 40, 81, 31)), 20) << "the mark is printed";
+    EXPECT_EQ(frame->cdPrint.asString(u"LText"), QStringLiteral("첫 쪽 평\r\n"));
+    frame->cdPrint.next();
+    EXPECT_TRUE(frame->cdPrint.asString(u"LText").isEmpty());
+    EXPECT_EQ(frame->cmbList->currentIndex(), 2);
+    EXPECT_EQ(frame->FPageIndex, 2);
+    EXPECT_FALSE(frame->FModified);
+
+    QStringList lines;
+    for (frame->cdPrint2.first(); !frame->cdPrint2.eof(); frame->cdPrint2.next())
+        lines << frame->cdPrint2.asString(u"L1");
+    EXPECT_GT(lines.size(), 5);
+    EXPECT_EQ(lines, ReviewLines(review + QStringLiteral("\r\n끝.\r\n")));
+    EXPECT_EQ(lines.last(), QStringLiteral("끝."));
+
+    EXPECT_EQ(frame->Report2GetValue(QStringLiteral("reportpoint")), QStringLiteral("85"));
+    EXPECT_EQ(frame->Report2GetValue(QStringLiteral("p2")), QStringLiteral("45"));
+    EXPECT_EQ(frame->Report2GetValue(QStringLiteral("p8")), QStringLiteral("0"));
+    frame->CheckBox1->click();
+    EXPECT_EQ(frame->Report2GetValue(QStringLiteral("p8")), QStringLiteral("-20"));
+    for (int p = 0; p < 3; ++p) {
+        int pictures = 0;
+        for (const ReportItem& item : report.pages[p].items)
+            pictures += std::holds_alternative<ReportPicture>(item);
+        EXPECT_EQ(pictures, 1) << "a corrected page a sheet";
+    }
+}
+
+TEST_F(CorrectionSave, CorrectionPrintOfAHandwrittenCorrection)
+{
+    auto frame = Loaded(Essays::BlankPaper(QStringLiteral("글")),
+                        HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue),
+                                               Essays::Picture({670, 900}, Qt::green)}));
+    frame->cdPrint2.append();
+    frame->cdPrint2.setString(u"L1", QStringLiteral("지난 출력의 줄"));
+    frame->cdPrint2.post();
+    const PreparedReport report = frame->PrepareCorrectionPrint();
+    EXPECT_EQ(frame->cdPrint.recordCount(), 2);
+    EXPECT_EQ(frame->cdPrint2.recordCount(), 0);
+    ASSERT_EQ(report.pageCount(), 3);  // a sheet a page, then the scores
+    for (int p = 0; p < 2; ++p) {
+        int pictures = 0;
+        for (const ReportItem& item : report.pages[p].items) {
+            EXPECT_FALSE(std::holds_alternative<ReportTextLine>(item));
+            if (const auto* picture = std::get_if<ReportPicture>(&item)) {
+                ++pictures;
+                EXPECT_NEAR(picture->rect.width(), 680, 0.5) << "the page fills the sheet's width";
+            }
+        }
+        EXPECT_EQ(pictures, 1);
+    }
+}
+
+// The buttons by their Tags: 답안출력, 첨삭출력 and the hidden 취소 open previews.
+TEST_F(CorrectionSave, PrintButtonsOpenTheirPreviews)
+{
+    auto frame = Loaded(Essays::Manuscript(21), DataSet(CorrectionRecord::fields()));
+    QTest::mouseClick(frame->Image7, Qt::LeftButton);
+    QList<TfrmPreview*> open = Previews();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("답안 출력"));
+    TearDown();
+    QTest::mouseClick(frame->Image2, Qt::LeftButton);
+    open = Previews();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("첨삭 출력"));
+    TearDown();
+    frame->btnClick(frame->btnCancel);
+    EXPECT_EQ(Previews().size(), 1);
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
