@@ -1,7 +1,7 @@
 // Saving a 20-page board correction with 50 marks a page to the course server: the whole
 // save as the save button runs it (page 1 shown, thumbnail, summary, packet, post), the
-// JPEG compression of its thumbnail alone, and preparing the correction print of the same
-// 20 pages. Prints the share of the save that the JPEG compression takes.
+// JPEG compression of its thumbnail alone, the post alone, and preparing the correction
+// print of the same 20 pages. Prints the share of the save that the JPEG takes.
 #include "board/SorBoard.h"
 #include "common/PictureButton.h"
 #include "common/DialogService.h"
@@ -9,6 +9,7 @@
 #include "common/TApplication.h"
 #include "components/Cp949.h"
 #include "correction/TfmeTeacher.h"
+#include "correction/TeacherForm.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
 #include "document/CorrectionRecord.h"
@@ -147,19 +148,40 @@ void BM_SaveCorrection(benchmark::State& state)
 }
 BENCHMARK(BM_SaveCorrection)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
-// The thumbnail's compression alone: the same page 1 with its comment, address and JPEG.
-void BM_ThumbnailJpeg(benchmark::State& state)
+// Page 1 with its comment, as the save composes it before the address and the JPEG.
+QImage PageOneThumbnail(Correction& c)
 {
-    Correction c;
     QImage page(c.frame.Board->size(), QImage::Format_RGB32);
     c.frame.Board->DrawPicture(page);
     QImage comment;
     frmTemp->RenderText(c.frame.Memo2->toPlainText(), comment);
-    const QImage thumbnail = Thumbnail::Board(page, comment);
+    return Thumbnail::Board(page, comment);
+}
+
+// The thumbnail's compression alone: the address written and the JPEG made.
+void BM_ThumbnailJpeg(benchmark::State& state)
+{
+    Correction c;
+    const QImage thumbnail = PageOneThumbnail(c);
     for (auto _ : state)
         benchmark::DoNotOptimize(Thumbnail::Encode(thumbnail));
 }
 BENCHMARK(BM_ThumbnailJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+// The exchange alone: the same record and thumbnail posted, the server's reply read.
+void BM_PostOnly(benchmark::State& state)
+{
+    Correction c;
+    DataSet record(CorrectionRecord::fields());
+    CorrectionRecord::writeSummary(record, c.frame.cdTemp, {c.frame.Memo1->toPlainText(), {}, false});
+    const TeacherSubmission submission{c.frame.FTeacherNo, c.frame.FPassword, c.frame.FLectureKey,
+                                       c.frame.FStudentNo, CorrectionRecord::toPacket(record),
+                                       Thumbnail::Encode(PageOneThumbnail(c)), QStringLiteral("80")};
+    for (auto _ : state)
+        if (!PostTeacherForm(submission).accepted())
+            state.SkipWithError("the server refused the correction");
+}
+BENCHMARK(BM_PostOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 // The correction print of the 20 pages, prepared as the 첨삭출력 button does before the
 // preview opens: every page shown and copied, the review broken into lines, the layout.
@@ -185,10 +207,17 @@ public:
     {
         const auto save = times_.find("BM_SaveCorrection");
         const auto jpeg = times_.find("BM_ThumbnailJpeg");
+        const auto post = times_.find("BM_PostOnly");
         if (save == times_.end() || jpeg == times_.end() || save->second <= 0)
             return;
         std::printf("thumbnail JPEG %.2f ms of a save of %.2f ms: %.1f%%\n", jpeg->second, save->second,
                     100 * jpeg->second / save->second);
+        if (post == times_.end() || post->second >= save->second)
+            return;
+        const double client = save->second - post->second;
+        std::printf("without the exchange with the server (%.2f ms) the save takes %.2f ms, of which the "
+                    "JPEG is %.1f%%\n",
+                    post->second, client, 100 * jpeg->second / client);
     }
 
 private:

@@ -18,9 +18,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -520,7 +522,8 @@ TEST_F(CorrectionSave, CorrectionPrintOfAHandwrittenCorrection)
     }
 }
 
-// The buttons by their Tags: 답안출력, 첨삭출력 and the hidden 취소 open previews.
+// The buttons by their Tags: 답안출력, 첨삭출력 and the hidden 취소 open previews, which
+// save as PDF.
 TEST_F(CorrectionSave, PrintButtonsOpenTheirPreviews)
 {
     auto frame = Loaded(Essays::Manuscript(21), DataSet(CorrectionRecord::fields()));
@@ -533,6 +536,12 @@ TEST_F(CorrectionSave, PrintButtonsOpenTheirPreviews)
     open = Previews();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("첨삭 출력"));
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("correction.pdf"));
+    open[0]->saveAsPdf(pdf);
+    QFile saved(pdf);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.read(5) == "%PDF-");
     TearDown();
     frame->btnClick(frame->btnCancel);
     EXPECT_EQ(Previews().size(), 1);
