@@ -1,0 +1,333 @@
+#include "CourseServerRun.h"
+#include "Typist.h"
+#include "board/SorBoard.h"
+#include "common/PictureButton.h"
+#include "correction/BoardPage.h"
+#include "correction/MemoText.h"
+#include "correction/TFlatSpeedButton.h"
+#include "correction/TfmeTeacher.h"
+#include "correction/TfrmText.h"
+#include "shell/Startup.h"
+#include "shell/TfrmMain.h"
+#include "support/RecordingDialogs.h"
+#include "support/TestPaths.h"
+#include "writing/TSorEdit.h"
+#include "writing/TfmeEditor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+namespace CorrectionRecord {
+void PrintTo(const MarkRow& m, std::ostream* os)
+{
+    *os << "{tool " << m.drawTool << " (" << m.left << "," << m.top << ")-(" << m.right << "," << m.bottom
+        << ") \"" << m.strings.toStdString() << "\" point \"" << m.reportPoint.toStdString() << "\"}";
+}
+}
+
+namespace {
+
+using Kind = RecordingDialogs::Kind;
+using Marks = QList<CorrectionRecord::MarkRow>;
+
+QString sampleEssay()
+{
+    QFile file(SourceDir() + QStringLiteral("/tests/e2e/data/sample-essay.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("sample essay missing");
+    return QString::fromUtf8(file.readAll());
+}
+
+void click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+// What a page shows: its marks in list order and its comment as the record keeps it.
+struct PageState {
+    Marks marks;
+    QString comment;
+};
+
+// Every mark tool of the palette in palette order: the selection tool and the numbers
+// (placed on their own, as they write into the page comment) aside.
+QList<TDrawTool> markTools(const TfmeTeacher& frame)
+{
+    QList<TDrawTool> tools;
+    for (const TFlatSpeedButton* button : frame.ToolButtons)
+        if (button->Tag != dtSelect && button->Tag != dtNumber)
+            tools << TDrawTool(button->Tag);
+    return tools;
+}
+
+// Where the n-th mark of a page goes: five to a row, well apart.
+QRect markBox(int n)
+{
+    return QRect(QPoint(40 + (n % 5) * 115, 60 + (n / 5) * 150), QSize(70, 45));
+}
+
+// The demo course's lecture written by its student through the client, then opened by its
+// teacher and viewed, each run started from a launch file of the course page through the
+// program's own start-up.
+class TeacherRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.start();
+        QFile ini(config.filePath(QStringLiteral("dozoruderado.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[CONFIG]\r\nURL=" + server.url().toLatin1().toBase64() + "\r\n");
+    }
+
+    void open(const QString& mode)
+    {
+        window.reset();
+        const std::optional<QByteArray> launch = server.get(QStringLiteral("/launch/%1/DEMO0001.dzl").arg(mode));
+        ASSERT_TRUE(launch) << mode.toStdString();
+        const QString path = config.filePath(QStringLiteral("run%1.dzl").arg(++runs));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(*launch);
+        file.close();
+        window = StartClient({QStringLiteral("dozoruderado"), path}, config.path());
+        ASSERT_TRUE(window);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QApplication::processEvents();
+    }
+
+    // The student types the sample essay on manuscript paper and saves it.
+    void writeEssay()
+    {
+        open(QStringLiteral("S001"));
+        ASSERT_TRUE(window->FEditor);
+        click(window->FEditor->edt);
+        TypeText(window->FEditor->edt, sampleEssay());
+        click(window->FEditor->btnSave);
+        ASSERT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+        dialogs->boxes.clear();
+    }
+
+    TfmeTeacher& frame() const { return *window->FTeacher; }
+    TSorBoard& board() const { return *frame().Board; }
+
+    TFlatSpeedButton* toolButton(TDrawTool tool) const
+    {
+        for (TFlatSpeedButton* button : frame().ToolButtons)
+            if (button->Tag == tool)
+                return button;
+        return nullptr;
+    }
+
+    // Picks the tool on the palette and drags it out on the board with the mouse.
+    void place(TDrawTool tool, QRect box)
+    {
+        TFlatSpeedButton* button = toolButton(tool);
+        ASSERT_TRUE(button) << int(tool);
+        click(button);
+        ASSERT_EQ(board().DrawTool(), tool);
+        QTest::mousePress(&board(), Qt::LeftButton, {}, box.topLeft());
+        QTest::mouseMove(&board(), box.center());
+        QTest::mouseMove(&board(), box.bottomRight());
+        QTest::mouseRelease(&board(), Qt::LeftButton, {}, box.bottomRight());
+    }
+
+    // Double-clicks the board; `inDialog` runs while the text dialog is open. Returns
+    // whether a dialog opened.
+    bool doubleClick(QPoint at, const std::function<void(TfrmText&)>& inDialog)
+    {
+        QTest::mouseClick(&board(), Qt::LeftButton, {}, at);
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<TfrmText*>(QApplication::activeModalWidget())) {
+                opened = true;
+                inDialog(*dialog);
+                if (dialog->isVisible())
+                    dialog->reject();
+            }
+        });
+        QTest::mouseDClick(&board(), Qt::LeftButton, {}, at);
+        QApplication::processEvents();
+        return opened;
+    }
+
+    // Writes a note and a point on the item under `at` through the text dialog.
+    void writeNote(QPoint at, const QString& text, const QString& point)
+    {
+        const bool opened = doubleClick(at, [&](TfrmText& dialog) {
+            dialog.memText->selectAll();
+            TypeText(dialog.memText, text);
+            dialog.cmbPoint->setFocus();
+            dialog.cmbPoint->lineEdit()->selectAll();
+            QTest::keyClicks(dialog.cmbPoint, point);
+            click(dialog.btnOK);
+        });
+        ASSERT_TRUE(opened);
+    }
+
+    // Chooses the page in the page list with the keyboard, as a user does.
+    void showPage(int index)
+    {
+        QComboBox* list = frame().cmbList;
+        ASSERT_LT(index, list->count());
+        list->setFocus();
+        for (int step = list->currentIndex(); step < index; ++step)
+            QTest::keyClick(list, Qt::Key_Down);
+        for (int step = list->currentIndex(); step > index; --step)
+            QTest::keyClick(list, Qt::Key_Up);
+        ASSERT_EQ(frame().FPageIndex, index);
+    }
+
+    // Marks pages 1 to 3 with every palette tool across them, two numbers, a text note and
+    // a point each, and a comment after the numbers; `expected` takes what each page shows.
+    void markThreePages(std::map<int, PageState>& expected)
+    {
+        const QList<TDrawTool> tools = markTools(frame());
+        ASSERT_EQ(tools.size(), 28);
+        for (int page = 0; page < 3; ++page) {
+            SCOPED_TRACE(page + 1);
+            showPage(page);
+            const QImage blank = board().Buffer();
+            int n = 0;
+            for (qsizetype t = page; t < tools.size(); t += 3)
+                place(tools[t], markBox(n++));
+            ASSERT_EQ(board().Items().Count(), n);
+            EXPECT_NE(board().Buffer(), blank) << "the marks are drawn on the page";
+            EXPECT_EQ(board().DrawTool(), dtSelect) << "each placed mark gives the selection back";
+
+            // Numbers land in the page comment; the teacher writes on after them.
+            place(dtNumber, markBox(n++));
+            place(dtNumber, markBox(n++));
+            EXPECT_EQ(frame().Memo2->toPlainText(), QStringLiteral("(1)\n(2)"));
+            click(frame().Memo2);
+            QTest::keyClick(frame().Memo2, Qt::Key_End, Qt::ControlModifier);
+            TypeText(frame().Memo2, QStringLiteral("\n%1쪽: 문단을 나누어 보세요.").arg(page + 1));
+
+            // A text note and a point on a mark, through the text dialog.
+            place(dtText, markBox(n));
+            writeNote(markBox(n).center(), QStringLiteral("띄어쓰기\n확인"), QStringLiteral("-2"));
+            writeNote(markBox(0).center(), QStringLiteral("고쳐 쓰기"), QStringLiteral("-%1").arg(page + 3));
+            EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+
+            expected[page] = shown();
+            const Marks& marks = expected[page].marks;
+            ASSERT_EQ(marks.size(), n + 1);
+            EXPECT_EQ(marks[n].strings, QStringLiteral("띄어쓰기\r\n확인\r\n"));
+            EXPECT_EQ(marks[n].reportPoint, QStringLiteral("-2"));
+            EXPECT_EQ(marks[0].strings, QStringLiteral("고쳐 쓰기\r\n"));
+            EXPECT_EQ(marks[0].reportPoint, QStringLiteral("-%1").arg(page + 3));
+            EXPECT_EQ(expected[page].comment, QStringLiteral("(1)\r\n(2)\r\n%1쪽: 문단을 나누어 보세요.\r\n").arg(page + 1));
+        }
+    }
+
+    PageState shown() const { return {BoardPage::Marks(board().Items()), MemoText(frame().Memo2)}; }
+
+    CourseServerRun server;
+    QTemporaryDir config;
+    ScopedRecordingDialogs dialogs;
+    std::unique_ptr<TfrmMain> window;
+    int runs = 0;
+};
+
+TEST_F(TeacherRun, TeacherMarksThreePagesWithEveryToolAndEachPageKeepsItsMarks)
+{
+    ASSERT_NO_FATAL_FAILURE(writeEssay());
+    open(QStringLiteral("T001"));
+    ASSERT_TRUE(window->FTeacher);
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+    EXPECT_EQ(window->txtTitle->text(), QStringLiteral("우리 동네 도서관에 다녀와서"));
+    EXPECT_FALSE(window->txtTitle->isEnabled());
+    const int pages = frame().cmbList->count();
+    ASSERT_GE(pages, 3) << "the sample essay fills three manuscript pages";
+    EXPECT_EQ(frame().cmbList->itemText(2), QStringLiteral("PAGE3"));
+    EXPECT_EQ(frame().Label5->text(), QStringLiteral("총 %1페이지 입니다.").arg(pages));
+    EXPECT_EQ(board().size(), board().Background().size());
+    EXPECT_GT(board().Background().height(), 800) << "a page of 30 manuscript lines";
+    EXPECT_EQ(board().Items().Count(), 0);
+    EXPECT_FALSE(frame().FModified);
+
+    std::map<int, PageState> expected;
+    ASSERT_NO_FATAL_FAILURE(markThreePages(expected));
+    EXPECT_TRUE(frame().FModified);
+
+    for (const int page : {0, 2, 1, 0}) {
+        SCOPED_TRACE(page + 1);
+        showPage(page);
+        EXPECT_EQ(shown().marks, expected.at(page).marks);
+        EXPECT_EQ(shown().comment, expected.at(page).comment);
+    }
+}
+
+TEST_F(TeacherRun, TeacherClosingWithMarksAsksAndNoKeepsTheServerAsItWas)
+{
+    ASSERT_NO_FATAL_FAILURE(writeEssay());
+    open(QStringLiteral("T001"));
+    place(dt16, markBox(0));
+    dialogs->answers = {false};
+    window->close();
+    EXPECT_EQ(dialogs->texts(Kind::Question), QStringList{"저장하시겠습니까"});
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(server.get(QStringLiteral("/correction/DEMO0001")));
+}
+
+TEST_F(TeacherRun, ViewingRunChangesNothingAndClosesWithoutAQuestion)
+{
+    ASSERT_NO_FATAL_FAILURE(writeEssay());
+    open(QStringLiteral("C001"));
+    ASSERT_TRUE(window->FTeacher);
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+    EXPECT_GE(frame().cmbList->count(), 3) << "the essay's pages are shown";
+    EXPECT_TRUE(frame().FViewOnly);
+
+    for (QWidget* hidden : {static_cast<QWidget*>(frame().pnlLeft), static_cast<QWidget*>(frame().btn1),
+                            static_cast<QWidget*>(frame().btnSave), static_cast<QWidget*>(frame().Image7),
+                            static_cast<QWidget*>(frame().Image3), static_cast<QWidget*>(frame().Image4)})
+        EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
+    for (const TFlatSpeedButton* button : frame().ToolButtons)
+        EXPECT_FALSE(button->isEnabled()) << button->Tag;
+    EXPECT_FALSE(frame().ComboBox1->isEnabled());
+    EXPECT_FALSE(frame().CheckBox1->isEnabled());
+    EXPECT_TRUE(frame().Memo1->isReadOnly());
+    EXPECT_TRUE(frame().Memo2->isReadOnly());
+    EXPECT_TRUE(board().Locked());
+    EXPECT_TRUE(frame().Image2->isVisible()) << "the correction print stays";
+
+    // A user tries anyway: drags on the board, double-clicks, presses Delete, types.
+    QTest::mousePress(&board(), Qt::LeftButton, {}, {100, 100});
+    QTest::mouseMove(&board(), {180, 150});
+    QTest::mouseRelease(&board(), Qt::LeftButton, {}, {180, 150});
+    EXPECT_EQ(board().Items().Count(), 0);
+    EXPECT_FALSE(doubleClick({140, 120}, [](TfrmText&) {}));
+    QTest::keyClick(&board(), Qt::Key_Delete);
+    for (QPlainTextEdit* memo : {frame().Memo2, frame().Memo1}) {
+        click(memo);
+        EXPECT_FALSE(memo->testAttribute(Qt::WA_InputMethodEnabled)) << "no Hangul reaches it";
+        QTest::keyClicks(memo, "abc");
+        QTest::keyClick(memo, Qt::Key_Return);
+    }
+    EXPECT_EQ(frame().Memo2->toPlainText(), QString());
+    EXPECT_EQ(frame().Memo1->toPlainText(), QString());
+    showPage(1);
+    EXPECT_FALSE(frame().FModified);
+
+    window->close();
+    EXPECT_EQ(dialogs->texts(Kind::Question), QStringList());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+}
