@@ -2,8 +2,11 @@
 #include "Typist.h"
 #include "board/SorBoard.h"
 #include "common/PictureButton.h"
+#include "components/Jpeg.h"
+#include "components/PreparedReport.h"
 #include "correction/BoardPage.h"
 #include "correction/MemoText.h"
+#include "correction/ScoreSheet.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmText.h"
@@ -234,6 +237,83 @@ protected:
         }
     }
 
+    // The review on the 총평 tab and the five typed scores on the 평가 tab.
+    void writeReviewAndScores(const QString& review, const QStringList& scores)
+    {
+        click(frame().Image8);
+        click(frame().Memo1);
+        TypeText(frame().Memo1, review);
+        click(frame().Image6);
+        const QList<int> rows{2, 3, 5, 6, 7};
+        ASSERT_EQ(scores.size(), rows.size());
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            QTableView* grid = frame().pGrid;
+            grid->setFocus();
+            const QModelIndex cell = grid->model()->index(rows[i], 2);
+            grid->setCurrentIndex(cell);
+            QLineEdit* editor = cellEditor();
+            if (!editor) {
+                grid->edit(cell);
+                editor = cellEditor();
+            }
+            ASSERT_TRUE(editor) << rows[i];
+            editor->selectAll();
+            QTest::keyClicks(editor, scores[i]);
+        }
+    }
+
+    QLineEdit* cellEditor() const
+    {
+        for (QLineEdit* editor : frame().pGrid->viewport()->findChildren<QLineEdit*>())
+            if (editor->isVisible())
+                return editor;
+        return nullptr;
+    }
+
+    // The whole correction as the frame shows it: every page, the review, the scores.
+    struct Correction {
+        std::map<int, PageState> pages;
+        QString review;
+        QStringList points;
+        bool deduction = false;
+        QString total;
+    };
+    void readCorrection(Correction& out, int pageCount)
+    {
+        for (int page = 0; page < pageCount; ++page) {
+            ASSERT_NO_FATAL_FAILURE(showPage(page));
+            out.pages[page] = shown();
+        }
+        out.review = MemoText(frame().Memo1);
+        out.points = frame().Scores->points();
+        out.deduction = frame().Scores->deduction();
+        out.total = frame().ComboBox1->currentText();
+    }
+    void expectSame(const Correction& shown, const Correction& expected)
+    {
+        for (const auto& [page, state] : expected.pages) {
+            SCOPED_TRACE(page + 1);
+            ASSERT_TRUE(shown.pages.count(page));
+            EXPECT_EQ(shown.pages.at(page).marks, state.marks);
+            EXPECT_EQ(shown.pages.at(page).comment, state.comment);
+        }
+        EXPECT_EQ(shown.review, expected.review);
+        EXPECT_EQ(shown.points, expected.points);
+        EXPECT_EQ(shown.deduction, expected.deduction);
+        EXPECT_EQ(shown.total, expected.total);
+    }
+
+    QString writeScan(QSize size, QColor colour)
+    {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(colour);
+        const QString path = config.filePath(QStringLiteral("scan%1.jpg").arg(++runs));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Jpeg::encode(picture));
+        return path;
+    }
+
     PageState shown() const { return {BoardPage::Marks(board().Items()), MemoText(frame().Memo2)}; }
 
     CourseServerRun server;
@@ -328,6 +408,169 @@ TEST_F(TeacherRun, ViewingRunChangesNothingAndClosesWithoutAQuestion)
     EXPECT_EQ(dialogs->texts(Kind::Question), QStringList());
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+
+const QString kSaved = QStringLiteral("첨삭이 저장되었습니다.");
+
+TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewingRun)
+{
+    ASSERT_NO_FATAL_FAILURE(writeEssay());
+    open(QStringLiteral("T001"));
+    std::map<int, PageState> pages;
+    ASSERT_NO_FATAL_FAILURE(markThreePages(pages));
+    ASSERT_NO_FATAL_FAILURE(
+        writeReviewAndScores(QStringLiteral("전체적으로 잘 썼습니다.\n문단을 나누어 보세요."), {"45", "18", "9", "8", "7"}));
+    EXPECT_EQ(frame().ComboBox1->currentText(), QStringLiteral("87"));
+    const int pageCount = frame().cmbList->count();
+    const int boardWidth = board().width();
+    Correction expected;
+    ASSERT_NO_FATAL_FAILURE(readCorrection(expected, pageCount));
+    EXPECT_EQ(expected.review, QStringLiteral("전체적으로 잘 썼습니다.\r\n문단을 나누어 보세요.\r\n"));
+    EXPECT_EQ(expected.points, (QStringList{"63", "45", "18", "24", "9", "8", "7"}));
+    for (int page = 0; page < 3; ++page)
+        EXPECT_EQ(expected.pages[page].marks, pages[page].marks) << "reading the pages again changed page " << page + 1;
+
+    click(frame().btnSave);
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kSaved});
+    EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
+    EXPECT_FALSE(frame().FModified);
+    EXPECT_EQ(frame().FPageIndex, 0) << "the save shows page 1";
+    const std::optional<QByteArray> thumbnail = server.get(QStringLiteral("/thumbnail/DEMO0001"));
+    ASSERT_TRUE(thumbnail);
+    EXPECT_EQ(Jpeg::decode(*thumbnail).width(), boardWidth + 220 + 6) << "page 1 and its comment";
+    const QByteArray coursePage = server.get(QStringLiteral("/")).value_or(QByteArray());
+    EXPECT_TRUE(coursePage.contains("<td>첨삭 완료</td><td>87</td>")) << coursePage.toStdString();
+    dialogs->boxes.clear();
+
+    for (const char* mode : {"T001", "C001"}) {
+        SCOPED_TRACE(mode);
+        open(QString::fromLatin1(mode));
+        ASSERT_TRUE(window->FTeacher);
+        EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+        ASSERT_EQ(frame().cmbList->count(), pageCount);
+        Correction shown;
+        ASSERT_NO_FATAL_FAILURE(readCorrection(shown, pageCount));
+        expectSame(shown, expected);
+    }
+    EXPECT_TRUE(frame().FViewOnly);
+    window->close();
+    EXPECT_EQ(dialogs->texts(Kind::Question), QStringList()) << "a viewing run asks nothing";
+}
+
+TEST_F(TeacherRun, SaveWhileTheServerIsDownLosesNothingAndSucceedsOnceItIsBack)
+{
+    ASSERT_NO_FATAL_FAILURE(writeEssay());
+    open(QStringLiteral("T001"));
+    for (int page = 0; page < 2; ++page) {
+        ASSERT_NO_FATAL_FAILURE(showPage(page));
+        place(dt16, markBox(0));
+        place(dtNumber, markBox(1));
+        TypeText(frame().Memo2, QStringLiteral(" 고칠 곳"));
+    }
+    ASSERT_NO_FATAL_FAILURE(writeReviewAndScores(QStringLiteral("총평"), {"40", "10", "5", "5", "5"}));
+    const int pageCount = frame().cmbList->count();
+    Correction expected;
+    ASSERT_NO_FATAL_FAILURE(readCorrection(expected, pageCount));
+
+    server.stop();
+    click(frame().btnSave);
+    EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList());
+    EXPECT_TRUE(frame().FModified);
+    Correction kept;
+    ASSERT_NO_FATAL_FAILURE(readCorrection(kept, pageCount));
+    expectSame(kept, expected);
+
+    server.start();
+    dialogs->boxes.clear();
+    click(frame().btnSave);
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kSaved});
+    EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
+    EXPECT_FALSE(frame().FModified);
+    dialogs->boxes.clear();
+
+    open(QStringLiteral("T001"));
+    Correction stored;
+    ASSERT_NO_FATAL_FAILURE(readCorrection(stored, pageCount));
+    expectSame(stored, expected);
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
+}
+
+TEST_F(TeacherRun, HandwrittenCorrectionOfTwoScannedPagesRoundTripsAndPrintsOnePagePerPicture)
+{
+    ASSERT_NO_FATAL_FAILURE(writeEssay());
+    open(QStringLiteral("T001"));
+    // Corrected on paper: the answer print first.
+    const PreparedReport answer = frame().PrepareAnswerPrint();
+    ASSERT_GE(answer.pageCount(), 1);
+    EXPECT_FALSE(answer.renderPage(0, 1.0).isNull());
+
+    // The 자필첨삭 button stays hidden on the frame: its action is taken directly.
+    frame().btnClick(frame().btn2);
+    ASSERT_EQ(frame().FViewMode, 2);
+    EXPECT_EQ(frame().cmbList->count(), 0);
+    dialogs->pictures = {writeScan({1340, 1000}, QColor(200, 230, 200)), writeScan({671, 1001}, QColor(60, 60, 160))};
+    click(frame().Image3);
+    click(frame().Image3);
+    EXPECT_EQ(dialogs->texts(Kind::OpenPicture).size(), 2);
+    ASSERT_EQ(frame().cmbList->count(), 2);
+    EXPECT_EQ(frame().cmbList->itemText(1), QStringLiteral("PAGE 2"));
+    QList<QByteArray> scans;
+    for (frame().cdTeacher.first(); !frame().cdTeacher.eof(); frame().cdTeacher.next())
+        scans << frame().cdTeacher.asBytes(u"Image");
+    ASSERT_EQ(scans.size(), 2);
+    EXPECT_EQ(Jpeg::decode(scans[0]).size(), QSize(670, 500));
+    EXPECT_EQ(Jpeg::decode(scans[1]).size(), QSize(670, 1000));
+
+    click(frame().btnSave);
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kSaved});
+    EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
+    const std::optional<QByteArray> thumbnail = server.get(QStringLiteral("/thumbnail/DEMO0001"));
+    ASSERT_TRUE(thumbnail);
+    EXPECT_EQ(Jpeg::decode(*thumbnail).size(), QSize(670, 500)) << "the first page";
+    dialogs->boxes.clear();
+
+    for (const char* mode : {"T001", "C001"}) {
+        SCOPED_TRACE(mode);
+        open(QString::fromLatin1(mode));
+        ASSERT_TRUE(window->FTeacher);
+        EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+        EXPECT_EQ(frame().FViewMode, 2);
+        ASSERT_EQ(frame().cmbList->count(), 2);
+        EXPECT_EQ(frame().cmbList->itemText(1), QStringLiteral("PAGE2"));
+        QList<QByteArray> stored;
+        for (frame().cdTeacher.first(); !frame().cdTeacher.eof(); frame().cdTeacher.next())
+            stored << frame().cdTeacher.asBytes(u"Image");
+        EXPECT_EQ(stored, scans) << "the pictures byte for byte";
+        EXPECT_EQ(frame().Image->pixmap().size(), QSize(670, 500));
+
+        const PreparedReport print = frame().PrepareCorrectionPrint();
+        // A page for each picture, alone on it; the scoring table follows.
+        ASSERT_EQ(print.pageCount(), 3);
+        for (int page = 0; page < print.pageCount(); ++page) {
+            QList<QImage> pictures;
+            bool scoring = false;
+            for (const ReportItem& item : print.pages[page].items) {
+                if (const auto* picture = std::get_if<ReportPicture>(&item))
+                    pictures << picture->image;
+                else if (const auto* line = std::get_if<ReportTextLine>(&item))
+                    scoring = scoring || line->text == QStringLiteral("채점기준");
+            }
+            if (page == 2) {
+                EXPECT_TRUE(pictures.isEmpty());
+                EXPECT_TRUE(scoring);
+                continue;
+            }
+            ASSERT_EQ(pictures.size(), 1) << page;
+            EXPECT_FALSE(scoring) << page;
+            EXPECT_EQ(pictures[0].size(), Jpeg::decode(scans[page]).size()) << page;
+            const QImage rendered = print.renderPage(page, 1.0);
+            EXPECT_FALSE(rendered.isNull());
+            EXPECT_NE(rendered.pixel(rendered.width() / 2, rendered.height() / 4), qRgb(255, 255, 255))
+                << "the picture is on page " << page + 1;
+        }
+    }
 }
 
 }
