@@ -456,6 +456,11 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
     EXPECT_TRUE(frame().FViewOnly);
     window->close();
     EXPECT_EQ(dialogs->texts(Kind::Question), QStringList()) << "a viewing run asks nothing";
+
+    // The corrected essay is the student's to read, no longer to rewrite.
+    open(QStringLiteral("S001"));
+    ASSERT_TRUE(window->FEditor);
+    EXPECT_TRUE(window->FEditor->ReadOnly);
 }
 
 TEST_F(TeacherRun, SaveWhileTheServerIsDownLosesNothingAndSucceedsOnceItIsBack)
