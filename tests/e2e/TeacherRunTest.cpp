@@ -344,6 +344,23 @@ TEST_F(TeacherRun, TeacherMarksThreePagesWithEveryToolAndEachPageKeepsItsMarks)
     ASSERT_NO_FATAL_FAILURE(markThreePages(expected));
     EXPECT_TRUE(frame().FModified);
 
+    // Back on page 1 a mark is moved with the mouse and another one deleted.
+    ASSERT_NO_FATAL_FAILURE(showPage(0));
+    const CorrectionRecord::MarkRow moved = expected[0].marks[1];
+    const QPoint grip = markBox(1).center();
+    QTest::mousePress(&board(), Qt::LeftButton, {}, grip);
+    QTest::mouseMove(&board(), grip + QPoint(10, 5));
+    QTest::mouseMove(&board(), grip + QPoint(20, 10));
+    QTest::mouseRelease(&board(), Qt::LeftButton, {}, grip + QPoint(20, 10));
+    QTest::mouseClick(&board(), Qt::LeftButton, {}, markBox(2).center());
+    QTest::keyClick(&board(), Qt::Key_Delete);
+    const qsizetype before = expected[0].marks.size();
+    expected[0] = shown();
+    ASSERT_EQ(expected[0].marks.size(), before - 1);
+    EXPECT_EQ(QRect(QPoint(expected[0].marks[1].left, expected[0].marks[1].top),
+                    QPoint(expected[0].marks[1].right, expected[0].marks[1].bottom)),
+              QRect(QPoint(moved.left, moved.top), QPoint(moved.right, moved.bottom)).translated(20, 10));
+
     for (const int page : {0, 2, 1, 0}) {
         SCOPED_TRACE(page + 1);
         showPage(page);
