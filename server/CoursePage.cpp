@@ -50,7 +50,7 @@ std::string CoursePage(const std::vector<Lecture>& lectures, const std::vector<P
 {
     std::string page = std::string(kHead) + "글방 강의 목록" + kStyle + "<h1>글방 강의 목록</h1>\n";
     page += "<table>\n<tr><th>강의</th><th>제목</th><th>학생</th><th>교사</th><th>답안</th>"
-            "<th>점수</th><th>실행 파일</th><th>스캔한 답안 올리기 (JPEG)</th></tr>\n";
+            "<th>점수</th><th>첨삭</th><th>실행 파일</th><th>스캔한 답안 올리기 (JPEG)</th></tr>\n";
     for (const Lecture& l : lectures) {
         const std::string key = HtmlEscape(l.key);
         page += "<tr><td>" + key + "</td><td>" + HtmlEscape(l.title) + "</td><td>"
@@ -58,6 +58,9 @@ std::string CoursePage(const std::vector<Lecture>& lectures, const std::vector<P
                 + HtmlEscape(l.teacher.name) + " (" + HtmlEscape(l.teacher.number) + ")</td><td>"
                 + (l.hasCorrection ? "첨삭 완료" : l.hasEssay ? "저장됨" : "없음") + "</td><td>"
                 + HtmlEscape(l.reportPoint) + "</td><td>"
+                + (l.hasCorrection ? "<a href=\"/thumbnail/" + key + "\"><img src=\"/thumbnail/" + key
+                                         + "\" width=\"146\" alt=\"첨삭 미리보기\"></a>"
+                                   : std::string()) + "</td><td>"
                 + link("/launch/S001/" + l.key + ".dzl", "글쓰기") + " "
                 + link("/launch/T001/" + l.key + ".dzl", "첨삭하기") + " "
                 + link("/launch/C001/" + l.key + ".dzl", "첨삭 보기") + "</td><td>"
