@@ -438,6 +438,9 @@ void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBo
 
     ShowLaunchState(titleBox);
     ComboBox1->setEnabled(FScoreSwitch == QLatin1String("N"));
+    // Shown, so a teacher can correct on paper: hidden, a handwritten correction could
+    // never be started.
+    btn2->setVisible(FEditable);
     if (FEssayUrl.isEmpty()) {
         ShowInfo(QStringLiteral("답안지가 없습니다."));
         return;
@@ -599,6 +602,7 @@ void TfmeTeacher::ShowHandwrittenPage(int index)
 void TfmeTeacher::SetReadOnly()
 {
     FReadOnly = true;
+    btn2->hide();
     btnSave->hide();
     Image7->hide();
     Image3->hide();

@@ -404,14 +404,19 @@ TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
         EXPECT_FALSE(frame->FModified);
     }
 
-    // btn1 turns to the board correction of the same essay.
+    // btn1 turns to the board correction of the same essay, btn2 back to the pictures.
     auto frame = Teacher(Course::TeacherFields(key, true));
+    ASSERT_TRUE(frame->btn2->isVisibleTo(frame.get())) << "a teacher can correct on paper";
     QTest::mouseClick(frame->btn1, Qt::LeftButton);
     EXPECT_EQ(frame->FViewMode, 1);
     EXPECT_EQ(frame->cmbList->count(), 1);
     EXPECT_TRUE(frame->Board->isVisibleTo(frame.get()));
     EXPECT_FALSE(frame->Image->isVisibleTo(frame.get()));
     EXPECT_FALSE(frame->Image3->isVisibleTo(frame.get()));
+    QTest::mouseClick(frame->btn2, Qt::LeftButton);
+    EXPECT_EQ(frame->FViewMode, 2);
+    EXPECT_EQ(frame->cmbList->count(), 2);
+    EXPECT_TRUE(frame->Image3->isVisibleTo(frame.get())) << "pages can be added";
 }
 
 // Field 8 not "1": nothing can change, a press on the locked board places nothing, and
@@ -426,6 +431,7 @@ TEST_F(TeacherFrame, ReadOnlyTeacherRun)
     EXPECT_TRUE(frame->Image2->isVisibleTo(frame.get())) << "the correction print stays";
     EXPECT_FALSE(frame->btnCancel->isEnabled());
     EXPECT_TRUE(frame->btn1->isVisibleTo(frame.get()));
+    EXPECT_FALSE(frame->btn2->isVisibleTo(frame.get()));
     EXPECT_TRUE(frame->Memo1->isReadOnly());
     EXPECT_TRUE(frame->Memo2->isReadOnly());
     EXPECT_FALSE(frame->ComboBox1->isEnabled());
@@ -457,6 +463,7 @@ TEST_F(TeacherFrame, ViewingRun)
     EXPECT_EQ(frame->Memo1->toPlainText(), "잘 읽었습니다.\n");
     EXPECT_EQ(frame->Scores->text(7, 2), "5");
     EXPECT_FALSE(frame->btn1->isVisibleTo(frame.get()));
+    EXPECT_FALSE(frame->btn2->isVisibleTo(frame.get()));
     EXPECT_FALSE(frame->pnlLeft->isVisibleTo(frame.get()));
     EXPECT_TRUE(frame->pnlRight->isVisibleTo(frame.get()));
     EXPECT_FALSE(frame->btnSave->isVisibleTo(frame.get()));
