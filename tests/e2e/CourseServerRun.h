@@ -1,27 +1,22 @@
 #pragma once
 
+#include "support/CourseServerProcess.h"
+
 #include <QByteArray>
 #include <QList>
-#include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 
-#include <memory>
 #include <optional>
 
-// The built course-server with the demo course, as a student's course site: its data
-// folder and its port outlive stop(), so start() brings back the same server.
+// The course server of an end-to-end run, with what the tests ask of it beyond the
+// client's own exchanges. start() after stop() brings back the same server.
 class CourseServerRun {
 public:
-    CourseServerRun();
-    ~CourseServerRun();
+    void start() { server_.start(); }
+    void stop() { server_.stop(); }
 
-    // Raises std::runtime_error with the server's output when it does not come up.
-    void start();
-    void stop();
-
-    QString url() const { return url_; }
-    QString dataDir() const { return dir_.path(); }
+    QString url() const { return server_.url(); }
+    QString dataDir() const { return server_.dataDir(); }
 
     // GET of an address of the server; nothing for an answer other than 200.
     std::optional<QByteArray> get(const QString& path) const;
@@ -37,8 +32,5 @@ public:
     int lectureCount() const;
 
 private:
-    QTemporaryDir dir_;
-    std::unique_ptr<QProcess> process_;
-    int port_ = 0;
-    QString url_;
+    CourseServerProcess server_;
 };

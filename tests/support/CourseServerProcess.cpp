@@ -26,18 +26,20 @@ CourseServerProcess::~CourseServerProcess()
 void CourseServerProcess::start()
 {
     stop();
-    dir_ = std::make_unique<QTemporaryDir>();
-    QProcess seed;
-    seed.setProcessChannelMode(QProcess::MergedChannels);
-    seed.start(kProgram, {QStringLiteral("seed"), QStringLiteral("--data"), dir_->path()});
-    if (!seed.waitForFinished(30000) || seed.exitCode() != 0)
-        fail(QStringLiteral("course-server seed failed"), seed.readAll());
+    if (!dir_) {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QProcess seed;
+        seed.setProcessChannelMode(QProcess::MergedChannels);
+        seed.start(kProgram, {QStringLiteral("seed"), QStringLiteral("--data"), dir_->path()});
+        if (!seed.waitForFinished(30000) || seed.exitCode() != 0)
+            fail(QStringLiteral("course-server seed failed"), seed.readAll());
+    }
 
     process_ = std::make_unique<QProcess>();
     process_->setProcessChannelMode(QProcess::MergedChannels);
     process_->start(kProgram, {QStringLiteral("--data"), dir_->path(), QStringLiteral("--listen"),
-                               QStringLiteral("127.0.0.1:0")});
-    const QRegularExpression listening(QStringLiteral("listening on (http://\\S+)"));
+                               QStringLiteral("127.0.0.1:%1").arg(port_)});
+    const QRegularExpression listening(QStringLiteral("listening on (http://\\S+:(\\d+))"));
     QByteArray output;
     const QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired()) {
@@ -52,6 +54,7 @@ void CourseServerProcess::start()
             const QRegularExpressionMatch match = listening.match(QString::fromUtf8(line));
             if (match.hasMatch()) {
                 url_ = match.captured(1);
+                port_ = match.captured(2).toInt();
                 return;
             }
         }

@@ -7,7 +7,9 @@
 #include <memory>
 
 // The built course-server, run for a test: a fresh data folder with the demo course,
-// a free loopback port chosen at start, stopped (SIGTERM) at stop() or destruction.
+// a free loopback port chosen at the first start, stopped (SIGTERM) at stop() or
+// destruction. Starting again after stop() brings back the same server: same data, same
+// port, so launch files and tokens handed out before stay valid.
 //
 //     CourseServerProcess server;
 //     server.start();
@@ -38,5 +40,6 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<QProcess> process_;
+    int port_ = 0;
     QString url_;
 };
