@@ -1,4 +1,4 @@
-#include "CourseServerRun.h"
+#include "ClientRun.h"
 #include "Typist.h"
 #include "common/PictureButton.h"
 #include "components/Base64.h"
@@ -73,30 +73,11 @@ void click(QWidget* widget)
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
-// The course server with the demo course, and the client started on launch files from its
-// course page, through the program's own start-up with a configuration naming the server.
-class StudentRun : public ::testing::Test {
+class StudentRun : public ClientRun {
 protected:
-    void SetUp() override
+    void open(const QString& launchAddress)
     {
-        server.start();
-        QFile ini(config.filePath(QStringLiteral("dozoruderado.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[CONFIG]\r\nURL=" + server.url().toLatin1().toBase64() + "\r\n");
-    }
-
-    // Downloads the launch file as a browser does and opens the client on it.
-    void open(const QString& launchPath)
-    {
-        window.reset();
-        const std::optional<QByteArray> launch = server.get(launchPath);
-        ASSERT_TRUE(launch) << launchPath.toStdString();
-        const QString path = config.filePath(QStringLiteral("run%1.dzl").arg(++runs));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(*launch);
-        file.close();
-        window = StartClient({QStringLiteral("dozoruderado"), path}, config.path());
+        startClient(launchAddress);
         ASSERT_TRUE(window && window->FEditor);
         QApplication::processEvents();
     }
@@ -121,11 +102,6 @@ protected:
         return packet ? record(*packet) : DataSet();
     }
 
-    CourseServerRun server;
-    QTemporaryDir config;
-    ScopedRecordingDialogs dialogs;
-    std::unique_ptr<TfrmMain> window;
-    int runs = 0;
 };
 
 TEST_F(StudentRun, TypedEssayIsStoredAndComesBackInTheNextRun)

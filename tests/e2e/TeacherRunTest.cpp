@@ -1,4 +1,4 @@
-#include "CourseServerRun.h"
+#include "ClientRun.h"
 #include "Typist.h"
 #include "board/SorBoard.h"
 #include "common/PictureButton.h"
@@ -85,27 +85,11 @@ QRect markBox(int n)
 // The demo course's lecture written by its student through the client, then opened by its
 // teacher and viewed, each run started from a launch file of the course page through the
 // program's own start-up.
-class TeacherRun : public ::testing::Test {
+class TeacherRun : public ClientRun {
 protected:
-    void SetUp() override
-    {
-        server.start();
-        QFile ini(config.filePath(QStringLiteral("dozoruderado.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[CONFIG]\r\nURL=" + server.url().toLatin1().toBase64() + "\r\n");
-    }
-
     void open(const QString& mode)
     {
-        window.reset();
-        const std::optional<QByteArray> launch = server.get(QStringLiteral("/launch/%1/DEMO0001.dzl").arg(mode));
-        ASSERT_TRUE(launch) << mode.toStdString();
-        const QString path = config.filePath(QStringLiteral("run%1.dzl").arg(++runs));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(*launch);
-        file.close();
-        window = StartClient({QStringLiteral("dozoruderado"), path}, config.path());
+        startClient(QStringLiteral("/launch/%1/DEMO0001.dzl").arg(mode));
         ASSERT_TRUE(window);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -316,11 +300,6 @@ protected:
 
     PageState shown() const { return {BoardPage::Marks(board().Items()), MemoText(frame().Memo2)}; }
 
-    CourseServerRun server;
-    QTemporaryDir config;
-    ScopedRecordingDialogs dialogs;
-    std::unique_ptr<TfrmMain> window;
-    int runs = 0;
 };
 
 TEST_F(TeacherRun, TeacherMarksThreePagesWithEveryToolAndEachPageKeepsItsMarks)
