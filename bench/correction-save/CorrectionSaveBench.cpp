@@ -2,6 +2,7 @@
 // save as the save button runs it (page 1 shown, thumbnail, summary, packet, post), the
 // JPEG compression of its thumbnail alone, the post alone, and preparing the correction
 // print of the same 20 pages. Prints the share of the save that the JPEG takes.
+#include "CorrectionWorkload.h"
 #include "board/SorBoard.h"
 #include "common/PictureButton.h"
 #include "common/DialogService.h"
@@ -28,9 +29,7 @@
 
 namespace {
 
-constexpr int kLines = 590;  // (590 div 30) + 1 = 20 pages
-constexpr int kPages = 20;
-constexpr int kMarksPerPage = 50;
+using namespace CorrectionWorkload;
 
 QString lectureKey;
 
@@ -45,50 +44,10 @@ public:
     bool question(const QString&, const QString&) override { return false; }
 };
 
-// A manuscript essay with a character in every cell and blanks in the margin.
-DataSet Essay()
-{
-    DataSet essay(EssayRecord::fields());
-    essay.append();
-    essay.setString(u"USER_ID", QString::fromLatin1(CourseServerProcess::kStudentNo));
-    essay.setInteger(u"NType", EssayRecord::Manuscript);
-    for (int c = 1; c <= 21; ++c) {
-        QString column;
-        for (int line = 0; line < kLines; ++line)
-            column += (c == 21 ? QString(u' ') : QString(QChar(0xAC00 + (line * 20 + c) % 11000))) + QStringLiteral("\r\n");
-        essay.setString(EssayRecord::lineField(c), column);
-    }
-    essay.post();
-    return essay;
-}
-
-// 50 marks of every kind on each page, a third with text, and a comment per page.
-void FillCorrection(DataSet& correction)
-{
-    for (int page = 1; page <= kPages; ++page) {
-        QList<CorrectionRecord::MarkRow> marks;
-        for (int i = 0; i < kMarksPerPage; ++i) {
-            CorrectionRecord::MarkRow m;
-            m.left = 40 + (i * 53) % 560;
-            m.top = 10 + (i * 97) % 820;
-            m.right = m.left + 30 + i % 60;
-            m.bottom = m.top + 20 + i % 40;
-            m.fontSize = 10;
-            m.fontName = QStringLiteral("굴림체");
-            m.drawTool = 2 + i % 30;
-            m.strings = i % 3 == 0 ? QStringLiteral("고침") : QString();
-            m.key = i;
-            marks.append(m);
-        }
-        CorrectionRecord::storePage(correction, CorrectionRecord::pageKey(page), marks,
-                                    QStringLiteral("%1쪽: 문단을 나누어 보세요.\r\n").arg(page));
-    }
-}
-
 // The demo student's essay on a new lecture of the course server.
 QString PostEssay()
 {
-    DataSet essay = Essay();
+    DataSet essay = Essay(QString::fromLatin1(CourseServerProcess::kStudentNo));
     UploadForm form;
     form.AddTextPart(QStringLiteral("flag"), QStringLiteral("S002"));
     form.AddTextPart(QStringLiteral("student_no"), QString::fromLatin1(CourseServerProcess::kStudentNo));
@@ -115,7 +74,7 @@ struct Correction {
         frame.FLectureKey = lectureKey;
         frame.FStudentNo = QString::fromLatin1(CourseServerProcess::kStudentNo);
         frame.FScoreSwitch = QStringLiteral("Y");
-        frame.cdEditor = Essay();
+        frame.cdEditor = Essay(QString::fromLatin1(CourseServerProcess::kStudentNo));
         FillCorrection(frame.cdTeacher);
         frame.LoadCorrection();
         frame.Memo1->setPlainText(QString(40, u'가') + QStringLiteral(" 잘 읽었습니다. ").repeated(30));
