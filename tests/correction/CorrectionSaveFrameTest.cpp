@@ -157,18 +157,9 @@ protected:
             delete preview;
     }
 
-    std::unique_ptr<TfmeTeacher> NewFrame()
-    {
-        auto frame = std::make_unique<TfmeTeacher>(nullptr);
-        frame->resize(1000, 690);
-        frame->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-        return frame;
-    }
-
     std::unique_ptr<TfmeTeacher> Teacher(const QStringList& fields)
     {
-        auto frame = NewFrame();
+        auto frame = Course::ShownFrame();
         frame->SetupTeacherRun(LaunchFields(fields), &title);
         return frame;
     }
@@ -176,7 +167,7 @@ protected:
     // A frame on records given directly, as a teacher run would have downloaded them.
     std::unique_ptr<TfmeTeacher> Loaded(DataSet essay, DataSet correction)
     {
-        auto frame = NewFrame();
+        auto frame = Course::ShownFrame();
         frame->FScoreSwitch = QStringLiteral("Y");
         frame->cdEditor = std::move(essay);
         frame->cdTeacher = std::move(correction);
@@ -397,7 +388,7 @@ TEST_F(CorrectionSave, ReadOnlyAndViewingRunsNeverPost)
     QStringList readOnly = Course::TeacherFields(key, true);
     readOnly[8] = QStringLiteral("0");
     for (const bool viewing : {false, true}) {
-        std::unique_ptr<TfmeTeacher> frame = viewing ? NewFrame() : Teacher(readOnly);
+        std::unique_ptr<TfmeTeacher> frame = viewing ? Course::ShownFrame() : Teacher(readOnly);
         if (viewing)
             frame->SetupViewRun(LaunchFields(Course::ViewFields(key)), &title);
         EXPECT_TRUE(frame->FViewOnly);

@@ -3,12 +3,15 @@
 #include "common/AppError.h"
 #include "common/Endpoint.h"
 #include "components/Jpeg.h"
+#include "correction/TfmeTeacher.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
 #include "net/ReplyText.h"
 #include "net/Transport.h"
 
 #include <QImage>
+#include <QTest>
+#include <gtest/gtest.h>
 
 CourseServerProcess* Course::server = nullptr;
 
@@ -94,4 +97,13 @@ QStringList Course::ViewFields(const QString& key)
 {
     return {"C001", CourseServerProcess::kTeacherNo, "", "1", key, EssayUrl(key), CorrectionUrl(key),
             "우리 동네 도서관에 다녀와서", "85", DiscussionUrl(), "Y"};
+}
+
+std::unique_ptr<TfmeTeacher> Course::ShownFrame()
+{
+    auto frame = std::make_unique<TfmeTeacher>(nullptr);
+    frame->resize(1000, 690);
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    return frame;
 }

@@ -5,6 +5,10 @@
 
 #include <QStringList>
 
+#include <memory>
+
+class TfmeTeacher;
+
 // The reference course server for a test suite, with helpers that store essays and
 // corrections on it the way the clients do (S002 and T002 forms).
 class Course {
@@ -24,6 +28,9 @@ public:
     // whether one exists on the server.
     static QStringList TeacherFields(const QString& key, bool hasCorrection);
     static QStringList ViewFields(const QString& key);
+
+    // A correction frame shown at its working size, before any set-up.
+    static std::unique_ptr<TfmeTeacher> ShownFrame();
 
 private:
     static CourseServerProcess* server;

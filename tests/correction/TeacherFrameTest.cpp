@@ -122,25 +122,16 @@ protected:
     }
     static void TearDownTestSuite() { Course::Stop(); }
 
-    std::unique_ptr<TfmeTeacher> NewFrame()
-    {
-        auto frame = std::make_unique<TfmeTeacher>(nullptr);
-        frame->resize(1000, 690);
-        frame->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-        return frame;
-    }
-
     std::unique_ptr<TfmeTeacher> Teacher(const QStringList& fields)
     {
-        auto frame = NewFrame();
+        auto frame = Course::ShownFrame();
         frame->SetupTeacherRun(LaunchFields(fields), &title);
         return frame;
     }
 
     std::unique_ptr<TfmeTeacher> Viewer(const QStringList& fields)
     {
-        auto frame = NewFrame();
+        auto frame = Course::ShownFrame();
         frame->SetupViewRun(LaunchFields(fields), &title);
         return frame;
     }
@@ -205,7 +196,7 @@ TEST_F(TeacherFrame, PaletteButtonsSelectTheirTools)
         {12, 420, dtNumber, "번호넣기:번호를 써서 넣어주세요"},
         {40, 420, dtSelect, ""},
     };
-    auto frame = NewFrame();
+    auto frame = Course::ShownFrame();
     ASSERT_EQ(frame->ToolButtons.size(), 30);
     for (int i = 0; i < 30; ++i) {
         TFlatSpeedButton* button = frame->ToolButtons[i];
@@ -274,10 +265,10 @@ TEST_F(TeacherFrame, LaunchSwitchesOfBothModes)
     EXPECT_TRUE(Viewer(viewer)->FStudentNo.isEmpty());
     EXPECT_TRUE(Viewer(viewer)->FEditable);
 
-    auto shortTeacher = NewFrame();
+    auto shortTeacher = Course::ShownFrame();
     EXPECT_EQ(ErrorOf([&] { shortTeacher->SetupTeacherRun(LaunchFields(teacher.mid(0, 10)), &title); }),
               "List index out of bounds (10)");
-    auto shortViewer = NewFrame();
+    auto shortViewer = Course::ShownFrame();
     EXPECT_EQ(ErrorOf([&] { shortViewer->SetupViewRun(LaunchFields(viewer.mid(0, 8)), &title); }),
               "List index out of bounds (8)");
     EXPECT_TRUE(shortViewer->FViewOnly);
@@ -528,7 +519,7 @@ TEST_F(TeacherFrame, SetUpFailures)
         {"teacher, no such essay", Course::TeacherFields("NOSUCHKEY", false), "404"},
     };
     for (const auto& c : cases) {
-        auto frame = NewFrame();
+        auto frame = Course::ShownFrame();
         const QString error = ErrorOf([&] {
             if (c.fields[0] == "T001")
                 frame->SetupTeacherRun(LaunchFields(c.fields), &title);
