@@ -15,3 +15,15 @@ void ShowErrorBox(const QString& message);
 void ShowException(const std::exception& error);
 // For catch (...) blocks: shows the exception in flight; a SilentAbort shows nothing.
 void ShowCurrentException();
+
+// The error boundary of every slot and handler of the frames: an error ends in the error
+// box (opened once the handler has returned) and never escapes through a signal-slot call.
+template <typename F>
+void Guarded(F&& action)
+{
+    try {
+        action();
+    } catch (...) {
+        ShowCurrentException();
+    }
+}

@@ -125,16 +125,6 @@ QPlainTextEdit* Memo(const QString& name, int pixelHeight, const QString& access
 
 }
 
-template <typename F>
-void TfmeTeacher::Guarded(F&& action)
-{
-    try {
-        action();
-    } catch (...) {
-        ShowCurrentException();
-    }
-}
-
 TfmeTeacher::TfmeTeacher(QWidget* parent)
     : QFrame(parent),
       cdTempEditor(EssayRecord::fields()),

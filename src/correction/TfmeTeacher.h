@@ -210,9 +210,6 @@ private:
     void RequirePages(const QString& action) const;
     // What both prints read: cdPrint, cdPrint2 and the frame's answers to variables.
     ReportSources PrintSources(QString (TfmeTeacher::*value)(const QString&) const);
-    // Runs a handler for a user's action: its errors end in the error box.
-    template <typename F>
-    void Guarded(F&& action);
 
     bool FReadOnly = false;
     int FWheelDelta = 0;  // wheel turns not yet a whole step

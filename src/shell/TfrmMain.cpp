@@ -331,6 +331,8 @@ void TfrmMain::closeEvent(QCloseEvent* event)
     try {
         FormClose();
         event->accept();
+        // The save's answer is read before the window goes.
+        DialogService::instance().showPending();
     } catch (...) {
         ShowCurrentException();
         event->ignore();

@@ -1,3 +1,4 @@
+#include "common/DialogService.h"
 #include "common/TApplication.h"
 #include "shell/Startup.h"
 #include "shell/TfrmMain.h"
@@ -6,5 +7,9 @@ int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     const auto window = StartClient(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
-    return window ? app.exec() : 0;
+    if (!window) {
+        DialogService::instance().showPending();
+        return 0;
+    }
+    return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "writing/TfmeEditor.h"
 
 #include "common/AppError.h"
+#include "common/ErrorBox.h"
 #include "common/Fonts.h"
 #include "common/PictureButton.h"
 #include "common/TransferGate.h"
@@ -99,7 +100,7 @@ TfmeEditor::TfmeEditor(QWidget* parent)
         b->setObjectName(QLatin1String(name));
         b->move(geometry.topLeft());
         b->Tag = tag;
-        connect(b, &PictureButton::clicked, this, [this, b] { BtnClick(b); });
+        connect(b, &PictureButton::clicked, this, [this, b] { Guarded([&] { BtnClick(b); }); });
         return b;
     };
     btn1 = button(topBar, "btn1", QStringLiteral("원고지"), {16, 8, 69, 29}, 1);
@@ -180,7 +181,7 @@ TfmeEditor::TfmeEditor(QWidget* parent)
 
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         if (selectHandlerAttached_ && current.isValid())
-            gridSelectCell(current.column(), current.row());
+            Guarded([&] { gridSelectCell(current.column(), current.row()); });
     });
     grid->viewport()->installEventFilter(this);
     grid->installEventFilter(this);
@@ -188,7 +189,7 @@ TfmeEditor::TfmeEditor(QWidget* parent)
     mem->installEventFilter(this);
 
     Timer.setInterval(1000);
-    connect(&Timer, &QTimer::timeout, this, &TfmeEditor::TimerTimer);
+    connect(&Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
 }
 
 TfmeEditor::~TfmeEditor() = default;
