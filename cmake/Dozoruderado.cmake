@@ -1,12 +1,12 @@
 # dz_add_test(NAME name SOURCES ... LIBS ...)
-# One test program, run by CTest offscreen; the shared test main creates the application.
+# One test program whose cases CTest runs one by one, each named <program>.<suite>.<case>;
+# the shared test main creates the application and sets the test environment.
+include(GoogleTest)
 function(dz_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE dz_test_support ${T_LIBS})
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-  set_tests_properties(${T_NAME} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DZ_SOURCE_DIR=${CMAKE_SOURCE_DIR};DZ_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  gtest_discover_tests(${T_NAME} TEST_PREFIX ${T_NAME}. DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # dz_add_bench(NAME name SOURCES ... LIBS ...): a Google Benchmark program under bench/.

@@ -1,8 +1,8 @@
 #include "ScannedEssay.h"
 
-#include "common/AppError.h"
-#include "components/Jpeg.h"
+#include "core/AppError.h"
 #include "document/EssayRecord.h"
+#include "jpeg/JpegReader.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ void checkJpeg(const ScannedPage& page, size_t index)
                                + "은(는) JPEG 그림이 아닙니다. 스캔한 답안은 JPEG(.jpg) 파일로만 "
                                  "올릴 수 있습니다.");
     try {
-        Jpeg::decode(QByteArrayView(b.data(), qsizetype(b.size())));
+        Jpeg::verify(QByteArrayView(b.data(), qsizetype(b.size())));
     } catch (const AppError& error) {
         throw Refusal(400, pageName(page, index) + "을(를) 읽을 수 없습니다. "
                                + error.message().toStdString());

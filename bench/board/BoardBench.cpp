@@ -1,5 +1,5 @@
 #include "board/SorBoard.h"
-#include "common/TApplication.h"
+#include "ui/TApplication.h"
 
 #include <QPainter>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "CorrectionWorkload.h"
 #include "board/SorBoard.h"
-#include "common/TApplication.h"
+#include "ui/TApplication.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmTemp.h"
 

@@ -1,8 +1,8 @@
 // Posting a 10 MB essay record over loopback: the client's PostForm against curl posting
 // the same form to the same course server, and the client's peak memory over the body.
-#include "common/Endpoint.h"
-#include "common/TApplication.h"
-#include "components/Cp949.h"
+#include "core/Endpoint.h"
+#include "ui/TApplication.h"
+#include "text/Cp949.h"
 #include "net/ReplyText.h"
 #include "net/Transport.h"
 #include "support/CourseServerProcess.h"

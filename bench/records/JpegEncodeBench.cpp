@@ -1,7 +1,7 @@
 // Encoding a 900 × 900 picture at quality 90, against `cjpeg -quality 90` on the same
 // picture written as PPM.
 #include "RatioReporter.h"
-#include "components/Jpeg.h"
+#include "jpeg/Jpeg.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 // the report out, then also drawing its pages at screen size, against drawing the same
 // cells and texts with QPainter alone.
 #include "../records/RatioReporter.h"
-#include "common/TApplication.h"
-#include "components/DataSet.h"
-#include "components/ReportEngine.h"
+#include "ui/TApplication.h"
+#include "dataset/DataSet.h"
+#include "report/ReportEngine.h"
 #include "document/ManuscriptGrid.h"
 #include "print/EssayPrint.h"
 #include "print/PrintDataSets.h"

@@ -1,8 +1,8 @@
 // Start-up to first paint: the client started on the sample student launch file against a
 // bare Qt window of the same size, each started the same way, as a new process of this
 // program that ends at its window's first paint.
-#include "common/DialogService.h"
-#include "common/TApplication.h"
+#include "ui/DialogService.h"
+#include "ui/TApplication.h"
 #include "shell/TfrmMain.h"
 
 #include <QProcess>

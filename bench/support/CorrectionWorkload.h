@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/DataSet.h"
+#include "dataset/DataSet.h"
 
 // The correction benchmarks' workload: a 20-page manuscript essay with 50 marks a page.
 namespace CorrectionWorkload {

@@ -1,6 +1,6 @@
 // Any reply body the server sends splits without crashing, and the parts add back up.
-#include "components/Cp949.h"
-#include "common/TrimControls.h"
+#include "text/Cp949.h"
+#include "text/TrimControls.h"
 #include "net/ReplyText.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Any bytes given to the JPEG decoder either decode or raise an error: no crash, no exit.
-#include "common/AppError.h"
-#include "components/Jpeg.h"
+#include "core/AppError.h"
+#include "jpeg/Jpeg.h"
 
 #include <cstdint>
 #include <cstdlib>

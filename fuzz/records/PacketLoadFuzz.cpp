@@ -1,7 +1,7 @@
 // Any bytes given to the dataset either load or raise an error; what loads writes out and
 // reads back to exactly the same content in both packet forms.
-#include "common/AppError.h"
-#include "components/DataSet.h"
+#include "core/AppError.h"
+#include "dataset/DataSet.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#include "common/AppError.h"
-#include "components/IniFile.h"
+#include "core/AppError.h"
+#include "text/IniFile.h"
 #include "shell/Configuration.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "board/BoardHost.h"
 #include "board/TCanvas.h"
-#include "common/AppError.h"
+#include "core/AppError.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 
 #include "board/BoardItem.h"
 #include "board/TCanvas.h"
-#include "components/Cp949.h"
+#include "text/Cp949.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "correction/ReviewLines.h"
 
-#include "common/Fonts.h"
+#include "ui/Fonts.h"
 #include "correction/TfrmTemp.h"
 #include "print/CorrectionPrint.h"
 

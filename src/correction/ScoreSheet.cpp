@@ -1,7 +1,7 @@
 #include "correction/ScoreSheet.h"
 
-#include "common/AppError.h"
-#include "common/ErrorBox.h"
+#include "core/AppError.h"
+#include "ui/ErrorBox.h"
 
 namespace {
 

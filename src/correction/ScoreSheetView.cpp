@@ -1,6 +1,6 @@
 #include "correction/ScoreSheetView.h"
 
-#include "common/Fonts.h"
+#include "ui/Fonts.h"
 #include "correction/ScoreSheet.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "board/BoardItem.h"
 #include "board/TCanvas.h"
-#include "common/Fonts.h"
+#include "ui/Fonts.h"
 
 #include <QPainter>
 #include <QPolygon>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/LaunchFields.h"
-#include "components/DataSet.h"
-#include "components/PreparedReport.h"
+#include "core/LaunchFields.h"
+#include "dataset/DataSet.h"
+#include "report/PreparedReport.h"
 
 #include <QFrame>
 #include <QList>

@@ -1,12 +1,12 @@
 #include "correction/TfrmTemp.h"
 
-#include "common/AppError.h"
-#include "common/Fonts.h"
-#include "components/DataSet.h"
-#include "components/Jpeg.h"
+#include "core/AppError.h"
+#include "ui/Fonts.h"
+#include "dataset/DataSet.h"
+#include "jpeg/Jpeg.h"
 #include "correction/DisplayedLines.h"
 #include "document/EssayRecord.h"
-#include "writing/DrawManuscriptCell.h"
+#include "paper/DrawManuscriptCell.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
 #include "correction/TfrmText.h"
 
-#include "common/AppError.h"
-#include "common/ErrorBox.h"
-#include "common/Fonts.h"
-#include "components/Cp949.h"
+#include "core/AppError.h"
+#include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
+#include "text/Cp949.h"
 #include "correction/MemoText.h"
 #include "document/CorrectionRecord.h"
 

@@ -1,7 +1,7 @@
 #include "correction/Thumbnail.h"
 
-#include "common/Endpoint.h"
-#include "components/Jpeg.h"
+#include "core/Endpoint.h"
+#include "jpeg/Jpeg.h"
 
 #include <QPainter>
 

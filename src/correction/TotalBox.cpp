@@ -1,6 +1,6 @@
 #include "correction/TotalBox.h"
 
-#include "common/Fonts.h"
+#include "ui/Fonts.h"
 #include "correction/ScoreSheet.h"
 
 #include <QKeyEvent>

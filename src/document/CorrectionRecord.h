@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/DataSet.h"
+#include "dataset/DataSet.h"
 
 #include <QStringList>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "document/ManuscriptGrid.h"
 
-#include "common/AppError.h"
+#include "core/AppError.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "net/HttpClient.h"
 
-#include "common/AppError.h"
-#include "common/TrimControls.h"
-#include "components/Cp949.h"
+#include "core/AppError.h"
+#include "text/TrimControls.h"
+#include "text/Cp949.h"
 #include "net/ReplyText.h"
 
 #include <QEventLoop>

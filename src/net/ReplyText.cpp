@@ -1,6 +1,6 @@
 #include "net/ReplyText.h"
 
-#include "common/TrimControls.h"
+#include "text/TrimControls.h"
 
 ReplyText SplitReply(const QString& text)
 {

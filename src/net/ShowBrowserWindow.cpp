@@ -1,6 +1,6 @@
 #include "net/ShowBrowserWindow.h"
 
-#include "common/AppError.h"
+#include "core/AppError.h"
 #include "net/BrowserPlugin.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "net/Transport.h"
 
-#include "common/Endpoint.h"
-#include "common/TransferGate.h"
-#include "components/Cp949.h"
+#include "core/Endpoint.h"
+#include "core/TransferGate.h"
+#include "text/Cp949.h"
 #include "net/HttpClient.h"
 #include "net/TfrmProBar.h"
 

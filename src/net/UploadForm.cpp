@@ -1,7 +1,7 @@
 #include "net/UploadForm.h"
 
-#include "common/AppError.h"
-#include "components/Cp949.h"
+#include "core/AppError.h"
+#include "text/Cp949.h"
 
 #include <QRandomGenerator>
 

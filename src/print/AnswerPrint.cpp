@@ -1,7 +1,7 @@
 #include "print/AnswerPrint.h"
 
-#include "common/AppError.h"
-#include "components/DataSet.h"
+#include "core/AppError.h"
+#include "dataset/DataSet.h"
 #include "document/EssayRecord.h"
 #include "print/EssayPrint.h"
 

@@ -1,9 +1,9 @@
 #include "print/EssayPrint.h"
 
-#include "common/AppError.h"
-#include "components/DataSet.h"
-#include "components/Jpeg.h"
-#include "components/ReportTemplate.h"
+#include "core/AppError.h"
+#include "dataset/DataSet.h"
+#include "jpeg/Jpeg.h"
+#include "report/ReportTemplate.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/FieldDef.h"
+#include "dataset/FieldDef.h"
 
 // The fields of the print datasets, emptied and refilled for every print.
 namespace PrintDataSets {

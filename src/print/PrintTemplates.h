@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/ReportTemplate.h"
+#include "report/ReportTemplate.h"
 
 // The report templates built into the program (resources/reports).
 namespace PrintTemplates {

@@ -1,6 +1,6 @@
 #include "print/PrintVariables.h"
 
-#include "common/AppError.h"
+#include "core/AppError.h"
 
 namespace PrintVariables {
 

@@ -1,7 +1,7 @@
 #include "shell/Configuration.h"
 
-#include "components/Base64.h"
-#include "components/Cp949.h"
+#include "text/Base64.h"
+#include "text/Cp949.h"
 
 QString DecodeConfigValue(const QString& stored)
 {

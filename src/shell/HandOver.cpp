@@ -1,8 +1,8 @@
 #include "shell/HandOver.h"
 
-#include "common/AppError.h"
-#include "common/TransferGate.h"
-#include "components/Cp949.h"
+#include "core/AppError.h"
+#include "core/TransferGate.h"
+#include "text/Cp949.h"
 
 #include <QCoreApplication>
 #include <QDir>

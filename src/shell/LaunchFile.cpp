@@ -1,8 +1,8 @@
 #include "shell/LaunchFile.h"
 
-#include "common/AppError.h"
-#include "common/TrimControls.h"
-#include "components/Cp949.h"
+#include "core/AppError.h"
+#include "text/TrimControls.h"
+#include "text/Cp949.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "shell/SkinPictures.h"
 
-#include "common/Fonts.h"
+#include "ui/Fonts.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "shell/Startup.h"
 
-#include "common/ErrorBox.h"
+#include "ui/ErrorBox.h"
 #include "shell/TfrmMain.h"
 
 std::unique_ptr<TfrmMain> StartClient(const QStringList& arguments, const QString& configDir)

@@ -1,5 +1,5 @@
-#include "common/DialogService.h"
-#include "common/TApplication.h"
+#include "ui/DialogService.h"
+#include "ui/TApplication.h"
 #include "shell/Startup.h"
 #include "shell/TfrmMain.h"
 

@@ -1,6 +1,6 @@
 #include "writing/CellEditorEngine.h"
 
-#include "components/Cp949.h"
+#include "text/Cp949.h"
 #include "document/ManuscriptGrid.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "writing/EssaySave.h"
 
-#include "common/AppError.h"
+#include "core/AppError.h"
 
 namespace EssaySave {
 

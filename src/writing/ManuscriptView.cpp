@@ -1,6 +1,6 @@
 #include "writing/ManuscriptView.h"
 
-#include "writing/DrawManuscriptCell.h"
+#include "paper/DrawManuscriptCell.h"
 
 #include <QAbstractItemDelegate>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "writing/TSorEdit.h"
 
-#include "common/AppError.h"
+#include "core/AppError.h"
 #include "document/ManuscriptGrid.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/LaunchFields.h"
-#include "components/DataSet.h"
+#include "core/LaunchFields.h"
+#include "dataset/DataSet.h"
 #include "writing/CellEditorHost.h"
 
 #include <QDateTime>

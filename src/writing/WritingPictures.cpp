@@ -1,6 +1,6 @@
 #include "writing/WritingPictures.h"
 
-#include "common/Fonts.h"
+#include "ui/Fonts.h"
 
 #include <QLinearGradient>
 #include <QPainter>

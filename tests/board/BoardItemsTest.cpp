@@ -2,7 +2,7 @@
 #include "Pixels.h"
 
 #include "board/BoardItems.h"
-#include "common/AppError.h"
+#include "core/AppError.h"
 
 #include <gtest/gtest.h>
 #include <memory>

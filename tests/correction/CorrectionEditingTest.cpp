@@ -1,9 +1,9 @@
 #include "Essays.h"
 
 #include "board/SorBoard.h"
-#include "common/AppError.h"
-#include "common/PictureButton.h"
-#include "components/Jpeg.h"
+#include "core/AppError.h"
+#include "ui/PictureButton.h"
+#include "jpeg/Jpeg.h"
 #include "correction/ScoreSheet.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"

@@ -1,8 +1,8 @@
 #include "Course.h"
 
-#include "common/AppError.h"
-#include "common/Endpoint.h"
-#include "components/Jpeg.h"
+#include "core/AppError.h"
+#include "core/Endpoint.h"
+#include "jpeg/Jpeg.h"
 #include "correction/TfmeTeacher.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"

@@ -1,4 +1,4 @@
-#include "common/Fonts.h"
+#include "ui/Fonts.h"
 #include "correction/DisplayedLines.h"
 
 #include <QFontMetrics>

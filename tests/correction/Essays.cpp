@@ -1,6 +1,6 @@
 #include "Essays.h"
 
-#include "components/Jpeg.h"
+#include "jpeg/Jpeg.h"
 #include "document/EssayRecord.h"
 
 namespace Essays {

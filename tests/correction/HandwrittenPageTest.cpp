@@ -1,7 +1,7 @@
 #include "correction/HandwrittenPage.h"
 
-#include "common/AppError.h"
-#include "components/Jpeg.h"
+#include "core/AppError.h"
+#include "jpeg/Jpeg.h"
 
 #include <QFile>
 #include <QTemporaryDir>

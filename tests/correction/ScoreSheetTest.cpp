@@ -1,6 +1,6 @@
 #include "correction/ScoreSheet.h"
 
-#include "common/AppError.h"
+#include "core/AppError.h"
 #include "support/RecordingDialogs.h"
 
 #include <QSignalSpy>

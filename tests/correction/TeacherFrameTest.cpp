@@ -2,9 +2,9 @@
 #include "Essays.h"
 
 #include "board/SorBoard.h"
-#include "common/PictureButton.h"
-#include "components/Cp949.h"
-#include "components/Jpeg.h"
+#include "ui/PictureButton.h"
+#include "text/Cp949.h"
+#include "jpeg/Jpeg.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/ScoreSheet.h"
 #include "correction/TfmeTeacher.h"

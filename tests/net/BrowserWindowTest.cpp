@@ -1,6 +1,6 @@
 #include "BrowserWindowWatch.h"
 #include "FakeHttpServer.h"
-#include "common/AppError.h"
+#include "core/AppError.h"
 #include "net/ShowBrowserWindow.h"
 
 #include <QApplication>

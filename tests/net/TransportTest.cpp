@@ -1,9 +1,9 @@
 #include "FakeHttpServer.h"
 
-#include "common/AppError.h"
-#include "common/Endpoint.h"
-#include "common/TransferGate.h"
-#include "components/Cp949.h"
+#include "core/AppError.h"
+#include "core/Endpoint.h"
+#include "core/TransferGate.h"
+#include "text/Cp949.h"
 #include "net/HttpClient.h"
 #include "net/TfrmProBar.h"
 #include "net/Transport.h"

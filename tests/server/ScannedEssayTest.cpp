@@ -1,4 +1,4 @@
-#include "components/Jpeg.h"
+#include "jpeg/Jpeg.h"
 #include "document/EssayRecord.h"
 #include "server/ClientIf.h"
 #include "server/CourseServer.h"

@@ -1,4 +1,4 @@
-#include "common/AppError.h"
+#include "core/AppError.h"
 #include "shell/ClosePolicy.h"
 
 #include <QList>

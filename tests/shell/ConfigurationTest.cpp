@@ -1,6 +1,6 @@
 #include "ShellFixture.h"
-#include "common/Endpoint.h"
-#include "components/Cp949.h"
+#include "core/Endpoint.h"
+#include "text/Cp949.h"
 #include "support/RecordingDialogs.h"
 
 #include <QLabel>

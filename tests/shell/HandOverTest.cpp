@@ -1,6 +1,6 @@
 #include "ShellFixture.h"
-#include "common/TransferGate.h"
-#include "components/Cp949.h"
+#include "core/TransferGate.h"
+#include "text/Cp949.h"
 #include "shell/HandOver.h"
 #include "support/RecordingDialogs.h"
 #include "writing/TfmeEditor.h"

@@ -1,4 +1,4 @@
-#include "components/Cp949.h"
+#include "text/Cp949.h"
 #include "shell/LaunchFile.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "ShellFixture.h"
-#include "common/PictureButton.h"
+#include "ui/PictureButton.h"
 #include "correction/TfmeTeacher.h"
 #include "shell/Startup.h"
 #include "shell/WindowEdges.h"

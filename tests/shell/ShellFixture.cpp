@@ -1,6 +1,6 @@
 #include "ShellFixture.h"
 
-#include "components/Cp949.h"
+#include "text/Cp949.h"
 
 #include <QFile>
 

@@ -1,11 +1,27 @@
-#include "common/TApplication.h"
+#include "ui/TApplication.h"
 
 #include <gtest/gtest.h>
 
+namespace {
+
+void setDefault(const char* name, const QByteArray& value)
+{
+    if (qEnvironmentVariableIsEmpty(name))
+        qputenv(name, value);
+}
+
+}
+
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Every test runs offscreen, finds the sources and the built programs, and may open the
+    // discussion window, whose browser engine refuses to run as root with its sandbox and
+    // has no GPU offscreen. The variables reach the processes the tests start too.
+    setDefault("QT_QPA_PLATFORM", "offscreen");
+    setDefault("DZ_SOURCE_DIR", DZ_SOURCE_DIR_DEFAULT);
+    setDefault("DZ_BIN_DIR", DZ_BIN_DIR_DEFAULT);
+    setDefault("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    setDefault("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     ::testing::InitGoogleTest(&argc, argv);
     TApplication app(argc, argv);
     return RUN_ALL_TESTS();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/LaunchFields.h"
+#include "core/LaunchFields.h"
 #include "writing/TfmeEditor.h"
 
 #include <QApplication>
