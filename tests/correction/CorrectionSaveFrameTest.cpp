@@ -407,42 +407,6 @@ TEST_F(CorrectionSave, ReadOnlyAndViewingRunsNeverPost)
     EXPECT_EQ(Download(Course::CorrectionUrl(key)), before);
 }
 
-TEST_F(CorrectionSave, AnswerPrintFollowsThePaperKind)
-{
-    struct Case {
-        const char* name;
-        DataSet essay;
-        int rows;
-        bool manuscript;
-        int pictures;
-    };
-    Case cases[] = {
-        {"manuscript", Essays::Manuscript(25), 25, true, 0},
-        {"kind 0 reads as manuscript", Essays::OfKind(0), 21, true, 0},
-        {"blank paper", Essays::BlankPaper(QStringLiteral("하나\r\n둘\r\n셋")), 3, false, 0},
-        {"scanned", Essays::Scanned({Essays::Picture({60, 80}, Qt::blue), Essays::Picture({60, 80}, Qt::green),
-                                     Essays::Picture({60, 80}, Qt::red)}),
-         3, false, 3},
-    };
-    for (Case& c : cases) {
-        auto frame = Loaded(std::move(c.essay), DataSet(CorrectionRecord::fields()));
-        const PreparedReport report = frame->PrepareAnswerPrint();
-        EXPECT_EQ(frame->Session().cdPrint.recordCount(), c.rows) << c.name;
-        int pictures = 0;
-        int redCells = 0;
-        for (const PreparedPage& page : report.pages)
-            for (const ReportItem& item : page.items) {
-                pictures += std::holds_alternative<ReportPicture>(item);
-                if (const auto* fill = std::get_if<ReportFill>(&item); fill && fill->color == QColor(Qt::red))
-                    ++redCells;
-            }
-        EXPECT_EQ(pictures, c.pictures) << c.name;
-        EXPECT_EQ(redCells > 0, c.manuscript) << c.name << ": manuscript cells";
-        for (const char* name : {"reportpoint", "p1", "p8"})
-            EXPECT_EQ(frame->Session().ReportGetValue(QString::fromLatin1(name)), QString()) << c.name;
-    }
-}
-
 // Every page stored, shown and copied with its comment; the review as the 680-pixel memo
 // breaks it; the board left on the last page; nothing marked as changed.
 TEST_F(CorrectionSave, CorrectionPrintOfABoardCorrection)
@@ -486,31 +450,6 @@ TEST_F(CorrectionSave, CorrectionPrintOfABoardCorrection)
         for (const ReportItem& item : report.pages[p].items)
             pictures += std::holds_alternative<ReportPicture>(item);
         EXPECT_EQ(pictures, 1) << "a corrected page a sheet";
-    }
-}
-
-TEST_F(CorrectionSave, CorrectionPrintOfAHandwrittenCorrection)
-{
-    auto frame = Loaded(Essays::BlankPaper(QStringLiteral("글")),
-                        HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue),
-                                               Essays::Picture({670, 900}, Qt::green)}));
-    frame->Session().cdPrint2.append();
-    frame->Session().cdPrint2.setString(u"L1", QStringLiteral("지난 출력의 줄"));
-    frame->Session().cdPrint2.post();
-    const PreparedReport report = frame->PrepareCorrectionPrint();
-    EXPECT_EQ(frame->Session().cdPrint.recordCount(), 2);
-    EXPECT_EQ(frame->Session().cdPrint2.recordCount(), 0);
-    ASSERT_EQ(report.pageCount(), 3);  // a sheet a page, then the scores
-    for (int p = 0; p < 2; ++p) {
-        int pictures = 0;
-        for (const ReportItem& item : report.pages[p].items) {
-            EXPECT_FALSE(std::holds_alternative<ReportTextLine>(item));
-            if (const auto* picture = std::get_if<ReportPicture>(&item)) {
-                ++pictures;
-                EXPECT_NEAR(picture->rect.width(), 680, 0.5) << "the page fills the sheet's width";
-            }
-        }
-        EXPECT_EQ(pictures, 1);
     }
 }
 
