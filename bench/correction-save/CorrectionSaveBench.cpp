@@ -69,21 +69,25 @@ struct Correction {
     {
         frame.resize(1000, 690);
         frame.show();
-        frame.FTeacherNo = QString::fromLatin1(CourseServerProcess::kTeacherNo);
-        frame.FPassword = QString::fromLatin1(CourseServerProcess::kTeacherPassword);
-        frame.FLectureKey = lectureKey;
-        frame.FStudentNo = QString::fromLatin1(CourseServerProcess::kStudentNo);
-        frame.FScoreSwitch = QStringLiteral("Y");
-        frame.cdEditor = Essay(QString::fromLatin1(CourseServerProcess::kStudentNo));
-        FillCorrection(frame.cdTeacher);
-        frame.LoadCorrection();
-        frame.Memo1->setPlainText(QString(40, u'가') + QStringLiteral(" 잘 읽었습니다. ").repeated(30));
+        frame.Session().FTeacherNo = QString::fromLatin1(CourseServerProcess::kTeacherNo);
+        frame.Session().FPassword = QString::fromLatin1(CourseServerProcess::kTeacherPassword);
+        frame.Session().FLectureKey = lectureKey;
+        frame.Session().FStudentNo = QString::fromLatin1(CourseServerProcess::kStudentNo);
+        frame.Session().FScoreSwitch = QStringLiteral("Y");
+        DataSet correction(CorrectionRecord::fields());
+        FillCorrection(correction);
+        frame.LoadCorrection(Essay(QString::fromLatin1(CourseServerProcess::kStudentNo)), std::move(correction));
+        Memo1->setPlainText(QString(40, u'가') + QStringLiteral(" 잘 읽었습니다. ").repeated(30));
     }
     bool ready() const
     {
-        return frame.cmbList->count() == kPages && frame.Board->Items().Count() == kMarksPerPage;
+        return cmbList->count() == kPages && Board->Items().Count() == kMarksPerPage;
     }
     TfmeTeacher frame;
+    QComboBox* cmbList = frame.findChild<QComboBox*>(QStringLiteral("cmbList"));
+    TSorBoard* Board = static_cast<TSorBoard*>(frame.findChild<QWidget*>(QStringLiteral("Board")));
+    QPlainTextEdit* Memo1 = frame.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    QPlainTextEdit* Memo2 = frame.findChild<QPlainTextEdit*>(QStringLiteral("Memo2"));
 };
 
 void BM_SaveCorrection(benchmark::State& state)
@@ -96,12 +100,12 @@ void BM_SaveCorrection(benchmark::State& state)
         // The teacher is somewhere in the essay when the save is pressed.
         state.PauseTiming();
         page = (page + 7) % kPages;
-        c.frame.cmbList->setCurrentIndex(page);
+        c.cmbList->setCurrentIndex(page);
         c.frame.cmbListChange(page);
-        c.frame.FModified = true;
+        c.frame.Session().SetModified(true);
         state.ResumeTiming();
         c.frame.btnClick(c.frame.btnSave);
-        if (c.frame.FModified)
+        if (c.frame.Session().FModified())
             state.SkipWithError("the save was not accepted");
     }
 }
@@ -110,10 +114,10 @@ BENCHMARK(BM_SaveCorrection)->Unit(benchmark::kMillisecond)->UseRealTime()->MinT
 // Page 1 with its comment, as the save composes it before the address and the JPEG.
 QImage PageOneThumbnail(Correction& c)
 {
-    QImage page(c.frame.Board->size(), QImage::Format_RGB32);
-    c.frame.Board->DrawPicture(page);
+    QImage page(c.Board->size(), QImage::Format_RGB32);
+    c.Board->DrawPicture(page);
     QImage comment;
-    frmTemp->RenderText(c.frame.Memo2->toPlainText(), comment);
+    frmTemp->RenderText(c.Memo2->toPlainText(), comment);
     return Thumbnail::Board(page, comment);
 }
 
@@ -132,9 +136,10 @@ void BM_PostOnly(benchmark::State& state)
 {
     Correction c;
     DataSet record(CorrectionRecord::fields());
-    CorrectionRecord::writeSummary(record, c.frame.cdTemp, {c.frame.Memo1->toPlainText(), {}, false});
-    const TeacherSubmission submission{c.frame.FTeacherNo, c.frame.FPassword, c.frame.FLectureKey,
-                                       c.frame.FStudentNo, CorrectionRecord::toPacket(record),
+    CorrectionRecord::writeSummary(record, c.frame.Session().cdTemp, {c.Memo1->toPlainText(), {}, false});
+    const CorrectionSession& session = c.frame.Session();
+    const TeacherSubmission submission{session.FTeacherNo, session.FPassword, session.FLectureKey,
+                                       session.FStudentNo, CorrectionRecord::toPacket(record),
                                        Thumbnail::Encode(PageOneThumbnail(c)), QStringLiteral("80")};
     for (auto _ : state)
         if (!PostTeacherForm(submission).accepted())

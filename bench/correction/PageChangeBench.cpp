@@ -3,6 +3,7 @@
 #include "ui/TApplication.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmTemp.h"
+#include "document/CorrectionRecord.h"
 
 #include <QComboBox>
 #include <benchmark/benchmark.h>
@@ -16,11 +17,13 @@ struct Correction {
     {
         frame.resize(1000, 690);
         frame.show();
-        frame.cdEditor = Essay();
-        FillCorrection(frame.cdTeacher);
-        frame.LoadCorrection();
+        DataSet correction(CorrectionRecord::fields());
+        FillCorrection(correction);
+        frame.LoadCorrection(Essay(), std::move(correction));
     }
     TfmeTeacher frame;
+    QComboBox* cmbList = frame.findChild<QComboBox*>(QStringLiteral("cmbList"));
+    TSorBoard* Board = static_cast<TSorBoard*>(frame.findChild<QWidget*>(QStringLiteral("Board")));
 };
 
 // The change of page as a click on the page list makes it: the page left is stored, the
@@ -28,14 +31,14 @@ struct Correction {
 void BM_PageChange(benchmark::State& state)
 {
     Correction c;
-    if (c.frame.cmbList->count() != kPages || c.frame.Board->Items().Count() != kMarksPerPage)
+    if (c.cmbList->count() != kPages || c.Board->Items().Count() != kMarksPerPage)
         state.SkipWithError("the essay does not have 20 pages of 50 marks");
     int page = 0;
     for (auto _ : state) {
         page = (page + 7) % 20;
-        c.frame.cmbList->setCurrentIndex(page);
+        c.cmbList->setCurrentIndex(page);
         c.frame.cmbListChange(page);
-        c.frame.Board->repaint();
+        c.Board->repaint();
     }
 }
 BENCHMARK(BM_PageChange)->Unit(benchmark::kMillisecond);
@@ -48,7 +51,7 @@ void BM_RenderGridPage(benchmark::State& state)
     int n = 0;
     for (auto _ : state) {
         n = (n + 7) % 20;
-        frmTemp->RenderGridPage(c.frame.cdTempEditor, page, n + 1);
+        frmTemp->RenderGridPage(c.frame.Session().cdTempEditor, page, n + 1);
     }
 }
 BENCHMARK(BM_RenderGridPage)->Unit(benchmark::kMillisecond);

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "core/LaunchFields.h"
-#include "dataset/DataSet.h"
 #include "report/PreparedReport.h"
+#include "correction/CorrectionSession.h"
 
 #include <QFrame>
 #include <QList>
 #include <QPixmap>
 
 class PictureButton;
-struct ReportSources;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -18,18 +17,15 @@ class QLineEdit;
 class QPlainTextEdit;
 class QScrollArea;
 class QTableView;
-class ScoreSheet;
 class TBoardItem;
 class TFlatSpeedButton;
 class TScoreSheetView;
 class TSorBoard;
 
 // The correction frame of the teacher and viewing runs: the essay one page at a time under
-// the correction board, a comment per page, the overall review and the scoring sheet.
-//
-// Board correction (FViewMode 1): pages are rendered from the essay and their marks and
-// comments live in the working copy cdTemp, stored when a page is left and restored when
-// it is shown. Handwritten correction (FViewMode 2): cdTeacher's image rows are the pages.
+// the correction board, a comment per page, the overall review and the scoring sheet. The
+// state and its rules live in the session; the frame shows it and forwards what the
+// teacher does. Its widgets carry their names as object names, for tests and tools.
 class TfmeTeacher : public QFrame {
     Q_OBJECT
 public:
@@ -38,6 +34,10 @@ public:
                      TagDiscussion = 5, TagCorrectionPrint = 6 };
 
     explicit TfmeTeacher(QWidget* parent);
+    ~TfmeTeacher() override;
+
+    CorrectionSession& Session() { return FSession; }
+    const CorrectionSession& Session() const { return FSession; }
 
     // The frame sides of the teacher-mode and viewing-mode set-ups. Errors (a failed
     // download, an unreadable record, a missing launch field) stop the set-up and are
@@ -45,8 +45,8 @@ public:
     void SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBox);
     void SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox);
 
-    // Line table, working copy and summary from the loaded records; opens the first view.
-    void LoadCorrection();
+    // The records into the session, and the first view of them.
+    void LoadCorrection(DataSet essay, DataSet correction);
     // Mode 1 board correction, 2 handwritten correction: fills the page list, shows page 1.
     void BuildPageList(int mode);
     // The change of page to entry `index` of the page list.
@@ -58,11 +58,6 @@ public:
     void btnClick(QObject* sender);
     // A palette button: the board takes its tool.
     void SpeedButton1Click(QObject* sender);
-
-    // Writes the board's items and the page comment of page FPageIndex + 1 into cdTemp.
-    void StorePage();
-    // Renders page `index` + 1 under the board and restores its marks and comment.
-    void LoadPage(int index);
 
     // Correction editing. A new item on the board: the tool goes back to the selection,
     // a number item becomes a line of the page comment, the item gets its stamp.
@@ -87,48 +82,56 @@ public:
     void Image8Click();
     void Image6Click();
     void pGridTopLeftChanged();
-    // Raises the range message of a score cell that holds an invalid value, so a save
-    // never sends an impossible score. Only an offered sheet is checked.
-    void ValidateScores() const;
 
-    // The save (Tag 4): page 1 shown, the thumbnail of it, the record with the summary
-    // written, and the teacher's submission posted; the server's message is shown. Only a
-    // reply that accepts the correction clears FModified; a refusal is shown and then
-    // ends the action quietly (SilentAbort), so closing the window stays put. A board
-    // correction's cdTeacher is empty again afterwards whatever happened; cdTemp stays.
-    // A viewing run or a run that may not edit sends nothing.
+    // The save (Tag 4): page 1 shown, the thumbnail of it, and the session's submission
+    // posted; the server's message is shown. Only a reply that accepts the correction
+    // clears FModified; a refusal is shown and then ends the action quietly (SilentAbort),
+    // so closing the window stays put. A run that may not save sends nothing.
     void SaveCorrection();
-    // The answer print (Tag 3) and the correction print (Tag 6): the print datasets filled
-    // and the report prepared; btnClick opens the preview on it. The correction print of
-    // a board correction stores and shows every page in turn and stays on the last.
+    // The answer print (Tag 3) and the correction print (Tag 6); btnClick opens the
+    // preview on them. The correction print of a board correction shows every page in
+    // turn and stays on the last.
     PreparedReport PrepareAnswerPrint();
     PreparedReport PrepareCorrectionPrint();
-    // The variables the two prints ask for.
-    QString ReportGetValue(const QString& name) const;
-    QString Report2GetValue(const QString& name) const;
 
     static constexpr int kCommentLines = 55;
     // The picture open dialog's filter.
     static const QString kPictureFilter;
 
-    QString FTeacherNo;
-    QString FPassword;
-    bool FHasCorrection = false;
-    QString FLectureKey;
-    QString FStudentNo;
-    QString FEssayUrl;
-    QString FCorrectionUrl;
-    bool FEditable = false;
-    QString FTitle;
-    int FViewMode = 0;
-    QString FReportPoint;
-    QString FDiscussionUrl;
-    QString FScoreSwitch;
-    // Nothing may be saved and closing asks nothing: a viewing run, or a teacher run that
-    // may not edit.
-    bool FViewOnly = false;
-    bool FModified = false;
-    int FPageIndex = -1;
+    // The main window saves through it when the window closes.
+    PictureButton* btnSave;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // TfmeTeacherLayout.cpp
+    void BuildLayout();
+    void BuildTopStrip();
+    void BuildPalette();
+    void BuildCentre();
+    void BuildRightPanel();
+    void BuildBottomPanel();
+    void BuildBottomStrip();
+    void ConnectHandlers();
+
+    void ShowLaunchState(QLineEdit* titleBox);
+    void DownloadRecord(const QString& address, DataSet& record);
+    void ShowPageList();
+    void ShowBoardPage(const CorrectionRecord::Page& page);
+    void ShowPicture(const QImage& picture);
+    void ShowHandwrittenPage(int index);
+    void AddHandwrittenPage();
+    void DeleteHandwrittenPage();
+    CorrectionRecord::Page PageOnBoard() const;
+    QImage Thumbnail() const;
+    // The page comment's lines as its box shows them, wrapped at its width.
+    int CommentLines() const;
+
+    CorrectionSession FSession;
+    int FWheelDelta = 0;  // wheel turns not yet a whole step
+    // The tab pictures: active 총평, inactive 평가, inactive 총평, active 평가.
+    QPixmap i1, i2, i3, i4;
 
     // Top strip.
     QFrame* Panel5;
@@ -165,7 +168,6 @@ public:
     PictureButton* Image6;
     QLabel* Image9;
     QPlainTextEdit* Memo1;
-    ScoreSheet* Scores;  // the sheet's cells, deduction and total
     TScoreSheetView* ScoreView;
     QTableView* pGrid;
     QCheckBox* CheckBox1;
@@ -175,44 +177,5 @@ public:
     QFrame* pnlBottom;
     PictureButton* Image7;
     PictureButton* Image2;
-    PictureButton* btnSave;
     PictureButton* btnCancel;
-    // Not shown: the review as printed.
-    QPlainTextEdit* Memo3;
-
-    DataSet cdEditor;      // the essay record, closed until loaded
-    DataSet cdTempEditor;  // the line table
-    DataSet cdTeacher;     // the correction as downloaded and as sent
-    DataSet cdTemp;        // the working copy of a board correction
-    DataSet cdPrint;       // the rows a print shows: essay lines or pages, corrected pages
-    DataSet cdPrint2;      // the overall review's lines for the correction print
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void BuildTopStrip();
-    void BuildPalette();
-    void BuildCentre();
-    void BuildRightPanel();
-    void BuildBottomPanel();
-    void BuildBottomStrip();
-    void ShowLaunchState(QLineEdit* titleBox);
-    void ReadSummary();
-    void DownloadRecord(const QString& address, DataSet& record);
-    void ShowHandwrittenPage(int index);
-    void AddHandwrittenPage();
-    void DeleteHandwrittenPage();
-    // The page comment's lines as its box shows them, wrapped at its width.
-    int CommentLines() const;
-    // Raises a message when there is nothing to save or print: no essay, or a handwritten
-    // correction without pages.
-    void RequirePages(const QString& action) const;
-    // What both prints read: cdPrint, cdPrint2 and the frame's answers to variables.
-    ReportSources PrintSources(QString (TfmeTeacher::*value)(const QString&) const);
-
-    bool FReadOnly = false;
-    int FWheelDelta = 0;  // wheel turns not yet a whole step
-    // The tab pictures: active 총평, inactive 평가, inactive 총평, active 평가.
-    QPixmap i1, i2, i3, i4;
 };

@@ -343,7 +343,7 @@ void TfrmMain::FormClose()
 {
     std::optional<ClosePolicy::TeacherState> teacher;
     if (FTeacher)
-        teacher = ClosePolicy::TeacherState{FTeacher->FViewOnly, FTeacher->FModified};
+        teacher = ClosePolicy::TeacherState{FTeacher->Session().FViewOnly(), FTeacher->Session().FModified()};
     std::optional<ClosePolicy::EditorState> editor;
     if (FEditor)
         editor = ClosePolicy::EditorState{FEditor->TimerTicked, FEditor->ReadOnly};

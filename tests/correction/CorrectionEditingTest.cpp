@@ -12,6 +12,7 @@
 #include "correction/TickCount.h"
 #include "document/CorrectionRecord.h"
 #include "support/RecordingDialogs.h"
+#include "support/TeacherWidgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,6 +36,8 @@ void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStd
 
 namespace {
 
+using W = TeacherWidgets;
+
 using Kind = RecordingDialogs::Kind;
 
 const QString kCommentFull = QStringLiteral("더이상 추가 하실 수 없습니다.\r\n55라인까지만 입력가능합니다.");
@@ -51,19 +54,17 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-        frame->FEditable = true;
-        frame->FScoreSwitch = QStringLiteral("Y");
-        frame->Scores->setTotal(QStringLiteral("77"));
-        frame->cdEditor.copyFrom(essay);
-        frame->cdTeacher.copyFrom(correction);
-        frame->LoadCorrection();
+        frame->Session().FEditable = true;
+        frame->Session().FScoreSwitch = QStringLiteral("Y");
+        frame->Session().Scores().setTotal(QStringLiteral("77"));
+        frame->LoadCorrection(std::move(essay), correction);
         frame->pGridTopLeftChanged();
-        frame->FModified = false;
+        frame->Session().SetModified(false);
     }
 
     TFlatSpeedButton* ToolButton(TDrawTool tool) const
     {
-        for (TFlatSpeedButton* button : frame->ToolButtons)
+        for (TFlatSpeedButton* button : W(*frame).ToolButtons)
             if (button->Tag == tool)
                 return button;
         return nullptr;
@@ -73,17 +74,17 @@ protected:
     TBoardItem* Place(TDrawTool tool, QPoint from, QPoint to)
     {
         QTest::mouseClick(ToolButton(tool), Qt::LeftButton);
-        QTest::mousePress(frame->Board, Qt::LeftButton, {}, from);
-        QTest::mouseMove(frame->Board, to);
-        QTest::mouseRelease(frame->Board, Qt::LeftButton, {}, to);
-        return frame->Board->Items().Items(frame->Board->Items().Count() - 1);
+        QTest::mousePress(W(*frame).Board, Qt::LeftButton, {}, from);
+        QTest::mouseMove(W(*frame).Board, to);
+        QTest::mouseRelease(W(*frame).Board, Qt::LeftButton, {}, to);
+        return W(*frame).Board->Items().Items(W(*frame).Board->Items().Count() - 1);
     }
 
     // Double-clicks the board at a point; `inDialog` runs with the text dialog open, if
     // one opens. Returns whether one did.
     bool DoubleClick(QPoint at, const std::function<void(TfrmText&)>& inDialog)
     {
-        QTest::mouseClick(frame->Board, Qt::LeftButton, {}, at);  // the double click's first press
+        QTest::mouseClick(W(*frame).Board, Qt::LeftButton, {}, at);  // the double click's first press
         bool opened = false;
         QTimer::singleShot(0, [&] {
             if (auto* dialog = qobject_cast<TfrmText*>(QApplication::activeModalWidget())) {
@@ -93,7 +94,7 @@ protected:
                     dialog->reject();
             }
         });
-        QTest::mouseDClick(frame->Board, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(W(*frame).Board, Qt::LeftButton, {}, at);
         QApplication::processEvents();
         return opened;
     }
@@ -110,8 +111,8 @@ protected:
     QStringList PageList() const
     {
         QStringList entries;
-        for (int i = 0; i < frame->cmbList->count(); ++i)
-            entries.append(frame->cmbList->itemText(i));
+        for (int i = 0; i < W(*frame).cmbList->count(); ++i)
+            entries.append(W(*frame).cmbList->itemText(i));
         return entries;
     }
 
@@ -150,37 +151,37 @@ TEST_F(CorrectionEditing, NumberItemsBecomeLinesOfThePageComment)
     // With a mark on the page the board numbers from 1.
     TBoardItem* mark = Place(dt16, {400, 400}, {450, 430});
     EXPECT_GE(mark->Key(), before);
-    EXPECT_EQ(frame->Board->DrawTool(), dtSelect);
-    EXPECT_TRUE(frame->Memo2->toPlainText().isEmpty());
-    frame->FModified = false;
+    EXPECT_EQ(W(*frame).Board->DrawTool(), dtSelect);
+    EXPECT_TRUE(W(*frame).Memo2->toPlainText().isEmpty());
+    frame->Session().SetModified(false);
 
     TBoardItem* first = Place(dtNumber, {100, 100}, {130, 120});
     EXPECT_EQ(first->Strings(), "(1)");
-    EXPECT_EQ(frame->Memo2->toPlainText(), "(1)");
-    EXPECT_EQ(frame->Memo2->textCursor().position(), 2) << "between the number and \")\"";
-    EXPECT_EQ(QApplication::focusWidget(), frame->Memo2);
-    EXPECT_EQ(frame->Board->DrawTool(), dtSelect);
-    EXPECT_TRUE(frame->btnCursor->isChecked());
-    EXPECT_TRUE(frame->FModified);
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), "(1)");
+    EXPECT_EQ(W(*frame).Memo2->textCursor().position(), 2) << "between the number and \")\"";
+    EXPECT_EQ(QApplication::focusWidget(), W(*frame).Memo2);
+    EXPECT_EQ(W(*frame).Board->DrawTool(), dtSelect);
+    EXPECT_TRUE(W(*frame).btnCursor->isChecked());
+    EXPECT_TRUE(frame->Session().FModified());
     EXPECT_GE(first->Key(), before);
     EXPECT_LE(first->Key(), TickCount());
 
-    QTest::keyClicks(frame->Memo2, " good");
+    QTest::keyClicks(W(*frame).Memo2, " good");
     Place(dtNumber, {200, 200}, {230, 220});
-    EXPECT_EQ(frame->Memo2->toPlainText(), "(1 good)\n(2)");
-    EXPECT_EQ(QApplication::focusWidget(), frame->Memo2);
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), "(1 good)\n(2)");
+    EXPECT_EQ(QApplication::focusWidget(), W(*frame).Memo2);
 
     // A comment ending with a line break takes the number on its empty last line.
-    frame->Memo2->setPlainText(QStringLiteral("첫 줄\n"));
+    W(*frame).Memo2->setPlainText(QStringLiteral("첫 줄\n"));
     Place(dtNumber, {300, 300}, {330, 320});
-    EXPECT_EQ(frame->Memo2->toPlainText(), "첫 줄\n(3)\n");
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), "첫 줄\n(3)\n");
 }
 
 TEST_F(CorrectionEditing, DoubleClickEditsTextAndPointAndFitsTheItem)
 {
     Open(Essays::Manuscript(45));
     TBoardItem* item = Place(dtText, {100, 100}, {140, 120});
-    frame->FModified = false;
+    frame->Session().SetModified(false);
     QFont measured;
     const bool opened = DoubleClick({110, 110}, [&](TfrmText& dialog) {
         dialog.memText->selectAll();
@@ -188,7 +189,7 @@ TEST_F(CorrectionEditing, DoubleClickEditsTextAndPointAndFitsTheItem)
         QTest::keyClick(dialog.memText, Qt::Key_Return);
         QTest::keyClicks(dialog.memText, "abcd");
         dialog.cmbPoint->setCurrentIndex(2);
-        measured = frame->Board->Canvas().Font;
+        measured = W(*frame).Board->Canvas().Font;
         QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
     });
     ASSERT_TRUE(opened);
@@ -199,7 +200,7 @@ TEST_F(CorrectionEditing, DoubleClickEditsTextAndPointAndFitsTheItem)
     EXPECT_EQ(item->Top(), 100);
     EXPECT_EQ(item->Right(), 100 + metrics.horizontalAdvance("abcd") + 4);
     EXPECT_EQ(item->Bottom(), 100 + 2 * metrics.height() + 4);
-    EXPECT_TRUE(frame->FModified);
+    EXPECT_TRUE(frame->Session().FModified());
 
     // The dialog shows what the item holds.
     QString shown;
@@ -220,7 +221,7 @@ TEST_F(CorrectionEditing, CancelOrAnEmptyTextLeavesTheItemsSize)
     const QRect box(QPoint(item->Left(), item->Top()), QPoint(item->Right(), item->Bottom()));
 
     ASSERT_TRUE(DoubleClick({110, 110}, [&](TfrmText& dialog) {
-        frame->FModified = false;  // the click that selected the item counts as a move
+        frame->Session().SetModified(false);  // the click that selected the item counts as a move
         QTest::keyClicks(dialog.memText, "changed");
         dialog.SetPoint(QStringLiteral("-9"));
         QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
@@ -228,17 +229,17 @@ TEST_F(CorrectionEditing, CancelOrAnEmptyTextLeavesTheItemsSize)
     EXPECT_EQ(item->Strings(), "메모");
     EXPECT_EQ(item->ReportPoint(), "");
     EXPECT_EQ(QRect(QPoint(item->Left(), item->Top()), QPoint(item->Right(), item->Bottom())), box);
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_FALSE(frame->Session().FModified());
 
     ASSERT_TRUE(DoubleClick({110, 110}, [&](TfrmText& dialog) {
-        frame->FModified = false;
+        frame->Session().SetModified(false);
         dialog.memText->clear();
         dialog.SetPoint(QStringLiteral("-1"));
         QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
     }));
     EXPECT_EQ(item->ReportPoint(), "-1");
     EXPECT_EQ(QRect(QPoint(item->Left(), item->Top()), QPoint(item->Right(), item->Bottom())), box);
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_FALSE(frame->Session().FModified());
 }
 
 TEST_F(CorrectionEditing, DeleteRemovesTheSelectedItemPagesScroll)
@@ -246,19 +247,19 @@ TEST_F(CorrectionEditing, DeleteRemovesTheSelectedItemPagesScroll)
     Open(Essays::Manuscript(45));
     Place(dt16, {100, 100}, {150, 130});
     Place(dt11, {300, 300}, {350, 330});
-    frame->FModified = false;
-    QTest::mouseClick(frame->Board, Qt::LeftButton, {}, {120, 110});
-    ASSERT_EQ(frame->Board->Selected(), 0);
-    QTest::keyClick(frame->Board, Qt::Key_Delete);
-    ASSERT_EQ(frame->Board->Items().Count(), 1);
-    EXPECT_EQ(frame->Board->Items().Items(0)->DrawTool(), dt11);
-    EXPECT_TRUE(frame->FModified);
+    frame->Session().SetModified(false);
+    QTest::mouseClick(W(*frame).Board, Qt::LeftButton, {}, {120, 110});
+    ASSERT_EQ(W(*frame).Board->Selected(), 0);
+    QTest::keyClick(W(*frame).Board, Qt::Key_Delete);
+    ASSERT_EQ(W(*frame).Board->Items().Count(), 1);
+    EXPECT_EQ(W(*frame).Board->Items().Items(0)->DrawTool(), dt11);
+    EXPECT_TRUE(frame->Session().FModified());
 
-    QScrollBar* bar = frame->ScrollBox1->verticalScrollBar();
+    QScrollBar* bar = W(*frame).ScrollBox1->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
-    QTest::keyClick(frame->Board, Qt::Key_PageDown);
+    QTest::keyClick(W(*frame).Board, Qt::Key_PageDown);
     EXPECT_EQ(bar->value(), qMin(bar->pageStep(), bar->maximum()));
-    QTest::keyClick(frame->Board, Qt::Key_PageUp);
+    QTest::keyClick(W(*frame).Board, Qt::Key_PageUp);
     EXPECT_EQ(bar->value(), 0);
 }
 
@@ -267,28 +268,28 @@ TEST_F(CorrectionEditing, ViewingModeOpensNoDialogAndDeletesNothing)
     Open(Essays::Manuscript(45));
     Place(dtText, {100, 100}, {160, 130});
     frame->SetViewOnly();
-    frame->FModified = false;
-    QTest::mouseClick(frame->Board, Qt::LeftButton, {}, {110, 110});
+    frame->Session().SetModified(false);
+    QTest::mouseClick(W(*frame).Board, Qt::LeftButton, {}, {110, 110});
     EXPECT_FALSE(DoubleClick({110, 110}, [](TfrmText&) {}));
-    QTest::keyClick(frame->Board, Qt::Key_Delete);
-    EXPECT_EQ(frame->Board->Items().Count(), 1);
-    EXPECT_FALSE(frame->FModified);
+    QTest::keyClick(W(*frame).Board, Qt::Key_Delete);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 1);
+    EXPECT_FALSE(frame->Session().FModified());
 
-    QScrollBar* bar = frame->ScrollBox1->verticalScrollBar();
-    frame->Board->setFocus();
-    QTest::keyClick(frame->Board, Qt::Key_PageDown);
+    QScrollBar* bar = W(*frame).ScrollBox1->verticalScrollBar();
+    W(*frame).Board->setFocus();
+    QTest::keyClick(W(*frame).Board, Qt::Key_PageDown);
     EXPECT_GT(bar->value(), 0);
 }
 
 TEST_F(CorrectionEditing, WheelScrollsOneLinePressKeepsThePosition)
 {
     Open(Essays::Manuscript(45));
-    QScrollBar* bar = frame->ScrollBox1->verticalScrollBar();
+    QScrollBar* bar = W(*frame).ScrollBox1->verticalScrollBar();
     const auto wheel = [&](int delta) {
         const QPoint at(200, 200);
-        QWheelEvent event(at, frame->Board->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase,
+        QWheelEvent event(at, W(*frame).Board->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase,
                           false);
-        QApplication::sendEvent(frame->Board, &event);
+        QApplication::sendEvent(W(*frame).Board, &event);
     };
     wheel(-120);
     EXPECT_EQ(bar->value(), bar->singleStep());
@@ -299,8 +300,8 @@ TEST_F(CorrectionEditing, WheelScrollsOneLinePressKeepsThePosition)
     EXPECT_EQ(bar->value(), 2 * bar->singleStep()) << "two half steps make one";
 
     bar->setValue(100);
-    QTest::mouseClick(frame->Board, Qt::LeftButton, {}, {300, 400});
-    EXPECT_EQ(QApplication::focusWidget(), frame->Board);
+    QTest::mouseClick(W(*frame).Board, Qt::LeftButton, {}, {300, 400});
+    EXPECT_EQ(QApplication::focusWidget(), W(*frame).Board);
     EXPECT_EQ(bar->value(), 100);
 }
 
@@ -314,67 +315,67 @@ TEST_F(CorrectionEditing, PageCommentStopsAfterFiftyFiveLines)
         return text.join(u'\n');
     };
 
-    frame->Memo2->setPlainText(lines(55));
-    frame->Memo2->setFocus();
-    frame->Memo2->moveCursor(QTextCursor::End);
-    QTest::keyClick(frame->Memo2, Qt::Key_Return);
-    QTest::keyClick(frame->Memo2, 'a');
-    EXPECT_EQ(frame->Memo2->toPlainText(), lines(55) + "\na") << "55 lines still take keys";
-    EXPECT_TRUE(frame->FModified);
+    W(*frame).Memo2->setPlainText(lines(55));
+    W(*frame).Memo2->setFocus();
+    W(*frame).Memo2->moveCursor(QTextCursor::End);
+    QTest::keyClick(W(*frame).Memo2, Qt::Key_Return);
+    QTest::keyClick(W(*frame).Memo2, 'a');
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), lines(55) + "\na") << "55 lines still take keys";
+    EXPECT_TRUE(frame->Session().FModified());
     EXPECT_TRUE(dialogs->boxes.isEmpty());
 
     // 56 lines: every key but Backspace is refused.
-    QTest::keyClick(frame->Memo2, 'b');
-    QTest::keyClick(frame->Memo2, Qt::Key_Return);
+    QTest::keyClick(W(*frame).Memo2, 'b');
+    QTest::keyClick(W(*frame).Memo2, Qt::Key_Return);
     QInputMethodEvent hangul;
     hangul.setCommitString(QStringLiteral("가"));
-    QApplication::sendEvent(frame->Memo2, &hangul);
-    EXPECT_EQ(frame->Memo2->toPlainText(), lines(55) + "\na");
+    QApplication::sendEvent(W(*frame).Memo2, &hangul);
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), lines(55) + "\na");
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList(3, kCommentFull));
 
-    QTest::keyClick(frame->Memo2, Qt::Key_Backspace);
-    EXPECT_EQ(frame->Memo2->toPlainText(), lines(55) + "\n");
+    QTest::keyClick(W(*frame).Memo2, Qt::Key_Backspace);
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), lines(55) + "\n");
 
     // One long line wrapped across the box counts as the lines it shows.
-    frame->Memo2->setPlainText(QString(56 * 40, u'가'));
-    frame->Memo2->moveCursor(QTextCursor::End);
+    W(*frame).Memo2->setPlainText(QString(56 * 40, u'가'));
+    W(*frame).Memo2->moveCursor(QTextCursor::End);
     dialogs->boxes.clear();
-    QTest::keyClick(frame->Memo2, 'x');
+    QTest::keyClick(W(*frame).Memo2, 'x');
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kCommentFull});
 
     // The review has no limit.
-    frame->Memo1->setPlainText(lines(80));
-    frame->Memo1->setFocus();
-    frame->Memo1->moveCursor(QTextCursor::End);
-    QTest::keyClicks(frame->Memo1, "ok");
-    EXPECT_TRUE(frame->Memo1->toPlainText().endsWith("ok"));
+    W(*frame).Memo1->setPlainText(lines(80));
+    W(*frame).Memo1->setFocus();
+    W(*frame).Memo1->moveCursor(QTextCursor::End);
+    QTest::keyClicks(W(*frame).Memo1, "ok");
+    EXPECT_TRUE(W(*frame).Memo1->toPlainText().endsWith("ok"));
 }
 
 TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
 {
     Open(Essays::Manuscript(45), HandwrittenCorrection(2));
-    ASSERT_EQ(frame->FViewMode, 2);
-    EXPECT_TRUE(frame->Image3->isVisibleTo(frame.get()));
+    ASSERT_EQ(frame->Session().FViewMode(), 2);
+    EXPECT_TRUE(W(*frame).Image3->isVisibleTo(frame.get()));
     EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2"}));
 
-    QTest::mouseClick(frame->Image3, Qt::LeftButton);  // cancelled
-    EXPECT_EQ(frame->cdTeacher.recordCount(), 2);
+    QTest::mouseClick(W(*frame).Image3, Qt::LeftButton);  // cancelled
+    EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2);
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes[0].kind, Kind::OpenPicture);
     EXPECT_EQ(dialogs->boxes[0].text, TfmeTeacher::kPictureFilter);
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_FALSE(frame->Session().FModified());
 
     dialogs->pictures = {WriteJpeg({1340, 1000})};
-    QTest::mouseClick(frame->Image3, Qt::LeftButton);
-    ASSERT_EQ(frame->cdTeacher.recordCount(), 3);
-    frame->cdTeacher.moveTo(2);
-    EXPECT_EQ(frame->cdTeacher.asInteger(u"NType"), CorrectionRecord::kImageRow);
-    EXPECT_EQ(frame->cdTeacher.asString(u"ImageType"), ".jpg");
-    EXPECT_EQ(Jpeg::decode(frame->cdTeacher.asBytes(u"Image")).size(), QSize(670, 500));
+    QTest::mouseClick(W(*frame).Image3, Qt::LeftButton);
+    ASSERT_EQ(frame->Session().cdTeacher.recordCount(), 3);
+    frame->Session().cdTeacher.moveTo(2);
+    EXPECT_EQ(frame->Session().cdTeacher.asInteger(u"NType"), CorrectionRecord::kImageRow);
+    EXPECT_EQ(frame->Session().cdTeacher.asString(u"ImageType"), ".jpg");
+    EXPECT_EQ(Jpeg::decode(frame->Session().cdTeacher.asBytes(u"Image")).size(), QSize(670, 500));
     EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2", "PAGE 3"}));
-    EXPECT_EQ(frame->cmbList->currentIndex(), 2);
-    EXPECT_EQ(frame->Image->pixmap().size(), QSize(670, 500));
-    EXPECT_TRUE(frame->FModified);
+    EXPECT_EQ(W(*frame).cmbList->currentIndex(), 2);
+    EXPECT_EQ(W(*frame).Image->pixmap().size(), QSize(670, 500));
+    EXPECT_TRUE(frame->Session().FModified());
 
     // A picture that cannot be read: the reader's error, no page.
     const QString broken = dir.filePath("broken.jpg");
@@ -384,89 +385,89 @@ TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
     file.close();
     dialogs->boxes.clear();
     dialogs->pictures = {broken};
-    QTest::mouseClick(frame->Image3, Qt::LeftButton);
-    EXPECT_EQ(frame->cdTeacher.recordCount(), 3);
+    QTest::mouseClick(W(*frame).Image3, Qt::LeftButton);
+    EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 3);
     ASSERT_EQ(dialogs->texts(Kind::Error).size(), 1);
     EXPECT_TRUE(dialogs->texts(Kind::Error)[0].contains("JPEG"));
     EXPECT_EQ(PageList().size(), 3);
 
     // Deleting the page shown lists the rest without a space and shows the first.
-    frame->cmbList->setCurrentIndex(0);
-    frame->FModified = false;
-    QTest::mouseClick(frame->Image4, Qt::LeftButton);
-    EXPECT_EQ(frame->cdTeacher.recordCount(), 2);
+    W(*frame).cmbList->setCurrentIndex(0);
+    frame->Session().SetModified(false);
+    QTest::mouseClick(W(*frame).Image4, Qt::LeftButton);
+    EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2);
     EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2"}));
-    EXPECT_EQ(frame->cmbList->currentIndex(), 0);
-    EXPECT_EQ(frame->Image->pixmap().size(), QSize(301, 200)) << "the former second page";
-    EXPECT_TRUE(frame->FModified) << "a deletion is a change to save";
+    EXPECT_EQ(W(*frame).cmbList->currentIndex(), 0);
+    EXPECT_EQ(W(*frame).Image->pixmap().size(), QSize(301, 200)) << "the former second page";
+    EXPECT_TRUE(frame->Session().FModified()) << "a deletion is a change to save";
 
     dialogs->pictures = {WriteJpeg({671, 1001})};
-    QTest::mouseClick(frame->Image3, Qt::LeftButton);
+    QTest::mouseClick(W(*frame).Image3, Qt::LeftButton);
     EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2", "PAGE 3"}));
-    frame->cdTeacher.moveTo(2);
-    EXPECT_EQ(Jpeg::decode(frame->cdTeacher.asBytes(u"Image")).size(), QSize(670, 1000));
+    frame->Session().cdTeacher.moveTo(2);
+    EXPECT_EQ(Jpeg::decode(frame->Session().cdTeacher.asBytes(u"Image")).size(), QSize(670, 1000));
 
     for (int i = 0; i < 3; ++i)
-        QTest::mouseClick(frame->Image4, Qt::LeftButton);
-    EXPECT_EQ(frame->cdTeacher.recordCount(), 0);
+        QTest::mouseClick(W(*frame).Image4, Qt::LeftButton);
+    EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0);
     EXPECT_TRUE(PageList().isEmpty());
-    EXPECT_TRUE(frame->Image->pixmap().isNull());
+    EXPECT_TRUE(W(*frame).Image->pixmap().isNull());
 }
 
 TEST_F(CorrectionEditing, ScoringSheetInTheBottomPanel)
 {
     Open(Essays::Manuscript(45));
-    EXPECT_TRUE(frame->Memo1->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->pGrid->isVisibleTo(frame.get()));
-    const QImage reviewTab = frame->Image8->pixmap().toImage();
+    EXPECT_TRUE(W(*frame).Memo1->isVisibleTo(frame.get()));
+    EXPECT_FALSE(W(*frame).pGrid->isVisibleTo(frame.get()));
+    const QImage reviewTab = W(*frame).Image8->pixmap().toImage();
 
-    QTest::mouseClick(frame->Image6, Qt::LeftButton);
-    EXPECT_FALSE(frame->Memo1->isVisibleTo(frame.get()));
-    EXPECT_TRUE(frame->pGrid->isVisibleTo(frame.get()));
-    EXPECT_NE(frame->Image8->pixmap().toImage(), reviewTab) << "the review tab is drawn inactive";
+    QTest::mouseClick(W(*frame).Image6, Qt::LeftButton);
+    EXPECT_FALSE(W(*frame).Memo1->isVisibleTo(frame.get()));
+    EXPECT_TRUE(W(*frame).pGrid->isVisibleTo(frame.get()));
+    EXPECT_NE(W(*frame).Image8->pixmap().toImage(), reviewTab) << "the review tab is drawn inactive";
 
-    frame->pGrid->setFocus();
-    frame->pGrid->setCurrentIndex(frame->Scores->index(2, 2));
+    W(*frame).pGrid->setFocus();
+    W(*frame).pGrid->setCurrentIndex(frame->Session().Scores().index(2, 2));
     QLineEdit* editor = nullptr;
-    for (QLineEdit* e : frame->pGrid->viewport()->findChildren<QLineEdit*>())
+    for (QLineEdit* e : W(*frame).pGrid->viewport()->findChildren<QLineEdit*>())
         if (e->isVisible())
             editor = e;
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, "45");
-    EXPECT_EQ(frame->ComboBox1->currentText(), "45");
-    EXPECT_TRUE(frame->FModified) << "typed points are work to save";
-    EXPECT_NO_THROW(frame->ValidateScores());
+    EXPECT_EQ(W(*frame).ComboBox1->currentText(), "45");
+    EXPECT_TRUE(frame->Session().FModified()) << "typed points are work to save";
+    EXPECT_NO_THROW(frame->Session().ValidateScores());
 
     QTest::keyClick(editor, '5');
-    EXPECT_EQ(frame->Scores->text(2, 2), "455");
+    EXPECT_EQ(frame->Session().Scores().text(2, 2), "455");
     try {
-        frame->ValidateScores();
+        frame->Session().ValidateScores();
         FAIL() << "a save would send 455 of 50";
     } catch (const AppError& error) {
         EXPECT_EQ(error.message(), "0 부터 50 이하의 값만 들어갈수 있습니다.");
     }
-    frame->FScoreSwitch = QStringLiteral("N");
-    EXPECT_NO_THROW(frame->ValidateScores()) << "a sheet not offered is not checked";
+    frame->Session().FScoreSwitch = QStringLiteral("N");
+    EXPECT_NO_THROW(frame->Session().ValidateScores()) << "a sheet not offered is not checked";
 
-    QTest::mouseClick(frame->Image8, Qt::LeftButton);
-    EXPECT_TRUE(frame->Memo1->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->pGrid->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->CheckBox1->isVisibleTo(frame.get()));
-    EXPECT_EQ(frame->Image8->pixmap().toImage(), reviewTab);
+    QTest::mouseClick(W(*frame).Image8, Qt::LeftButton);
+    EXPECT_TRUE(W(*frame).Memo1->isVisibleTo(frame.get()));
+    EXPECT_FALSE(W(*frame).pGrid->isVisibleTo(frame.get()));
+    EXPECT_FALSE(W(*frame).CheckBox1->isVisibleTo(frame.get()));
+    EXPECT_EQ(W(*frame).Image8->pixmap().toImage(), reviewTab);
 }
 
 TEST_F(CorrectionEditing, StoredDeductionRecomputesTheTotalOnLoading)
 {
     const QStringList points{"50", "35", "15", "20", "5", "10", "5"};
     Open(Essays::Manuscript(30), SummaryOnly(points, true));
-    EXPECT_TRUE(frame->CheckBox1->isChecked());
-    EXPECT_EQ(frame->ComboBox1->currentText(), "50");
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_TRUE(W(*frame).CheckBox1->isChecked());
+    EXPECT_EQ(W(*frame).ComboBox1->currentText(), "50");
+    EXPECT_FALSE(frame->Session().FModified());
 
     Open(Essays::Manuscript(30), SummaryOnly(points, false));
-    EXPECT_FALSE(frame->CheckBox1->isChecked());
-    EXPECT_EQ(frame->ComboBox1->currentText(), "77") << "the launch value stays";
-    EXPECT_EQ(frame->Scores->points(), points);
+    EXPECT_FALSE(W(*frame).CheckBox1->isChecked());
+    EXPECT_EQ(W(*frame).ComboBox1->currentText(), "77") << "the launch value stays";
+    EXPECT_EQ(frame->Session().Scores().points(), points);
 }
 
 }

@@ -14,6 +14,7 @@
 #include "document/CorrectionRecord.h"
 #include "net/Transport.h"
 #include "support/RecordingDialogs.h"
+#include "support/TeacherWidgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,6 +31,8 @@ using CorrectionRecord::MarkRow;
 using Kind = RecordingDialogs::Kind;
 
 namespace {
+
+using W = TeacherWidgets;
 
 const QString kSaved = QStringLiteral("첨삭이 저장되었습니다.");
 
@@ -168,10 +171,8 @@ protected:
     std::unique_ptr<TfmeTeacher> Loaded(DataSet essay, DataSet correction)
     {
         auto frame = Course::ShownFrame();
-        frame->FScoreSwitch = QStringLiteral("Y");
-        frame->cdEditor = std::move(essay);
-        frame->cdTeacher = std::move(correction);
-        frame->LoadCorrection();
+        frame->Session().FScoreSwitch = QStringLiteral("Y");
+        frame->LoadCorrection(std::move(essay), std::move(correction));
         return frame;
     }
 
@@ -199,27 +200,27 @@ TEST_F(CorrectionSave, BoardCorrectionIsSentWithItsSummaryAndThumbnail)
 {
     const QString key = BoardLecture();
     auto frame = Teacher(Course::TeacherFields(key, true));
-    frame->cmbList->setCurrentIndex(1);
+    W(*frame).cmbList->setCurrentIndex(1);
     frame->cmbListChange(1);
-    QTest::keyClicks(frame->Memo2, "page two");
-    frame->Memo1->setPlainText(QStringLiteral("새 총평"));
-    frame->Scores->setEditText(2, 2, QStringLiteral("40"));
-    frame->Scores->setEditText(7, 2, QStringLiteral("8"));
-    const QString total = frame->ComboBox1->currentText();
+    QTest::keyClicks(W(*frame).Memo2, "page two");
+    W(*frame).Memo1->setPlainText(QStringLiteral("새 총평"));
+    frame->Session().Scores().setEditText(2, 2, QStringLiteral("40"));
+    frame->Session().Scores().setEditText(7, 2, QStringLiteral("8"));
+    const QString total = W(*frame).ComboBox1->currentText();
     ASSERT_EQ(total, QStringLiteral("83"));
-    ASSERT_TRUE(frame->FModified);
-    const int working = frame->cdTemp.recordCount();
+    ASSERT_TRUE(frame->Session().FModified());
+    const int working = frame->Session().cdTemp.recordCount();
 
     Save(*frame);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
     EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty());
-    EXPECT_FALSE(frame->FModified);
-    EXPECT_EQ(frame->FReportPoint, total);
-    EXPECT_EQ(frame->cmbList->currentIndex(), 0);
-    EXPECT_EQ(frame->FPageIndex, 0);
-    EXPECT_EQ(frame->Memo2->toPlainText(), QStringLiteral("첫 쪽 평\n"));
-    EXPECT_EQ(frame->cdTeacher.recordCount(), 0) << "the record is rebuilt at each save";
-    EXPECT_GE(frame->cdTemp.recordCount(), working) << "the working copy stays";
+    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_EQ(frame->Session().FReportPoint, total);
+    EXPECT_EQ(W(*frame).cmbList->currentIndex(), 0);
+    EXPECT_EQ(frame->Session().FPageIndex(), 0);
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), QStringLiteral("첫 쪽 평\n"));
+    EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0) << "the record is rebuilt at each save";
+    EXPECT_GE(frame->Session().cdTemp.recordCount(), working) << "the working copy stays";
 
     DataSet stored = StoredCorrection(key);
     const QList<std::pair<int, QString>> reviews = Reviews(stored);
@@ -254,7 +255,7 @@ TEST_F(CorrectionSave, TwoSavesEachSendOneSummaryRowOfTheirOwn)
     const QString key = BoardLecture();
     auto frame = Teacher(Course::TeacherFields(key, true));
     for (const QString& review : {QStringLiteral("첫 저장"), QString(), QStringLiteral("셋째 저장")}) {
-        frame->Memo1->setPlainText(review);
+        W(*frame).Memo1->setPlainText(review);
         Save(*frame);
         DataSet stored = StoredCorrection(key);
         int summaries = 0;
@@ -275,15 +276,15 @@ TEST_F(CorrectionSave, HandwrittenCorrectionIsSentAsItsPagesWithPage1AsThumbnail
         HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
     Course::PostCorrection(key, correction);
     auto frame = Teacher(Course::TeacherFields(key, true));
-    ASSERT_EQ(frame->FViewMode, 2);
-    frame->cmbList->setCurrentIndex(1);
+    ASSERT_EQ(frame->Session().FViewMode(), 2);
+    W(*frame).cmbList->setCurrentIndex(1);
     frame->cmbListChange(1);
 
     Save(*frame);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
-    EXPECT_EQ(frame->cmbList->currentIndex(), 0);
-    EXPECT_EQ(frame->cdTeacher.recordCount(), 2) << "a handwritten correction is its own record";
-    EXPECT_EQ(Download(Course::CorrectionUrl(key)), CorrectionRecord::toPacket(frame->cdTeacher));
+    EXPECT_EQ(W(*frame).cmbList->currentIndex(), 0);
+    EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2) << "a handwritten correction is its own record";
+    EXPECT_EQ(Download(Course::CorrectionUrl(key)), CorrectionRecord::toPacket(frame->Session().cdTeacher));
     const QImage thumbnail = StoredThumbnail(key);
     ASSERT_EQ(thumbnail.size(), QSize(670, 500));
     EXPECT_GT(qBlue(thumbnail.pixel(20, 20)), 200);
@@ -298,7 +299,7 @@ TEST_F(CorrectionSave, RefusalIsShownAndTheCorrectionStaysUnsaved)
     QStringList fields = Course::TeacherFields(key, true);
     fields[2] = QStringLiteral("wrong password");
     auto frame = Teacher(fields);
-    frame->FModified = true;
+    frame->Session().SetModified(true);
 
     Save(*frame);
     const QStringList shown = dialogs->texts(Kind::Information);
@@ -306,8 +307,8 @@ TEST_F(CorrectionSave, RefusalIsShownAndTheCorrectionStaysUnsaved)
     EXPECT_FALSE(shown[0].isEmpty());
     EXPECT_NE(shown[0], kSaved);
     EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty());
-    EXPECT_TRUE(frame->FModified);
-    EXPECT_EQ(frame->cdTeacher.recordCount(), 0);
+    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0);
     EXPECT_THROW(frame->btnClick(frame->btnSave), SilentAbort);
     EXPECT_EQ(dialogs->texts(Kind::Information).size(), 2);
 }
@@ -318,22 +319,22 @@ TEST_F(CorrectionSave, FailedPostLosesNothingAndTheNextSaveWorks)
 {
     const QString key = BoardLecture();
     auto frame = Teacher(Course::TeacherFields(key, true));
-    frame->Memo1->setPlainText(QStringLiteral("보내지 못한 총평"));
-    frame->FModified = true;
+    W(*frame).Memo1->setPlainText(QStringLiteral("보내지 못한 총평"));
+    frame->Session().SetModified(true);
     const QString running = ServerUrl();
     SetServerUrl(QStringLiteral("http://127.0.0.1:9"));
     Save(*frame);
     SetServerUrl(running);
     EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
     EXPECT_TRUE(dialogs->texts(Kind::Information).isEmpty());
-    EXPECT_TRUE(frame->FModified);
-    EXPECT_EQ(frame->cdTeacher.recordCount(), 0);
+    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0);
     DataSet unchanged = StoredCorrection(key);
     EXPECT_EQ(Reviews(unchanged).value(0).second, QStringLiteral("처음 총평\r\n"));
 
     Save(*frame);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_FALSE(frame->Session().FModified());
     DataSet saved = StoredCorrection(key);
     EXPECT_EQ(Reviews(saved).value(0).second, QStringLiteral("보내지 못한 총평\r\n"));
 }
@@ -343,17 +344,17 @@ TEST_F(CorrectionSave, ScoreOutOfRangeRefusesTheSave)
     DataSet essay = Essays::Manuscript(21);
     const QString key = Course::PostEssay(essay);
     auto frame = Teacher(Course::TeacherFields(key, false));
-    frame->Scores->setEditText(2, 2, QStringLiteral("55"));
-    frame->FModified = true;
+    frame->Session().Scores().setEditText(2, 2, QStringLiteral("55"));
+    frame->Session().SetModified(true);
     dialogs->boxes.clear();
 
     Save(*frame);
     EXPECT_EQ(dialogs->texts(Kind::Error), QStringList({"0 부터 50 이하의 값만 들어갈수 있습니다."}));
     EXPECT_TRUE(dialogs->texts(Kind::Information).isEmpty());
-    EXPECT_TRUE(frame->FModified);
+    EXPECT_TRUE(frame->Session().FModified());
     EXPECT_FALSE(HasCorrection(key));
 
-    frame->Scores->setEditText(2, 2, QStringLiteral("50"));
+    frame->Session().Scores().setEditText(2, 2, QStringLiteral("50"));
     Save(*frame);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
     EXPECT_TRUE(HasCorrection(key));
@@ -366,7 +367,7 @@ TEST_F(CorrectionSave, WithoutPagesThereIsNothingToSendOrPrint)
     fields[6].clear();
     auto frame = Teacher(fields);
     dialogs->boxes.clear();
-    for (PictureButton* button : {frame->btnSave, frame->Image7, frame->Image2})
+    for (PictureButton* button : {frame->btnSave, W(*frame).Image7, W(*frame).Image2})
         QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(dialogs->texts(Kind::Error),
               QStringList({"답안지가 없어 저장할 수 없습니다.", "답안지가 없어 출력할 수 없습니다.",
@@ -374,8 +375,8 @@ TEST_F(CorrectionSave, WithoutPagesThereIsNothingToSendOrPrint)
     EXPECT_TRUE(Previews().isEmpty());
 
     auto handwritten = Loaded(Essays::BlankPaper(QStringLiteral("글")), HandwrittenCorrection({Essays::Picture({20, 20}, Qt::red)}));
-    handwritten->cdTeacher.first();
-    handwritten->cdTeacher.deleteRecord();
+    handwritten->Session().cdTeacher.first();
+    handwritten->Session().cdTeacher.deleteRecord();
     handwritten->BuildPageList(2);
     EXPECT_THROW(handwritten->SaveCorrection(), AppError);
 }
@@ -391,55 +392,19 @@ TEST_F(CorrectionSave, ReadOnlyAndViewingRunsNeverPost)
         std::unique_ptr<TfmeTeacher> frame = viewing ? Course::ShownFrame() : Teacher(readOnly);
         if (viewing)
             frame->SetupViewRun(LaunchFields(Course::ViewFields(key)), &title);
-        EXPECT_TRUE(frame->FViewOnly);
+        EXPECT_TRUE(frame->Session().FViewOnly());
         EXPECT_FALSE(frame->btnSave->isVisibleTo(frame.get()));
-        EXPECT_FALSE(frame->Image7->isVisibleTo(frame.get()));
-        EXPECT_TRUE(frame->Image2->isVisibleTo(frame.get()));
-        frame->FModified = true;
+        EXPECT_FALSE(W(*frame).Image7->isVisibleTo(frame.get()));
+        EXPECT_TRUE(W(*frame).Image2->isVisibleTo(frame.get()));
+        frame->Session().SetModified(true);
         frame->btnClick(frame->btnSave);
         EXPECT_TRUE(dialogs->boxes.isEmpty());
-        EXPECT_EQ(frame->FReportPoint, QStringLiteral("85"));
-        QTest::mouseClick(frame->Image2, Qt::LeftButton);
+        EXPECT_EQ(frame->Session().FReportPoint, QStringLiteral("85"));
+        QTest::mouseClick(W(*frame).Image2, Qt::LeftButton);
         EXPECT_EQ(Previews().size(), 1);
         TearDown();
     }
     EXPECT_EQ(Download(Course::CorrectionUrl(key)), before);
-}
-
-TEST_F(CorrectionSave, AnswerPrintFollowsThePaperKind)
-{
-    struct Case {
-        const char* name;
-        DataSet essay;
-        int rows;
-        bool manuscript;
-        int pictures;
-    };
-    Case cases[] = {
-        {"manuscript", Essays::Manuscript(25), 25, true, 0},
-        {"kind 0 reads as manuscript", Essays::OfKind(0), 21, true, 0},
-        {"blank paper", Essays::BlankPaper(QStringLiteral("하나\r\n둘\r\n셋")), 3, false, 0},
-        {"scanned", Essays::Scanned({Essays::Picture({60, 80}, Qt::blue), Essays::Picture({60, 80}, Qt::green),
-                                     Essays::Picture({60, 80}, Qt::red)}),
-         3, false, 3},
-    };
-    for (Case& c : cases) {
-        auto frame = Loaded(std::move(c.essay), DataSet(CorrectionRecord::fields()));
-        const PreparedReport report = frame->PrepareAnswerPrint();
-        EXPECT_EQ(frame->cdPrint.recordCount(), c.rows) << c.name;
-        int pictures = 0;
-        int redCells = 0;
-        for (const PreparedPage& page : report.pages)
-            for (const ReportItem& item : page.items) {
-                pictures += std::holds_alternative<ReportPicture>(item);
-                if (const auto* fill = std::get_if<ReportFill>(&item); fill && fill->color == QColor(Qt::red))
-                    ++redCells;
-            }
-        EXPECT_EQ(pictures, c.pictures) << c.name;
-        EXPECT_EQ(redCells > 0, c.manuscript) << c.name << ": manuscript cells";
-        for (const char* name : {"reportpoint", "p1", "p8"})
-            EXPECT_EQ(frame->ReportGetValue(QString::fromLatin1(name)), QString()) << c.name;
-    }
 }
 
 // Every page stored, shown and copied with its comment; the review as the 680-pixel memo
@@ -447,39 +412,39 @@ TEST_F(CorrectionSave, AnswerPrintFollowsThePaperKind)
 TEST_F(CorrectionSave, CorrectionPrintOfABoardCorrection)
 {
     auto frame = Loaded(Essays::Manuscript(70), BoardCorrection(QString()));
-    frame->FReportPoint = QStringLiteral("85");
-    frame->Scores->setTotal(frame->FReportPoint);
+    frame->Session().FReportPoint = QStringLiteral("85");
+    frame->Session().Scores().setTotal(frame->Session().FReportPoint);
     QString review;
     for (int i = 0; i < 40; ++i)
         review += QStringLiteral("총평의 %1번째 문장입니다. ").arg(i);
-    frame->Memo1->setPlainText(review + QStringLiteral("\n끝."));
-    frame->FModified = false;
+    W(*frame).Memo1->setPlainText(review + QStringLiteral("\n끝."));
+    frame->Session().SetModified(false);
 
     const PreparedReport report = frame->PrepareCorrectionPrint();
-    ASSERT_EQ(frame->cdPrint.recordCount(), 3);
-    frame->cdPrint.first();
-    const QImage page1 = QImage::fromData(frame->cdPrint.asBytes(u"LImage"));
+    ASSERT_EQ(frame->Session().cdPrint.recordCount(), 3);
+    frame->Session().cdPrint.first();
+    const QImage page1 = QImage::fromData(frame->Session().cdPrint.asBytes(u"LImage"));
     EXPECT_EQ(page1.size(), QSize(650, 880));
     EXPECT_GT(RedPixels(page1, QRect(40, 40, 81, 31)), 20) << "the mark is printed";
-    EXPECT_EQ(frame->cdPrint.asString(u"LText"), QStringLiteral("첫 쪽 평\r\n"));
-    frame->cdPrint.next();
-    EXPECT_TRUE(frame->cdPrint.asString(u"LText").isEmpty());
-    EXPECT_EQ(frame->cmbList->currentIndex(), 2);
-    EXPECT_EQ(frame->FPageIndex, 2);
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_EQ(frame->Session().cdPrint.asString(u"LText"), QStringLiteral("첫 쪽 평\r\n"));
+    frame->Session().cdPrint.next();
+    EXPECT_TRUE(frame->Session().cdPrint.asString(u"LText").isEmpty());
+    EXPECT_EQ(W(*frame).cmbList->currentIndex(), 2);
+    EXPECT_EQ(frame->Session().FPageIndex(), 2);
+    EXPECT_FALSE(frame->Session().FModified());
 
     QStringList lines;
-    for (frame->cdPrint2.first(); !frame->cdPrint2.eof(); frame->cdPrint2.next())
-        lines << frame->cdPrint2.asString(u"L1");
+    for (frame->Session().cdPrint2.first(); !frame->Session().cdPrint2.eof(); frame->Session().cdPrint2.next())
+        lines << frame->Session().cdPrint2.asString(u"L1");
     EXPECT_GT(lines.size(), 5);
     EXPECT_EQ(lines, ReviewLines(review + QStringLiteral("\r\n끝.\r\n")));
     EXPECT_EQ(lines.last(), QStringLiteral("끝."));
 
-    EXPECT_EQ(frame->Report2GetValue(QStringLiteral("reportpoint")), QStringLiteral("85"));
-    EXPECT_EQ(frame->Report2GetValue(QStringLiteral("p2")), QStringLiteral("45"));
-    EXPECT_EQ(frame->Report2GetValue(QStringLiteral("p8")), QStringLiteral("0"));
-    frame->CheckBox1->click();
-    EXPECT_EQ(frame->Report2GetValue(QStringLiteral("p8")), QStringLiteral("-20"));
+    EXPECT_EQ(frame->Session().Report2GetValue(QStringLiteral("reportpoint")), QStringLiteral("85"));
+    EXPECT_EQ(frame->Session().Report2GetValue(QStringLiteral("p2")), QStringLiteral("45"));
+    EXPECT_EQ(frame->Session().Report2GetValue(QStringLiteral("p8")), QStringLiteral("0"));
+    W(*frame).CheckBox1->click();
+    EXPECT_EQ(frame->Session().Report2GetValue(QStringLiteral("p8")), QStringLiteral("-20"));
     for (int p = 0; p < 3; ++p) {
         int pictures = 0;
         for (const ReportItem& item : report.pages[p].items)
@@ -488,42 +453,17 @@ TEST_F(CorrectionSave, CorrectionPrintOfABoardCorrection)
     }
 }
 
-TEST_F(CorrectionSave, CorrectionPrintOfAHandwrittenCorrection)
-{
-    auto frame = Loaded(Essays::BlankPaper(QStringLiteral("글")),
-                        HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue),
-                                               Essays::Picture({670, 900}, Qt::green)}));
-    frame->cdPrint2.append();
-    frame->cdPrint2.setString(u"L1", QStringLiteral("지난 출력의 줄"));
-    frame->cdPrint2.post();
-    const PreparedReport report = frame->PrepareCorrectionPrint();
-    EXPECT_EQ(frame->cdPrint.recordCount(), 2);
-    EXPECT_EQ(frame->cdPrint2.recordCount(), 0);
-    ASSERT_EQ(report.pageCount(), 3);  // a sheet a page, then the scores
-    for (int p = 0; p < 2; ++p) {
-        int pictures = 0;
-        for (const ReportItem& item : report.pages[p].items) {
-            EXPECT_FALSE(std::holds_alternative<ReportTextLine>(item));
-            if (const auto* picture = std::get_if<ReportPicture>(&item)) {
-                ++pictures;
-                EXPECT_NEAR(picture->rect.width(), 680, 0.5) << "the page fills the sheet's width";
-            }
-        }
-        EXPECT_EQ(pictures, 1);
-    }
-}
-
 // The buttons by their Tags: 답안출력, 첨삭출력 and the hidden 취소 open previews, which
 // save as PDF.
 TEST_F(CorrectionSave, PrintButtonsOpenTheirPreviews)
 {
     auto frame = Loaded(Essays::Manuscript(21), DataSet(CorrectionRecord::fields()));
-    QTest::mouseClick(frame->Image7, Qt::LeftButton);
+    QTest::mouseClick(W(*frame).Image7, Qt::LeftButton);
     QList<TfrmPreview*> open = Previews();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("답안 출력"));
     TearDown();
-    QTest::mouseClick(frame->Image2, Qt::LeftButton);
+    QTest::mouseClick(W(*frame).Image2, Qt::LeftButton);
     open = Previews();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("첨삭 출력"));
@@ -534,7 +474,7 @@ TEST_F(CorrectionSave, PrintButtonsOpenTheirPreviews)
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.read(5) == "%PDF-");
     TearDown();
-    frame->btnClick(frame->btnCancel);
+    frame->btnClick(W(*frame).btnCancel);
     EXPECT_EQ(Previews().size(), 1);
     EXPECT_TRUE(dialogs->boxes.isEmpty());
 }

@@ -12,6 +12,7 @@
 #include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
 #include "support/RecordingDialogs.h"
+#include "support/TeacherWidgets.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -31,6 +32,8 @@ using CorrectionRecord::MarkRow;
 using Kind = RecordingDialogs::Kind;
 
 namespace {
+
+using W = TeacherWidgets;
 
 MarkRow Mark(TDrawTool tool, QRect box, const QString& text = {})
 {
@@ -138,14 +141,14 @@ protected:
 
     static void Place(TfmeTeacher& frame, QPoint from, QPoint to)
     {
-        QTest::mousePress(frame.Board, Qt::LeftButton, {}, from);
-        QTest::mouseMove(frame.Board, to);
-        QTest::mouseRelease(frame.Board, Qt::LeftButton, {}, to);
+        QTest::mousePress(W(frame).Board, Qt::LeftButton, {}, from);
+        QTest::mouseMove(W(frame).Board, to);
+        QTest::mouseRelease(W(frame).Board, Qt::LeftButton, {}, to);
     }
 
     static TFlatSpeedButton* ToolButton(TfmeTeacher& frame, TDrawTool tool)
     {
-        for (TFlatSpeedButton* button : frame.ToolButtons)
+        for (TFlatSpeedButton* button : W(frame).ToolButtons)
             if (button->Tag == tool)
                 return button;
         return nullptr;
@@ -197,23 +200,23 @@ TEST_F(TeacherFrame, PaletteButtonsSelectTheirTools)
         {40, 420, dtSelect, ""},
     };
     auto frame = Course::ShownFrame();
-    ASSERT_EQ(frame->ToolButtons.size(), 30);
+    ASSERT_EQ(W(*frame).ToolButtons.size(), 30);
     for (int i = 0; i < 30; ++i) {
-        TFlatSpeedButton* button = frame->ToolButtons[i];
+        TFlatSpeedButton* button = W(*frame).ToolButtons[i];
         const auto& e = expected[i];
         EXPECT_EQ(button->geometry(), QRect(e.x, e.y, 25, 25)) << i;
         EXPECT_EQ(button->Tag, int(e.tool)) << i;
         EXPECT_EQ(button->toolTip(), QString::fromUtf8(e.hint)) << i;
         EXPECT_TRUE(button->isCheckable());
-        EXPECT_EQ(button->group(), frame->ToolButtons[0]->group());
+        EXPECT_EQ(button->group(), W(*frame).ToolButtons[0]->group());
     }
-    EXPECT_EQ(frame->btnCursor->Tag, int(dtSelect));
+    EXPECT_EQ(W(*frame).btnCursor->Tag, int(dtSelect));
 
     QTest::mouseClick(ToolButton(*frame, dt44), Qt::LeftButton);
-    EXPECT_EQ(frame->Board->DrawTool(), dt44);
-    EXPECT_TRUE(frame->FModified);
+    EXPECT_EQ(W(*frame).Board->DrawTool(), dt44);
+    EXPECT_TRUE(frame->Session().FModified());
     QTest::mouseClick(ToolButton(*frame, dtNumber), Qt::LeftButton);
-    EXPECT_EQ(frame->Board->DrawTool(), dtNumber);
+    EXPECT_EQ(W(*frame).Board->DrawTool(), dtNumber);
     EXPECT_FALSE(ToolButton(*frame, dt44)->isChecked()) << "one button is down at a time";
 }
 
@@ -246,24 +249,24 @@ TEST_F(TeacherFrame, LaunchSwitchesOfBothModes)
         auto frame = teacherRun ? Teacher(c.fields) : Viewer(c.fields);
         EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{"답안지가 없습니다."}) << c.name;
         EXPECT_EQ(dialogs->boxes.size(), 1) << c.name;
-        EXPECT_EQ(frame->Image6->isVisibleTo(frame.get()), c.evaluation) << c.name;
-        EXPECT_EQ(frame->Label13->isVisibleTo(frame.get()), c.evaluation) << c.name;
-        EXPECT_EQ(frame->Label14->isVisibleTo(frame.get()), c.evaluation) << c.name;
-        EXPECT_EQ(frame->btnAG->isVisibleTo(frame.get()), c.discussion) << c.name;
-        EXPECT_EQ(frame->ComboBox1->isEnabled(), c.totalBox) << c.name;
-        EXPECT_EQ(frame->ComboBox1->currentText(), "77") << c.name;
+        EXPECT_EQ(W(*frame).Image6->isVisibleTo(frame.get()), c.evaluation) << c.name;
+        EXPECT_EQ(W(*frame).Label13->isVisibleTo(frame.get()), c.evaluation) << c.name;
+        EXPECT_EQ(W(*frame).Label14->isVisibleTo(frame.get()), c.evaluation) << c.name;
+        EXPECT_EQ(W(*frame).btnAG->isVisibleTo(frame.get()), c.discussion) << c.name;
+        EXPECT_EQ(W(*frame).ComboBox1->isEnabled(), c.totalBox) << c.name;
+        EXPECT_EQ(W(*frame).ComboBox1->currentText(), "77") << c.name;
         EXPECT_EQ(title.text(), "제목") << c.name;
         EXPECT_FALSE(title.isEnabled()) << c.name;
-        EXPECT_EQ(frame->cmbList->count(), 0) << c.name << ": the frame stays without pages";
-        EXPECT_EQ(frame->FViewMode, 0) << c.name;
-        EXPECT_EQ(frame->FViewOnly, !teacherRun) << c.name << ": a viewing run never saves";
-        EXPECT_EQ(frame->Scores->text(5, 0), " 1. 원고지작성법") << c.name;
-        EXPECT_EQ(frame->pGrid->columnWidth(0), 300) << c.name;
+        EXPECT_EQ(W(*frame).cmbList->count(), 0) << c.name << ": the frame stays without pages";
+        EXPECT_EQ(frame->Session().FViewMode(), 0) << c.name;
+        EXPECT_EQ(frame->Session().FViewOnly(), !teacherRun) << c.name << ": a viewing run never saves";
+        EXPECT_EQ(frame->Session().Scores().text(5, 0), " 1. 원고지작성법") << c.name;
+        EXPECT_EQ(W(*frame).pGrid->columnWidth(0), 300) << c.name;
     }
-    EXPECT_EQ(Teacher(teacher)->FReportPoint, "77");
-    EXPECT_EQ(Teacher(teacher)->FStudentNo, "S1");
-    EXPECT_TRUE(Viewer(viewer)->FStudentNo.isEmpty());
-    EXPECT_TRUE(Viewer(viewer)->FEditable);
+    EXPECT_EQ(Teacher(teacher)->Session().FReportPoint, "77");
+    EXPECT_EQ(Teacher(teacher)->Session().FStudentNo, "S1");
+    EXPECT_TRUE(Viewer(viewer)->Session().FStudentNo.isEmpty());
+    EXPECT_TRUE(Viewer(viewer)->Session().FEditable);
 
     auto shortTeacher = Course::ShownFrame();
     EXPECT_EQ(ErrorOf([&] { shortTeacher->SetupTeacherRun(LaunchFields(teacher.mid(0, 10)), &title); }),
@@ -271,7 +274,7 @@ TEST_F(TeacherFrame, LaunchSwitchesOfBothModes)
     auto shortViewer = Course::ShownFrame();
     EXPECT_EQ(ErrorOf([&] { shortViewer->SetupViewRun(LaunchFields(viewer.mid(0, 8)), &title); }),
               "List index out of bounds (8)");
-    EXPECT_TRUE(shortViewer->FViewOnly);
+    EXPECT_TRUE(shortViewer->Session().FViewOnly());
 }
 
 // Field 3 and field 7 decide whether the earlier correction is downloaded.
@@ -293,19 +296,19 @@ TEST_F(TeacherFrame, EarlierCorrectionIsDownloadedOnlyWhenAsked)
             fields[7].clear();
         auto frame = Teacher(fields);
         EXPECT_TRUE(dialogs->boxes.isEmpty()) << c.name;
-        EXPECT_EQ(frame->FViewMode, 1) << c.name;
-        EXPECT_EQ(frame->cmbList->count(), 3) << c.name;
-        EXPECT_EQ(frame->cmbList->itemText(2), "PAGE3") << c.name;
-        EXPECT_EQ(frame->Label5->text(), "총 3페이지 입니다.") << c.name;
-        EXPECT_EQ(frame->FPageIndex, 0) << c.name;
-        EXPECT_EQ(frame->Board->Items().Count(), c.marksOnPage1) << c.name;
-        EXPECT_EQ(frame->Memo1->toPlainText(), c.marksOnPage1 ? "잘 읽었습니다.\n" : "") << c.name;
-        EXPECT_EQ(frame->Scores->text(1, 2), c.marksOnPage1 ? "60" : "") << c.name;
-        EXPECT_FALSE(frame->CheckBox1->isChecked()) << c.name;
-        EXPECT_TRUE(frame->cdTeacher.isEmpty()) << c.name << ": work goes to the working copy";
-        EXPECT_FALSE(frame->FModified) << c.name;
-        EXPECT_EQ(frame->Board->DrawTool(), dtSelect) << c.name;
-        EXPECT_TRUE(frame->btnCursor->isChecked()) << c.name;
+        EXPECT_EQ(frame->Session().FViewMode(), 1) << c.name;
+        EXPECT_EQ(W(*frame).cmbList->count(), 3) << c.name;
+        EXPECT_EQ(W(*frame).cmbList->itemText(2), "PAGE3") << c.name;
+        EXPECT_EQ(W(*frame).Label5->text(), "총 3페이지 입니다.") << c.name;
+        EXPECT_EQ(frame->Session().FPageIndex(), 0) << c.name;
+        EXPECT_EQ(W(*frame).Board->Items().Count(), c.marksOnPage1) << c.name;
+        EXPECT_EQ(W(*frame).Memo1->toPlainText(), c.marksOnPage1 ? "잘 읽었습니다.\n" : "") << c.name;
+        EXPECT_EQ(frame->Session().Scores().text(1, 2), c.marksOnPage1 ? "60" : "") << c.name;
+        EXPECT_FALSE(W(*frame).CheckBox1->isChecked()) << c.name;
+        EXPECT_TRUE(frame->Session().cdTeacher.isEmpty()) << c.name << ": work goes to the working copy";
+        EXPECT_FALSE(frame->Session().FModified()) << c.name;
+        EXPECT_EQ(W(*frame).Board->DrawTool(), dtSelect) << c.name;
+        EXPECT_TRUE(W(*frame).btnCursor->isChecked()) << c.name;
     }
 }
 
@@ -313,14 +316,14 @@ TEST_F(TeacherFrame, EarlierCorrectionIsDownloadedOnlyWhenAsked)
 TEST_F(TeacherFrame, FirstPageShowsItsMarksAndComment)
 {
     auto frame = Teacher(Course::TeacherFields(threePages, true));
-    const QImage& page = frame->Board->Background();
-    EXPECT_EQ(frame->Board->size(), page.size());
-    EXPECT_EQ(frame->Board->pos(), QPoint(0, 0));
-    EXPECT_EQ(page.width(), frame->Board->Buffer().width());
-    EXPECT_TRUE(IsRed(At(frame->Board->Buffer(), 80, 53))) << "the 지움표 of page 1 is drawn";
+    const QImage& page = W(*frame).Board->Background();
+    EXPECT_EQ(W(*frame).Board->size(), page.size());
+    EXPECT_EQ(W(*frame).Board->pos(), QPoint(0, 0));
+    EXPECT_EQ(page.width(), W(*frame).Board->Buffer().width());
+    EXPECT_TRUE(IsRed(At(W(*frame).Board->Buffer(), 80, 53))) << "the 지움표 of page 1 is drawn";
     EXPECT_FALSE(IsRed(At(page, 80, 53))) << "on the board, not on the page";
-    EXPECT_EQ(frame->Memo2->toPlainText(), "첫 쪽 평\n");
-    const TBoardItem* text = frame->Board->Items().Items(1);
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), "첫 쪽 평\n");
+    const TBoardItem* text = W(*frame).Board->Items().Items(1);
     EXPECT_EQ(text->DrawTool(), dtText);
     EXPECT_EQ(text->Strings(), "좋은 표현");
     EXPECT_EQ(text->Key(), 4242);
@@ -332,36 +335,36 @@ TEST_F(TeacherFrame, FirstPageShowsItsMarksAndComment)
 TEST_F(TeacherFrame, Button1StoresThePageAndReturnsToPage1)
 {
     auto frame = Teacher(Course::TeacherFields(threePages, true));
-    QTest::keyClick(frame->cmbList, Qt::Key_Down);
-    QTest::keyClick(frame->cmbList, Qt::Key_Down);
-    ASSERT_EQ(frame->FPageIndex, 2);
-    EXPECT_EQ(frame->Board->Items().Count(), 0);
-    EXPECT_TRUE(frame->Memo2->toPlainText().isEmpty());
+    QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
+    QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
+    ASSERT_EQ(frame->Session().FPageIndex(), 2);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 0);
+    EXPECT_TRUE(W(*frame).Memo2->toPlainText().isEmpty());
 
-    frame->ScrollBox1->verticalScrollBar()->setValue(200);
+    W(*frame).ScrollBox1->verticalScrollBar()->setValue(200);
     QTest::mouseClick(ToolButton(*frame, dt16), Qt::LeftButton);
     Place(*frame, {100, 300}, {180, 330});
-    ASSERT_EQ(frame->Board->Items().Count(), 1);
-    QTest::keyClicks(frame->Memo2, "page three");
+    ASSERT_EQ(W(*frame).Board->Items().Count(), 1);
+    QTest::keyClicks(W(*frame).Memo2, "page three");
 
-    QTest::mouseClick(frame->btn1, Qt::LeftButton);
-    EXPECT_EQ(frame->cmbList->currentIndex(), 0);
-    EXPECT_EQ(frame->FPageIndex, 0);
-    EXPECT_EQ(frame->Board->Items().Count(), 2) << "page 1 with its own marks";
-    EXPECT_EQ(frame->Memo2->toPlainText(), "첫 쪽 평\n");
-    EXPECT_EQ(frame->ScrollBox1->verticalScrollBar()->value(), 0) << "a page is shown from the top";
+    QTest::mouseClick(W(*frame).btn1, Qt::LeftButton);
+    EXPECT_EQ(W(*frame).cmbList->currentIndex(), 0);
+    EXPECT_EQ(frame->Session().FPageIndex(), 0);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 2) << "page 1 with its own marks";
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), "첫 쪽 평\n");
+    EXPECT_EQ(W(*frame).ScrollBox1->verticalScrollBar()->value(), 0) << "a page is shown from the top";
 
-    QTest::keyClick(frame->cmbList, Qt::Key_Down);
-    EXPECT_EQ(frame->Board->Items().Count(), 1) << "page 2 as loaded";
-    EXPECT_EQ(frame->Board->Items().Items(0)->DrawTool(), dt11);
-    QTest::keyClick(frame->cmbList, Qt::Key_Down);
-    ASSERT_EQ(frame->Board->Items().Count(), 1);
-    const TBoardItem* placed = frame->Board->Items().Items(0);
+    QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 1) << "page 2 as loaded";
+    EXPECT_EQ(W(*frame).Board->Items().Items(0)->DrawTool(), dt11);
+    QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
+    ASSERT_EQ(W(*frame).Board->Items().Count(), 1);
+    const TBoardItem* placed = W(*frame).Board->Items().Items(0);
     EXPECT_EQ(placed->DrawTool(), dt16);
     EXPECT_EQ(QRect(QPoint(placed->Left(), placed->Top()), QPoint(placed->Right(), placed->Bottom())),
               QRect(QPoint(100, 300), QPoint(180, 330)));
-    EXPECT_EQ(frame->Memo2->toPlainText(), "page three\n");
-    EXPECT_TRUE(frame->FModified);
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), "page three\n");
+    EXPECT_TRUE(frame->Session().FModified());
 }
 
 TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
@@ -373,41 +376,41 @@ TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
 
     for (const bool viewing : {false, true}) {
         auto frame = viewing ? Viewer(Course::ViewFields(key)) : Teacher(Course::TeacherFields(key, true));
-        EXPECT_EQ(frame->FViewMode, 2);
-        EXPECT_EQ(frame->cmbList->count(), 2);
-        EXPECT_EQ(frame->cmbList->itemText(1), "PAGE2");
-        EXPECT_EQ(frame->cdTeacher.recordCount(), 2) << "a handwritten correction is edited in place";
-        EXPECT_FALSE(frame->Board->isVisibleTo(frame.get()));
-        EXPECT_FALSE(frame->pnlLeft->isVisibleTo(frame.get()));
-        EXPECT_FALSE(frame->pnlRight->isVisibleTo(frame.get()));
-        EXPECT_FALSE(frame->Label5->isVisibleTo(frame.get()));
-        EXPECT_EQ(frame->Image3->isVisibleTo(frame.get()), !viewing);
-        EXPECT_EQ(frame->Image4->isVisibleTo(frame.get()), !viewing);
-        ASSERT_TRUE(frame->Image->isVisibleTo(frame.get()));
-        EXPECT_EQ(frame->Image->size(), QSize(670, 500));
-        QImage shown = frame->Image->pixmap().toImage();
+        EXPECT_EQ(frame->Session().FViewMode(), 2);
+        EXPECT_EQ(W(*frame).cmbList->count(), 2);
+        EXPECT_EQ(W(*frame).cmbList->itemText(1), "PAGE2");
+        EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2) << "a handwritten correction is edited in place";
+        EXPECT_FALSE(W(*frame).Board->isVisibleTo(frame.get()));
+        EXPECT_FALSE(W(*frame).pnlLeft->isVisibleTo(frame.get()));
+        EXPECT_FALSE(W(*frame).pnlRight->isVisibleTo(frame.get()));
+        EXPECT_FALSE(W(*frame).Label5->isVisibleTo(frame.get()));
+        EXPECT_EQ(W(*frame).Image3->isVisibleTo(frame.get()), !viewing);
+        EXPECT_EQ(W(*frame).Image4->isVisibleTo(frame.get()), !viewing);
+        ASSERT_TRUE(W(*frame).Image->isVisibleTo(frame.get()));
+        EXPECT_EQ(W(*frame).Image->size(), QSize(670, 500));
+        QImage shown = W(*frame).Image->pixmap().toImage();
         EXPECT_GT(At(shown, 300, 250).blue(), 200);
 
-        QTest::keyClick(frame->cmbList, Qt::Key_Down);
-        EXPECT_EQ(frame->Image->size(), QSize(670, 300));
-        shown = frame->Image->pixmap().toImage();
+        QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
+        EXPECT_EQ(W(*frame).Image->size(), QSize(670, 300));
+        shown = W(*frame).Image->pixmap().toImage();
         EXPECT_GT(At(shown, 300, 150).green(), 200);
-        EXPECT_FALSE(frame->FModified);
+        EXPECT_FALSE(frame->Session().FModified());
     }
 
     // btn1 turns to the board correction of the same essay, btn2 back to the pictures.
     auto frame = Teacher(Course::TeacherFields(key, true));
-    ASSERT_TRUE(frame->btn2->isVisibleTo(frame.get())) << "a teacher can correct on paper";
-    QTest::mouseClick(frame->btn1, Qt::LeftButton);
-    EXPECT_EQ(frame->FViewMode, 1);
-    EXPECT_EQ(frame->cmbList->count(), 1);
-    EXPECT_TRUE(frame->Board->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->Image->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->Image3->isVisibleTo(frame.get()));
-    QTest::mouseClick(frame->btn2, Qt::LeftButton);
-    EXPECT_EQ(frame->FViewMode, 2);
-    EXPECT_EQ(frame->cmbList->count(), 2);
-    EXPECT_TRUE(frame->Image3->isVisibleTo(frame.get())) << "pages can be added";
+    ASSERT_TRUE(W(*frame).btn2->isVisibleTo(frame.get())) << "a teacher can correct on paper";
+    QTest::mouseClick(W(*frame).btn1, Qt::LeftButton);
+    EXPECT_EQ(frame->Session().FViewMode(), 1);
+    EXPECT_EQ(W(*frame).cmbList->count(), 1);
+    EXPECT_TRUE(W(*frame).Board->isVisibleTo(frame.get()));
+    EXPECT_FALSE(W(*frame).Image->isVisibleTo(frame.get()));
+    EXPECT_FALSE(W(*frame).Image3->isVisibleTo(frame.get()));
+    QTest::mouseClick(W(*frame).btn2, Qt::LeftButton);
+    EXPECT_EQ(frame->Session().FViewMode(), 2);
+    EXPECT_EQ(W(*frame).cmbList->count(), 2);
+    EXPECT_TRUE(W(*frame).Image3->isVisibleTo(frame.get())) << "pages can be added";
 }
 
 // Field 8 not "1": nothing can change, a press on the locked board places nothing, and
@@ -418,63 +421,63 @@ TEST_F(TeacherFrame, ReadOnlyTeacherRun)
     fields[8] = "0";
     auto frame = Teacher(fields);
     EXPECT_FALSE(frame->btnSave->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->Image7->isVisibleTo(frame.get()));
-    EXPECT_TRUE(frame->Image2->isVisibleTo(frame.get())) << "the correction print stays";
-    EXPECT_FALSE(frame->btnCancel->isEnabled());
-    EXPECT_TRUE(frame->btn1->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->btn2->isVisibleTo(frame.get()));
-    EXPECT_TRUE(frame->Memo1->isReadOnly());
-    EXPECT_TRUE(frame->Memo2->isReadOnly());
-    EXPECT_FALSE(frame->ComboBox1->isEnabled());
-    EXPECT_TRUE(frame->Board->Locked());
-    EXPECT_EQ(frame->pGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
-    for (TFlatSpeedButton* button : frame->ToolButtons)
+    EXPECT_FALSE(W(*frame).Image7->isVisibleTo(frame.get()));
+    EXPECT_TRUE(W(*frame).Image2->isVisibleTo(frame.get())) << "the correction print stays";
+    EXPECT_FALSE(W(*frame).btnCancel->isEnabled());
+    EXPECT_TRUE(W(*frame).btn1->isVisibleTo(frame.get()));
+    EXPECT_FALSE(W(*frame).btn2->isVisibleTo(frame.get()));
+    EXPECT_TRUE(W(*frame).Memo1->isReadOnly());
+    EXPECT_TRUE(W(*frame).Memo2->isReadOnly());
+    EXPECT_FALSE(W(*frame).ComboBox1->isEnabled());
+    EXPECT_TRUE(W(*frame).Board->Locked());
+    EXPECT_EQ(W(*frame).pGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    for (TFlatSpeedButton* button : W(*frame).ToolButtons)
         EXPECT_FALSE(button->isEnabled());
-    EXPECT_TRUE(frame->FViewOnly);
+    EXPECT_TRUE(frame->Session().FViewOnly());
 
-    const QImage before = frame->Board->Buffer();
+    const QImage before = W(*frame).Board->Buffer();
     Place(*frame, {300, 300}, {360, 340});
     Place(*frame, {45, 45}, {90, 90});
-    EXPECT_EQ(frame->Board->Items().Count(), 2);
-    EXPECT_EQ(frame->Board->Items().Items(0)->Left(), 40) << "nothing moves";
-    EXPECT_EQ(frame->Board->Buffer(), before);
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 2);
+    EXPECT_EQ(W(*frame).Board->Items().Items(0)->Left(), 40) << "nothing moves";
+    EXPECT_EQ(W(*frame).Board->Buffer(), before);
+    EXPECT_FALSE(frame->Session().FModified());
 
-    QTest::mouseClick(frame->btn1, Qt::LeftButton);
-    EXPECT_EQ(frame->Board->Items().Count(), 2);
-    EXPECT_TRUE(frame->Board->Locked());
+    QTest::mouseClick(W(*frame).btn1, Qt::LeftButton);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 2);
+    EXPECT_TRUE(W(*frame).Board->Locked());
 }
 
 TEST_F(TeacherFrame, ViewingRun)
 {
     auto frame = Viewer(Course::ViewFields(threePages));
     EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_EQ(frame->FViewMode, 1);
-    EXPECT_EQ(frame->Board->Items().Count(), 2);
-    EXPECT_EQ(frame->Memo1->toPlainText(), "잘 읽었습니다.\n");
-    EXPECT_EQ(frame->Scores->text(7, 2), "5");
-    EXPECT_FALSE(frame->btn1->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->btn2->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->pnlLeft->isVisibleTo(frame.get()));
-    EXPECT_TRUE(frame->pnlRight->isVisibleTo(frame.get()));
+    EXPECT_EQ(frame->Session().FViewMode(), 1);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 2);
+    EXPECT_EQ(W(*frame).Memo1->toPlainText(), "잘 읽었습니다.\n");
+    EXPECT_EQ(frame->Session().Scores().text(7, 2), "5");
+    EXPECT_FALSE(W(*frame).btn1->isVisibleTo(frame.get()));
+    EXPECT_FALSE(W(*frame).btn2->isVisibleTo(frame.get()));
+    EXPECT_FALSE(W(*frame).pnlLeft->isVisibleTo(frame.get()));
+    EXPECT_TRUE(W(*frame).pnlRight->isVisibleTo(frame.get()));
     EXPECT_FALSE(frame->btnSave->isVisibleTo(frame.get()));
-    EXPECT_TRUE(frame->Memo2->isReadOnly());
-    EXPECT_FALSE(frame->CheckBox1->isEnabled());
-    EXPECT_FALSE(frame->ComboBox1->isEnabled());
-    EXPECT_TRUE(frame->Board->Locked());
-    EXPECT_TRUE(frame->FViewOnly);
+    EXPECT_TRUE(W(*frame).Memo2->isReadOnly());
+    EXPECT_FALSE(W(*frame).CheckBox1->isEnabled());
+    EXPECT_FALSE(W(*frame).ComboBox1->isEnabled());
+    EXPECT_TRUE(W(*frame).Board->Locked());
+    EXPECT_TRUE(frame->Session().FViewOnly());
 
     Place(*frame, {300, 300}, {360, 340});
-    EXPECT_EQ(frame->Board->Items().Count(), 2);
-    QTest::keyClick(frame->cmbList, Qt::Key_Down);
-    EXPECT_EQ(frame->Board->Items().Count(), 1);
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 2);
+    QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 1);
+    EXPECT_FALSE(frame->Session().FModified());
 
     QStringList noCorrection = Course::ViewFields(threePages);
     noCorrection[6].clear();
     auto fresh = Viewer(noCorrection);
-    EXPECT_EQ(fresh->cmbList->count(), 3);
-    EXPECT_EQ(fresh->Board->Items().Count(), 0);
+    EXPECT_EQ(W(*fresh).cmbList->count(), 3);
+    EXPECT_EQ(W(*fresh).Board->Items().Count(), 0);
 }
 
 // A stored deduction comes back checked; "true" in lower case does not.
@@ -490,12 +493,12 @@ TEST_F(TeacherFrame, SummaryFillsTheSheet)
         correction.post();
         Course::PostCorrection(key, correction);
         auto frame = Viewer(Course::ViewFields(key));
-        EXPECT_EQ(frame->CheckBox1->isChecked(), checked) << p8;
+        EXPECT_EQ(W(*frame).CheckBox1->isChecked(), checked) << p8;
         // Checking the box recomputes the subtotals and the total from the stored points.
         const QStringList points = checked ? QStringList{"5", "2", "3", "18", "5", "6", "7"}
                                            : QStringList{"1", "2", "3", "4", "5", "6", "7"};
-        EXPECT_EQ(frame->Scores->points(), points) << p8;
-        EXPECT_EQ(frame->ComboBox1->currentText(), checked ? "3" : "85") << p8;
+        EXPECT_EQ(frame->Session().Scores().points(), points) << p8;
+        EXPECT_EQ(W(*frame).ComboBox1->currentText(), checked ? "3" : "85") << p8;
     }
 }
 
@@ -527,8 +530,8 @@ TEST_F(TeacherFrame, SetUpFailures)
                 frame->SetupViewRun(LaunchFields(c.fields), &title);
         });
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << c.name << ": " << error.toStdString();
-        EXPECT_EQ(frame->cmbList->count(), 0) << c.name;
-        EXPECT_EQ(frame->FViewMode, 0) << c.name;
+        EXPECT_EQ(W(*frame).cmbList->count(), 0) << c.name;
+        EXPECT_EQ(frame->Session().FViewMode(), 0) << c.name;
     }
 }
 
@@ -538,16 +541,16 @@ TEST_F(TeacherFrame, BrokenScannedPageKeepsThePreviousPage)
     DataSet essay = Essays::Scanned({Essays::Picture({400, 300}, Qt::blue), QImage()});
     const QString key = Course::PostEssay(essay);
     auto frame = Teacher(Course::TeacherFields(key, false));
-    ASSERT_EQ(frame->cmbList->count(), 2);
-    EXPECT_EQ(frame->Board->size(), QSize(400, 320));
+    ASSERT_EQ(W(*frame).cmbList->count(), 2);
+    EXPECT_EQ(W(*frame).Board->size(), QSize(400, 320));
     QTest::mouseClick(ToolButton(*frame, dt11), Qt::LeftButton);
     Place(*frame, {50, 50}, {100, 100});
 
-    QTest::keyClick(frame->cmbList, Qt::Key_Down);
+    QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
     ASSERT_EQ(dialogs->texts(Kind::Error).size(), 1);
-    EXPECT_EQ(frame->FPageIndex, 0);
-    EXPECT_EQ(frame->Board->Background().size(), QSize(400, 320));
-    EXPECT_EQ(frame->Board->Items().Count(), 1) << "the marks of page 1 stay on the board";
+    EXPECT_EQ(frame->Session().FPageIndex(), 0);
+    EXPECT_EQ(W(*frame).Board->Background().size(), QSize(400, 320));
+    EXPECT_EQ(W(*frame).Board->Items().Count(), 1) << "the marks of page 1 stay on the board";
 }
 
 // The teacher's own launch file from the course page opens the correction.
@@ -557,10 +560,10 @@ TEST_F(TeacherFrame, LaunchFileFromTheCoursePage)
     DownloadToStream(Course::Server().launchUrl("T001", CourseServerProcess::kLectureKey), stream);
     const QStringList fields = Cp949::decode(stream.data()).split(QChar(0x03));
     auto frame = Teacher(fields);
-    EXPECT_TRUE(frame->btnAG->isVisibleTo(frame.get()));
-    EXPECT_TRUE(frame->Image6->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->FViewOnly);
-    EXPECT_EQ(frame->FStudentNo, CourseServerProcess::kStudentNo);
+    EXPECT_TRUE(W(*frame).btnAG->isVisibleTo(frame.get()));
+    EXPECT_TRUE(W(*frame).Image6->isVisibleTo(frame.get()));
+    EXPECT_FALSE(frame->Session().FViewOnly());
+    EXPECT_EQ(frame->Session().FStudentNo, CourseServerProcess::kStudentNo);
 }
 
 TEST_F(TeacherFrame, ManuscriptEssayPages)
@@ -568,19 +571,19 @@ TEST_F(TeacherFrame, ManuscriptEssayPages)
     DataSet essay = Essays::Manuscript(31);
     const QString key = Course::PostEssay(essay);
     auto frame = Teacher(Course::TeacherFields(key, false));
-    EXPECT_EQ(frame->cmbList->count(), 2);
-    EXPECT_EQ(frame->Label5->text(), "총 2페이지 입니다.");
-    EXPECT_EQ(frame->Board->size(), QSize(650, 880));
-    EXPECT_EQ(At(frame->Board->Buffer(), 49, 10), QColor(200, 200, 200)) << "the sheet under the board";
-    QTest::keyClick(frame->cmbList, Qt::Key_Down);
-    EXPECT_EQ(At(frame->Board->Buffer(), 49, 50), QColor(Qt::white)) << "page 2 holds one line";
+    EXPECT_EQ(W(*frame).cmbList->count(), 2);
+    EXPECT_EQ(W(*frame).Label5->text(), "총 2페이지 입니다.");
+    EXPECT_EQ(W(*frame).Board->size(), QSize(650, 880));
+    EXPECT_EQ(At(W(*frame).Board->Buffer(), 49, 10), QColor(200, 200, 200)) << "the sheet under the board";
+    QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
+    EXPECT_EQ(At(W(*frame).Board->Buffer(), 49, 50), QColor(Qt::white)) << "page 2 holds one line";
 }
 
 // The discussion button opens the lecture's discussion page in the browser window.
 TEST_F(TeacherFrame, DiscussionButtonOpensTheDiscussionPage)
 {
     auto frame = Teacher(Course::TeacherFields(threePages, false));
-    ASSERT_TRUE(frame->btnAG->isVisible());
+    ASSERT_TRUE(W(*frame).btnAG->isVisible());
     QString opened;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -590,8 +593,8 @@ TEST_F(TeacherFrame, DiscussionButtonOpensTheDiscussionPage)
         }
     });
     poll.start(20);
-    QTest::mouseClick(frame->btnAG, Qt::LeftButton);
+    QTest::mouseClick(W(*frame).btnAG, Qt::LeftButton);
     EXPECT_EQ(opened, "토의사항");
     EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_FALSE(frame->FModified);
+    EXPECT_FALSE(frame->Session().FModified());
 }

@@ -13,6 +13,7 @@
 #include "shell/Startup.h"
 #include "shell/TfrmMain.h"
 #include "support/RecordingDialogs.h"
+#include "support/TeacherWidgets.h"
 #include "support/TestPaths.h"
 #include "writing/TSorEdit.h"
 #include "writing/TfmeEditor.h"
@@ -43,6 +44,8 @@ void PrintTo(const MarkRow& m, std::ostream* os)
 
 namespace {
 
+using W = TeacherWidgets;
+
 using Kind = RecordingDialogs::Kind;
 using Marks = QList<CorrectionRecord::MarkRow>;
 
@@ -70,7 +73,7 @@ struct PageState {
 QList<TDrawTool> markTools(const TfmeTeacher& frame)
 {
     QList<TDrawTool> tools;
-    for (const TFlatSpeedButton* button : frame.ToolButtons)
+    for (const TFlatSpeedButton* button : W(frame).ToolButtons)
         if (button->Tag != dtSelect && button->Tag != dtNumber)
             tools << TDrawTool(button->Tag);
     return tools;
@@ -110,11 +113,11 @@ protected:
     }
 
     TfmeTeacher& frame() const { return *window->FTeacher; }
-    TSorBoard& board() const { return *frame().Board; }
+    TSorBoard& board() const { return *W(frame()).Board; }
 
     TFlatSpeedButton* toolButton(TDrawTool tool) const
     {
-        for (TFlatSpeedButton* button : frame().ToolButtons)
+        for (TFlatSpeedButton* button : W(frame()).ToolButtons)
             if (button->Tag == tool)
                 return button;
         return nullptr;
@@ -169,14 +172,14 @@ protected:
     // Chooses the page in the page list with the keyboard, as a user does.
     void showPage(int index)
     {
-        QComboBox* list = frame().cmbList;
+        QComboBox* list = W(frame()).cmbList;
         ASSERT_LT(index, list->count());
         list->setFocus();
         for (int step = list->currentIndex(); step < index; ++step)
             QTest::keyClick(list, Qt::Key_Down);
         for (int step = list->currentIndex(); step > index; --step)
             QTest::keyClick(list, Qt::Key_Up);
-        ASSERT_EQ(frame().FPageIndex, index);
+        ASSERT_EQ(frame().Session().FPageIndex(), index);
     }
 
     // Marks pages 1 to 3 with every palette tool across them, two numbers, a text note and
@@ -199,10 +202,10 @@ protected:
             // Numbers land in the page comment; the teacher writes on after them.
             place(dtNumber, markBox(n++));
             place(dtNumber, markBox(n++));
-            EXPECT_EQ(frame().Memo2->toPlainText(), QStringLiteral("(1)\n(2)"));
-            click(frame().Memo2);
-            QTest::keyClick(frame().Memo2, Qt::Key_End, Qt::ControlModifier);
-            TypeText(frame().Memo2, QStringLiteral("\n%1쪽: 문단을 나누어 보세요.").arg(page + 1));
+            EXPECT_EQ(W(frame()).Memo2->toPlainText(), QStringLiteral("(1)\n(2)"));
+            click(W(frame()).Memo2);
+            QTest::keyClick(W(frame()).Memo2, Qt::Key_End, Qt::ControlModifier);
+            TypeText(W(frame()).Memo2, QStringLiteral("\n%1쪽: 문단을 나누어 보세요.").arg(page + 1));
 
             // A text note and a point on a mark, through the text dialog.
             place(dtText, markBox(n));
@@ -224,14 +227,14 @@ protected:
     // The review on the 총평 tab and the five typed scores on the 평가 tab.
     void writeReviewAndScores(const QString& review, const QStringList& scores)
     {
-        click(frame().Image8);
-        click(frame().Memo1);
-        TypeText(frame().Memo1, review);
-        click(frame().Image6);
+        click(W(frame()).Image8);
+        click(W(frame()).Memo1);
+        TypeText(W(frame()).Memo1, review);
+        click(W(frame()).Image6);
         const QList<int> rows{2, 3, 5, 6, 7};
         ASSERT_EQ(scores.size(), rows.size());
         for (qsizetype i = 0; i < rows.size(); ++i) {
-            QTableView* grid = frame().pGrid;
+            QTableView* grid = W(frame()).pGrid;
             grid->setFocus();
             const QModelIndex cell = grid->model()->index(rows[i], 2);
             grid->setCurrentIndex(cell);
@@ -248,7 +251,7 @@ protected:
 
     QLineEdit* cellEditor() const
     {
-        for (QLineEdit* editor : frame().pGrid->viewport()->findChildren<QLineEdit*>())
+        for (QLineEdit* editor : W(frame()).pGrid->viewport()->findChildren<QLineEdit*>())
             if (editor->isVisible())
                 return editor;
         return nullptr;
@@ -268,10 +271,10 @@ protected:
             ASSERT_NO_FATAL_FAILURE(showPage(page));
             out.pages[page] = shown();
         }
-        out.review = MemoText(frame().Memo1);
-        out.points = frame().Scores->points();
-        out.deduction = frame().Scores->deduction();
-        out.total = frame().ComboBox1->currentText();
+        out.review = MemoText(W(frame()).Memo1);
+        out.points = frame().Session().Scores().points();
+        out.deduction = frame().Session().Scores().deduction();
+        out.total = W(frame()).ComboBox1->currentText();
     }
     void expectSame(const Correction& shown, const Correction& expected)
     {
@@ -298,7 +301,7 @@ protected:
         return path;
     }
 
-    PageState shown() const { return {BoardPage::Marks(board().Items()), MemoText(frame().Memo2)}; }
+    PageState shown() const { return {BoardPage::Marks(board().Items()), MemoText(W(frame()).Memo2)}; }
 
 };
 
@@ -310,18 +313,18 @@ TEST_F(TeacherRun, TeacherMarksThreePagesWithEveryToolAndEachPageKeepsItsMarks)
     EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
     EXPECT_EQ(window->txtTitle->text(), QStringLiteral("우리 동네 도서관에 다녀와서"));
     EXPECT_FALSE(window->txtTitle->isEnabled());
-    const int pages = frame().cmbList->count();
+    const int pages = W(frame()).cmbList->count();
     ASSERT_GE(pages, 3) << "the sample essay fills three manuscript pages";
-    EXPECT_EQ(frame().cmbList->itemText(2), QStringLiteral("PAGE3"));
-    EXPECT_EQ(frame().Label5->text(), QStringLiteral("총 %1페이지 입니다.").arg(pages));
+    EXPECT_EQ(W(frame()).cmbList->itemText(2), QStringLiteral("PAGE3"));
+    EXPECT_EQ(W(frame()).Label5->text(), QStringLiteral("총 %1페이지 입니다.").arg(pages));
     EXPECT_EQ(board().size(), board().Background().size());
     EXPECT_GT(board().Background().height(), 800) << "a page of 30 manuscript lines";
     EXPECT_EQ(board().Items().Count(), 0);
-    EXPECT_FALSE(frame().FModified);
+    EXPECT_FALSE(frame().Session().FModified());
 
     std::map<int, PageState> expected;
     ASSERT_NO_FATAL_FAILURE(markThreePages(expected));
-    EXPECT_TRUE(frame().FModified);
+    EXPECT_TRUE(frame().Session().FModified());
 
     // Back on page 1 a mark is moved with the mouse and another one deleted.
     ASSERT_NO_FATAL_FAILURE(showPage(0));
@@ -366,21 +369,21 @@ TEST_F(TeacherRun, ViewingRunChangesNothingAndClosesWithoutAQuestion)
     open(QStringLiteral("C001"));
     ASSERT_TRUE(window->FTeacher);
     EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
-    EXPECT_GE(frame().cmbList->count(), 3) << "the essay's pages are shown";
-    EXPECT_TRUE(frame().FViewOnly);
+    EXPECT_GE(W(frame()).cmbList->count(), 3) << "the essay's pages are shown";
+    EXPECT_TRUE(frame().Session().FViewOnly());
 
-    for (QWidget* hidden : {static_cast<QWidget*>(frame().pnlLeft), static_cast<QWidget*>(frame().btn1),
-                            static_cast<QWidget*>(frame().btnSave), static_cast<QWidget*>(frame().Image7),
-                            static_cast<QWidget*>(frame().Image3), static_cast<QWidget*>(frame().Image4)})
+    for (QWidget* hidden : {static_cast<QWidget*>(W(frame()).pnlLeft), static_cast<QWidget*>(W(frame()).btn1),
+                            static_cast<QWidget*>(frame().btnSave), static_cast<QWidget*>(W(frame()).Image7),
+                            static_cast<QWidget*>(W(frame()).Image3), static_cast<QWidget*>(W(frame()).Image4)})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
-    for (const TFlatSpeedButton* button : frame().ToolButtons)
+    for (const TFlatSpeedButton* button : W(frame()).ToolButtons)
         EXPECT_FALSE(button->isEnabled()) << button->Tag;
-    EXPECT_FALSE(frame().ComboBox1->isEnabled());
-    EXPECT_FALSE(frame().CheckBox1->isEnabled());
-    EXPECT_TRUE(frame().Memo1->isReadOnly());
-    EXPECT_TRUE(frame().Memo2->isReadOnly());
+    EXPECT_FALSE(W(frame()).ComboBox1->isEnabled());
+    EXPECT_FALSE(W(frame()).CheckBox1->isEnabled());
+    EXPECT_TRUE(W(frame()).Memo1->isReadOnly());
+    EXPECT_TRUE(W(frame()).Memo2->isReadOnly());
     EXPECT_TRUE(board().Locked());
-    EXPECT_TRUE(frame().Image2->isVisible()) << "the correction print stays";
+    EXPECT_TRUE(W(frame()).Image2->isVisible()) << "the correction print stays";
 
     // A user tries anyway: drags on the board, double-clicks, presses Delete, types.
     QTest::mousePress(&board(), Qt::LeftButton, {}, {100, 100});
@@ -389,16 +392,16 @@ TEST_F(TeacherRun, ViewingRunChangesNothingAndClosesWithoutAQuestion)
     EXPECT_EQ(board().Items().Count(), 0);
     EXPECT_FALSE(doubleClick({140, 120}, [](TfrmText&) {}));
     QTest::keyClick(&board(), Qt::Key_Delete);
-    for (QPlainTextEdit* memo : {frame().Memo2, frame().Memo1}) {
+    for (QPlainTextEdit* memo : {W(frame()).Memo2, W(frame()).Memo1}) {
         click(memo);
         EXPECT_FALSE(memo->testAttribute(Qt::WA_InputMethodEnabled)) << "no Hangul reaches it";
         QTest::keyClicks(memo, "abc");
         QTest::keyClick(memo, Qt::Key_Return);
     }
-    EXPECT_EQ(frame().Memo2->toPlainText(), QString());
-    EXPECT_EQ(frame().Memo1->toPlainText(), QString());
+    EXPECT_EQ(W(frame()).Memo2->toPlainText(), QString());
+    EXPECT_EQ(W(frame()).Memo1->toPlainText(), QString());
     showPage(1);
-    EXPECT_FALSE(frame().FModified);
+    EXPECT_FALSE(frame().Session().FModified());
 
     window->close();
     EXPECT_EQ(dialogs->texts(Kind::Question), QStringList());
@@ -417,8 +420,8 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
     ASSERT_NO_FATAL_FAILURE(markThreePages(pages));
     ASSERT_NO_FATAL_FAILURE(
         writeReviewAndScores(QStringLiteral("전체적으로 잘 썼습니다.\n문단을 나누어 보세요."), {"45", "18", "9", "8", "7"}));
-    EXPECT_EQ(frame().ComboBox1->currentText(), QStringLiteral("87"));
-    const int pageCount = frame().cmbList->count();
+    EXPECT_EQ(W(frame()).ComboBox1->currentText(), QStringLiteral("87"));
+    const int pageCount = W(frame()).cmbList->count();
     const int boardWidth = board().width();
     Correction expected;
     ASSERT_NO_FATAL_FAILURE(readCorrection(expected, pageCount));
@@ -430,8 +433,8 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
     click(frame().btnSave);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kSaved});
     EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
-    EXPECT_FALSE(frame().FModified);
-    EXPECT_EQ(frame().FPageIndex, 0) << "the save shows page 1";
+    EXPECT_FALSE(frame().Session().FModified());
+    EXPECT_EQ(frame().Session().FPageIndex(), 0) << "the save shows page 1";
     const std::optional<QByteArray> thumbnail = server.get(QStringLiteral("/thumbnail/DEMO0001"));
     ASSERT_TRUE(thumbnail);
     EXPECT_EQ(Jpeg::decode(*thumbnail).width(), boardWidth + 220 + 6) << "page 1 and its comment";
@@ -445,12 +448,12 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
         open(QString::fromLatin1(mode));
         ASSERT_TRUE(window->FTeacher);
         EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
-        ASSERT_EQ(frame().cmbList->count(), pageCount);
+        ASSERT_EQ(W(frame()).cmbList->count(), pageCount);
         Correction shown;
         ASSERT_NO_FATAL_FAILURE(readCorrection(shown, pageCount));
         expectSame(shown, expected);
     }
-    EXPECT_TRUE(frame().FViewOnly);
+    EXPECT_TRUE(frame().Session().FViewOnly());
     window->close();
     EXPECT_EQ(dialogs->texts(Kind::Question), QStringList()) << "a viewing run asks nothing";
 
@@ -468,10 +471,10 @@ TEST_F(TeacherRun, SaveWhileTheServerIsDownLosesNothingAndSucceedsOnceItIsBack)
         ASSERT_NO_FATAL_FAILURE(showPage(page));
         place(dt16, markBox(0));
         place(dtNumber, markBox(1));
-        TypeText(frame().Memo2, QStringLiteral(" 고칠 곳"));
+        TypeText(W(frame()).Memo2, QStringLiteral(" 고칠 곳"));
     }
     ASSERT_NO_FATAL_FAILURE(writeReviewAndScores(QStringLiteral("총평"), {"40", "10", "5", "5", "5"}));
-    const int pageCount = frame().cmbList->count();
+    const int pageCount = W(frame()).cmbList->count();
     Correction expected;
     ASSERT_NO_FATAL_FAILURE(readCorrection(expected, pageCount));
 
@@ -479,7 +482,7 @@ TEST_F(TeacherRun, SaveWhileTheServerIsDownLosesNothingAndSucceedsOnceItIsBack)
     click(frame().btnSave);
     EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList());
-    EXPECT_TRUE(frame().FModified);
+    EXPECT_TRUE(frame().Session().FModified());
     Correction kept;
     ASSERT_NO_FATAL_FAILURE(readCorrection(kept, pageCount));
     expectSame(kept, expected);
@@ -489,7 +492,7 @@ TEST_F(TeacherRun, SaveWhileTheServerIsDownLosesNothingAndSucceedsOnceItIsBack)
     click(frame().btnSave);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kSaved});
     EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
-    EXPECT_FALSE(frame().FModified);
+    EXPECT_FALSE(frame().Session().FModified());
     dialogs->boxes.clear();
 
     open(QStringLiteral("T001"));
@@ -509,18 +512,18 @@ TEST_F(TeacherRun, HandwrittenCorrectionOfTwoScannedPagesRoundTripsAndPrintsOneP
     EXPECT_FALSE(answer.renderPage(0, 1.0).isNull());
 
     // The 자필첨삭 button stays hidden on the frame: its action is taken directly.
-    frame().btnClick(frame().btn2);
-    ASSERT_EQ(frame().FViewMode, 2);
-    EXPECT_EQ(frame().cmbList->count(), 0);
+    frame().btnClick(W(frame()).btn2);
+    ASSERT_EQ(frame().Session().FViewMode(), 2);
+    EXPECT_EQ(W(frame()).cmbList->count(), 0);
     dialogs->pictures = {writeScan({1340, 1000}, QColor(200, 230, 200)), writeScan({671, 1001}, QColor(60, 60, 160))};
-    click(frame().Image3);
-    click(frame().Image3);
+    click(W(frame()).Image3);
+    click(W(frame()).Image3);
     EXPECT_EQ(dialogs->texts(Kind::OpenPicture).size(), 2);
-    ASSERT_EQ(frame().cmbList->count(), 2);
-    EXPECT_EQ(frame().cmbList->itemText(1), QStringLiteral("PAGE 2"));
+    ASSERT_EQ(W(frame()).cmbList->count(), 2);
+    EXPECT_EQ(W(frame()).cmbList->itemText(1), QStringLiteral("PAGE 2"));
     QList<QByteArray> scans;
-    for (frame().cdTeacher.first(); !frame().cdTeacher.eof(); frame().cdTeacher.next())
-        scans << frame().cdTeacher.asBytes(u"Image");
+    for (frame().Session().cdTeacher.first(); !frame().Session().cdTeacher.eof(); frame().Session().cdTeacher.next())
+        scans << frame().Session().cdTeacher.asBytes(u"Image");
     ASSERT_EQ(scans.size(), 2);
     EXPECT_EQ(Jpeg::decode(scans[0]).size(), QSize(670, 500));
     EXPECT_EQ(Jpeg::decode(scans[1]).size(), QSize(670, 1000));
@@ -538,14 +541,14 @@ TEST_F(TeacherRun, HandwrittenCorrectionOfTwoScannedPagesRoundTripsAndPrintsOneP
         open(QString::fromLatin1(mode));
         ASSERT_TRUE(window->FTeacher);
         EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
-        EXPECT_EQ(frame().FViewMode, 2);
-        ASSERT_EQ(frame().cmbList->count(), 2);
-        EXPECT_EQ(frame().cmbList->itemText(1), QStringLiteral("PAGE2"));
+        EXPECT_EQ(frame().Session().FViewMode(), 2);
+        ASSERT_EQ(W(frame()).cmbList->count(), 2);
+        EXPECT_EQ(W(frame()).cmbList->itemText(1), QStringLiteral("PAGE2"));
         QList<QByteArray> stored;
-        for (frame().cdTeacher.first(); !frame().cdTeacher.eof(); frame().cdTeacher.next())
-            stored << frame().cdTeacher.asBytes(u"Image");
+        for (frame().Session().cdTeacher.first(); !frame().Session().cdTeacher.eof(); frame().Session().cdTeacher.next())
+            stored << frame().Session().cdTeacher.asBytes(u"Image");
         EXPECT_EQ(stored, scans) << "the pictures byte for byte";
-        EXPECT_EQ(frame().Image->pixmap().size(), QSize(670, 500));
+        EXPECT_EQ(W(frame()).Image->pixmap().size(), QSize(670, 500));
 
         const PreparedReport print = frame().PrepareCorrectionPrint();
         // A page for each picture, alone on it; the scoring table follows.

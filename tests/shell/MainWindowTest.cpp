@@ -214,7 +214,7 @@ TEST(MainWindow, ClosingAsksToSaveOnlyWhereTheFrameHasChanges)
         window->show();
         dialogs->boxes.clear();
         if (window->FTeacher)
-            window->FTeacher->FModified = c.modified;
+            window->FTeacher->Session().SetModified(c.modified);
         if (window->FEditor)
             window->FEditor->TimerTicked = c.modified;
         const std::string mode = c.fields[0].toStdString();

@@ -1,0 +1,349 @@
+#include "Essays.h"
+
+#include "core/AppError.h"
+#include "jpeg/Jpeg.h"
+#include "correction/CorrectionSession.h"
+#include "correction/ReviewLines.h"
+#include "document/CorrectionRecord.h"
+#include "support/RecordingDialogs.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// The correction session on its own: records given as loaded, no server, no widgets.
+
+namespace {
+
+using CorrectionRecord::MarkRow;
+using Kind = RecordingDialogs::Kind;
+
+MarkRow Mark(int tool, int left, const QString& text = {})
+{
+    MarkRow m;
+    m.left = left;
+    m.top = 40;
+    m.right = left + 40;
+    m.bottom = 80;
+    m.fontSize = 10;
+    m.fontName = QStringLiteral("굴림체");
+    m.strings = text;
+    m.drawTool = tool;
+    m.key = 4242;
+    return m;
+}
+
+// A board correction as a save leaves it: page 1 with two marks and a comment, page 2 with
+// one mark, and the summary.
+DataSet BoardCorrection(const CorrectionRecord::Summary& summary)
+{
+    DataSet work(CorrectionRecord::fields());
+    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(0), {}, {});
+    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(1), {Mark(16, 40), Mark(1, 200, "좋은 표현")},
+                                QStringLiteral("첫 쪽 평\r\n"));
+    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(2), {Mark(11, 60)}, {});
+    DataSet record(CorrectionRecord::fields());
+    CorrectionRecord::writeSummary(record, work, summary);
+    return record;
+}
+
+DataSet Handwritten(const QList<QImage>& pages)
+{
+    DataSet record(CorrectionRecord::fields());
+    for (const QImage& page : pages) {
+        record.append();
+        record.setInteger(u"NType", CorrectionRecord::kImageRow);
+        record.setBytes(u"Image", Jpeg::encode(page));
+        record.setString(u"ImageType", QStringLiteral(".jpg"));
+        record.post();
+    }
+    return record;
+}
+
+// Blank paper of `lines` short lines: (lines div 30) + 1 pages.
+DataSet LongBlankPaper(int lines)
+{
+    QStringList text;
+    for (int i = 0; i < lines; ++i)
+        text << QStringLiteral("%1번째 줄입니다.").arg(i + 1);
+    return Essays::BlankPaper(text.join("\r\n"));
+}
+
+QString ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
+
+const CorrectionRecord::Summary kSummary{QStringLiteral("잘 읽었습니다.\r\n"), {"60", "40", "20", "25", "10", "10", "5"}, false};
+
+}
+
+TEST(CorrectionSessionLaunch, FieldsOfBothModes)
+{
+    CorrectionSession teacher;
+    teacher.ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "1", "KEY", "S1", "essay", "corr", "0", "제목", "77",
+                                            "http://127.0.0.1:1/d", "Y"}));
+    EXPECT_EQ(teacher.FTeacherNo, "T1");
+    EXPECT_TRUE(teacher.FHasCorrection);
+    EXPECT_EQ(teacher.FStudentNo, "S1");
+    EXPECT_EQ(teacher.FCorrectionUrl, "corr");
+    EXPECT_FALSE(teacher.FEditable);
+    EXPECT_TRUE(teacher.FViewOnly()) << "a run that may not edit never saves";
+    EXPECT_EQ(teacher.FReportPoint, "77");
+    EXPECT_EQ(teacher.Scores().total(), "77");
+    EXPECT_EQ(teacher.FScoreSwitch, "Y");
+
+    CorrectionSession viewer;
+    viewer.ReadViewFields(LaunchFields({"C001", "T1", "", "0", "KEY", "essay", "", "제목", "80"}));
+    EXPECT_TRUE(viewer.FStudentNo.isEmpty());
+    EXPECT_TRUE(viewer.FEditable);
+    EXPECT_EQ(viewer.FEssayUrl, "essay");
+    EXPECT_TRUE(viewer.FDiscussionUrl.isEmpty());
+    EXPECT_EQ(viewer.Scores().total(), "80");
+
+    CorrectionSession shortTeacher;
+    const LaunchFields tenFields({"T001", "T1", "pw", "0", "K", "S1", "", "", "1", "제목"});
+    EXPECT_EQ(ErrorOf([&] { shortTeacher.ReadTeacherFields(tenFields); }), "List index out of bounds (10)");
+    EXPECT_EQ(shortTeacher.FTitle, "제목") << "what was read before stays";
+}
+
+TEST(CorrectionSessionPages, BoardPagesAreStoredWhenLeftAndGivenBackWhenShown)
+{
+    CorrectionSession session;
+    int listed = 0;
+    QObject::connect(&session, &CorrectionSession::pagesChanged, [&] { ++listed; });
+    QString review;
+    QObject::connect(&session, &CorrectionSession::reviewLoaded, [&](const QString& text) { review = text; });
+    session.Load(LongBlankPaper(70), BoardCorrection(kSummary));
+    EXPECT_EQ(session.FViewMode(), 1);
+    EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2", "PAGE3"}));
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(review, "잘 읽었습니다.\r\n");
+    EXPECT_EQ(session.Scores().text(1, 2), "60");
+    EXPECT_TRUE(session.cdTeacher.isEmpty()) << "work goes to the working copy";
+    EXPECT_EQ(session.FPageIndex(), -1);
+    EXPECT_FALSE(session.FModified());
+
+    const CorrectionRecord::Page first = session.TurnPage(0, {});
+    ASSERT_EQ(first.marks.size(), 2);
+    EXPECT_EQ(first.marks[1].strings, "좋은 표현");
+    EXPECT_EQ(first.comment, "첫 쪽 평\r\n");
+    EXPECT_EQ(session.FPageIndex(), 0);
+
+    session.TurnPage(2, first);
+    const CorrectionRecord::Page third = session.TurnPage(0, {{Mark(16, 100)}, QStringLiteral("page three\r\n")});
+    EXPECT_EQ(third.marks, first.marks) << "page 1 as it was left";
+    const CorrectionRecord::Page back = session.TurnPage(2, third);
+    ASSERT_EQ(back.marks.size(), 1);
+    EXPECT_EQ(back.marks[0].left, 100);
+    EXPECT_EQ(back.comment, "page three\r\n");
+    EXPECT_EQ(session.TurnPage(1, back).marks.size(), 1) << "page 2 as loaded";
+}
+
+// A stored deduction comes back checked and recomputes; "true" in lower case does not.
+TEST(CorrectionSessionPages, SummaryFillsTheSheet)
+{
+    for (const auto& [p8, checked] : {std::pair{"TRUE", true}, std::pair{"true", false}}) {
+        DataSet correction = BoardCorrection({"총평", {"1", "2", "3", "4", "5", "6", "7"}, false});
+        correction.moveTo(correction.recordCount() - 1);
+        correction.edit();
+        correction.setString(u"p8", p8);
+        correction.post();
+        CorrectionSession session;
+        session.ReadViewFields(LaunchFields({"C001", "T1", "", "1", "K", "e", "c", "제목", "85"}));
+        session.Load(Essays::BlankPaper("짧은 글"), std::move(correction));
+        EXPECT_EQ(session.Scores().deduction(), checked) << p8;
+        const QStringList points = checked ? QStringList{"5", "2", "3", "18", "5", "6", "7"}
+                                           : QStringList{"1", "2", "3", "4", "5", "6", "7"};
+        EXPECT_EQ(session.Scores().points(), points) << p8;
+        EXPECT_EQ(session.Scores().total(), checked ? "3" : "85") << p8;
+    }
+}
+
+TEST(CorrectionSessionPages, HandwrittenPagesAreAddedAndDeleted)
+{
+    ScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    CorrectionSession session;
+    session.Load(Essays::BlankPaper("글"), Handwritten({Essays::Picture({670, 500}, Qt::blue),
+                                                         Essays::Picture({670, 300}, Qt::green)}));
+    EXPECT_EQ(session.FViewMode(), 2);
+    EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2"}));
+    EXPECT_EQ(session.cdTeacher.recordCount(), 2) << "a handwritten correction is edited in place";
+    EXPECT_EQ(session.HandwrittenPicture(1).size(), QSize(670, 300));
+    EXPECT_FALSE(session.FModified());
+
+    const QString scan = dir.filePath("scan.jpg");
+    QFile file(scan);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Jpeg::encode(Essays::Picture({1340, 1000}, Qt::red)));
+    file.close();
+    EXPECT_EQ(session.AddHandwrittenPage(scan).size(), QSize(670, 500));
+    EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2", "PAGE 3"}));
+    session.cdTeacher.moveTo(2);
+    EXPECT_EQ(session.cdTeacher.asString(u"ImageType"), ".jpg");
+    EXPECT_TRUE(session.FModified());
+
+    session.SetModified(false);
+    EXPECT_THROW(session.AddHandwrittenPage(dir.filePath("missing.jpg")), AppError);
+    EXPECT_EQ(session.cdTeacher.recordCount(), 3);
+    EXPECT_FALSE(session.FModified());
+
+    session.DeleteHandwrittenPage(0);
+    EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2"}));
+    EXPECT_EQ(session.HandwrittenPicture(0).size(), QSize(670, 300)) << "the former second page";
+    EXPECT_TRUE(session.FModified());
+    session.DeleteHandwrittenPage(0);
+    session.DeleteHandwrittenPage(0);
+    EXPECT_TRUE(session.Pages().isEmpty());
+    EXPECT_EQ(ErrorOf([&] { session.RequirePages("저장"); }),
+              "자필 첨삭 페이지가 없어 저장할 수 없습니다. 페이지를 추가해 주세요.");
+}
+
+TEST(CorrectionSessionSave, SubmissionOfABoardCorrection)
+{
+    CorrectionSession session;
+    session.ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "1", "KEY", "S1", "e", "c", "1", "제목", "85", "", "Y"}));
+    session.Load(LongBlankPaper(40), BoardCorrection(kSummary));
+    session.TurnPage(0, {});
+    session.SetReview(QStringLiteral("새 총평\r\n"));
+    session.Scores().setEditText(2, 2, QStringLiteral("40"));
+    const int working = session.cdTemp.recordCount();
+    QImage thumbnail(30, 20, QImage::Format_RGB32);
+    thumbnail.fill(Qt::white);
+
+    for (int save = 0; save < 2; ++save) {
+        const TeacherSubmission submission = session.Submission(thumbnail);
+        EXPECT_EQ(submission.teacherNo, "T1");
+        EXPECT_EQ(submission.lectureKey, "KEY");
+        EXPECT_EQ(submission.studentNo, "S1");
+        EXPECT_EQ(submission.reportPoint, session.Scores().total());
+        EXPECT_EQ(session.FReportPoint, submission.reportPoint);
+        EXPECT_EQ(Jpeg::decode(submission.thumbnail).size(), QSize(30, 20));
+        EXPECT_TRUE(session.cdTeacher.isEmpty()) << "the record is built for one submission";
+        EXPECT_GE(session.cdTemp.recordCount(), working) << "the working copy stays";
+        DataSet sent;
+        sent.loadPacket(submission.record);
+        int summaries = 0;
+        for (sent.first(); !sent.eof(); sent.next())
+            summaries += !sent.asString(u"p8").isEmpty();
+        EXPECT_EQ(summaries, 1) << "save " << save;
+        sent.moveTo(sent.recordCount() - 1);
+        EXPECT_EQ(sent.asString(u"M1"), "새 총평\r\n");
+        EXPECT_EQ(sent.asString(u"p2"), "40");
+    }
+}
+
+TEST(CorrectionSessionSave, RulesThatStopASave)
+{
+    ScopedRecordingDialogs dialogs;
+    CorrectionSession empty;
+    EXPECT_EQ(ErrorOf([&] { empty.RequirePages("저장"); }), "답안지가 없어 저장할 수 없습니다.");
+    EXPECT_EQ(ErrorOf([&] { empty.PrepareAnswerPrint(); }), "답안지가 없어 출력할 수 없습니다.");
+
+    CorrectionSession session;
+    session.FScoreSwitch = QStringLiteral("Y");
+    session.Load(Essays::Manuscript(21), DataSet(CorrectionRecord::fields()));
+    session.Scores().setEditText(2, 2, QStringLiteral("455"));
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{"0 부터 50 이하의 값만 들어갈수 있습니다."});
+    EXPECT_EQ(ErrorOf([&] { session.ValidateScores(); }), "0 부터 50 이하의 값만 들어갈수 있습니다.");
+    session.FScoreSwitch = QStringLiteral("N");
+    EXPECT_EQ(ErrorOf([&] { session.ValidateScores(); }), "") << "a sheet not offered is not checked";
+}
+
+TEST(CorrectionSessionPrint, CorrectionPrintOfABoardCorrectionPrintsThePagesShown)
+{
+    CorrectionSession session;
+    session.Load(Essays::Manuscript(70), BoardCorrection(kSummary));
+    session.SetReview(QStringLiteral("총평의 첫 문장입니다.\r\n끝.\r\n"));
+    QList<int> shown;
+    const PreparedReport report = session.PrepareCorrectionPrint([&](int index) {
+        shown.append(index);
+        QImage page(650, 880, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        return CorrectionSession::ShownPage{page, index == 0 ? QStringLiteral("첫 쪽 평\r\n") : QString()};
+    });
+    EXPECT_EQ(shown, (QList<int>{0, 1, 2}));
+    ASSERT_EQ(session.cdPrint.recordCount(), 3);
+    session.cdPrint.first();
+    EXPECT_EQ(session.cdPrint.asString(u"LText"), "첫 쪽 평\r\n");
+    QStringList lines;
+    for (session.cdPrint2.first(); !session.cdPrint2.eof(); session.cdPrint2.next())
+        lines << session.cdPrint2.asString(u"L1");
+    EXPECT_EQ(lines, ReviewLines(session.Review()));
+    EXPECT_GE(report.pageCount(), 3);
+    EXPECT_EQ(session.Report2GetValue("p2"), "40");
+    EXPECT_EQ(session.Report2GetValue("p8"), "0");
+    session.Scores().setDeduction(true);
+    EXPECT_EQ(session.Report2GetValue("p8"), "-20");
+    EXPECT_FALSE(session.FModified());
+}
+
+TEST(CorrectionSessionPrint, AnswerPrintFollowsThePaperKind)
+{
+    struct Case {
+        const char* name;
+        DataSet essay;
+        int rows;
+        bool manuscript;
+        int pictures;
+    };
+    Case cases[] = {
+        {"manuscript", Essays::Manuscript(25), 25, true, 0},
+        {"kind 0 reads as manuscript", Essays::OfKind(0), 21, true, 0},
+        {"blank paper", Essays::BlankPaper(QStringLiteral("하나\r\n둘\r\n셋")), 3, false, 0},
+        {"scanned", Essays::Scanned({Essays::Picture({60, 80}, Qt::blue), Essays::Picture({60, 80}, Qt::green),
+                                     Essays::Picture({60, 80}, Qt::red)}),
+         3, false, 3},
+    };
+    for (Case& c : cases) {
+        CorrectionSession session;
+        session.Load(std::move(c.essay), DataSet(CorrectionRecord::fields()));
+        const PreparedReport report = session.PrepareAnswerPrint();
+        EXPECT_EQ(session.cdPrint.recordCount(), c.rows) << c.name;
+        int pictures = 0;
+        int redCells = 0;
+        for (const PreparedPage& page : report.pages)
+            for (const ReportItem& item : page.items) {
+                pictures += std::holds_alternative<ReportPicture>(item);
+                if (const auto* fill = std::get_if<ReportFill>(&item); fill && fill->color == QColor(Qt::red))
+                    ++redCells;
+            }
+        EXPECT_EQ(pictures, c.pictures) << c.name;
+        EXPECT_EQ(redCells > 0, c.manuscript) << c.name << ": manuscript cells";
+        for (const char* name : {"reportpoint", "p1", "p8"})
+            EXPECT_EQ(session.ReportGetValue(QString::fromLatin1(name)), QString()) << c.name;
+    }
+}
+
+
+TEST(CorrectionSessionPrint, CorrectionPrintOfAHandwrittenCorrection)
+{
+    CorrectionSession session;
+    session.Load(Essays::BlankPaper(QStringLiteral("글")),
+                 Handwritten({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 900}, Qt::green)}));
+    session.cdPrint2.append();
+    session.cdPrint2.setString(u"L1", QStringLiteral("지난 출력의 줄"));
+    session.cdPrint2.post();
+    const PreparedReport report = session.PrepareCorrectionPrint({});
+    EXPECT_EQ(session.cdPrint.recordCount(), 2);
+    EXPECT_EQ(session.cdPrint2.recordCount(), 0);
+    ASSERT_EQ(report.pageCount(), 3);  // a sheet a page, then the scores
+    for (int p = 0; p < 2; ++p) {
+        int pictures = 0;
+        for (const ReportItem& item : report.pages[p].items) {
+            EXPECT_FALSE(std::holds_alternative<ReportTextLine>(item));
+            if (const auto* picture = std::get_if<ReportPicture>(&item)) {
+                ++pictures;
+                EXPECT_NEAR(picture->rect.width(), 680, 0.5) << "the page fills the sheet's width";
+            }
+        }
+        EXPECT_EQ(pictures, 1);
+    }
+}
+
