@@ -17,8 +17,8 @@
 WritingSession::WritingSession(QObject* parent)
     : QObject(parent), grid_(new ManuscriptGrid(15, this)), cdEditor_(EssayRecord::fields())
 {
-    Timer.setInterval(1000);
-    connect(&Timer, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
 }
 
 WritingSession::~WritingSession() = default;
@@ -141,11 +141,11 @@ int WritingSession::CountCharacters() const
 void WritingSession::KeyReleased()
 {
     emit Counted(CountCharacters());
-    if (Timer.isActive())
+    if (timer_.isActive())
         return;
     startTime_ = QDateTime::currentDateTime();
     if (!readOnly_)
-        Timer.start();
+        timer_.start();
 }
 
 void WritingSession::TimerTimer(const QDateTime& now)

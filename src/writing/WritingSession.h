@@ -23,8 +23,8 @@ public:
     explicit WritingSession(QObject* parent = nullptr);
     ~WritingSession() override;
 
-    // Launch fields 1 to 10 of a student run, copied as they stand (a tenth-field
-    // discussion address only when the file has one).
+    // Launch fields 1 to 10 of a student run, copied as they stand; the discussion address
+    // (field 10) only when the file has more than ten fields.
     void ReadLaunchFields(const LaunchFields& fields);
 
     QString StudentNo;
@@ -80,7 +80,7 @@ public:
     void KeyReleased();
     // The writing timer's tick: the time since StartTime, and the time is unsaved.
     void TimerTimer(const QDateTime& now = QDateTime::currentDateTime());
-    const QTimer& timer() const { return Timer; }
+    const QTimer& timer() const { return timer_; }
     QDateTime StartTime() const { return startTime_; }
     // The writing timer has ticked since the essay was last shown.
     bool TimerTicked() const { return timerTicked_; }
@@ -114,7 +114,7 @@ private:
     QString memo_;
     DataSet cdEditor_;
     bool readOnly_ = false;
-    QTimer Timer;
+    QTimer timer_;
     QDateTime startTime_;
     bool timerTicked_ = false;
 };

@@ -10,7 +10,6 @@
 #include "net/UploadForm.h"
 #include "support/CourseServerProcess.h"
 #include "support/ModalBoxes.h"
-#include "writing/TSorEdit.h"
 #include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
 
@@ -42,7 +41,7 @@ void storeStudentEssay()
     ASSERT_TRUE(PostForm(form).startsWith("200"));
 }
 
-struct Run {
+struct ClosingRun {
     const char* name;
     std::function<QStringList(const CourseServerProcess&)> fields;
     std::function<void(TfrmMain&)> makeWork;  // unsaved work in the window's frame
@@ -52,7 +51,7 @@ struct Run {
 
 void typeOnSheet(TfrmMain& window)
 {
-    TSorEdit* edt = window.FEditor->findChild<TSorEdit*>(QStringLiteral("edt"));
+    QWidget* edt = window.FEditor->findChild<QWidget*>(QStringLiteral("edt"));
     edt->setFocus();
     for (const QString& text : {QStringLiteral("봄"), QStringLiteral("날")}) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
@@ -83,7 +82,7 @@ private:
 
 TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
 {
-    const Run runs[] = {
+    const ClosingRun runs[] = {
         {"student",
          [](const CourseServerProcess&) {
              return QStringList{"S001", Demo::kStudentNo, Demo::kStudentPassword, "0", Demo::kLectureKey, "", "1",
@@ -100,7 +99,7 @@ TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
          [](TfrmMain& window) { return window.FTeacher->FModified ? QStringLiteral("modified") : QString(); },
          QStringLiteral("modified")},
     };
-    for (const Run& run : runs) {
+    for (const ClosingRun& run : runs) {
         SCOPED_TRACE(run.name);
         CourseServerProcess server;
         server.start();

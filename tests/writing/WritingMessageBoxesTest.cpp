@@ -134,23 +134,28 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
         const char* paper;
         std::function<void(FrameFixture&)> prepare;
         QStringList inText;  // what the box's text must hold
+        std::function<void(FrameFixture&)> fix;  // takes the cause away, if the student can
     } cases[] = {
         {"server unreachable", "0",
          [](FrameFixture&) { SetServerUrl(closedPortUrl()); },
-         {"통신하지 못했습니다"}},
+         {"통신하지 못했습니다"},
+         [](FrameFixture&) { SetServerUrl(server->url()); }},
         {"wrong password", "0",
          [](FrameFixture& f) { f.session().Password = QStringLiteral("wrong"); },
-         {"학생 번호나 비밀번호가 맞지 않습니다."}},
+         {"학생 번호나 비밀번호가 맞지 않습니다."},
+         [](FrameFixture& f) { f.session().Password = Demo::kStudentPassword; }},
         {"the lecture was corrected", "0",
          [](FrameFixture& f) {
              QTest::mouseClick(f.button("btnSave"), Qt::LeftButton);
              ASSERT_FALSE(f.session().LectureKey.isEmpty()) << "the first save did not go through";
              correct(f.session().LectureKey);
          },
-         {"첨삭이 끝난 글은 고칠 수 없습니다."}},
+         {"첨삭이 끝난 글은 고칠 수 없습니다."},
+         {}},
         {"a title code page 949 cannot hold", "0",
          [smile](FrameFixture& f) { f.session().Title = QStringLiteral("웃는 ") + smile; },
-         {smile, "CP949"}},
+         {smile, "CP949"},
+         [](FrameFixture& f) { f.session().Title = QStringLiteral("웃는 얼굴"); }},
         {"a pasted memo code page 949 cannot hold", "1",
          [smile](FrameFixture& f) {
              QApplication::clipboard()->setText(QStringLiteral("붙여넣은 ") + smile);
@@ -158,7 +163,8 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
              QTest::keyClick(f.mem(), Qt::Key_V, Qt::ControlModifier);
              ASSERT_TRUE(f.session().memo().contains(smile)) << "the paste did not arrive";
          },
-         {smile, "CP949"}},
+         {smile, "CP949"},
+         [smile](FrameFixture& f) { f.mem()->setPlainText(QString(f.session().memo()).remove(smile)); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -200,6 +206,24 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
             f.mem()->moveCursor(QTextCursor::End);
             typeInto(f.mem(), QStringLiteral("끝"));
             EXPECT_TRUE(f.session().memo().endsWith(QStringLiteral("끝")));
+        }
+        if (!c.fix)
+            continue;
+
+        // The next save, once the cause is gone, stores what is on the paper now.
+        c.fix(f);
+        QTest::mouseClick(f.button("btnSave"), Qt::LeftButton);
+        QTest::qWait(100);
+        EXPECT_EQ(boxes.texts.size(), 1) << boxes.texts.join('|').toStdString();
+        DataSet record;
+        EssayRecord::load(record, stored(f.session().LectureKey));
+        ASSERT_EQ(EssayRecord::paperKind(record), f.editor->Inx());
+        if (f.editor->Inx() == EssayRecord::Manuscript) {
+            ManuscriptGrid grid;
+            EssayRecord::toGrid(record, grid);
+            EXPECT_EQ(SheetText::dump(grid), SheetText::dump(f.cells()));
+        } else {
+            EXPECT_EQ(record.asString(u"LText"), QString(f.session().memo()).replace(u'\n', QStringLiteral("\r\n")));
         }
     }
 }
