@@ -10,7 +10,6 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
