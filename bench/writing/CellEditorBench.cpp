@@ -1,11 +1,13 @@
 // The cost of one syllable typed in insert mode at the first cell of an essay: the engine
 // alone, and the whole path through the writing frame (key event, cells, repaint); and the
 // character count run on every key release.
+#include "core/LaunchFields.h"
+#include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
 #include "writing/CellEditorEngine.h"
 #include "writing/TfmeEditor.h"
-#include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
+#include "writing/WritingSession.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -88,33 +90,36 @@ struct Frame {
         editor.resize(820, 565);
         editor.show();
         editor.SetupStudentRun(LaunchFields({"S001", "st", "pw", "0", "", "", "1", "제목", "0", "0"}), &title);
-        fillEssay(*editor.gridModel, lines);
-        editor.edt->setFocus();
+        fillEssay(editor.session().grid(), lines);
+        edt->setFocus();
         QApplication::processEvents();
     }
     QLineEdit title;
     TfmeEditor editor{nullptr};
+    TSorEdit* edt = editor.findChild<TSorEdit*>(QStringLiteral("edt"));
+    QTableView* grid = editor.findChild<QTableView*>(QStringLiteral("grid"));
 };
 
 void BM_WidgetSyllableWithRepaint(benchmark::State& state)
 {
     Frame frame(int(state.range(0)));
-    TfmeEditor& editor = frame.editor;
-    QTableView* grid = editor.grid;
+    QTableView* grid = frame.grid;
+    TSorEdit* edt = frame.edt;
+    const ManuscriptGrid& cells = frame.editor.session().grid();
     for (auto _ : state) {
         state.PauseTiming();
-        grid->setCurrentIndex(editor.gridModel->index(0, 1));
+        grid->setCurrentIndex(cells.index(0, 1));
         state.ResumeTiming();
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("한"));
-        QApplication::sendEvent(editor.edt, &press);
+        QApplication::sendEvent(edt, &press);
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QStringLiteral("한"));
-        QApplication::sendEvent(editor.edt, &release);
+        QApplication::sendEvent(edt, &release);
         grid->viewport()->repaint();
-        editor.repaint();
+        frame.editor.repaint();
         state.PauseTiming();
-        grid->setCurrentIndex(editor.gridModel->index(0, 1));
+        grid->setCurrentIndex(cells.index(0, 1));
         QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-        QApplication::sendEvent(editor.edt, &del);
+        QApplication::sendEvent(edt, &del);
         state.ResumeTiming();
     }
 }
@@ -122,9 +127,11 @@ BENCHMARK(BM_WidgetSyllableWithRepaint)->Arg(21)->Arg(1000)->Unit(benchmark::kMi
 
 void BM_CountOnKeyRelease(benchmark::State& state)
 {
-    Frame frame(int(state.range(0)));
+    WritingSession session;
+    session.setInx(EssayRecord::Manuscript);
+    fillEssay(session.grid(), int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(frame.editor.CountCharacters());
+        benchmark::DoNotOptimize(session.CountCharacters());
 }
 BENCHMARK(BM_CountOnKeyRelease)->Arg(21)->Arg(1000)->Unit(benchmark::kMicrosecond);
 

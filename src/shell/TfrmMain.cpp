@@ -16,6 +16,7 @@
 #include "shell/SkinPictures.h"
 #include "shell/WindowEdges.h"
 #include "writing/TfmeEditor.h"
+#include "writing/WritingSession.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -85,7 +86,7 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
     txtTitle->setAccessibleName(QStringLiteral("제목"));
     connect(txtTitle, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (FEditor)
-            FEditor->Title = text;
+            FEditor->session().Title = text;
     });
 
     Image1 = new QLabel(this);
@@ -346,12 +347,12 @@ void TfrmMain::FormClose()
         teacher = ClosePolicy::TeacherState{FTeacher->Session().FViewOnly(), FTeacher->Session().FModified()};
     std::optional<ClosePolicy::EditorState> editor;
     if (FEditor)
-        editor = ClosePolicy::EditorState{FEditor->TimerTicked, FEditor->ReadOnly};
+        editor = ClosePolicy::EditorState{FEditor->session().TimerTicked(), FEditor->session().ReadOnly()};
     ClosePolicy::run(teacher, editor,
                      {[] {
                           return DialogService::instance().question(QStringLiteral("확인"),
                                                                     QStringLiteral("저장하시겠습니까"));
                       },
                       [this] { FTeacher->btnClick(FTeacher->btnSave); },
-                      [this] { FEditor->BtnClick(FEditor->btnSave); }});
+                      [this] { FEditor->BtnClick(FEditor->btnSave()); }});
 }

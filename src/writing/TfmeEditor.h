@@ -1,25 +1,18 @@
 #pragma once
 
-#include "core/LaunchFields.h"
-#include "dataset/DataSet.h"
 #include "writing/CellEditorHost.h"
+#include "writing/EditorWidgets.h"
 
-#include <QDateTime>
 #include <QFrame>
-#include <QTimer>
 
-class ManuscriptGrid;
-class ManuscriptView;
-class PictureButton;
-class QIODevice;
-class QLabel;
+class LaunchFields;
 class QLineEdit;
-class QPlainTextEdit;
-class TSorEdit;
+class WritingSession;
 
-// The student's writing frame: the essay on manuscript paper (the cell editor over the
-// grid) or on blank paper (a memo), the character count and the writing time, and the
-// buttons that switch the paper, save, print and open the discussion page.
+// The student's writing frame: the view over a WritingSession. It shows the essay on
+// manuscript paper (the cell editor over the grid) or on blank paper (a memo), the
+// character count and the writing time, and hands the student's keys and clicks to the
+// session; downloading, posting, printing and the discussion window are its own.
 class TfmeEditor : public QFrame {
     Q_OBJECT
     Q_PROPERTY(int Inx READ Inx WRITE setInx)
@@ -27,34 +20,34 @@ public:
     explicit TfmeEditor(QWidget* parent);
     ~TfmeEditor() override;
 
-    // The frame side of a student run's set-up, from the launch fields.
+    // The frame side of a student run's set-up, from the launch fields: the session reads
+    // them, the earlier essay is downloaded and shown, the title box gets the title.
     void SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox);
 
-    // The paper shown: 1 manuscript paper, 2 blank paper, 3 scanned pages (printed only,
-    // shown as a white surface); 0 before the first choice. The hidden paper keeps its text.
-    int Inx() const { return inx_; }
-    void setInx(int kind);
-    void ApplyPaperMode();
+    WritingSession& session() { return *session_; }
+    const WritingSession& session() const { return *session_; }
 
-    // Reads an essay record; a record that is not one of ours raises a message.
-    void LoadEssay(QIODevice& stream);
-    // Puts the record on its paper, and the editor over the caret cell without the focus.
-    void ShowEssay();
-    void MakeReadOnly();
-    int CountCharacters() const;
-    QString CollectGridText() const;
+    int Inx() const;
+    void setInx(int kind);
+
     // The picture buttons' shared handler; acts on the button's Tag: 1 to 3 the paper,
-    // 4 save, 7 print, 8 the discussion window. The main window calls it with btnSave to
+    // 4 save, 7 print, 8 the discussion window. The main window calls it with btnSave() to
     // save. A save or print asked for while a transfer runs is refused quietly.
     void BtnClick(QObject* sender);
-    // Posts the essay on the paper shown to the server ("S002"); a value in an accepted
-    // reply becomes the lecture key, a refusal raises the server's message. Manuscript and
-    // blank paper are rebuilt into cdEditor for the post, which is empty again afterwards
-    // whatever happened; scanned pages go back as they were loaded.
+    PictureButton* btnSave() const { return ui_.btnSave; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showPaper(int kind);
+    void ApplyPaperMode();
+    void showEssay(CellPos caret);
+    void showReadOnly();
+    // Posts the session's save; a refusal or a failed post raises its message.
     void SaveEssay();
-    // Fills cdPrint from the paper shown: one row per grid line, per typed line or per
-    // scanned page.
-    void FillPrintData();
+    // The essay print of the paper shown, in a new preview window.
+    void PrintEssay();
 
     // The host duty toward the cell editor, run for every change of the grid's current cell.
     void gridSelectCell(int column, int line);
@@ -65,57 +58,15 @@ public:
     void edtMouseWheel(int delta);
     void edtKeyUp();
     void memKeyUp();
-    void TimerTimer();
-
-    QString StudentNo;
-    QString Password;
-    bool LoadExisting = false;
-    QString LectureKey;
-    QString EssayAddress;
-    bool Editable = false;
-    QString Title;
-    bool PaperFixed = false;
-    bool ManuscriptPaper = false;
-    QString DiscussionAddress;
-
-    bool ReadOnly = false;
-    QDateTime StartTime;
-    // The next cell selection leaves the focus where it is.
-    bool FocusSuppressed = false;
-    // The writing timer has ticked since the essay was last shown: unsaved writing time.
-    bool TimerTicked = false;
-
-    PictureButton* btn1;
-    PictureButton* btn2;
-    PictureButton* btnAG;
-    QLabel* Image2;
-    QLabel* lblTime;
-    QLabel* lblCount;
-    QLabel* Label5;
-    QLabel* Label6;
-    PictureButton* Image5;
-    PictureButton* btnSave;
-    QWidget* pnlGrid;
-    ManuscriptGrid* gridModel;
-    ManuscriptView* grid;
-    QWidget* Panel7;
-    QPlainTextEdit* mem;
-    TSorEdit* edt;
-    DataSet cdEditor;
-    DataSet cdPrint;
-    QTimer Timer;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // The essay print of the paper shown, in a new preview window.
-    void PrintEssay();
-    void keyReleased();
+    bool filterEvent(QObject* watched, QEvent* event);
+    bool refuseUnencodable(QEvent* event);
     void setCurrentCell(CellPos cell);
     void placeEditor(int column, int line);
 
-    int inx_ = 0;
+    WritingSession* session_;
+    EditorWidgets ui_;
+    // The next cell selection leaves the focus where it is.
+    bool FocusSuppressed = false;
     bool selectHandlerAttached_ = true;
     CellPos editorCell_;  // the cell the editor was last put over
 };

@@ -13,6 +13,7 @@
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
 #include "writing/TfmeEditor.h"
+#include "writing/WritingSession.h"
 
 #include <QFile>
 #include <QLabel>
@@ -84,18 +85,28 @@ protected:
     void openDemoLecture() { open(QStringLiteral("/launch/S001/DEMO0001.dzl")); }
 
     TfmeEditor& editor() const { return *window->FEditor; }
+    WritingSession& session() const { return editor().session(); }
+    template <typename T>
+    T* widget(const char* name) const
+    {
+        return editor().findChild<T*>(QLatin1String(name));
+    }
+    TSorEdit* edt() const { return widget<TSorEdit>("edt"); }
+    ManuscriptView* grid() const { return widget<ManuscriptView>("grid"); }
+    QPlainTextEdit* mem() const { return widget<QPlainTextEdit>("mem"); }
+    QString countText() const { return widget<QLabel>("lblCount")->text(); }
     Caret caret() const
     {
-        const QModelIndex current = editor().grid->currentIndex();
+        const QModelIndex current = grid()->currentIndex();
         return {current.row(), current.column()};
     }
     // Clicks into the sheet where the editor stands, then types.
     void typeOnSheet(const QString& text)
     {
-        click(editor().edt);
-        TypeText(editor().edt, text);
+        click(edt());
+        TypeText(edt(), text);
     }
-    void save() { click(editor().btnSave); }
+    void save() { click(editor().btnSave()); }
     DataSet storedRecord(const QString& key = QStringLiteral("DEMO0001")) const
     {
         const std::optional<QByteArray> packet = server.get(QStringLiteral("/essay/") + key);
@@ -109,14 +120,14 @@ TEST_F(StudentRun, TypedEssayIsStoredAndComesBackInTheNextRun)
     openDemoLecture();
     EXPECT_EQ(editor().Inx(), EssayRecord::Manuscript);
     typeOnSheet(sampleEssay());
-    const QStringList typed = cells(*editor().gridModel);
-    const QString count = editor().lblCount->text();
+    const QStringList typed = cells(session().grid());
+    const QString count = countText();
     EXPECT_EQ(typed.mid(0, 4), (QStringList{{}, {}, {}, {}})) << "the title's indent";
     EXPECT_EQ(typed.mid(4, 2), (QStringList{"우", "리"}));
 
     save();
     ASSERT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
-    EXPECT_EQ(editor().LectureKey, "DEMO0001");
+    EXPECT_EQ(session().LectureKey, "DEMO0001");
     DataSet stored = storedRecord();
     ASSERT_EQ(EssayRecord::paperKind(stored), EssayRecord::Manuscript);
     ManuscriptGrid storedGrid;
@@ -125,11 +136,11 @@ TEST_F(StudentRun, TypedEssayIsStoredAndComesBackInTheNextRun)
     EXPECT_TRUE(server.get(QStringLiteral("/"))->contains("<td>저장됨</td>")) << "the course page lists it";
 
     openDemoLecture();
-    EXPECT_EQ(cells(*editor().gridModel), typed);
-    EXPECT_EQ(editor().lblCount->text(), count);
+    EXPECT_EQ(cells(session().grid()), typed);
+    EXPECT_EQ(countText(), count);
     // The last line ends with the closing quote before column 20: the caret goes to the
     // start of that line.
-    int lastLine = editor().gridModel->lineCount() - 1;
+    int lastLine = session().grid().lineCount() - 1;
     while (lastLine > 0 && typed.mid(lastLine * 21, 21).join(QString()).trimmed().isEmpty())
         --lastLine;
     EXPECT_EQ(caret(), (Caret{lastLine, 1}));
@@ -153,11 +164,11 @@ TEST_F(StudentRun, LoadedEssayPutsTheCaretAtTheStartOfItsLastWrittenLine)
         open(QStringLiteral("/launch/new/S1001.dzl"));
         typeOnSheet(c.text);
         save();
-        open(QStringLiteral("/launch/S001/%1.dzl").arg(editor().LectureKey));
+        open(QStringLiteral("/launch/S001/%1.dzl").arg(session().LectureKey));
         EXPECT_EQ(caret(), c.expected) << c.what;
-        EXPECT_FALSE(editor().edt->hasFocus()) << c.what;
-        const QRect cell = editor().grid->visualRect(editor().grid->currentIndex());
-        EXPECT_EQ(editor().edt->pos(), editor().grid->viewport()->mapTo(&editor(), cell.topLeft()) + QPoint(5, 6))
+        EXPECT_FALSE(edt()->hasFocus()) << c.what;
+        const QRect cell = grid()->visualRect(grid()->currentIndex());
+        EXPECT_EQ(edt()->pos(), grid()->viewport()->mapTo(&editor(), cell.topLeft()) + QPoint(5, 6))
             << c.what << ": the editor sits over the caret cell";
     }
     EXPECT_TRUE(dialogs->boxes.isEmpty());
@@ -166,11 +177,11 @@ TEST_F(StudentRun, LoadedEssayPutsTheCaretAtTheStartOfItsLastWrittenLine)
 TEST_F(StudentRun, BlankPaperKeepsTheTypedLinesExactly)
 {
     openDemoLecture();
-    click(editor().btn2);
+    click(widget<QWidget>("btn2"));
     ASSERT_EQ(editor().Inx(), EssayRecord::BlankPaper);
-    click(editor().mem);
-    TypeText(editor().mem, QStringLiteral("첫째 줄 ABC\n\n셋째 줄? 12, \"끝\".\n"));
-    const QString count = editor().lblCount->text();
+    click(mem());
+    TypeText(mem(), QStringLiteral("첫째 줄 ABC\n\n셋째 줄? 12, \"끝\".\n"));
+    const QString count = countText();
     EXPECT_EQ(count, QStringLiteral("28 자")) << "22 characters and three line breaks of CR LF";
     save();
     ASSERT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
@@ -182,8 +193,8 @@ TEST_F(StudentRun, BlankPaperKeepsTheTypedLinesExactly)
 
     openDemoLecture();
     EXPECT_EQ(editor().Inx(), EssayRecord::BlankPaper);
-    EXPECT_EQ(editor().mem->toPlainText(), QStringLiteral("첫째 줄 ABC\n\n셋째 줄? 12, \"끝\".\n"));
-    EXPECT_EQ(editor().lblCount->text(), count);
+    EXPECT_EQ(mem()->toPlainText(), QStringLiteral("첫째 줄 ABC\n\n셋째 줄? 12, \"끝\".\n"));
+    EXPECT_EQ(countText(), count);
 }
 
 TEST_F(StudentRun, ScannedEssayOpensPrintsAndIsSavedBackUnchanged)
@@ -194,7 +205,7 @@ TEST_F(StudentRun, ScannedEssayOpensPrintsAndIsSavedBackUnchanged)
 
     openDemoLecture();
     EXPECT_EQ(editor().Inx(), EssayRecord::ScannedPages);
-    click(editor().Image5);
+    click(widget<QWidget>("Image5"));
     TfrmPreview* preview = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* p = qobject_cast<TfrmPreview*>(w); p && p->isVisible())
@@ -224,27 +235,27 @@ TEST_F(StudentRun, ScannedEssayOpensPrintsAndIsSavedBackUnchanged)
 TEST_F(StudentRun, ASaveWhileTheServerIsDownFailsAndTheNextOneTakesTheNewLecture)
 {
     open(QStringLiteral("/launch/new/S1001.dzl"));
-    ASSERT_EQ(editor().LectureKey, QString());
+    ASSERT_EQ(session().LectureKey, QString());
     typeOnSheet(QStringLiteral("가나다 abc"));
-    const QStringList typed = cells(*editor().gridModel);
+    const QStringList typed = cells(session().grid());
 
     server.stop();
     save();
     EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
-    EXPECT_EQ(cells(*editor().gridModel), typed);
-    EXPECT_EQ(editor().LectureKey, QString());
-    EXPECT_TRUE(editor().cdEditor.isEmpty());
+    EXPECT_EQ(cells(session().grid()), typed);
+    EXPECT_EQ(session().LectureKey, QString());
+    EXPECT_TRUE(session().cdEditor().isEmpty());
 
     server.start();
     const int lectures = server.lectureCount();
     save();
-    const QString key = editor().LectureKey;
+    const QString key = session().LectureKey;
     EXPECT_EQ(key.size(), 16) << key.toStdString();
     EXPECT_EQ(server.lectureCount(), lectures + 1);
 
-    TypeText(editor().edt, QStringLiteral(" 라마"));
+    TypeText(edt(), QStringLiteral(" 라마"));
     save();
-    EXPECT_EQ(editor().LectureKey, key);
+    EXPECT_EQ(session().LectureKey, key);
     EXPECT_EQ(server.lectureCount(), lectures + 1) << "the second save went to the same lecture";
     const std::optional<CourseServerRun::Stored> stored = server.essay(key);
     ASSERT_TRUE(stored);
@@ -252,7 +263,7 @@ TEST_F(StudentRun, ASaveWhileTheServerIsDownFailsAndTheNextOneTakesTheNewLecture
     ManuscriptGrid storedGrid;
     DataSet data = record(stored->record);
     EssayRecord::toGrid(data, storedGrid);
-    EXPECT_EQ(cells(storedGrid), cells(*editor().gridModel));
+    EXPECT_EQ(cells(storedGrid), cells(session().grid()));
     EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
 }
 
@@ -262,7 +273,7 @@ TEST_F(StudentRun, ClosingWithUnsavedWritingTimeAsksToSave)
         SCOPED_TRACE(yes ? "Yes" : "No");
         openDemoLecture();
         typeOnSheet(QStringLiteral("가나 "));
-        EXPECT_TRUE(QTest::qWaitFor([this] { return editor().TimerTicked; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return session().TimerTicked(); }, 5000));
         dialogs->answers = {yes};
         window->close();
         EXPECT_EQ(dialogs->texts(Kind::Question), QStringList{"저장하시겠습니까"});

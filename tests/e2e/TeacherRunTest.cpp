@@ -17,6 +17,7 @@
 #include "support/TestPaths.h"
 #include "writing/TSorEdit.h"
 #include "writing/TfmeEditor.h"
+#include "writing/WritingSession.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -105,9 +106,10 @@ protected:
     {
         open(QStringLiteral("S001"));
         ASSERT_TRUE(window->FEditor);
-        click(window->FEditor->edt);
-        TypeText(window->FEditor->edt, sampleEssay());
-        click(window->FEditor->btnSave);
+        auto* edt = window->FEditor->findChild<QWidget*>(QStringLiteral("edt"));
+        click(edt);
+        TypeText(edt, sampleEssay());
+        click(window->FEditor->btnSave());
         ASSERT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
         dialogs->boxes.clear();
     }
@@ -460,7 +462,7 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
     // The corrected essay is the student's to read, no longer to rewrite.
     open(QStringLiteral("S001"));
     ASSERT_TRUE(window->FEditor);
-    EXPECT_TRUE(window->FEditor->ReadOnly);
+    EXPECT_TRUE(window->FEditor->session().ReadOnly());
 }
 
 TEST_F(TeacherRun, SaveWhileTheServerIsDownLosesNothingAndSucceedsOnceItIsBack)

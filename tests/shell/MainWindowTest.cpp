@@ -5,6 +5,7 @@
 #include "shell/WindowEdges.h"
 #include "support/RecordingDialogs.h"
 #include "writing/TfmeEditor.h"
+#include "writing/WritingSession.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -53,7 +54,7 @@ TEST(MainWindow, TitleBoxFollowsTheRun)
     EXPECT_EQ(student->txtTitle->text(), QStringLiteral("우리 동네 도서관"));
     EXPECT_TRUE(student->txtTitle->isEnabled());
     student->txtTitle->setText(QStringLiteral("새 제목"));
-    EXPECT_EQ(student->FEditor->Title, QStringLiteral("새 제목"));
+    EXPECT_EQ(student->FEditor->session().Title, QStringLiteral("새 제목"));
 
     QStringList readOnly = StudentFields();
     readOnly[6] = "0";
@@ -215,8 +216,8 @@ TEST(MainWindow, ClosingAsksToSaveOnlyWhereTheFrameHasChanges)
         dialogs->boxes.clear();
         if (window->FTeacher)
             window->FTeacher->Session().SetModified(c.modified);
-        if (window->FEditor)
-            window->FEditor->TimerTicked = c.modified;
+        if (window->FEditor && c.modified)
+            window->FEditor->session().TimerTimer();
         const std::string mode = c.fields[0].toStdString();
         EXPECT_EQ(window->close(), !c.saveFails) << mode;
         EXPECT_EQ(dialogs->texts(Kind::Question).size(), c.questions) << mode;

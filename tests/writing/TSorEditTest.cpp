@@ -52,18 +52,12 @@ int inkIn(QWidget* w)
 struct Typing : FrameFixture {
     Typing()
     {
-        SheetText::setLine(*editor->gridModel, 0, QStringLiteral("다라"));
-        editor->grid->setCurrentIndex(editor->gridModel->index(0, 2));
-        editor->grid->setCurrentIndex(editor->gridModel->index(0, 1));
+        SheetText::setLine(cells(), 0, QStringLiteral("다라"));
+        grid()->setCurrentIndex(cells().index(0, 2));
+        grid()->setCurrentIndex(cells().index(0, 1));
         edt()->setFocus();
     }
-    TSorEdit* edt() const { return editor->edt; }
-    QString line0() const { return SheetText::line(*editor->gridModel, 0); }
-    CellPos caret() const
-    {
-        const QModelIndex i = editor->grid->currentIndex();
-        return {i.row(), i.column()};
-    }
+    QString line0() const { return SheetText::line(cells(), 0); }
 };
 
 }
@@ -108,7 +102,7 @@ TEST(CellEditorWidget, HangulGivesTheSameCellsWhicheverWayItArrives)
         key(t.edt(), Qt::Key_Space, " ");
         EXPECT_EQ(t.line0(), QStringLiteral("가나_다라")) << path.name;
         EXPECT_EQ(t.caret(), (CellPos{0, 4})) << path.name;
-        EXPECT_EQ(t.editor->lblCount->text(), QStringLiteral("5 자")) << path.name;
+        EXPECT_EQ(t.label("lblCount")->text(), QStringLiteral("5 자")) << path.name;
     }
 }
 
@@ -144,7 +138,7 @@ TEST(CellEditorWidget, KeysMapAsOnTheKeyboard)
     EXPECT_EQ(t.line0(), QStringLiteral("[ab]c다라"));
     QTest::keyClick(t.edt(), Qt::Key_Return);
     EXPECT_EQ(t.line0(), QStringLiteral("[ab]c"));
-    EXPECT_EQ(SheetText::line(*t.editor->gridModel, 1), QStringLiteral("다라"));
+    EXPECT_EQ(SheetText::line(t.cells(), 1), QStringLiteral("다라"));
     QTest::keyClick(t.edt(), Qt::Key_Insert);
     EXPECT_TRUE(t.edt()->engine()->overwrite());
     QTest::keyClick(t.edt(), Qt::Key_PageDown);
@@ -181,7 +175,7 @@ TEST(CellEditorWidget, TypingAWholeEssayLosesNoCharacter)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString essay = QString::fromUtf8(file.readAll());
     FrameFixture f;
-    TSorEdit* edt = f.editor->edt;
+    TSorEdit* edt = f.edt();
     edt->setFocus();
     QString expected;
     for (QChar c : essay) {
@@ -194,7 +188,7 @@ TEST(CellEditorWidget, TypingAWholeEssayLosesNoCharacter)
             expected += c.unicode() < 0x80 ? CellEditorEngine::ToFullWidth(c) : QString(c);
     }
     QString written;
-    const ManuscriptGrid& grid = *f.editor->gridModel;
+    const ManuscriptGrid& grid = f.cells();
     for (int line = 0; line < grid.lineCount(); ++line)
         for (int column = 1; column <= 21; ++column)
             written += grid.cell(line, column).trimmed();

@@ -2,37 +2,25 @@
 #include "SheetText.h"
 #include "core/AppError.h"
 #include "core/Endpoint.h"
-#include "ui/PictureButton.h"
 #include "document/EssayRecord.h"
 #include "net/Transport.h"
 #include "net/UploadForm.h"
 #include "support/CourseServerProcess.h"
-#include "writing/EssayMeasures.h"
-#include "writing/ManuscriptView.h"
-#include "writing/TSorEdit.h"
+#include "support/RecordingDialogs.h"
 
-#include <QBuffer>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-CellPos current(const TfmeEditor& e)
-{
-    const QModelIndex i = e.grid->currentIndex();
-    return {i.row(), i.column()};
-}
-
 // The editor lies inside the drawn box of the caret cell.
-QPoint editorCellOffset(const TfmeEditor& e)
+QPoint editorCellOffset(const FrameFixture& f)
 {
-    const QRect cell = e.grid->visualRect(e.grid->currentIndex());
-    return e.edt->pos() - e.grid->viewport()->mapTo(&e, cell.topLeft());
+    const QRect cell = f.grid()->visualRect(f.grid()->currentIndex());
+    return f.edt()->pos() - f.grid()->viewport()->mapTo(f.editor.get(), cell.topLeft());
 }
 
 void keyRelease(QWidget* w)
@@ -50,18 +38,16 @@ QByteArray manuscriptPacket(const std::function<void(ManuscriptGrid&)>& fill, in
     return EssayRecord::toPacket(record);
 }
 
-void showPacket(TfmeEditor& e, const QByteArray& packet)
+void show(FrameFixture& f, const QByteArray& packet)
 {
-    QBuffer stream;
-    stream.setData(packet);
-    stream.open(QIODevice::ReadOnly);
-    e.LoadEssay(stream);
-    e.ShowEssay();
+    f.session().LoadEssay(packet);
+    f.session().ShowEssay();
+    QApplication::processEvents();
 }
 
 }
 
-TEST(WritingFrame, SetUpChoosesPaperAndButtonsFromTheLaunchFields)
+TEST(WritingFrame, SetUpShowsTheRunsPaperAndButtons)
 {
     const struct {
         const char* paperFixed;
@@ -75,57 +61,47 @@ TEST(WritingFrame, SetUpChoosesPaperAndButtonsFromTheLaunchFields)
     };
     for (const auto& c : cases) {
         FrameFixture f(FrameFixture::fields("0", "", "1", c.paperFixed, c.paper));
-        TfmeEditor& e = *f.editor;
         const std::string name = std::string("fixed ") + c.paperFixed + ", paper " + c.paper;
-        EXPECT_EQ(e.Inx(), c.kind) << name;
-        EXPECT_EQ(e.btn1->isVisible(), c.btn1) << name;
-        EXPECT_EQ(e.btn2->isVisible(), c.btn2) << name;
-        EXPECT_EQ(e.grid->isVisible(), c.kind == 1) << name;
-        EXPECT_EQ(e.pnlGrid->isVisible(), c.kind == 1) << name;
-        EXPECT_EQ(e.mem->isVisible(), c.kind == 2) << name;
-        EXPECT_EQ(e.edt->isVisible(), c.kind == 1) << name;
+        EXPECT_EQ(f.editor->Inx(), c.kind) << name;
+        EXPECT_EQ(f.button("btn1")->isVisible(), c.btn1) << name;
+        EXPECT_EQ(f.button("btn2")->isVisible(), c.btn2) << name;
+        EXPECT_EQ(f.grid()->isVisible(), c.kind == 1) << name;
+        EXPECT_EQ(f.widget<QWidget>("pnlGrid")->isVisible(), c.kind == 1) << name;
+        EXPECT_EQ(f.mem()->isVisible(), c.kind == 2) << name;
+        EXPECT_EQ(f.edt()->isVisible(), c.kind == 1) << name;
         EXPECT_EQ(f.title.text(), QStringLiteral("우리 동네 도서관"));
         EXPECT_TRUE(f.title.isEnabled());
-        EXPECT_EQ(e.lblCount->text(), QStringLiteral("0 자"));
-        EXPECT_EQ(e.lblTime->text(), QStringLiteral("0"));
-        EXPECT_FALSE(e.btnAG->isVisible());
-        EXPECT_EQ(e.gridModel->lineCount(), 21) << "an essay shown has at least 21 lines";
+        EXPECT_EQ(f.label("lblCount")->text(), QStringLiteral("0 자"));
+        EXPECT_EQ(f.label("lblTime")->text(), QStringLiteral("0"));
+        EXPECT_FALSE(f.button("btnAG")->isVisible());
+        EXPECT_EQ(f.cells().lineCount(), 21) << "an essay shown has at least 21 lines";
     }
-}
 
-TEST(WritingFrame, DiscussionButtonOnlyForAnAddress)
-{
-    const struct {
-        QStringList extra;
-        bool visible;
-    } cases[] = {{{}, false}, {{"   "}, false}, {{"http://127.0.0.1/discussion/K"}, true}};
-    for (const auto& c : cases) {
-        FrameFixture f(FrameFixture::fields() + c.extra);
-        EXPECT_EQ(f.editor->btnAG->isVisible(), c.visible) << c.extra.size();
-        EXPECT_EQ(f.editor->DiscussionAddress, c.extra.value(0));
+    for (const QString& address : {QStringLiteral("   "), QStringLiteral("http://127.0.0.1/discussion/K")}) {
+        FrameFixture f(FrameFixture::fields() << address);
+        EXPECT_EQ(f.button("btnAG")->isVisible(), address.trimmed().size() > 0) << address.toStdString();
     }
 }
 
 TEST(WritingFrame, ReadOnlyRunOffersOnlyPrintAndDiscussion)
 {
     FrameFixture f(FrameFixture::fields("0", "", "0") + QStringList{"http://127.0.0.1/d"});
-    TfmeEditor& e = *f.editor;
-    EXPECT_TRUE(e.ReadOnly);
-    EXPECT_FALSE(e.edt->isVisible());
-    EXPECT_FALSE(e.edt->isEnabled());
-    EXPECT_TRUE(e.mem->isReadOnly());
-    for (PictureButton* b : {e.btn1, e.btn2, e.btnSave})
-        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-    for (PictureButton* b : {e.Image5, e.btnAG})
-        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(f.session().ReadOnly());
+    EXPECT_FALSE(f.edt()->isVisible());
+    EXPECT_FALSE(f.edt()->isEnabled());
+    EXPECT_TRUE(f.mem()->isReadOnly());
+    for (const char* name : {"btn1", "btn2", "btnSave"})
+        EXPECT_FALSE(f.button(name)->isEnabled()) << name;
+    for (const char* name : {"Image5", "btnAG"})
+        EXPECT_TRUE(f.button(name)->isEnabled()) << name;
     EXPECT_FALSE(f.title.isEnabled());
 
-    keyRelease(e.mem);
-    EXPECT_FALSE(e.Timer.isActive()) << "no writing time in a read-only run";
-    EXPECT_EQ(e.lblCount->text(), QStringLiteral("0 자"));
+    keyRelease(f.mem());
+    EXPECT_FALSE(f.session().timer().isActive()) << "no writing time in a read-only run";
+    EXPECT_EQ(f.label("lblCount")->text(), QStringLiteral("0 자"));
 
-    e.BtnClick(e.btn1);
-    EXPECT_FALSE(e.edt->isVisible()) << "no editor on the grid, whatever the paper";
+    f.editor->BtnClick(f.button("btn1"));
+    EXPECT_FALSE(f.edt()->isVisible()) << "no editor on the grid, whatever the paper";
 }
 
 TEST(WritingFrame, DownloadsTheEarlierEssayOnlyWhenAskedWithAnAddress)
@@ -149,227 +125,176 @@ TEST(WritingFrame, DownloadsTheEarlierEssayOnlyWhenAskedWithAnAddress)
 
     {
         FrameFixture f(FrameFixture::fields("1", stored));
-        EXPECT_EQ(SheetText::dump(*f.editor->gridModel), (QStringList{"0: __우리_동네", "25: 끝."}));
-        EXPECT_EQ(f.editor->gridModel->lineCount(), 30);
-        EXPECT_EQ(current(*f.editor), (CellPos{25, 1}));
-        EXPECT_EQ(f.editor->lblCount->text(), QStringLiteral("500 자"));
-        EXPECT_TRUE(f.editor->cdEditor.isEmpty()) << "between saves the paper alone holds the essay";
+        EXPECT_EQ(SheetText::dump(f.cells()), (QStringList{"0: __우리_동네", "25: 끝."}));
+        EXPECT_EQ(f.cells().lineCount(), 30);
+        EXPECT_EQ(f.caret(), (CellPos{25, 1}));
+        EXPECT_EQ(f.label("lblCount")->text(), QStringLiteral("500 자"));
+        EXPECT_TRUE(f.session().cdEditor().isEmpty()) << "between saves the paper alone holds the essay";
     }
     for (const QStringList& fields : {FrameFixture::fields("0", stored), FrameFixture::fields("1", "")}) {
         FrameFixture f(fields);
-        EXPECT_TRUE(SheetText::dump(*f.editor->gridModel).isEmpty()) << fields[3].toStdString();
+        EXPECT_TRUE(SheetText::dump(f.cells()).isEmpty()) << fields[3].toStdString();
     }
 
     TfmeEditor e(nullptr);
     QLineEdit title;
     EXPECT_THROW(e.SetupStudentRun(LaunchFields(FrameFixture::fields("1", server.url() + "/essay/NONE")), &title),
                  AppError);
-    EXPECT_TRUE(e.ReadOnly) << "nothing can be saved over the essay that could not be read";
+    EXPECT_TRUE(e.session().ReadOnly()) << "nothing can be saved over the essay that could not be read";
+    EXPECT_FALSE(e.findChild<QWidget*>("btnSave")->isEnabled());
     EXPECT_FALSE(title.isEnabled());
 }
 
-TEST(WritingFrame, ShowEssayPutsTheCaretAtTheStartOfTheLastWrittenLine)
+TEST(WritingFrame, AShownEssayPutsTheEditorOverTheCaretWithoutTakingTheFocus)
 {
     const struct {
         const char* name;
         std::function<void(ManuscriptGrid&)> fill;
         CellPos caret;
-        int lines;
     } cases[] = {
-        {"last cell in column 20 of line 7", [](ManuscriptGrid& g) { g.setCell(7, 20, "가"); }, {8, 1}, 21},
-        {"a period in the margin of line 7", [](ManuscriptGrid& g) {
-             g.setCell(7, 20, "가");
-             g.setCell(7, 21, ".");
-         },
-         {7, 1}, 21},
-        {"text in the middle of line 3", [](ManuscriptGrid& g) { SheetText::setLine(g, 3, "__나다"); }, {3, 1}, 21},
-        {"nothing written", [](ManuscriptGrid&) {}, {0, 1}, 21},
-        {"column 20 of the last line: the next line is made", [](ManuscriptGrid& g) { g.setCell(20, 20, "가"); },
-         {21, 1}, 22},
+        {"text in the middle of line 3", [](ManuscriptGrid& g) { SheetText::setLine(g, 3, "가나다"); }, {3, 1}},
+        {"column 20 of the last line", [](ManuscriptGrid& g) { g.setCell(20, 20, "가"); }, {21, 1}},
     };
     for (const auto& c : cases) {
         FrameFixture f;
-        TfmeEditor& e = *f.editor;
         QWidget other;
         other.show();
         other.setFocus();
-        showPacket(e, manuscriptPacket(c.fill));
+        f.session().LoadEssay(manuscriptPacket(c.fill));
+        f.session().ShowEssay();
+        EXPECT_EQ(f.edt()->selectedText(), f.edt()->text()) << c.name << ": what is typed next replaces it";
         QApplication::processEvents();
-        EXPECT_EQ(current(e), c.caret) << c.name;
-        EXPECT_EQ(e.gridModel->lineCount(), c.lines) << c.name;
-        EXPECT_EQ(editorCellOffset(e), QPoint(5, 6)) << c.name;
-        EXPECT_FALSE(e.edt->hasFocus()) << c.name;
-        EXPECT_EQ(e.edt->text(), e.gridModel->cell(c.caret.line, c.caret.column).trimmed()) << c.name;
-        EXPECT_EQ(e.edt->selectedText(), e.edt->text()) << c.name;
+        EXPECT_EQ(f.caret(), c.caret) << c.name;
+        EXPECT_EQ(editorCellOffset(f), QPoint(5, 6)) << c.name;
+        EXPECT_FALSE(f.edt()->hasFocus()) << c.name;
+        EXPECT_EQ(f.edt()->text(), f.cells().cell(c.caret.line, c.caret.column).trimmed()) << c.name;
+        EXPECT_EQ(f.edt()->palette().color(QPalette::Base), QColor(Qt::white)) << c.name;
     }
-}
 
-TEST(WritingFrame, ShowEssayPutsEachKindOnItsPaper)
-{
     FrameFixture f;
-    TfmeEditor& e = *f.editor;
     DataSet record(EssayRecord::fields());
     EssayRecord::writeBlankPaper(record, "st01", QStringLiteral("가나\r\n다\r\n"));
-    showPacket(e, EssayRecord::toPacket(record));
-    EXPECT_EQ(e.Inx(), 2);
-    EXPECT_EQ(e.mem->toPlainText(), QStringLiteral("가나\n다\n"));
-    EXPECT_EQ(current(e), (CellPos{0, 0}));
-    EXPECT_FALSE(e.edt->isVisible());
-    EXPECT_TRUE(e.cdEditor.isEmpty());
+    show(f, EssayRecord::toPacket(record));
+    EXPECT_EQ(f.mem()->toPlainText(), QStringLiteral("가나\n다\n"));
+    EXPECT_TRUE(f.mem()->isVisible());
+    EXPECT_FALSE(f.edt()->isVisible());
+    EXPECT_EQ(f.caret(), (CellPos{0, 0}));
 
     record.emptyDataSet();
     record.append();
     record.setInteger(u"NType", 3);
     record.setBytes(u"LImage", QByteArray("\xFF\xD8 page"));
     record.post();
-    showPacket(e, EssayRecord::toPacket(record));
-    EXPECT_EQ(e.Inx(), 3);
-    EXPECT_FALSE(e.mem->isVisible());
-    EXPECT_FALSE(e.grid->isVisible());
-    EXPECT_TRUE(e.Panel7->isVisible()) << "scanned pages show a white surface";
-    EXPECT_EQ(e.cdEditor.recordCount(), 1) << "scanned pages stay in the record";
-    EXPECT_EQ(e.CountCharacters(), 0);
-
-    record.emptyDataSet();
-    record.append();
-    record.setInteger(u"NType", 5);
-    record.post();
-    QBuffer stream;
-    stream.setData(EssayRecord::toPacket(record));
-    stream.open(QIODevice::ReadOnly);
-    EXPECT_THROW(e.LoadEssay(stream), AppError);
-    EXPECT_TRUE(e.cdEditor.isEmpty());
+    show(f, EssayRecord::toPacket(record));
+    EXPECT_FALSE(f.mem()->isVisible());
+    EXPECT_FALSE(f.grid()->isVisible());
+    EXPECT_TRUE(f.widget<QWidget>("Panel7")->isVisible()) << "scanned pages show a white surface";
 }
 
-TEST(WritingFrame, CountsCharactersAsTheCourseRuleDoes)
+TEST(WritingFrame, KeyReleasesShowTheCountAndStartTheWritingTime)
 {
     FrameFixture f;
-    TfmeEditor& e = *f.editor;
-    e.gridModel->setCell(0, 1, "가");
-    e.gridModel->setCell(0, 2, "나");
-    e.gridModel->setCell(1, 1, "다");
-    e.gridModel->setCell(3, 21, ".");
-    EXPECT_EQ(e.CountCharacters(), 21) << "blank cells between written ones count, the margin does not";
-    e.gridModel->setCell(0, 2, "ab");
-    EXPECT_EQ(e.CountCharacters(), 22) << "every half-width character counts";
-    e.gridModel->setCell(0, 1, " ");
-    EXPECT_EQ(e.CountCharacters(), 21) << "blanks before the first written cell do not count";
+    f.cells().setCell(0, 1, "가");
+    f.cells().setCell(1, 1, "나");
+    keyRelease(f.edt());
+    EXPECT_EQ(f.label("lblCount")->text(), QStringLiteral("21 자"));
+    ASSERT_TRUE(f.session().timer().isActive());
+    f.session().TimerTimer(f.session().StartTime().addSecs(65));
+    EXPECT_EQ(f.label("lblTime")->text(), QStringLiteral("00:01:05"));
 
-    e.BtnClick(e.btn2);
-    e.mem->setPlainText(QStringLiteral("가나\n다"));
-    EXPECT_EQ(e.CountCharacters(), 5) << "a line break counts as CR LF";
-    keyRelease(e.mem);
-    EXPECT_EQ(e.lblCount->text(), QStringLiteral("5 자"));
-
-    const struct {
-        int count;
-        const char* text;
-    } texts[] = {{0, "0 자"}, {999, "999 자"}, {1234, "1,234 자"}, {1523, "1,523 자"}, {1234567, "1,234,567 자"}};
-    for (const auto& t : texts)
-        EXPECT_EQ(EssayMeasures::CountText(t.count), QString::fromUtf8(t.text));
+    QTest::mouseClick(f.button("btn2"), Qt::LeftButton);
+    f.mem()->setFocus();
+    QTest::keyClicks(f.mem(), "ab");
+    QTest::keyClick(f.mem(), Qt::Key_Return);
+    QTest::keyClicks(f.mem(), "c");
+    EXPECT_EQ(f.session().memo(), QStringLiteral("ab\nc"));
+    EXPECT_EQ(f.label("lblCount")->text(), QStringLiteral("5 자")) << "a line break counts as CR LF";
 }
 
-TEST(WritingFrame, WritingTimeStartsWithTheFirstKeyRelease)
+TEST(WritingFrame, MemoTypingRefusesWhatCodePage949CannotHold)
 {
-    FrameFixture f;
-    TfmeEditor& e = *f.editor;
-    EXPECT_FALSE(e.Timer.isActive());
-    keyRelease(e.edt);
-    ASSERT_TRUE(e.Timer.isActive());
-    EXPECT_EQ(e.Timer.interval(), 1000);
-    const QDateTime started = e.StartTime;
-    e.Timer.stop();
-    e.Timer.start(60000);
-    keyRelease(e.edt);
-    EXPECT_EQ(e.StartTime, started) << "later key releases neither restart the time";
-    EXPECT_EQ(e.Timer.remainingTime() > 50000, true) << "nor hold back the next tick";
-
-    e.StartTime = QDateTime::currentDateTime().addSecs(-65);
-    e.TimerTimer();
-    EXPECT_EQ(e.lblTime->text(), QStringLiteral("00:01:05"));
-    EXPECT_TRUE(e.TimerTicked);
-    e.ShowEssay();
-    EXPECT_FALSE(e.TimerTicked);
-
-    const struct {
-        qint64 seconds;
-        const char* text;
-    } cases[] = {{0, "00:00:00"}, {3599, "00:59:59"}, {3600 * 23 + 61, "23:01:01"}, {86400 + 5, "00:00:05"},
-                 {-30, "00:00:00"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(EssayMeasures::ElapsedText(c.seconds), QString::fromLatin1(c.text)) << c.seconds;
+    ScopedRecordingDialogs dialogs;
+    FrameFixture f(FrameFixture::fields("0", "", "1", "0", "1"));
+    f.mem()->setFocus();
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("😀"));
+    QApplication::sendEvent(f.mem(), &press);
+    QInputMethodEvent input;
+    input.setCommitString(QStringLiteral("가😀나"));
+    QApplication::sendEvent(f.mem(), &input);
+    EXPECT_EQ(f.mem()->toPlainText(), QStringLiteral("가나"));
+    EXPECT_EQ(f.session().memo(), QStringLiteral("가나"));
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << "typing refuses with a beep, not a box";
 }
 
-TEST(WritingFrame, PaperSwitchKeepsTheHiddenPapersText)
+TEST(WritingFrame, PaperButtonsKeepTheHiddenPapersText)
 {
     FrameFixture f;
-    TfmeEditor& e = *f.editor;
-    e.gridModel->setCell(2, 3, "가");
-    e.BtnClick(e.btn2);
-    EXPECT_EQ(e.Inx(), 2);
-    EXPECT_FALSE(e.edt->isVisible());
-    e.mem->setPlainText("memo");
-    e.BtnClick(e.btn1);
-    EXPECT_EQ(e.Inx(), 1);
-    EXPECT_TRUE(e.edt->isVisible());
-    EXPECT_EQ(e.gridModel->cell(2, 3), QStringLiteral("가"));
-    EXPECT_EQ(e.mem->toPlainText(), QStringLiteral("memo"));
-    EXPECT_EQ(e.grid->columnWidth(0), 40);
+    f.cells().setCell(2, 3, "가");
+    QTest::mouseClick(f.button("btn2"), Qt::LeftButton);
+    EXPECT_EQ(f.editor->Inx(), 2);
+    EXPECT_FALSE(f.edt()->isVisible());
+    f.mem()->setPlainText("memo");
+    QTest::mouseClick(f.button("btn1"), Qt::LeftButton);
+    EXPECT_EQ(f.editor->Inx(), 1);
+    EXPECT_TRUE(f.edt()->isVisible());
+    EXPECT_EQ(f.cells().cell(2, 3), QStringLiteral("가"));
+    EXPECT_EQ(f.mem()->toPlainText(), QStringLiteral("memo"));
+    EXPECT_EQ(f.grid()->columnWidth(0), 40);
 
-    e.BtnClick(e.lblTime);
-    EXPECT_EQ(e.Inx(), 1) << "other controls are no paper switch";
+    f.editor->BtnClick(f.label("lblTime"));
+    EXPECT_EQ(f.editor->Inx(), 1) << "other controls are no paper switch";
 }
 
 TEST(WritingFrame, EditorFollowsTheCaretAndKeepsItInTheFirst14Lines)
 {
     FrameFixture f;
-    TfmeEditor& e = *f.editor;
-    e.gridModel->setLineCount(60);
-    e.gridModel->setCell(30, 2, "가");
-    e.grid->setCurrentIndex(e.gridModel->index(30, 2));
-    EXPECT_EQ(e.grid->rowAt(0), 17);
-    EXPECT_EQ(editorCellOffset(e), QPoint(5, 6));
-    EXPECT_EQ(e.edt->text(), QStringLiteral("가"));
-    EXPECT_EQ(e.edt->selectedText(), QStringLiteral("가"));
-    EXPECT_TRUE(e.edt->hasFocus());
+    ManuscriptView* grid = f.grid();
+    f.cells().setLineCount(60);
+    f.cells().setCell(30, 2, "가");
+    grid->setCurrentIndex(f.cells().index(30, 2));
+    EXPECT_EQ(grid->rowAt(0), 17);
+    EXPECT_EQ(editorCellOffset(f), QPoint(5, 6));
+    EXPECT_EQ(f.edt()->text(), QStringLiteral("가"));
+    EXPECT_EQ(f.edt()->selectedText(), QStringLiteral("가"));
+    EXPECT_TRUE(f.edt()->hasFocus());
 
     // The wheel over the editor scrolls the cells under it; the caret stays.
-    const QPoint before = e.edt->pos();
-    QWheelEvent down(QPointF(5, 5), e.edt->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
-                     Qt::NoScrollPhase, false);
-    QApplication::sendEvent(e.edt, &down);
-    EXPECT_EQ(e.grid->rowAt(0), 18);
-    EXPECT_EQ(current(e), (CellPos{30, 2}));
-    EXPECT_EQ(e.edt->pos(), before);
+    const QPoint before = f.edt()->pos();
+    QWheelEvent down(QPointF(5, 5), f.edt()->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.edt(), &down);
+    EXPECT_EQ(grid->rowAt(0), 18);
+    EXPECT_EQ(f.caret(), (CellPos{30, 2}));
+    EXPECT_EQ(f.edt()->pos(), before);
 
     // The wheel over the grid scrolls and moves the caret a line; the editor follows.
-    const QPoint inside = e.grid->visualRect(e.gridModel->index(25, 5)).center();
-    QWheelEvent up(inside, e.grid->viewport()->mapToGlobal(inside), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+    const QPoint inside = grid->visualRect(f.cells().index(25, 5)).center();
+    QWheelEvent up(inside, grid->viewport()->mapToGlobal(inside), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
                    Qt::NoScrollPhase, false);
-    QApplication::sendEvent(e.grid->viewport(), &up);
-    EXPECT_EQ(current(e), (CellPos{29, 2}));
-    EXPECT_EQ(e.grid->rowAt(0), 17);
-    EXPECT_EQ(editorCellOffset(e), QPoint(5, 6));
+    QApplication::sendEvent(grid->viewport(), &up);
+    EXPECT_EQ(f.caret(), (CellPos{29, 2}));
+    EXPECT_EQ(grid->rowAt(0), 17);
+    EXPECT_EQ(editorCellOffset(f), QPoint(5, 6));
 }
 
 TEST(WritingFrame, AClickMovesTheGridsCellButNotTheEditor)
 {
     FrameFixture f;
-    TfmeEditor& e = *f.editor;
-    e.gridModel->setCell(4, 6, "나");
-    const QPoint editorAt = e.edt->pos();
-    QTest::mouseClick(e.grid->viewport(), Qt::LeftButton, {}, e.grid->visualRect(e.gridModel->index(4, 6)).center());
-    EXPECT_EQ(current(e), (CellPos{4, 6}));
-    EXPECT_EQ(e.edt->pos(), editorAt);
+    ManuscriptView* grid = f.grid();
+    f.cells().setCell(4, 6, "나");
+    const QPoint editorAt = f.edt()->pos();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(f.cells().index(4, 6)).center());
+    EXPECT_EQ(f.caret(), (CellPos{4, 6}));
+    EXPECT_EQ(f.edt()->pos(), editorAt);
 
-    QTest::keyClick(e.grid, Qt::Key_Right);
-    EXPECT_EQ(current(e), (CellPos{4, 7})) << "the next arrow key moves the cell with the editor";
-    EXPECT_EQ(editorCellOffset(e), QPoint(5, 6));
-    EXPECT_TRUE(e.edt->hasFocus());
+    QTest::keyClick(grid, Qt::Key_Right);
+    EXPECT_EQ(f.caret(), (CellPos{4, 7})) << "the next arrow key moves the cell with the editor";
+    EXPECT_EQ(editorCellOffset(f), QPoint(5, 6));
+    EXPECT_TRUE(f.edt()->hasFocus());
 
-    QTest::mouseClick(e.grid->viewport(), Qt::LeftButton, {}, e.grid->visualRect(e.gridModel->index(4, 6)).center());
-    QTest::mouseClick(e.grid->viewport(), Qt::LeftButton, {}, e.grid->visualRect(e.gridModel->index(2, 0)).center());
-    EXPECT_EQ(current(e), (CellPos{4, 6})) << "the line counter is never the current cell";
-    e.edt->setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(current(e), (CellPos{4, 7})) << "clicking the editor again types where it is";
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(f.cells().index(4, 6)).center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(f.cells().index(2, 0)).center());
+    EXPECT_EQ(f.caret(), (CellPos{4, 6})) << "the line counter is never the current cell";
+    f.edt()->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(f.caret(), (CellPos{4, 7})) << "clicking the editor again types where it is";
 }

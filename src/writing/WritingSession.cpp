@@ -1,0 +1,190 @@
+#include "writing/WritingSession.h"
+
+#include "core/AppError.h"
+#include "ui/ErrorBox.h"
+#include "core/LaunchFields.h"
+#include "document/EssayRecord.h"
+#include "document/ManuscriptGrid.h"
+#include "net/ReplyText.h"
+#include "net/UploadForm.h"
+#include "print/EssayPrint.h"
+#include "writing/CellEditorEngine.h"
+#include "writing/EssayMeasures.h"
+#include "writing/EssaySave.h"
+
+#include <QScopeGuard>
+
+WritingSession::WritingSession(QObject* parent)
+    : QObject(parent), grid_(new ManuscriptGrid(15, this)), cdEditor_(EssayRecord::fields())
+{
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+}
+
+WritingSession::~WritingSession() = default;
+
+void WritingSession::ReadLaunchFields(const LaunchFields& fields)
+{
+    StudentNo = fields.at(1);
+    Password = fields.at(2);
+    LoadExisting = fields.at(3) == QLatin1String("1");
+    LectureKey = fields.at(4);
+    EssayAddress = fields.at(5);
+    Editable = fields.at(6) == QLatin1String("1");
+    Title = fields.at(7);
+    PaperFixed = fields.at(8) == QLatin1String("1");
+    ManuscriptPaper = fields.at(9) == QLatin1String("0");
+    if (fields.count() > 10)
+        DiscussionAddress = fields.at(10);
+}
+
+int WritingSession::FirstPaper() const
+{
+    return ManuscriptPaper ? EssayRecord::Manuscript : EssayRecord::BlankPaper;
+}
+
+bool WritingSession::OffersPaper(int kind) const
+{
+    return !PaperFixed || (kind == EssayRecord::Manuscript) == ManuscriptPaper;
+}
+
+void WritingSession::setInx(int kind)
+{
+    if (kind == inx_)
+        return;
+    inx_ = kind;
+    emit InxChanged(kind);
+}
+
+void WritingSession::setMemo(const QString& text)
+{
+    memo_ = text;
+}
+
+void WritingSession::clearRecord()
+{
+    cdEditor_ = DataSet(EssayRecord::fields());
+}
+
+void WritingSession::LoadEssay(const QByteArray& packet)
+{
+    EssayRecord::load(cdEditor_, packet);
+    for (const FieldDef& field : EssayRecord::fields())
+        if (cdEditor_.findField(field.name) < 0) {
+            clearRecord();
+            throw AppError(QStringLiteral("받은 자료는 감상문 기록이 아닙니다 (%1 항목이 없습니다).").arg(field.name));
+        }
+    const std::optional<int> kind = EssayRecord::paperKind(cdEditor_);
+    if (kind && (*kind < EssayRecord::Manuscript || *kind > EssayRecord::ScannedPages)) {
+        clearRecord();
+        throw AppError(QStringLiteral("받은 감상문의 종이 종류(%1)를 알 수 없습니다.").arg(*kind));
+    }
+}
+
+void WritingSession::ShowEssay()
+{
+    timerTicked_ = false;
+    cdEditor_.cancelUpdates();
+    memo_.clear();
+    grid_->reset(ManuscriptGrid::kMinimumLines);
+    if (const std::optional<int> kind = EssayRecord::paperKind(cdEditor_))
+        setInx(*kind);
+    if (!cdEditor_.isEmpty() && inx_ == EssayRecord::Manuscript) {
+        EssayRecord::toGrid(cdEditor_, *grid_);
+        cdEditor_.emptyDataSet();
+    } else if (!cdEditor_.isEmpty() && inx_ == EssayRecord::BlankPaper) {
+        memo_ = cdEditor_.asString(u"LText").replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        cdEditor_.emptyDataSet();
+    }
+    emit MemoReplaced(memo_);
+
+    const CellPos caret = CaretPlace();
+    if (caret.line >= grid_->lineCount())
+        grid_->setLineCount(caret.line + 1);
+    emit EssayShown(caret);
+}
+
+CellPos WritingSession::CaretPlace() const
+{
+    if (inx_ != EssayRecord::Manuscript)
+        return {0, 0};
+    for (int line = grid_->lineCount() - 1; line >= 0; --line)
+        for (int column = ManuscriptGrid::kMarginColumn; column >= ManuscriptGrid::kFirstCellColumn; --column)
+            if (!CellEditorEngine::TrimCell(grid_->cell(line, column)).isEmpty())
+                return {column == ManuscriptGrid::kLastCellColumn ? line + 1 : line, ManuscriptGrid::kFirstCellColumn};
+    return {0, ManuscriptGrid::kFirstCellColumn};
+}
+
+void WritingSession::MakeReadOnly()
+{
+    readOnly_ = true;
+    emit MadeReadOnly();
+}
+
+QString WritingSession::CollectGridText() const
+{
+    return EssayMeasures::CollectGridText(*grid_);
+}
+
+int WritingSession::CountCharacters() const
+{
+    switch (inx_) {
+    case EssayRecord::Manuscript:
+        return int(CollectGridText().size());
+    case EssayRecord::BlankPaper:
+        return EssayMeasures::CountMemoCharacters(memo_);
+    default:
+        return 0;
+    }
+}
+
+void WritingSession::KeyReleased()
+{
+    emit Counted(CountCharacters());
+    if (timer_.isActive())
+        return;
+    startTime_ = QDateTime::currentDateTime();
+    if (!readOnly_)
+        timer_.start();
+}
+
+void WritingSession::TimerTimer(const QDateTime& now)
+{
+    timerTicked_ = true;
+    emit TimeTicked(startTime_.secsTo(now));
+}
+
+UploadForm WritingSession::SaveForm()
+{
+    const bool rebuilt = inx_ == EssayRecord::Manuscript || inx_ == EssayRecord::BlankPaper;
+    // Between saves the paper alone holds the essay.
+    const auto release = qScopeGuard([this, rebuilt] {
+        if (rebuilt)
+            cdEditor_.emptyDataSet();
+    });
+    if (inx_ == EssayRecord::Manuscript)
+        EssayRecord::writeManuscript(cdEditor_, StudentNo, *grid_);
+    else if (inx_ == EssayRecord::BlankPaper)
+        EssayRecord::writeBlankPaper(cdEditor_, StudentNo, QString(memo_).replace(u'\n', QStringLiteral("\r\n")));
+    return EssaySave::form({StudentNo, Password, LectureKey, Title}, EssayRecord::toPacket(cdEditor_));
+}
+
+void WritingSession::SaveReplied(const ReplyText& reply)
+{
+    LectureKey = EssaySave::lectureKeyAfter(LectureKey, reply);
+}
+
+void WritingSession::FillPrintData(DataSet& cdPrint)
+{
+    switch (inx_) {
+    case EssayRecord::BlankPaper:
+        EssayPrint::fillBlankPaper(cdPrint, memo_);
+        break;
+    case EssayRecord::ScannedPages:
+        EssayPrint::fillScannedPages(cdPrint, cdEditor_);
+        break;
+    default:
+        EssayPrint::fillManuscript(cdPrint, *grid_);
+        break;
+    }
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "dataset/DataSet.h"
+#include "writing/CellEditorHost.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QTimer>
+
+class LaunchFields;
+class ManuscriptGrid;
+struct ReplyText;
+class UploadForm;
+
+// The student's essay without widgets: the paper it is on (the manuscript grid, the blank
+// paper's memo, or scanned pages kept in the record), its character count and writing time,
+// the read-only state, and the record and the save ("S002") built from the paper shown.
+// The writing frame shows it and forwards the student's actions; downloads and posts stay
+// with the frame, the session reads and builds the bytes.
+class WritingSession : public QObject {
+    Q_OBJECT
+public:
+    explicit WritingSession(QObject* parent = nullptr);
+    ~WritingSession() override;
+
+    // Launch fields 1 to 10 of a student run, copied as they stand; the discussion address
+    // (field 10) only when the file has more than ten fields.
+    void ReadLaunchFields(const LaunchFields& fields);
+
+    QString StudentNo;
+    QString Password;
+    bool LoadExisting = false;
+    QString LectureKey;  // replaced by the server's value after a save
+    QString EssayAddress;
+    bool Editable = false;
+    QString Title;  // follows the main window's title box
+    bool PaperFixed = false;
+    bool ManuscriptPaper = false;
+    QString DiscussionAddress;
+
+    bool HasDiscussion() const { return !DiscussionAddress.trimmed().isEmpty(); }
+    // The paper the run starts on, before an essay is shown.
+    int FirstPaper() const;
+    // A fixed paper offers only its own button; otherwise both are offered.
+    bool OffersPaper(int kind) const;
+    bool WantsEarlierEssay() const { return LoadExisting && !EssayAddress.isEmpty(); }
+
+    // The paper shown: 1 manuscript, 2 blank paper, 3 scanned pages; 0 before the first
+    // choice. The hidden paper keeps its text.
+    int Inx() const { return inx_; }
+    void setInx(int kind);
+
+    ManuscriptGrid& grid() { return *grid_; }
+    const ManuscriptGrid& grid() const { return *grid_; }
+    // The blank paper's text, line breaks as "\n".
+    const QString& memo() const { return memo_; }
+    void setMemo(const QString& text);
+    // Empty except for scanned pages, which stay as they were loaded.
+    const DataSet& cdEditor() const { return cdEditor_; }
+
+    // Reads an essay record; a record that is not one of ours, or whose paper kind is
+    // unknown, raises a message and leaves the record empty.
+    void LoadEssay(const QByteArray& packet);
+    // Puts the record on its paper and places the caret (EssayShown).
+    void ShowEssay();
+    // Where the caret goes when an essay is shown: column 1 of the last written line, or of
+    // the line after it when its last written cell is column 20.
+    CellPos CaretPlace() const;
+
+    bool ReadOnly() const { return readOnly_; }
+    void MakeReadOnly();
+
+    // Manuscript paper: every cell of columns 1 to 20 from the first written one to the last,
+    // a blank cell one; blank paper: the memo's characters, a line break as CR LF (two).
+    int CountCharacters() const;
+    QString CollectGridText() const;
+
+    // Any key released in the cell editor or the memo: the count is shown again, and the
+    // writing timer starts with the first one unless the essay is read-only.
+    void KeyReleased();
+    // The writing timer's tick: the time since StartTime, and the time is unsaved.
+    void TimerTimer(const QDateTime& now = QDateTime::currentDateTime());
+    const QTimer& timer() const { return timer_; }
+    QDateTime StartTime() const { return startTime_; }
+    // The writing timer has ticked since the essay was last shown.
+    bool TimerTicked() const { return timerTicked_; }
+
+    // The save of the paper shown: manuscript and blank paper are written into a record
+    // for the post and the record is emptied again at once; scanned pages go as loaded.
+    // Raises a message when a text holds a character code page 949 cannot hold.
+    UploadForm SaveForm();
+    // A refused reply raises the server's message; an accepted one with a value makes it
+    // the lecture key of later saves.
+    void SaveReplied(const ReplyText& reply);
+
+    // Fills the essay print dataset from the paper shown: one row per grid line, per typed
+    // line or per scanned page (a page that is not JPEG raises the decoder's error).
+    void FillPrintData(DataSet& cdPrint);
+
+signals:
+    void InxChanged(int kind);
+    // The session replaced the memo's text (an essay shown).
+    void MemoReplaced(const QString& text);
+    void EssayShown(CellPos caret);
+    void MadeReadOnly();
+    void Counted(int characters);
+    void TimeTicked(qint64 seconds);
+
+private:
+    void clearRecord();
+
+    int inx_ = 0;
+    ManuscriptGrid* grid_;
+    QString memo_;
+    DataSet cdEditor_;
+    bool readOnly_ = false;
+    QTimer timer_;
+    QDateTime startTime_;
+    bool timerTicked_ = false;
+};
