@@ -55,8 +55,7 @@ private:
     const FormParts& parts_;
 };
 
-void checkSecret(CourseStore& store, Role role, const std::string& number,
-                 const std::string& secret)
+void checkSecret(CourseStore& store, Role role, const std::string& number, const std::string& secret)
 {
     if (!store.checkSecret(role, number, secret))
         throw Refusal(401, role == Role::Student ? "학생 번호나 비밀번호가 맞지 않습니다."

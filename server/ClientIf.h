@@ -16,7 +16,7 @@ using FormParts = std::multimap<std::string, FormPart>;
 // The answer in the client's layout: status, one blank, message, 0x03, value.
 struct ClientReply {
     int status = 200;
-    std::string message; // UTF-8
+    std::string message;  // UTF-8
     std::string value;
 
     bool accepted() const { return status == 200; }

@@ -8,8 +8,8 @@
 #include <httplib.h>
 
 #include <cctype>
-#include <sys/socket.h>
 #include <cstdio>
+#include <sys/socket.h>
 
 namespace {
 
@@ -22,8 +22,7 @@ bool plainHost(const std::string& host)
     if (host.empty() || host.size() > 255)
         return false;
     for (char c : host)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != ':'
-            && c != '[' && c != ']')
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != ':' && c != '[' && c != ']')
             return false;
     return true;
 }
@@ -90,8 +89,7 @@ void CourseServer::routes()
         const std::string host = req.get_header_value("Host");
         return "http://" + (plainHost(host) ? host : host_ + ":" + std::to_string(port_));
     };
-    auto blob = [](httplib::Response& res, const std::optional<std::string>& bytes,
-                   const char* type) {
+    auto blob = [](httplib::Response& res, const std::optional<std::string>& bytes, const char* type) {
         if (!bytes) {
             res.status = 404;
             return;
@@ -111,20 +109,16 @@ void CourseServer::routes()
         sendReply(res, HandleClientIf(store_, formParts(req)));
     });
 
-    server_->Get(std::string("/essay/") + kKey, [this, blob](const httplib::Request& req,
-                                                             httplib::Response& res) {
+    server_->Get(std::string("/essay/") + kKey, [this, blob](const httplib::Request& req, httplib::Response& res) {
         blob(res, store_.essay(req.matches[1]), "application/octet-stream");
     });
-    server_->Get(std::string("/correction/") + kKey, [this, blob](const httplib::Request& req,
-                                                                  httplib::Response& res) {
+    server_->Get(std::string("/correction/") + kKey, [this, blob](const httplib::Request& req, httplib::Response& res) {
         blob(res, store_.correction(req.matches[1]), "application/octet-stream");
     });
-    server_->Get(std::string("/thumbnail/") + kKey, [this, blob](const httplib::Request& req,
-                                                                 httplib::Response& res) {
+    server_->Get(std::string("/thumbnail/") + kKey, [this, blob](const httplib::Request& req, httplib::Response& res) {
         blob(res, store_.thumbnail(req.matches[1]), "image/jpeg");
     });
-    server_->Get(std::string("/discussion/") + kKey, [this](const httplib::Request& req,
-                                                            httplib::Response& res) {
+    server_->Get(std::string("/discussion/") + kKey, [this](const httplib::Request& req, httplib::Response& res) {
         const std::optional<Lecture> lecture = store_.lecture(req.matches[1]);
         if (!lecture || lecture->discussion.empty()) {
             res.status = 404;
@@ -133,8 +127,7 @@ void CourseServer::routes()
         res.set_content(DiscussionPage(*lecture), kHtmlType);
     });
 
-    server_->Post(std::string("/scan/") + kKey, [this](const httplib::Request& req,
-                                                       httplib::Response& res) {
+    server_->Post(std::string("/scan/") + kKey, [this](const httplib::Request& req, httplib::Response& res) {
         std::vector<ScannedPage> pages;
         const auto [begin, end] = req.files.equal_range("page");
         for (auto it = begin; it != end; ++it)
@@ -144,10 +137,10 @@ void CourseServer::routes()
         const std::string key = req.matches[1];
         try {
             SaveScannedEssay(store_, key, pages);
-            res.set_content(MessagePage("스캔한 답안을 저장했습니다",
-                                        "강의 " + key + "에 " + std::to_string(pages.size())
-                                            + "쪽짜리 스캔 답안을 저장했습니다."),
-                            kHtmlType);
+            res.set_content(
+                MessagePage("스캔한 답안을 저장했습니다",
+                            "강의 " + key + "에 " + std::to_string(pages.size()) + "쪽짜리 스캔 답안을 저장했습니다."),
+                kHtmlType);
         } catch (const Refusal& refusal) {
             res.status = refusal.status();
             res.set_content(MessagePage("스캔한 답안을 받지 못했습니다", refusal.what()), kHtmlType);
@@ -155,38 +148,33 @@ void CourseServer::routes()
     });
 
     auto handOut = [](httplib::Response& res, const std::string& name, const std::string& bytes) {
-        res.set_header("Content-Disposition",
-                       "attachment; filename=\"" + name + kLaunchExtension + "\"");
+        res.set_header("Content-Disposition", "attachment; filename=\"" + name + kLaunchExtension + "\"");
         res.set_content(bytes, kLaunchMimeType);
     };
-    server_->Get(std::string("/launch/(S001|T001|C001)/") + kKey + "\\.dzl",
-                 [this, base, handOut](const httplib::Request& req, httplib::Response& res) {
-                     const std::string mode = req.matches[1];
-                     const std::optional<Lecture> lecture = store_.lecture(req.matches[2]);
-                     if (!lecture) {
-                         res.status = 404;
-                         return;
-                     }
-                     std::string bytes;
-                     if (mode == "S001")
-                         bytes = StudentLaunch(
-                             *lecture, store_.issueToken(Role::Student, lecture->student.number),
-                             base(req));
-                     else if (mode == "T001")
-                         bytes = TeacherLaunch(
-                             *lecture, store_.issueToken(Role::Teacher, lecture->teacher.number),
-                             base(req));
-                     else
-                         bytes = ViewLaunch(*lecture, base(req));
-                     handOut(res, mode + "-" + lecture->key, bytes);
-                 });
+    server_->Get(
+        std::string("/launch/(S001|T001|C001)/") + kKey + "\\.dzl",
+        [this, base, handOut](const httplib::Request& req, httplib::Response& res) {
+            const std::string mode = req.matches[1];
+            const std::optional<Lecture> lecture = store_.lecture(req.matches[2]);
+            if (!lecture) {
+                res.status = 404;
+                return;
+            }
+            std::string bytes;
+            if (mode == "S001")
+                bytes = StudentLaunch(*lecture, store_.issueToken(Role::Student, lecture->student.number), base(req));
+            else if (mode == "T001")
+                bytes = TeacherLaunch(*lecture, store_.issueToken(Role::Teacher, lecture->teacher.number), base(req));
+            else
+                bytes = ViewLaunch(*lecture, base(req));
+            handOut(res, mode + "-" + lecture->key, bytes);
+        });
     server_->Get(std::string("/launch/new/") + kKey + "\\.dzl",
                  [this, handOut](const httplib::Request& req, httplib::Response& res) {
                      for (const Person& student : store_.students()) {
                          if (student.number == req.matches[1]) {
                              handOut(res, "S001-new-" + student.number,
-                                     NewEssayLaunch(student,
-                                                    store_.issueToken(Role::Student, student.number)));
+                                     NewEssayLaunch(student, store_.issueToken(Role::Student, student.number)));
                              return;
                          }
                      }
@@ -201,24 +189,21 @@ void CourseServer::routes()
         else if (req.path == "/clientif")
             sendReply(res, {res.status, "보낸 양식을 읽을 수 없습니다.", {}});
         else if (req.path.rfind("/scan/", 0) == 0 && res.status == 413)
-            res.set_content(MessagePage("스캔한 답안을 받지 못했습니다",
-                                        "올린 파일이 너무 커서 받을 수 없습니다."),
+            res.set_content(MessagePage("스캔한 답안을 받지 못했습니다", "올린 파일이 너무 커서 받을 수 없습니다."),
                             kHtmlType);
         else if (res.status == 404)
             res.set_content("404 찾는 자료가 없습니다.", "text/plain; charset=utf-8");
     });
-    server_->set_exception_handler(
-        [](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
-            std::string what = "unknown error";
-            try {
-                std::rethrow_exception(error);
-            } catch (const std::exception& e) {
-                what = e.what();
-            } catch (...) {
-            }
-            std::fprintf(stderr, "course-server: %s %s failed: %s\n", req.method.c_str(),
-                         req.path.c_str(), what.c_str());
-            res.status = 500;
-            sendReply(res, {500, "서버 내부 오류로 처리하지 못했습니다. 잠시 후 다시 시도하십시오.", {}});
-        });
+    server_->set_exception_handler([](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
+        std::string what = "unknown error";
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            what = e.what();
+        } catch (...) {
+        }
+        std::fprintf(stderr, "course-server: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(), what.c_str());
+        res.status = 500;
+        sendReply(res, {500, "서버 내부 오류로 처리하지 못했습니다. 잠시 후 다시 시도하십시오.", {}});
+    });
 }

@@ -86,8 +86,7 @@ void CourseStore::addTeacher(const Person& teacher, const std::string& password)
         .run();
 }
 
-void CourseStore::addStudent(const Person& student, const std::string& password,
-                             const std::string& teacherNo)
+void CourseStore::addStudent(const Person& student, const std::string& password, const std::string& teacherNo)
 {
     const std::string hash = Credentials::HashPassword(password);
     const std::lock_guard lock(mutex_);
@@ -100,8 +99,8 @@ void CourseStore::addStudent(const Person& student, const std::string& password,
         .run();
 }
 
-std::string CourseStore::addLecture(const std::string& key, const std::string& studentNo,
-                                    const std::string& title, const std::string& discussion)
+std::string CourseStore::addLecture(const std::string& key, const std::string& studentNo, const std::string& title,
+                                    const std::string& discussion)
 {
     const std::lock_guard lock(mutex_);
     db_.prepare("INSERT INTO lectures (lecture_key, student_no, teacher_no, title, discussion) "
@@ -141,9 +140,9 @@ bool CourseStore::checkSecret(Role role, const std::string& number, const std::s
             .bind(4, now());
         if (token.step())
             return true;
-        Statement person = db_.prepare(role == Role::Student
-                                           ? "SELECT password_hash FROM students WHERE student_no = ?"
-                                           : "SELECT password_hash FROM teachers WHERE teacher_no = ?");
+        Statement person =
+            db_.prepare(role == Role::Student ? "SELECT password_hash FROM students WHERE student_no = ?"
+                                              : "SELECT password_hash FROM teachers WHERE teacher_no = ?");
         if (!person.bind(1, number).step())
             return false;
         hash = person.text(0);
@@ -191,10 +190,7 @@ std::string CourseStore::saveEssay(const EssaySave& save)
             throw Refusal(403, "다른 학생의 강의에는 저장할 수 없습니다.");
         if (lecture->hasCorrection)
             throw Refusal(409, "첨삭이 끝난 글은 고칠 수 없습니다.");
-        db_.prepare("UPDATE lectures SET title = ? WHERE lecture_key = ?")
-            .bind(1, save.title)
-            .bind(2, key)
-            .run();
+        db_.prepare("UPDATE lectures SET title = ? WHERE lecture_key = ?").bind(1, save.title).bind(2, key).run();
     }
     db_.prepare("INSERT INTO essays (lecture_key, record, submit, revision) VALUES (?, ?, ?, 1) "
                 "ON CONFLICT (lecture_key) DO UPDATE SET record = excluded.record, "

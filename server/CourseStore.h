@@ -12,8 +12,7 @@
 // A request the course refuses: the reply status and a message for the person (UTF-8).
 class Refusal : public std::runtime_error {
 public:
-    Refusal(int status, const std::string& message)
-        : std::runtime_error(message), status_(status) {}
+    Refusal(int status, const std::string& message) : std::runtime_error(message), status_(status) {}
     int status() const { return status_; }
 
 private:
@@ -41,7 +40,7 @@ struct Lecture {
 
 struct EssaySave {
     std::string studentNo;
-    std::string lectureKey; // empty: a new lecture
+    std::string lectureKey;  // empty: a new lecture
     std::string title;
     std::string submit;
     std::string record;
@@ -67,10 +66,9 @@ public:
     explicit CourseStore(const std::string& path);
 
     void addTeacher(const Person& teacher, const std::string& password);
-    void addStudent(const Person& student, const std::string& password,
-                    const std::string& teacherNo);
-    std::string addLecture(const std::string& key, const std::string& studentNo,
-                           const std::string& title, const std::string& discussion);
+    void addStudent(const Person& student, const std::string& password, const std::string& teacherNo);
+    std::string addLecture(const std::string& key, const std::string& studentNo, const std::string& title,
+                           const std::string& discussion);
     // One teacher, one student, one lecture; nothing when they exist already.
     void seedDemo();
 

@@ -37,8 +37,8 @@ std::string HashPassword(const std::string& password)
 {
     ready();
     char out[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(out, password.data(), password.size(),
-                          crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE)
+    if (crypto_pwhash_str(out, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          crypto_pwhash_MEMLIMIT_INTERACTIVE)
         != 0)
         throw std::runtime_error("out of memory while hashing a password");
     return out;
@@ -59,8 +59,8 @@ std::string TokenDigest(const std::string& token)
 {
     ready();
     unsigned char digest[32];
-    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()),
-                       token.size(), nullptr, 0);
+    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()), token.size(),
+                       nullptr, 0);
     return hex(digest, sizeof digest);
 }
 

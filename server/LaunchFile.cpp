@@ -50,13 +50,11 @@ std::string DiscussionAddress(const std::string& base, const Lecture& lecture)
     return lecture.discussion.empty() ? std::string() : base + "/discussion/" + lecture.key;
 }
 
-std::string StudentLaunch(const Lecture& lecture, const std::string& token,
-                          const std::string& base)
+std::string StudentLaunch(const Lecture& lecture, const std::string& token, const std::string& base)
 {
-    return join({"S001", lecture.student.number, token, lecture.hasEssay ? "1" : "0",
-                 lecture.key, lecture.hasEssay ? EssayAddress(base, lecture.key) : "",
-                 lecture.hasCorrection ? "0" : "1", lecture.title, "0", "0",
-                 DiscussionAddress(base, lecture)});
+    return join({"S001", lecture.student.number, token, lecture.hasEssay ? "1" : "0", lecture.key,
+                 lecture.hasEssay ? EssayAddress(base, lecture.key) : "", lecture.hasCorrection ? "0" : "1",
+                 lecture.title, "0", "0", DiscussionAddress(base, lecture)});
 }
 
 std::string NewEssayLaunch(const Person& student, const std::string& token)
@@ -64,20 +62,18 @@ std::string NewEssayLaunch(const Person& student, const std::string& token)
     return join({"S001", student.number, token, "0", "", "", "1", "", "0", "0"});
 }
 
-std::string TeacherLaunch(const Lecture& lecture, const std::string& token,
-                          const std::string& base)
+std::string TeacherLaunch(const Lecture& lecture, const std::string& token, const std::string& base)
 {
-    return join({"T001", lecture.teacher.number, token, lecture.hasCorrection ? "1" : "0",
-                 lecture.key, lecture.student.number,
-                 lecture.hasEssay ? EssayAddress(base, lecture.key) : "",
-                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key) : "", "1",
-                 lecture.title, lecture.reportPoint, DiscussionAddress(base, lecture), "Y"});
+    return join({"T001", lecture.teacher.number, token, lecture.hasCorrection ? "1" : "0", lecture.key,
+                 lecture.student.number, lecture.hasEssay ? EssayAddress(base, lecture.key) : "",
+                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key) : "", "1", lecture.title,
+                 lecture.reportPoint, DiscussionAddress(base, lecture), "Y"});
 }
 
 std::string ViewLaunch(const Lecture& lecture, const std::string& base)
 {
-    return join({"C001", lecture.teacher.number, "", lecture.hasCorrection ? "1" : "0",
-                 lecture.key, lecture.hasEssay ? EssayAddress(base, lecture.key) : "",
-                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key) : "",
-                 lecture.title, lecture.reportPoint, DiscussionAddress(base, lecture), "Y"});
+    return join({"C001", lecture.teacher.number, "", lecture.hasCorrection ? "1" : "0", lecture.key,
+                 lecture.hasEssay ? EssayAddress(base, lecture.key) : "",
+                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key) : "", lecture.title, lecture.reportPoint,
+                 DiscussionAddress(base, lecture), "Y"});
 }

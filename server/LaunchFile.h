@@ -10,13 +10,11 @@ inline constexpr const char* kLaunchMimeType = "application/x-dozoruderado-launc
 inline constexpr const char* kLaunchExtension = ".dzl";
 
 // Writing: the lecture's essay (loaded when one exists, editable until corrected).
-std::string StudentLaunch(const Lecture& lecture, const std::string& token,
-                          const std::string& base);
+std::string StudentLaunch(const Lecture& lecture, const std::string& token, const std::string& base);
 // Writing a new essay: the server assigns the lecture key at the first save.
 std::string NewEssayLaunch(const Person& student, const std::string& token);
 // Correcting the lecture's essay.
-std::string TeacherLaunch(const Lecture& lecture, const std::string& token,
-                          const std::string& base);
+std::string TeacherLaunch(const Lecture& lecture, const std::string& token, const std::string& base);
 // Viewing the correction; carries no secret, because nothing can be saved from it.
 std::string ViewLaunch(const Lecture& lecture, const std::string& base);
 

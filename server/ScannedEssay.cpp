@@ -8,8 +8,7 @@ namespace {
 
 std::string pageName(const ScannedPage& page, size_t index)
 {
-    return page.fileName.empty() ? std::to_string(index + 1) + "번째 쪽"
-                                 : "\"" + page.fileName + "\"";
+    return page.fileName.empty() ? std::to_string(index + 1) + "번째 쪽" : "\"" + page.fileName + "\"";
 }
 
 // Decodes the whole picture: a page the client cannot print must not be stored.
@@ -23,8 +22,7 @@ void checkJpeg(const ScannedPage& page, size_t index)
     try {
         Jpeg::verify(QByteArrayView(b.data(), qsizetype(b.size())));
     } catch (const AppError& error) {
-        throw Refusal(400, pageName(page, index) + "을(를) 읽을 수 없습니다. "
-                               + error.message().toStdString());
+        throw Refusal(400, pageName(page, index) + "을(를) 읽을 수 없습니다. " + error.message().toStdString());
     }
 }
 
@@ -47,8 +45,7 @@ std::string ScannedEssayRecord(const std::string& studentNo, const std::vector<S
     return EssayRecord::toPacket(record).toStdString();
 }
 
-void SaveScannedEssay(CourseStore& store, const std::string& lectureKey,
-                      const std::vector<ScannedPage>& pages)
+void SaveScannedEssay(CourseStore& store, const std::string& lectureKey, const std::vector<ScannedPage>& pages)
 {
     const std::optional<Lecture> lecture = store.lecture(lectureKey);
     if (!lecture)

@@ -18,5 +18,4 @@ std::string ScannedEssayRecord(const std::string& studentNo, const std::vector<S
 
 // Stores the pages as the lecture's essay, as the lecture's student saving it would;
 // raises Refusal (404 no such lecture, 409 already corrected, 400 bad pages).
-void SaveScannedEssay(CourseStore& store, const std::string& lectureKey,
-                      const std::vector<ScannedPage>& pages);
+void SaveScannedEssay(CourseStore& store, const std::string& lectureKey, const std::vector<ScannedPage>& pages);

@@ -22,8 +22,7 @@ Statement::~Statement()
 
 Statement& Statement::bind(int index, std::string_view text)
 {
-    if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                            SQLITE_UTF8) != SQLITE_OK)
+    if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8) != SQLITE_OK)
         fail(db_, "bind");
     return *this;
 }
@@ -31,8 +30,8 @@ Statement& Statement::bind(int index, std::string_view text)
 Statement& Statement::bindBlob(int index, std::string_view bytes)
 {
     // A zero-length blob is still a blob, not NULL.
-    if (sqlite3_bind_blob64(stmt_, index, bytes.empty() ? "" : bytes.data(), bytes.size(),
-                            SQLITE_TRANSIENT) != SQLITE_OK)
+    if (sqlite3_bind_blob64(stmt_, index, bytes.empty() ? "" : bytes.data(), bytes.size(), SQLITE_TRANSIENT)
+        != SQLITE_OK)
         fail(db_, "bind");
     return *this;
 }
@@ -84,8 +83,7 @@ bool Statement::isNull(int column) const
 
 Database::Database(const std::string& path)
 {
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);
         throw SqliteError("open " + path + ": " + message);

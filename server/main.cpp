@@ -91,8 +91,8 @@ int main(int argc, char** argv)
         CourseServer server(store, options.maxBody);
         const int port = server.bind(options.host, options.port);
         if (port < 0) {
-            std::fprintf(stderr, "course-server: cannot listen on %s:%d: %s\n",
-                         options.host.c_str(), options.port, std::strerror(errno));
+            std::fprintf(stderr, "course-server: cannot listen on %s:%d: %s\n", options.host.c_str(), options.port,
+                         std::strerror(errno));
             return 1;
         }
         std::thread waiter([&server, signals] {

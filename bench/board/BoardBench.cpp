@@ -51,7 +51,7 @@ void Board(TSorBoard& board, int count)
     board.Items().BeginUpdate();
     Fill(board.Items(), count);
     board.Items().EndUpdate();
-    board.Redraw(); // the first drawing settles the default texts
+    board.Redraw();  // the first drawing settles the default texts
 }
 
 void BM_RedrawBackgroundOnly(benchmark::State& state)
@@ -98,7 +98,7 @@ void BM_ItemAt500(benchmark::State& state)
 }
 BENCHMARK(BM_ItemAt500)->ArgName("miss")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

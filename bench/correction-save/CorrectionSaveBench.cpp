@@ -4,13 +4,9 @@
 // print of the same 20 pages. Prints the share of the save that the JPEG takes.
 #include "CorrectionWorkload.h"
 #include "board/SorBoard.h"
-#include "ui/PictureButton.h"
-#include "ui/DialogService.h"
 #include "core/Endpoint.h"
-#include "ui/TApplication.h"
-#include "text/Cp949.h"
-#include "correction/TfmeTeacher.h"
 #include "correction/TeacherForm.h"
+#include "correction/TfmeTeacher.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
 #include "document/CorrectionRecord.h"
@@ -18,6 +14,10 @@
 #include "net/ReplyText.h"
 #include "net/Transport.h"
 #include "support/CourseServerProcess.h"
+#include "text/Cp949.h"
+#include "ui/DialogService.h"
+#include "ui/PictureButton.h"
+#include "ui/TApplication.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -79,10 +79,7 @@ struct Correction {
         frame.LoadCorrection(Essay(QString::fromLatin1(CourseServerProcess::kStudentNo)), std::move(correction));
         Memo1->setPlainText(QString(40, u'가') + QStringLiteral(" 잘 읽었습니다. ").repeated(30));
     }
-    bool ready() const
-    {
-        return cmbList->count() == kPages && Board->Items().Count() == kMarksPerPage;
-    }
+    bool ready() const { return cmbList->count() == kPages && Board->Items().Count() == kMarksPerPage; }
     TfmeTeacher frame;
     QComboBox* cmbList = frame.findChild<QComboBox*>(QStringLiteral("cmbList"));
     TSorBoard* Board = static_cast<TSorBoard*>(frame.findChild<QWidget*>(QStringLiteral("Board")));
@@ -138,9 +135,13 @@ void BM_PostOnly(benchmark::State& state)
     DataSet record(CorrectionRecord::fields());
     CorrectionRecord::writeSummary(record, c.frame.Session().cdTemp, {c.Memo1->toPlainText(), {}, false});
     const CorrectionSession& session = c.frame.Session();
-    const TeacherSubmission submission{session.FTeacherNo, session.FPassword, session.FLectureKey,
-                                       session.FStudentNo, CorrectionRecord::toPacket(record),
-                                       Thumbnail::Encode(PageOneThumbnail(c)), QStringLiteral("80")};
+    const TeacherSubmission submission{session.FTeacherNo,
+                                       session.FPassword,
+                                       session.FLectureKey,
+                                       session.FStudentNo,
+                                       CorrectionRecord::toPacket(record),
+                                       Thumbnail::Encode(PageOneThumbnail(c)),
+                                       QStringLiteral("80")};
     for (auto _ : state)
         if (!PostTeacherForm(submission).accepted())
             state.SkipWithError("the server refused the correction");

@@ -1,9 +1,9 @@
 #include "CorrectionWorkload.h"
 #include "board/SorBoard.h"
-#include "ui/TApplication.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmTemp.h"
 #include "document/CorrectionRecord.h"
+#include "ui/TApplication.h"
 
 #include <QComboBox>
 #include <benchmark/benchmark.h>
@@ -56,7 +56,7 @@ void BM_RenderGridPage(benchmark::State& state)
 }
 BENCHMARK(BM_RenderGridPage)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

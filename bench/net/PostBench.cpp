@@ -1,11 +1,11 @@
 // Posting a 10 MB essay record over loopback: the client's PostForm against curl posting
 // the same form to the same course server, and the client's peak memory over the body.
 #include "core/Endpoint.h"
-#include "ui/TApplication.h"
-#include "text/Cp949.h"
 #include "net/ReplyText.h"
 #include "net/Transport.h"
 #include "support/CourseServerProcess.h"
+#include "text/Cp949.h"
+#include "ui/TApplication.h"
 
 #include <QFile>
 #include <QProcess>
@@ -78,17 +78,25 @@ void BM_PostForm10MB(benchmark::State& state)
 void BM_CurlPost10MB(benchmark::State& state)
 {
     const QString dir = files->path();
-    const QStringList args{
-        QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-        QStringLiteral("-F"), QStringLiteral("flag=S002"),
-        QStringLiteral("-F"), QStringLiteral("student_no=") + CourseServerProcess::kStudentNo,
-        QStringLiteral("-F"), QStringLiteral("password=") + token,
-        QStringLiteral("-F"), QStringLiteral("lecturekey=") + CourseServerProcess::kLectureKey,
-        QStringLiteral("-F"), QStringLiteral("submit=N"),
-        QStringLiteral("-F"), QStringLiteral("title=<") + dir + QStringLiteral("/title.txt"),
-        QStringLiteral("-F"),
-        QStringLiteral("file=@") + dir + QStringLiteral("/record.bin;type=multipart/form-data;filename=Editor"),
-        server->url() + QStringLiteral("/clientif")};
+    const QStringList args{QStringLiteral("-s"),
+                           QStringLiteral("-o"),
+                           QStringLiteral("/dev/null"),
+                           QStringLiteral("-F"),
+                           QStringLiteral("flag=S002"),
+                           QStringLiteral("-F"),
+                           QStringLiteral("student_no=") + CourseServerProcess::kStudentNo,
+                           QStringLiteral("-F"),
+                           QStringLiteral("password=") + token,
+                           QStringLiteral("-F"),
+                           QStringLiteral("lecturekey=") + CourseServerProcess::kLectureKey,
+                           QStringLiteral("-F"),
+                           QStringLiteral("submit=N"),
+                           QStringLiteral("-F"),
+                           QStringLiteral("title=<") + dir + QStringLiteral("/title.txt"),
+                           QStringLiteral("-F"),
+                           QStringLiteral("file=@") + dir
+                               + QStringLiteral("/record.bin;type=multipart/form-data;filename=Editor"),
+                           server->url() + QStringLiteral("/clientif")};
     for (auto _ : state) {
         if (QProcess::execute(QStringLiteral("curl"), args) != 0)
             state.SkipWithError("curl failed");

@@ -1,8 +1,8 @@
 // Saving and loading a scanned essay of ten 1 MB JPEG pages, against `base64 -d` decoding
 // the same page bytes from a file (its output thrown away, so only its decoding counts).
 #include "RatioReporter.h"
-#include "jpeg/Jpeg.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -44,8 +44,8 @@ struct Fixture {
         for (int y = 0; y < rgb.height(); ++y)
             file.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), 900 * 3);
         file.close();
-        command = "cjpeg -quality 90 -outfile '" + dir.filePath("page.jpg").toStdString() + "' '" +
-                  ppm.toStdString() + "'";
+        command =
+            "cjpeg -quality 90 -outfile '" + dir.filePath("page.jpg").toStdString() + "' '" + ppm.toStdString() + "'";
     }
 };
 

@@ -26,8 +26,8 @@ public:
         const double a = median(ours), b = median(tool);
         if (a <= 0 || b <= 0)
             return;
-        std::printf("%s %.2f ms / %s %.2f ms = %.2f (budget %.1f): %s\n", ours.c_str(), a, tool.c_str(), b,
-                    a / b, budget, a / b <= budget ? "within" : "OVER");
+        std::printf("%s %.2f ms / %s %.2f ms = %.2f (budget %.1f): %s\n", ours.c_str(), a, tool.c_str(), b, a / b,
+                    budget, a / b <= budget ? "within" : "OVER");
     }
 
 private:

@@ -2,13 +2,13 @@
 // the report out, then also drawing its pages at screen size, against drawing the same
 // cells and texts with QPainter alone.
 #include "../records/RatioReporter.h"
-#include "ui/TApplication.h"
 #include "dataset/DataSet.h"
-#include "report/ReportEngine.h"
 #include "document/ManuscriptGrid.h"
 #include "print/EssayPrint.h"
 #include "print/PrintDataSets.h"
 #include "print/PrintTemplates.h"
+#include "report/ReportEngine.h"
+#include "ui/TApplication.h"
 
 #include <QFile>
 #include <QFontMetricsF>

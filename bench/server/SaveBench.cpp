@@ -20,21 +20,21 @@ constexpr int kSavesPerClient = 200;
 
 std::string recordOf(int client, int save)
 {
-    std::string record = "<DATAPACKET client=\"" + std::to_string(client) + "\" save=\""
-                         + std::to_string(save) + "\">";
+    std::string record = "<DATAPACKET client=\"" + std::to_string(client) + "\" save=\"" + std::to_string(save) + "\">";
     record.resize(4096, 'x');
     return record;
 }
 
 // Posts one save; returns the lecture key of an accepted save, or nothing.
-std::string save(httplib::Client& client, const std::string& token, const std::string& key,
-                 const std::string& record)
+std::string save(httplib::Client& client, const std::string& token, const std::string& key, const std::string& record)
 {
-    const httplib::MultipartFormDataItems form{
-        {"flag", "S002", "", ""},         {"student_no", "S1001", "", ""},
-        {"password", token, "", ""},      {"lecturekey", key, "", ""},
-        {"submit", "N", "", ""},          {"title", "bench", "", ""},
-        {"file", record, "Editor", "multipart/form-data"}};
+    const httplib::MultipartFormDataItems form{{"flag", "S002", "", ""},
+                                               {"student_no", "S1001", "", ""},
+                                               {"password", token, "", ""},
+                                               {"lecturekey", key, "", ""},
+                                               {"submit", "N", "", ""},
+                                               {"title", "bench", "", ""},
+                                               {"file", record, "Editor", "multipart/form-data"}};
     const httplib::Result result = client.Post("/clientif", form);
     if (!result || result->status != 200 || result->body.rfind("200 ", 0) != 0)
         return {};
@@ -75,8 +75,7 @@ void BM_ConcurrentSaves(benchmark::State& state)
         }
         for (std::thread& t : clients)
             t.join();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         server.stop();
         serving.join();
 

@@ -1,9 +1,9 @@
 // Start-up to first paint: the client started on the sample student launch file against a
 // bare Qt window of the same size, each started the same way, as a new process of this
 // program that ends at its window's first paint.
+#include "shell/TfrmMain.h"
 #include "ui/DialogService.h"
 #include "ui/TApplication.h"
-#include "shell/TfrmMain.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -55,8 +55,14 @@ void startChild(benchmark::State& state, const char* kind)
     }
 }
 
-void BM_BareQtWindow(benchmark::State& state) { startChild(state, "--bare"); }
-void BM_ClientStudentRun(benchmark::State& state) { startChild(state, "--client"); }
+void BM_BareQtWindow(benchmark::State& state)
+{
+    startChild(state, "--bare");
+}
+void BM_ClientStudentRun(benchmark::State& state)
+{
+    startChild(state, "--client");
+}
 }
 
 BENCHMARK(BM_BareQtWindow)->Unit(benchmark::kMillisecond)->Iterations(30);

@@ -15,7 +15,8 @@ DataSet Essay(const QString& studentNo)
     for (int c = 1; c <= 21; ++c) {
         QString column;
         for (int line = 0; line < kLines; ++line)
-            column += (c == 21 ? QString(u' ') : QString(QChar(0xAC00 + (line * 20 + c) % 11000))) + QStringLiteral("\r\n");
+            column +=
+                (c == 21 ? QString(u' ') : QString(QChar(0xAC00 + (line * 20 + c) % 11000))) + QStringLiteral("\r\n");
         essay.setString(EssayRecord::lineField(c), column);
     }
     essay.post();

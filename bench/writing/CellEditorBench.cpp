@@ -5,13 +5,13 @@
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
 #include "writing/CellEditorEngine.h"
-#include "writing/TfmeEditor.h"
 #include "writing/TSorEdit.h"
+#include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTableView>
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "core/AppError.h"
-#include "text/IniFile.h"
 #include "shell/Configuration.h"
+#include "text/IniFile.h"
 
 #include <cstdint>
 

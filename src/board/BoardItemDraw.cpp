@@ -37,7 +37,7 @@ void SawTeeth(TCanvas& canvas, qint64 x0, qint64 right, qint64 bottom)
         canvas.Polyline({P(x, bottom), P(x + 4, bottom - 4), P(x + 8, bottom)});
 }
 
-} // namespace
+}  // namespace
 
 void TBoardItem::Draw(TCanvas& canvas)
 {
@@ -100,8 +100,8 @@ void TBoardItem::Draw(TCanvas& canvas)
         line(L, cy + 2, R, cy + 2);
         break;
     case dt17:
-        canvas.Polyline({P(L, B - 6), P(L + 3, B - 3), P(cx - 3, B - 3), P(cx, B), P(cx + 3, B - 3),
-                         P(R - 3, B - 3), P(R, B - 6)});
+        canvas.Polyline(
+            {P(L, B - 6), P(L + 3, B - 3), P(cx - 3, B - 3), P(cx, B), P(cx + 3, B - 3), P(R - 3, B - 3), P(R, B - 6)});
         ownText(TTextLayout::TopCentred);
         break;
     case dt18:

@@ -7,9 +7,8 @@
 
 namespace {
 
-const Qt::CursorShape HandleCursors[8] = {Qt::CrossCursor,   Qt::SizeVerCursor, Qt::CrossCursor,
-                                          Qt::SizeHorCursor, Qt::CrossCursor,   Qt::SizeVerCursor,
-                                          Qt::CrossCursor,   Qt::SizeHorCursor};
+const Qt::CursorShape HandleCursors[8] = {Qt::CrossCursor, Qt::SizeVerCursor, Qt::CrossCursor, Qt::SizeHorCursor,
+                                          Qt::CrossCursor, Qt::SizeVerCursor, Qt::CrossCursor, Qt::SizeHorCursor};
 
 // Clears a flag on leaving a scope, also when it fails.
 class FlagHold {
@@ -35,7 +34,7 @@ private:
     TCanvas& FCanvas;
 };
 
-} // namespace
+}  // namespace
 
 TBoardGrapItem::TBoardGrapItem(TBoardGraps& graps, int index, TSorCustomBoard* board)
     : QWidget(board), FGraps(graps), FIndex(index)
@@ -343,14 +342,32 @@ void TSorCustomBoard::DragItem(int x, int y)
         FEndPoint += QPoint(dx, dy);
     } else {
         switch (FGraps->ActiveIndex) {
-        case 0: FStartPoint += QPoint(dx, dy); break;
-        case 1: FStartPoint.ry() += dy; break;
-        case 2: FEndPoint.rx() += dx; FStartPoint.ry() += dy; break;
-        case 3: FEndPoint.rx() += dx; break;
-        case 4: FEndPoint += QPoint(dx, dy); break;
-        case 5: FEndPoint.ry() += dy; break;
-        case 6: FStartPoint.rx() += dx; FEndPoint.ry() += dy; break;
-        case 7: FStartPoint.rx() += dx; break;
+        case 0:
+            FStartPoint += QPoint(dx, dy);
+            break;
+        case 1:
+            FStartPoint.ry() += dy;
+            break;
+        case 2:
+            FEndPoint.rx() += dx;
+            FStartPoint.ry() += dy;
+            break;
+        case 3:
+            FEndPoint.rx() += dx;
+            break;
+        case 4:
+            FEndPoint += QPoint(dx, dy);
+            break;
+        case 5:
+            FEndPoint.ry() += dy;
+            break;
+        case 6:
+            FStartPoint.rx() += dx;
+            FEndPoint.ry() += dy;
+            break;
+        case 7:
+            FStartPoint.rx() += dx;
+            break;
         }
     }
     FLastPoint = QPoint(x, y);

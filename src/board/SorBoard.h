@@ -69,8 +69,8 @@ private:
 // mouse inverts pixels and is erased by inverting them again.
 class TSorCustomBoard : public QWidget, public TBoardHost {
 public:
-    using TMouseEvent = std::function<void(TSorCustomBoard* Sender, Qt::MouseButton Button,
-                                           Qt::KeyboardModifiers Shift, int X, int Y)>;
+    using TMouseEvent =
+        std::function<void(TSorCustomBoard* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
     using TNotifyEvent = std::function<void(TSorCustomBoard* Sender)>;
     // Key 0 on return means the owner consumed the key.
     using TKeyEvent = std::function<void(TSorCustomBoard* Sender, int& Key, Qt::KeyboardModifiers Shift)>;

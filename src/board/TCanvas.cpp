@@ -6,7 +6,9 @@
 #include <QPolygon>
 #include <cmath>
 
-TCanvas::TCanvas(QImage& surface) : FSurface(surface) {}
+TCanvas::TCanvas(QImage& surface) : FSurface(surface)
+{
+}
 
 TCanvas::~TCanvas() = default;
 
@@ -177,10 +179,18 @@ void TCanvas::TextRect(const QRect& box, const QString& text, TTextLayout layout
         return;
     int flags = 0;
     switch (layout) {
-    case TTextLayout::TopLeft: flags = Qt::AlignLeft | Qt::AlignTop; break;
-    case TTextLayout::TopCentred: flags = Qt::AlignHCenter | Qt::AlignTop; break;
-    case TTextLayout::CentredLine: flags = Qt::AlignCenter | Qt::TextSingleLine; break;
-    case TTextLayout::TopCentredLine: flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine; break;
+    case TTextLayout::TopLeft:
+        flags = Qt::AlignLeft | Qt::AlignTop;
+        break;
+    case TTextLayout::TopCentred:
+        flags = Qt::AlignHCenter | Qt::AlignTop;
+        break;
+    case TTextLayout::CentredLine:
+        flags = Qt::AlignCenter | Qt::TextSingleLine;
+        break;
+    case TTextLayout::TopCentredLine:
+        flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine;
+        break;
     }
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -1,7 +1,8 @@
 #include "core/AppError.h"
 
-AppError::AppError(const QString& message)
-    : std::runtime_error(message.toStdString()), message_(message) {}
+AppError::AppError(const QString& message) : std::runtime_error(message.toStdString()), message_(message)
+{
+}
 
 QString ExceptionMessage(const std::exception& error)
 {

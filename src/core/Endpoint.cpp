@@ -8,8 +8,17 @@ QString& serverUrl()
 }
 }
 
-void SetServerUrl(const QString& url) { serverUrl() = url; }
+void SetServerUrl(const QString& url)
+{
+    serverUrl() = url;
+}
 
-QString ServerUrl() { return serverUrl(); }
+QString ServerUrl()
+{
+    return serverUrl();
+}
 
-QString ClientIfUrl() { return serverUrl() + QStringLiteral("/clientif"); }
+QString ClientIfUrl()
+{
+    return serverUrl() + QStringLiteral("/clientif");
+}

@@ -1,25 +1,22 @@
 #include "correction/CorrectionSession.h"
 
 #include "core/AppError.h"
-#include "jpeg/Jpeg.h"
-#include "report/ReportEngine.h"
 #include "correction/HandwrittenPage.h"
 #include "correction/ReviewLines.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 #include "print/AnswerPrint.h"
 #include "print/CorrectionPrint.h"
 #include "print/PrintDataSets.h"
 #include "print/PrintTemplates.h"
 #include "print/PrintVariables.h"
+#include "report/ReportEngine.h"
 
 CorrectionSession::CorrectionSession(QObject* parent)
-    : QObject(parent),
-      cdTempEditor(EssayRecord::fields()),
-      cdTeacher(CorrectionRecord::fields()),
-      cdTemp(CorrectionRecord::fields()),
-      cdPrint(PrintDataSets::correctionPrint()),
+    : QObject(parent), cdTempEditor(EssayRecord::fields()), cdTeacher(CorrectionRecord::fields()),
+      cdTemp(CorrectionRecord::fields()), cdPrint(PrintDataSets::correctionPrint()),
       cdPrint2(PrintDataSets::reviewPrint())
 {
     // The start-up has made the renderer already; a session made on its own makes it here.
@@ -151,7 +148,10 @@ void CorrectionSession::DeleteHandwrittenPage(int index)
     BuildPageList(2);
 }
 
-void CorrectionSession::SetReview(const QString& review) { FReview = review; }
+void CorrectionSession::SetReview(const QString& review)
+{
+    FReview = review;
+}
 
 void CorrectionSession::ValidateScores() const
 {

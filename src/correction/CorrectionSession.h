@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/LaunchFields.h"
-#include "dataset/DataSet.h"
-#include "report/PreparedReport.h"
 #include "correction/ScoreSheet.h"
 #include "correction/TeacherForm.h"
+#include "dataset/DataSet.h"
 #include "document/CorrectionRecord.h"
+#include "report/PreparedReport.h"
 
 #include <QImage>
 #include <QObject>

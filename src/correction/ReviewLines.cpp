@@ -1,8 +1,8 @@
 #include "correction/ReviewLines.h"
 
-#include "ui/Fonts.h"
 #include "correction/TfrmTemp.h"
 #include "print/CorrectionPrint.h"
+#include "ui/Fonts.h"
 
 QStringList ReviewLines(const QString& review)
 {

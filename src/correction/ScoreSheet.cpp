@@ -6,15 +6,9 @@
 namespace {
 
 constexpr const char16_t* kCaptions[ScoreSheet::kRows][2] = {
-    {u"채점기준", u"배점"},
-    {u"내용", u"70점"},
-    {u" 1. 초점", u"(50)"},
-    {u" 2. 서평", u"(20)"},
-    {u"형식", u"30점"},
-    {u" 1. 원고지작성법", u"(10)"},
-    {u" 2. 단락", u"(10)"},
-    {u" 3. 호응", u"(10)"},
-    {u"감점-분량미달", u"(-20)"},
+    {u"채점기준", u"배점"}, {u"내용", u"70점"},     {u" 1. 초점", u"(50)"},
+    {u" 2. 서평", u"(20)"}, {u"형식", u"30점"},     {u" 1. 원고지작성법", u"(10)"},
+    {u" 2. 단락", u"(10)"}, {u" 3. 호응", u"(10)"}, {u"감점-분량미달", u"(-20)"},
 };
 
 bool allDigits(const QString& text)
@@ -44,22 +38,32 @@ ScoreSheet::ScoreSheet(QObject* parent) : QAbstractTableModel(parent)
     cells_[0][kScoreColumn] = QStringLiteral("점수");
 }
 
-bool ScoreSheet::isFixed(int row, int column) { return row == 0 || column < kScoreColumn; }
+bool ScoreSheet::isFixed(int row, int column)
+{
+    return row == 0 || column < kScoreColumn;
+}
 
-bool ScoreSheet::isTypedScore(int row) { return row == 2 || row == 3 || (row >= 5 && row <= 7); }
+bool ScoreSheet::isTypedScore(int row)
+{
+    return row == 2 || row == 3 || (row >= 5 && row <= 7);
+}
 
 int ScoreSheet::maximum(int row)
 {
     switch (row) {
-    case 2: return 50;
-    case 3: return 20;
-    default: return isTypedScore(row) ? 10 : 0;
+    case 2:
+        return 50;
+    case 3:
+        return 20;
+    default:
+        return isTypedScore(row) ? 10 : 0;
     }
 }
 
 QString ScoreSheet::rangeMessage(int row)
 {
-    return QStringLiteral("0 부터 ") + QString::number(maximum(row)) + QStringLiteral(" 이하의 값만 들어갈수 있습니다.");
+    return QStringLiteral("0 부터 ") + QString::number(maximum(row))
+           + QStringLiteral(" 이하의 값만 들어갈수 있습니다.");
 }
 
 bool ScoreSheet::isValidScore(int row, const QString& text)
@@ -70,9 +74,15 @@ bool ScoreSheet::isValidScore(int row, const QString& text)
     return text.size() <= 3 && allDigits(text) && text.toInt() <= maximum(row);
 }
 
-int ScoreSheet::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kRows; }
+int ScoreSheet::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kRows;
+}
 
-int ScoreSheet::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+int ScoreSheet::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
 
 QVariant ScoreSheet::data(const QModelIndex& index, int role) const
 {
@@ -110,7 +120,10 @@ bool ScoreSheet::setData(const QModelIndex& index, const QVariant& value, int ro
     return true;
 }
 
-QString ScoreSheet::text(int row, int column) const { return cells_[row][column]; }
+QString ScoreSheet::text(int row, int column) const
+{
+    return cells_[row][column];
+}
 
 void ScoreSheet::setEditText(int row, int column, const QString& text)
 {
@@ -133,7 +146,10 @@ void ScoreSheet::setDeduction(bool checked)
     setEditText(2, kScoreColumn, text(2, kScoreColumn));
 }
 
-void ScoreSheet::setTotal(const QString& text) { writeTotal(text); }
+void ScoreSheet::setTotal(const QString& text)
+{
+    writeTotal(text);
+}
 
 void ScoreSheet::typeTotal(const QString& text)
 {
@@ -180,7 +196,10 @@ void ScoreSheet::setCell(int row, int column, const QString& text)
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
 }
 
-int ScoreSheet::score(int row) const { return wholeNumber(text(row, kScoreColumn)); }
+int ScoreSheet::score(int row) const
+{
+    return wholeNumber(text(row, kScoreColumn));
+}
 
 void ScoreSheet::recompute()
 {

@@ -1,7 +1,7 @@
 #include "correction/ScoreSheetView.h"
 
-#include "ui/Fonts.h"
 #include "correction/ScoreSheet.h"
+#include "ui/Fonts.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -17,8 +17,7 @@ const QColor kFixedColour(0xFF, 0xFF, 0xD0);  // light yellow, $00D0FFFF
 
 // Fixed cells light yellow and bold, the others white; the captions of column 0 sit
 // left on one line, everything else is centred.
-void pGridDrawCell(QPainter& painter, const QRect& rect, int row, int column, const QString& text,
-                   QFont font)
+void pGridDrawCell(QPainter& painter, const QRect& rect, int row, int column, const QString& text, QFont font)
 {
     const bool fixed = ScoreSheet::isFixed(row, column);
     painter.save();
@@ -54,8 +53,7 @@ public:
         pGridDrawCell(*painter, option.rect, index.row(), index.column(), index.data().toString(), option.font);
     }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
@@ -154,4 +152,7 @@ void TScoreSheetView::resizeEvent(QResizeEvent* event)
     pGridTopLeftChanged();
 }
 
-void TScoreSheetView::CheckBox1Click(bool checked) { FSheet.setDeduction(checked); }
+void TScoreSheetView::CheckBox1Click(bool checked)
+{
+    FSheet.setDeduction(checked);
+}

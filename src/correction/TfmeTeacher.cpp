@@ -2,12 +2,7 @@
 
 #include "board/SorBoard.h"
 #include "core/AppError.h"
-#include "ui/DialogService.h"
-#include "ui/ErrorBox.h"
-#include "ui/PictureButton.h"
 #include "core/TransferGate.h"
-#include "text/TrimControls.h"
-#include "report/TfrmPreview.h"
 #include "correction/BoardPage.h"
 #include "correction/DisplayedLines.h"
 #include "correction/FitItemToText.h"
@@ -20,6 +15,11 @@
 #include "correction/TickCount.h"
 #include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
+#include "report/TfrmPreview.h"
+#include "text/TrimControls.h"
+#include "ui/DialogService.h"
+#include "ui/ErrorBox.h"
+#include "ui/PictureButton.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -301,7 +301,10 @@ QImage TfmeTeacher::Thumbnail() const
     return Thumbnail::Board(page, comment);
 }
 
-PreparedReport TfmeTeacher::PrepareAnswerPrint() { return FSession.PrepareAnswerPrint(); }
+PreparedReport TfmeTeacher::PrepareAnswerPrint()
+{
+    return FSession.PrepareAnswerPrint();
+}
 
 PreparedReport TfmeTeacher::PrepareCorrectionPrint()
 {
@@ -348,7 +351,10 @@ void TfmeTeacher::BoardItemAdd(TBoardItem* item)
     item->SetKey(TickCount());
 }
 
-void TfmeTeacher::BoardItemMoveSized() { FSession.SetModified(true); }
+void TfmeTeacher::BoardItemMoveSized()
+{
+    FSession.SetModified(true);
+}
 
 void TfmeTeacher::BoardDblClick()
 {
@@ -403,7 +409,10 @@ void TfmeTeacher::BoardMouseDown()
     bar->setValue(position);
 }
 
-void TfmeTeacher::ImageMouseDown() { ScrollBox1->setFocus(); }
+void TfmeTeacher::ImageMouseDown()
+{
+    ScrollBox1->setFocus();
+}
 
 void TfmeTeacher::ScrollBox1MouseWheel(int delta)
 {
@@ -483,7 +492,10 @@ void TfmeTeacher::Image6Click()
     pGridTopLeftChanged();
 }
 
-void TfmeTeacher::pGridTopLeftChanged() { ScoreView->pGridTopLeftChanged(); }
+void TfmeTeacher::pGridTopLeftChanged()
+{
+    ScoreView->pGridTopLeftChanged();
+}
 
 bool TfmeTeacher::eventFilter(QObject* watched, QEvent* event)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/LaunchFields.h"
-#include "report/PreparedReport.h"
 #include "correction/CorrectionSession.h"
+#include "report/PreparedReport.h"
 
 #include <QFrame>
 #include <QList>
@@ -30,8 +30,14 @@ class TfmeTeacher : public QFrame {
     Q_OBJECT
 public:
     // Picture button Tags: what btnClick does.
-    enum ButtonTag { TagBoard = 1, TagHandwritten = 2, TagAnswerPrint = 3, TagSave = 4,
-                     TagDiscussion = 5, TagCorrectionPrint = 6 };
+    enum ButtonTag {
+        TagBoard = 1,
+        TagHandwritten = 2,
+        TagAnswerPrint = 3,
+        TagSave = 4,
+        TagDiscussion = 5,
+        TagCorrectionPrint = 6
+    };
 
     explicit TfmeTeacher(QWidget* parent);
     ~TfmeTeacher() override;

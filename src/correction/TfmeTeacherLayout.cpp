@@ -1,14 +1,14 @@
 #include "correction/TfmeTeacher.h"
 
 #include "board/SorBoard.h"
-#include "ui/ErrorBox.h"
-#include "ui/Fonts.h"
-#include "ui/PictureButton.h"
 #include "correction/MemoText.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TeacherPictures.h"
 #include "correction/TotalBox.h"
+#include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
+#include "ui/PictureButton.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -35,9 +35,9 @@ const QColor kInactiveTab(0xE8, 0xE8, 0xE8);
 constexpr int kToolRows[] = {24, 52, 80, 108, 140, 168, 196, 224, 252, 280, 308, 336, 364, 392, 420};
 // Left and right button of each row.
 constexpr TDrawTool kTools[][2] = {
-    {dtText, dt46},  {dt12, dt14},  {dt15, dt11},    {dt17, dt16},       {dt25, dt18},
-    {dt27, dt22},    {dt32, dt24},  {dt34, dt26},    {dt41, dt31},       {dt43, dt33},
-    {dt45, dt35},    {dt44, dt42},  {dt21, dt23},    {dtLeft, dtRight},  {dtNumber, dtSelect},
+    {dtText, dt46}, {dt12, dt14}, {dt15, dt11}, {dt17, dt16},      {dt25, dt18},
+    {dt27, dt22},   {dt32, dt24}, {dt34, dt26}, {dt41, dt31},      {dt43, dt33},
+    {dt45, dt35},   {dt44, dt42}, {dt21, dt23}, {dtLeft, dtRight}, {dtNumber, dtSelect},
 };
 
 QFrame* NewPanel(const QString& name, QWidget* parent, const QColor& colour = Qt::white)
@@ -144,8 +144,8 @@ void TfmeTeacher::ConnectHandlers()
         BoardMouseDown();
     };
     // The wheel anywhere over the page area, whichever of its widgets is under the mouse.
-    for (QWidget* area : {static_cast<QWidget*>(Board), static_cast<QWidget*>(Image), ScrollBox1->widget(),
-                          ScrollBox1->viewport()})
+    for (QWidget* area :
+         {static_cast<QWidget*>(Board), static_cast<QWidget*>(Image), ScrollBox1->widget(), ScrollBox1->viewport()})
         area->installEventFilter(this);
     for (QPlainTextEdit* memo : {Memo1, Memo2})
         memo->installEventFilter(this);
@@ -175,8 +175,8 @@ void TfmeTeacher::BuildTopStrip()
     Label13->setStyleSheet(QStringLiteral("color: red;"));
     Label13->move(296, 17);
     Label13->adjustSize();
-    Label14 = new QLabel(QStringLiteral("감상문의 분량이 제시한 규정(1,500자 +- 150자)을 충족하지 못할 경우 감점(20점)합니다."),
-                         pnlTop);
+    Label14 = new QLabel(
+        QStringLiteral("감상문의 분량이 제시한 규정(1,500자 +- 150자)을 충족하지 못할 경우 감점(20점)합니다."), pnlTop);
     Label14->setObjectName(QStringLiteral("Label14"));
     Label14->setFont(GulimcheFont(13));
     Label14->setStyleSheet(QStringLiteral("color: black;"));
@@ -342,7 +342,8 @@ void TfmeTeacher::BuildBottomStrip()
     Image7 = WordButton(QStringLiteral("Image7"), QStringLiteral("답안출력"), {76, 24}, TagAnswerPrint, pnlBottom);
     Image2 = WordButton(QStringLiteral("Image2"), QStringLiteral("첨삭출력"), {76, 24}, TagCorrectionPrint, pnlBottom);
     btnSave = WordButton(QStringLiteral("btnSave"), QStringLiteral("임시저장"), {76, 24}, TagSave, pnlBottom);
-    btnCancel = WordButton(QStringLiteral("btnCancel"), QStringLiteral("취소"), {76, 24}, TagCorrectionPrint, pnlBottom);
+    btnCancel =
+        WordButton(QStringLiteral("btnCancel"), QStringLiteral("취소"), {76, 24}, TagCorrectionPrint, pnlBottom);
     btnCancel->hide();
     auto* layout = new QHBoxLayout(pnlBottom);
     layout->setContentsMargins(4, 4, 8, 4);

@@ -1,12 +1,12 @@
 #include "correction/TfrmTemp.h"
 
 #include "core/AppError.h"
-#include "ui/Fonts.h"
-#include "dataset/DataSet.h"
-#include "jpeg/Jpeg.h"
 #include "correction/DisplayedLines.h"
+#include "dataset/DataSet.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 #include "paper/DrawManuscriptCell.h"
+#include "ui/Fonts.h"
 
 #include <QApplication>
 #include <QFontMetrics>

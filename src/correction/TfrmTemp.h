@@ -68,8 +68,7 @@ public:
     void RenderText(const QString& text, QImage& bitmap);
 
 private:
-    void PaintLines(QImage& bitmap, QPoint origin, const QStringList& lines, const QFont& font,
-                    int lineHeight) const;
+    void PaintLines(QImage& bitmap, QPoint origin, const QStringList& lines, const QFont& font, int lineHeight) const;
 };
 
 // The run's page renderer; null until CreateFrmTemp.

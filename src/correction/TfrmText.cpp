@@ -1,11 +1,11 @@
 #include "correction/TfrmText.h"
 
 #include "core/AppError.h"
-#include "ui/ErrorBox.h"
-#include "ui/Fonts.h"
-#include "text/Cp949.h"
 #include "correction/MemoText.h"
 #include "document/CorrectionRecord.h"
+#include "text/Cp949.h"
+#include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -58,13 +58,25 @@ TfrmText::TfrmText(QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TfrmText::SetStrings(const QString& strings) { SetMemoText(memText, strings); }
+void TfrmText::SetStrings(const QString& strings)
+{
+    SetMemoText(memText, strings);
+}
 
-QString TfrmText::Strings() const { return MemoText(memText); }
+QString TfrmText::Strings() const
+{
+    return MemoText(memText);
+}
 
-void TfrmText::SetPoint(const QString& point) { cmbPoint->setEditText(point); }
+void TfrmText::SetPoint(const QString& point)
+{
+    cmbPoint->setEditText(point);
+}
 
-QString TfrmText::Point() const { return cmbPoint->currentText(); }
+QString TfrmText::Point() const
+{
+    return cmbPoint->currentText();
+}
 
 void TfrmText::accept()
 {

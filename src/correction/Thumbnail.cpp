@@ -34,8 +34,7 @@ void WriteSiteAddress(QImage& thumbnail)
     QPainter painter(&thumbnail);
     painter.setFont(font);
     painter.setPen(QColor(0xFF, 0, 0));
-    painter.drawText(thumbnail.rect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
-                     DefaultServerUrl());
+    painter.drawText(thumbnail.rect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, DefaultServerUrl());
 }
 
 QByteArray Encode(QImage thumbnail)

@@ -1,7 +1,7 @@
 #include "correction/TotalBox.h"
 
-#include "ui/Fonts.h"
 #include "correction/ScoreSheet.h"
+#include "ui/Fonts.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -45,4 +45,7 @@ bool TTotalBox::ComboBox1KeyPress(const QKeyEvent& key) const
     return true;
 }
 
-void TTotalBox::ComboBox1Change(const QString& typed) { FSheet.typeTotal(typed); }
+void TTotalBox::ComboBox1Change(const QString& typed)
+{
+    FSheet.typeTotal(typed);
+}

@@ -39,10 +39,7 @@ class Reader {
 public:
     explicit Reader(QByteArrayView bytes) : bytes_(bytes) {}
 
-    [[noreturn]] void fail(const QString& detail) const
-    {
-        DataPackets::fail(PacketForm::Binary, pos_, detail);
-    }
+    [[noreturn]] void fail(const QString& detail) const { DataPackets::fail(PacketForm::Binary, pos_, detail); }
 
     qsizetype remaining() const { return bytes_.size() - pos_; }
 

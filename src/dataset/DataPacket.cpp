@@ -2,8 +2,8 @@
 
 #include "core/AppError.h"
 #include "dataset/BinaryPacket.h"
-#include "text/Cp949.h"
 #include "dataset/XmlPacket.h"
+#include "text/Cp949.h"
 
 namespace DataPackets {
 

@@ -38,7 +38,8 @@ DataSet::DataSet(QList<FieldDef> fields)
 void DataSet::requireActive() const
 {
     if (!active_)
-        throw AppError(QStringLiteral("데이터셋이 열려 있지 않아 이 작업을 할 수 없습니다. 자료를 읽어 들이지 못했을 수 있습니다."));
+        throw AppError(QStringLiteral(
+            "데이터셋이 열려 있지 않아 이 작업을 할 수 없습니다. 자료를 읽어 들이지 못했을 수 있습니다."));
 }
 
 int DataSet::findField(QStringView name) const
@@ -122,8 +123,8 @@ QByteArray DataSet::asBytes(QStringView name) const
 void DataSet::requireEditing(int field) const
 {
     if (state_ == State::Browse)
-        throw AppError(QStringLiteral("데이터셋이 편집 중이 아니어서 '%1' 필드에 값을 쓸 수 없습니다.")
-                           .arg(fields_[field].name));
+        throw AppError(
+            QStringLiteral("데이터셋이 편집 중이 아니어서 '%1' 필드에 값을 쓸 수 없습니다.").arg(fields_[field].name));
 }
 
 void DataSet::setString(QStringView name, const QString& value)
@@ -143,8 +144,8 @@ void DataSet::setInteger(QStringView name, qint32 value)
     const FieldDef& f = fields_[field];
     if (!FieldDefs::holdsInteger(f.type))
         typeMismatch(field, QStringLiteral("정수"));
-    if (f.type == FieldType::SmallInt &&
-        (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max()))
+    if (f.type == FieldType::SmallInt
+        && (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max()))
         throw AppError(QStringLiteral("%1은(는) '%2' 필드(16비트 정수)에 넣을 수 없습니다 (-32768 ~ 32767).")
                            .arg(value)
                            .arg(f.name));
@@ -323,7 +324,8 @@ void DataSet::setRange(const QString& key)
         bool ok = false;
         const qint32 n = key.toInt(&ok);
         if (!ok)
-            throw AppError(QStringLiteral("'%1'은(는) '%2' 필드의 범위로 쓸 수 있는 정수가 아닙니다.").arg(key, f.name));
+            throw AppError(
+                QStringLiteral("'%1'은(는) '%2' 필드의 범위로 쓸 수 있는 정수가 아닙니다.").arg(key, f.name));
         rangeKey_ = n;
     } else if (FieldDefs::holdsText(f.type)) {
         rangeKey_ = key;

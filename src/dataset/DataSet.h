@@ -29,7 +29,7 @@ public:
 
     bool isActive() const { return active_; }
     const QList<FieldDef>& fields() const { return fields_; }
-    int findField(QStringView name) const;  // -1 when there is none
+    int findField(QStringView name) const;   // -1 when there is none
     int fieldIndex(QStringView name) const;  // raises when there is none
 
     // Values of the current row, or of the row being edited. With no current row every

@@ -25,9 +25,7 @@ void validate(const QList<FieldDef>& fields)
     if (fields.isEmpty())
         throw AppError(QStringLiteral("필드가 하나도 없는 데이터셋은 만들 수 없습니다."));
     if (fields.size() > kMaxFields)
-        throw AppError(QStringLiteral("필드가 %1개로 너무 많습니다 (최대 %2개).")
-                           .arg(fields.size())
-                           .arg(kMaxFields));
+        throw AppError(QStringLiteral("필드가 %1개로 너무 많습니다 (최대 %2개).").arg(fields.size()).arg(kMaxFields));
     for (qsizetype i = 0; i < fields.size(); ++i) {
         const FieldDef& f = fields[i];
         if (!isValidName(f.name))
@@ -43,8 +41,8 @@ void validate(const QList<FieldDef>& fields)
                                .arg(f.size)
                                .arg(kMaxStringSize));
         if (f.type != FieldType::String && f.size != 0)
-            throw AppError(QStringLiteral("'%1' 필드는 %2 필드라서 크기를 가질 수 없습니다.")
-                               .arg(f.name, typeLabel(f.type)));
+            throw AppError(
+                QStringLiteral("'%1' 필드는 %2 필드라서 크기를 가질 수 없습니다.").arg(f.name, typeLabel(f.type)));
     }
 }
 
@@ -63,9 +61,9 @@ struct TypeNames {
     const char16_t* label;
 };
 constexpr TypeNames kTypes[] = {
-    {FieldType::String, u"string", u"문자열"}, {FieldType::SmallInt, u"int16", u"16비트 정수"},
+    {FieldType::String, u"string", u"문자열"},      {FieldType::SmallInt, u"int16", u"16비트 정수"},
     {FieldType::Integer, u"int32", u"32비트 정수"}, {FieldType::Memo, u"memo", u"메모"},
-    {FieldType::Blob, u"blob", u"바이너리"},     {FieldType::Picture, u"picture", u"그림"},
+    {FieldType::Blob, u"blob", u"바이너리"},        {FieldType::Picture, u"picture", u"그림"},
 };
 }
 
@@ -95,8 +93,17 @@ QString typeLabel(FieldType type)
     return {};
 }
 
-bool holdsText(FieldType type) { return type == FieldType::String || type == FieldType::Memo; }
-bool holdsInteger(FieldType type) { return type == FieldType::SmallInt || type == FieldType::Integer; }
-bool holdsBytes(FieldType type) { return type == FieldType::Blob || type == FieldType::Picture; }
+bool holdsText(FieldType type)
+{
+    return type == FieldType::String || type == FieldType::Memo;
+}
+bool holdsInteger(FieldType type)
+{
+    return type == FieldType::SmallInt || type == FieldType::Integer;
+}
+bool holdsBytes(FieldType type)
+{
+    return type == FieldType::Blob || type == FieldType::Picture;
+}
 
 }

@@ -25,10 +25,18 @@ void appendEscaped(QByteArray& out, const QByteArray& bytes)
 {
     for (char c : bytes) {
         switch (c) {
-        case '&': out.append("&amp;"); break;
-        case '<': out.append("&lt;"); break;
-        case '>': out.append("&gt;"); break;
-        case '"': out.append("&quot;"); break;
+        case '&':
+            out.append("&amp;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        case '"':
+            out.append("&quot;");
+            break;
         default:
             if (uchar(c) < 0x20) {
                 // Tabs and line breaks as references too: a raw one would read back as a blank.
@@ -98,8 +106,7 @@ bool decodeBase64(QByteArrayView in, QByteArray* out)
         d[2] = uchar(v);
     }
     const uchar* last = s + full;
-    const quint32 v = t[0][last[0]] | t[1][last[1]] | (fill == 2 ? 0 : t[2][last[2]]) |
-                      (fill >= 1 ? 0 : t[3][last[3]]);
+    const quint32 v = t[0][last[0]] | t[1][last[1]] | (fill == 2 ? 0 : t[2][last[2]]) | (fill >= 1 ? 0 : t[3][last[3]]);
     if (v & 0xFF000000u)
         return false;
     d[0] = uchar(v >> 16);
@@ -110,12 +117,15 @@ bool decodeBase64(QByteArrayView in, QByteArray* out)
     return true;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 bool isNameChar(char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == ':' || c == '-' || c == '.';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == ':'
+           || c == '-' || c == '.';
 }
 
 struct Attribute {
@@ -227,8 +237,8 @@ void Reader::readDeclaration()
             for (const char* e : accepted)
                 ok = ok || QLatin1String(value).compare(QLatin1String(e), Qt::CaseInsensitive) == 0;
             if (!ok)
-                fail(at, QStringLiteral("문자 인코딩 '%1'은(는) 읽을 수 없습니다 (CP949만 읽습니다)")
-                             .arg(shown(value)));
+                fail(at,
+                     QStringLiteral("문자 인코딩 '%1'은(는) 읽을 수 없습니다 (CP949만 읽습니다)").arg(shown(value)));
         }
     }
 }
@@ -263,7 +273,8 @@ Tag Reader::readStartTag(const char* expected)
     Tag tag;
     tag.offset = pos_;
     if (atEnd())
-        fail(QStringLiteral("<%1> 요소가 있어야 하는데 자료가 끝났습니다 (자료가 잘렸습니다)").arg(QLatin1String(expected)));
+        fail(QStringLiteral("<%1> 요소가 있어야 하는데 자료가 끝났습니다 (자료가 잘렸습니다)")
+                 .arg(QLatin1String(expected)));
     ++pos_;  // '<'
     tag.name = readName();
     if (tag.name != QByteArrayView(expected))
@@ -349,18 +360,23 @@ QByteArray Reader::unescape(const Attribute& a) const
         if (end < 0 || end - i > 12)
             fail(a.offset + i, QStringLiteral("'&' 뒤에 ';'로 끝나는 참조가 없습니다"));
         const QByteArrayView ref = a.raw.sliced(i + 1, end - i - 1);
-        if (ref == "lt") out.append('<');
-        else if (ref == "gt") out.append('>');
-        else if (ref == "amp") out.append('&');
-        else if (ref == "quot") out.append('"');
-        else if (ref == "apos") out.append('\'');
+        if (ref == "lt")
+            out.append('<');
+        else if (ref == "gt")
+            out.append('>');
+        else if (ref == "amp")
+            out.append('&');
+        else if (ref == "quot")
+            out.append('"');
+        else if (ref == "apos")
+            out.append('\'');
         else if (ref.startsWith('#')) {
             const bool hex = ref.size() > 1 && ref[1] == 'x';
             const QByteArrayView digits = ref.sliced(hex ? 2 : 1);
             quint32 code = 0;
             const auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
-            if (digits.isEmpty() || ec != std::errc() || p != digits.data() + digits.size() || code > 0x10FFFF ||
-                (code >= 0xD800 && code <= 0xDFFF))
+            if (digits.isEmpty() || ec != std::errc() || p != digits.data() + digits.size() || code > 0x10FFFF
+                || (code >= 0xD800 && code <= 0xDFFF))
                 fail(a.offset + i, QStringLiteral("문자 참조 '&%1;'이(가) 올바르지 않습니다").arg(shown(ref)));
             if (code < 0x80) {
                 out.append(char(code));
@@ -368,8 +384,9 @@ QByteArray Reader::unescape(const Attribute& a) const
                 const char32_t c32 = code;
                 const QString ch = QString::fromUcs4(&c32, 1);
                 if (!Cp949::canEncode(ch))
-                    fail(a.offset + i, QStringLiteral("문자 참조 '&%1;'의 글자는 완성형 한글 코드(CP949)에 없습니다")
-                                           .arg(shown(ref)));
+                    fail(
+                        a.offset + i,
+                        QStringLiteral("문자 참조 '&%1;'의 글자는 완성형 한글 코드(CP949)에 없습니다").arg(shown(ref)));
                 out.append(Cp949::encode(ch));
             }
         } else {
@@ -382,8 +399,8 @@ QByteArray Reader::unescape(const Attribute& a) const
 
 QString Reader::text(const Attribute& a, const QString& what) const
 {
-    const bool plain = a.raw.indexOf('&') < 0 && a.raw.indexOf('<') < 0 && a.raw.indexOf('\t') < 0 &&
-                       a.raw.indexOf('\r') < 0 && a.raw.indexOf('\n') < 0;
+    const bool plain = a.raw.indexOf('&') < 0 && a.raw.indexOf('<') < 0 && a.raw.indexOf('\t') < 0
+                       && a.raw.indexOf('\r') < 0 && a.raw.indexOf('\n') < 0;
     QString value;
     if (!DataPackets::decodeText(plain ? a.raw : QByteArrayView(unescape(a)), &value))
         fail(a.offset, QStringLiteral("%1의 글자가 완성형 한글 코드(CP949)가 아닙니다").arg(what));
@@ -430,8 +447,8 @@ FieldValue Reader::readValue(const FieldDef& field, const Attribute& a) const
         qint32 n = 0;
         const auto [p, ec] = std::from_chars(a.raw.data(), a.raw.data() + a.raw.size(), n);
         const bool small = field.type == FieldType::SmallInt;
-        if (a.raw.isEmpty() || ec != std::errc() || p != a.raw.data() + a.raw.size() ||
-            (small && (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())))
+        if (a.raw.isEmpty() || ec != std::errc() || p != a.raw.data() + a.raw.size()
+            || (small && (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())))
             fail(a.offset, QStringLiteral("'%1' 필드의 값 '%2'이(가) %3가 아닙니다")
                                .arg(field.name, shown(a.raw), FieldDefs::typeLabel(field.type)));
         return n;
@@ -449,7 +466,8 @@ DataPacket Reader::read()
     if (root.attributes.size() != 1 || root.attributes[0].name != "version")
         fail(root.offset, QStringLiteral("<datapacket>에는 version 속성 하나만 있어야 합니다"));
     if (root.attributes[0].raw != kVersion)
-        fail(root.attributes[0].offset, QStringLiteral("이 프로그램이 모르는 형식 판 '%1'입니다").arg(shown(root.attributes[0].raw)));
+        fail(root.attributes[0].offset,
+             QStringLiteral("이 프로그램이 모르는 형식 판 '%1'입니다").arg(shown(root.attributes[0].raw)));
     if (root.empty)
         fail(root.offset, QStringLiteral("<datapacket>에 필드 목록이 없습니다"));
 

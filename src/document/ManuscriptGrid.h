@@ -40,8 +40,8 @@ public:
 
     void insertLines(int line, int count);  // blank lines before `line` (lineCount() appends)
     void removeLines(int line, int count);
-    void setLineCount(int count);          // blank lines added or the last ones removed
-    void reset(int lineCount);             // every cell blank, that many lines
+    void setLineCount(int count);  // blank lines added or the last ones removed
+    void reset(int lineCount);     // every cell blank, that many lines
 
     // The cell stream, in which the cell editor moves the rest of an essay on or back: from a
     // place to the end of the sheet in reading order, every writing cell and each margin

@@ -47,7 +47,9 @@ boolean growDestination(j_compress_ptr info)
     return TRUE;
 }
 
-void termDestination(j_compress_ptr) {}
+void termDestination(j_compress_ptr)
+{
+}
 
 struct Encoder {
     jpeg_compress_struct info{};

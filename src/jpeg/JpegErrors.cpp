@@ -19,7 +19,9 @@ void emitMessage(j_common_ptr info, int level)
         errorExit(info);  // a warning: the data is corrupt or cut short
 }
 
-void outputMessage(j_common_ptr) {}
+void outputMessage(j_common_ptr)
+{
+}
 
 }
 

@@ -58,8 +58,7 @@ void cmykToRgb32(const JSAMPLE* cmyk, uchar* out, JDIMENSION width, bool inverte
     }
 }
 
-bool runDecode(Decoder& d, const uchar* data, unsigned long size,
-               const std::function<RowTarget(int, int)>& target)
+bool runDecode(Decoder& d, const uchar* data, unsigned long size, const std::function<RowTarget(int, int)>& target)
 {
     if (setjmp(d.err.jump))
         return false;
@@ -84,7 +83,7 @@ bool runDecode(Decoder& d, const uchar* data, unsigned long size,
         return false;
     }
     JSAMPARRAY cmykRow = cmyk ? (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
-                                                           d.info.output_width * 4, 1)
+                                                            d.info.output_width * 4, 1)
                               : nullptr;
     while (d.info.output_scanline < d.info.output_height) {
         uchar* line = rows.first + rows.stride * qsizetype(d.info.output_scanline);

@@ -1,9 +1,9 @@
 #include "net/HttpClient.h"
 
 #include "core/AppError.h"
-#include "text/TrimControls.h"
-#include "text/Cp949.h"
 #include "net/ReplyText.h"
+#include "text/Cp949.h"
+#include "text/TrimControls.h"
 
 #include <QEventLoop>
 #include <QNetworkProxy>
@@ -43,8 +43,7 @@ QNetworkRequest HttpClient::request(const QString& address) const
     return request;
 }
 
-QByteArray HttpClient::post(const QString& address, const QByteArray& contentType,
-                            const QByteArray& body)
+QByteArray HttpClient::post(const QString& address, const QByteArray& contentType, const QByteArray& body)
 {
     QNetworkRequest req = request(address);
     req.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
@@ -81,16 +80,13 @@ QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address)
     if (status >= 400) {
         QString text = QStringLiteral("서버가 요청을 처리하지 못했습니다 (HTTP %1 %2, 주소 %3)")
                            .arg(status)
-                           .arg(raw->attribute(QNetworkRequest::HttpReasonPhraseAttribute)
-                                    .toString(),
-                                address);
+                           .arg(raw->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(), address);
         const QString said = serverMessage(body);
         if (!said.isEmpty())
             text += QStringLiteral(": ") + said;
         throw AppError(text);
     }
-    if (raw->error() == QNetworkReply::OperationCanceledError
-        || raw->error() == QNetworkReply::TimeoutError)
+    if (raw->error() == QNetworkReply::OperationCanceledError || raw->error() == QNetworkReply::TimeoutError)
         throw AppError(QStringLiteral("서버(%1)가 %2초 동안 응답하지 않아 전송을 멈췄습니다. "
                                       "잠시 후 다시 시도하십시오")
                            .arg(address)

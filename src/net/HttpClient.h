@@ -26,8 +26,7 @@ public:
 
     // Both return the reply body and raise AppError naming the address and the failure:
     // no connection, a broken transfer, an HTTP error status or silence past the idle limit.
-    QByteArray post(const QString& address, const QByteArray& contentType,
-                    const QByteArray& body);
+    QByteArray post(const QString& address, const QByteArray& contentType, const QByteArray& body);
     QByteArray get(const QString& address);
 
 signals:

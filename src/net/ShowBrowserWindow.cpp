@@ -33,10 +33,9 @@ void ShowBrowserWindow(const QString& address)
     // The course site's page: a web address and nothing else (no files, no scripts).
     const QUrl url(address.trimmed(), QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty()
-        || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        throw AppError(QStringLiteral("토의사항 주소 \"%1\"을(를) 열 수 없습니다. 올바른 웹 주소가 아닙니다.")
-                           .arg(address));
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        throw AppError(
+            QStringLiteral("토의사항 주소 \"%1\"을(를) 열 수 없습니다. 올바른 웹 주소가 아닙니다.").arg(address));
     const std::unique_ptr<QDialog> window(browserModule().createWindow(url));
     current = window.get();
     window->exec();

@@ -4,8 +4,7 @@
 #include <QWebEngineView>
 
 TfrmBro::TfrmBro(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       web(new QWebEngineView(this))
 {
     setObjectName(QStringLiteral("frmBro"));

@@ -23,8 +23,7 @@ int barValue(qint64 bytes)
 }
 
 TfrmProBar::TfrmProBar(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
-      probar_(new QProgressBar(this))
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), probar_(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("frmProBar"));
     setWindowTitle(QStringLiteral("통신중"));
@@ -69,8 +68,7 @@ TfrmProBar* ShowProgress(HttpClient& client, const QString& caption)
                      [window](HttpClient::Direction, qint64 total) { window->workBegin(total); });
     QObject::connect(&client, &HttpClient::work, window,
                      [window](HttpClient::Direction, qint64 count) { window->work(count); });
-    QObject::connect(&client, &HttpClient::workEnd, window,
-                     [window](HttpClient::Direction) { window->workEnd(); });
+    QObject::connect(&client, &HttpClient::workEnd, window, [window](HttpClient::Direction) { window->workEnd(); });
     window->show();
     return window;
 }

@@ -2,9 +2,9 @@
 
 #include "core/Endpoint.h"
 #include "core/TransferGate.h"
-#include "text/Cp949.h"
 #include "net/HttpClient.h"
 #include "net/TfrmProBar.h"
+#include "text/Cp949.h"
 
 #include <memory>
 
@@ -33,17 +33,16 @@ QByteArray RunTransfer(const QString& caption, Exchange exchange)
 QString PostForm(const UploadForm& form)
 {
     const UploadForm::Encoded encoded = form.encode();
-    const QByteArray reply =
-        RunTransfer(QStringLiteral("전송중입니다."), [&encoded](HttpClient& client) {
-            return client.post(ClientIfUrl(), encoded.contentType, encoded.body);
-        });
+    const QByteArray reply = RunTransfer(QStringLiteral("전송중입니다."), [&encoded](HttpClient& client) {
+        return client.post(ClientIfUrl(), encoded.contentType, encoded.body);
+    });
     return Cp949::decode(reply);
 }
 
 void DownloadToStream(const QString& address, QBuffer& stream)
 {
-    const QByteArray body = RunTransfer(
-        QStringLiteral("수신중입니다."), [&address](HttpClient& client) { return client.get(address); });
+    const QByteArray body =
+        RunTransfer(QStringLiteral("수신중입니다."), [&address](HttpClient& client) { return client.get(address); });
     if (!stream.isOpen())
         stream.open(QIODevice::ReadWrite);
     stream.write(body);

@@ -11,15 +11,13 @@ namespace {
 QByteArray headerValue(const QString& what, const QString& text)
 {
     if (text.contains(u'"') || text.contains(u'\r') || text.contains(u'\n'))
-        throw AppError(QStringLiteral("전송 양식의 %1 \"%2\"에 따옴표나 줄바꿈을 쓸 수 없습니다")
-                           .arg(what, text));
+        throw AppError(QStringLiteral("전송 양식의 %1 \"%2\"에 따옴표나 줄바꿈을 쓸 수 없습니다").arg(what, text));
     return Cp949::encode(text);
 }
 
 QByteArray dispositionLine(const QString& name)
 {
-    return "Content-Disposition: form-data; name=\"" + headerValue(QStringLiteral("이름"), name)
-           + '"';
+    return "Content-Disposition: form-data; name=\"" + headerValue(QStringLiteral("이름"), name) + '"';
 }
 
 QByteArray newBoundary()
@@ -37,13 +35,12 @@ void UploadForm::AddTextPart(const QString& name, const QString& value)
     parts_.append({dispositionLine(name) + "\r\n", Cp949::encode(value)});
 }
 
-void UploadForm::AddDataPart(const QString& name, const QString& contentType,
-                             const QString& fileName, const QByteArray& data)
+void UploadForm::AddDataPart(const QString& name, const QString& contentType, const QString& fileName,
+                             const QByteArray& data)
 {
     const QByteArray header = dispositionLine(name) + "; filename=\""
                               + headerValue(QStringLiteral("파일 이름"), fileName) + "\"\r\n"
-                              + "Content-Type: "
-                              + headerValue(QStringLiteral("내용 형식"), contentType) + "\r\n";
+                              + "Content-Type: " + headerValue(QStringLiteral("내용 형식"), contentType) + "\r\n";
     parts_.append({header, data});
 }
 

@@ -12,11 +12,10 @@ public:
     // so nothing is sent that the server would store as something else.
     void AddTextPart(const QString& name, const QString& value);
     // The form shares the bytes (no copy); the caller may drop its own copy.
-    void AddDataPart(const QString& name, const QString& contentType, const QString& fileName,
-                     const QByteArray& data);
+    void AddDataPart(const QString& name, const QString& contentType, const QString& fileName, const QByteArray& data);
 
     struct Encoded {
-        QByteArray contentType; // "multipart/form-data; boundary=..."
+        QByteArray contentType;  // "multipart/form-data; boundary=..."
         QByteArray body;
     };
     // Frames the parts with a boundary that occurs in none of them.
@@ -24,7 +23,7 @@ public:
 
 private:
     struct Part {
-        QByteArray header; // header lines, each ending in CR LF
+        QByteArray header;  // header lines, each ending in CR LF
         QByteArray content;
     };
     QList<Part> parts_;

@@ -15,8 +15,7 @@ int pointsToPixels(int points)
 }
 }
 
-void DrawManuscriptCell(QPainter& painter, const QRect& cell, int column, int line, const QString& text,
-                        bool lastLine)
+void DrawManuscriptCell(QPainter& painter, const QRect& cell, int column, int line, const QString& text, bool lastLine)
 {
     QString shown = text;
     shown.remove(u'\r').remove(u'\n');

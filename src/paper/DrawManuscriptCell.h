@@ -12,5 +12,4 @@ class QPainter;
 // of writing cells above every tenth line in orange; the margin cell shows only its text.
 // "," and "." are drawn left-aligned, other texts centred. Nothing else is painted: the
 // surface is expected to be white.
-void DrawManuscriptCell(QPainter& painter, const QRect& cell, int column, int line, const QString& text,
-                        bool lastLine);
+void DrawManuscriptCell(QPainter& painter, const QRect& cell, int column, int line, const QString& text, bool lastLine);

@@ -2,10 +2,10 @@
 
 #include "core/AppError.h"
 #include "dataset/DataSet.h"
-#include "jpeg/Jpeg.h"
-#include "report/ReportTemplate.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
+#include "jpeg/Jpeg.h"
+#include "report/ReportTemplate.h"
 
 #include <QBuffer>
 

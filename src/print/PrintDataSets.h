@@ -5,7 +5,7 @@
 // The fields of the print datasets, emptied and refilled for every print.
 namespace PrintDataSets {
 
-inline constexpr int kCellSize = 20;       // L1 to L20, PAGE
+inline constexpr int kCellSize = 20;  // L1 to L20, PAGE
 inline constexpr int kReviewLineSize = 255;
 
 // cdPrint of the writing frame: L1 to L20 the cells of a manuscript line, L21 its margin

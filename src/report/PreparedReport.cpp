@@ -15,8 +15,8 @@ struct ItemPainter {
     void operator()(const ReportFill& fill) const
     {
         const QRectF device = transform.mapRect(fill.rect);
-        const QRect snapped(qRound(device.left()), qRound(device.top()),
-                            std::max(qRound(device.width()), 1), std::max(qRound(device.height()), 1));
+        const QRect snapped(qRound(device.left()), qRound(device.top()), std::max(qRound(device.width()), 1),
+                            std::max(qRound(device.height()), 1));
         painter.setWorldTransform(QTransform());
         painter.fillRect(snapped, fill.color);
         painter.setWorldTransform(transform);
@@ -29,10 +29,7 @@ struct ItemPainter {
         painter.drawText(QPointF(line.box.left(), line.box.top() + line.ascent), line.text);
     }
 
-    void operator()(const ReportPicture& picture) const
-    {
-        painter.drawImage(picture.rect, picture.image);
-    }
+    void operator()(const ReportPicture& picture) const { painter.drawImage(picture.rect, picture.image); }
 };
 
 }

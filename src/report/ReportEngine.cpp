@@ -43,12 +43,14 @@ std::optional<ItemBounds> solidBounds(const ReportItem& item)
 
 void translate(ReportItem& item, double dy)
 {
-    std::visit([dy](auto& it) {
-        if constexpr (std::is_same_v<std::decay_t<decltype(it)>, ReportTextLine>)
-            it.box.translate(0, dy);
-        else
-            it.rect.translate(0, dy);
-    }, item);
+    std::visit(
+        [dy](auto& it) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(it)>, ReportTextLine>)
+                it.box.translate(0, dy);
+            else
+                it.rect.translate(0, dy);
+        },
+        item);
 }
 
 // The band's highest cut at or above `limit` that passes through no text line or picture.
@@ -83,8 +85,8 @@ std::pair<BandLayout, BandLayout> split(const BandLayout& band, double cut)
             continue;
         }
         const ReportFill& fill = std::get<ReportFill>(item);
-        const QRectF above = fill.rect.intersected(QRectF(fill.rect.left(), fill.rect.top(),
-                                                          fill.rect.width(), cut - fill.rect.top()));
+        const QRectF above =
+            fill.rect.intersected(QRectF(fill.rect.left(), fill.rect.top(), fill.rect.width(), cut - fill.rect.top()));
         if (!above.isEmpty())
             head.items.append(ReportFill{above, fill.color});
         if (fill.rect.bottom() > cut + kEpsilon) {
@@ -142,10 +144,7 @@ struct FontEntry {
 
 class Layout {
 public:
-    Layout(const ReportTemplate& report, const ReportSources& sources)
-        : report_(report), sources_(sources)
-    {
-    }
+    Layout(const ReportTemplate& report, const ReportSources& sources) : report_(report), sources_(sources) {}
 
     PreparedReport run()
     {
@@ -358,15 +357,14 @@ private:
                     const QStringList paragraphs = text.split(breaks);
                     for (const QString& paragraph : paragraphs) {
                         if (object.wrap)
-                            wrapParagraph(paragraph, fontFor(object).font,
-                                          object.box.width() - 2 * kInsetX, piece.lines);
+                            wrapParagraph(paragraph, fontFor(object).font, object.box.width() - 2 * kInsetX,
+                                          piece.lines);
                         else
                             piece.lines.append(paragraph);
                     }
                 }
                 if (object.grow)
-                    piece.height = std::max(piece.height,
-                                            textHeight(object, piece.lines.size()) + 2 * kInsetY);
+                    piece.height = std::max(piece.height, textHeight(object, piece.lines.size()) + 2 * kInsetY);
                 break;
             }
             case ReportObject::Kind::Picture:
@@ -415,8 +413,7 @@ private:
         return out;
     }
 
-    void addText(QList<ReportItem>& items, const ReportObject& object, const QRectF& box,
-                 const QStringList& lines)
+    void addText(QList<ReportItem>& items, const ReportObject& object, const QRectF& box, const QStringList& lines)
     {
         if (lines.isEmpty())
             return;
@@ -437,8 +434,8 @@ private:
             else if (object.align & Qt::AlignHCenter)
                 left = inner.left() + (inner.width() - width) / 2;
             if (!text.isEmpty())
-                items.append(ReportTextLine{QRectF(left, top, width, lineHeight), font.metrics.ascent(),
-                                            text, font.font, object.font.color});
+                items.append(ReportTextLine{QRectF(left, top, width, lineHeight), font.metrics.ascent(), text,
+                                            font.font, object.font.color});
             top += lineHeight + object.lineSpacing;
         }
     }
@@ -460,8 +457,7 @@ private:
 QFont ReportFontFor(const ReportFont& font)
 {
     QFont result(font.family);
-    result.setPixelSize(std::max(1, qRound(font.points * ReportUnits::kUnitsPerInch
-                                           / ReportUnits::kPointsPerInch)));
+    result.setPixelSize(std::max(1, qRound(font.points * ReportUnits::kUnitsPerInch / ReportUnits::kPointsPerInch)));
     result.setBold(font.bold);
     // The layout is measured once and drawn at every zoom and printer resolution.
     result.setHintingPreference(QFont::PreferNoHinting);

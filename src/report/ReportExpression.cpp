@@ -17,8 +17,7 @@ namespace {
 
 ReportExpression ReportExpression::parse(const QString& text)
 {
-    static const QRegularExpression field(
-        QStringLiteral(R"re(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*\.\s*"([^"]+)"\s*$)re"));
+    static const QRegularExpression field(QStringLiteral(R"re(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*\.\s*"([^"]+)"\s*$)re"));
     ReportExpression result;
     result.source_ = text;
     qsizetype from = 0;

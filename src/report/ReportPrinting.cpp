@@ -14,8 +14,7 @@ QPageLayout paperOf(const PreparedPage& page)
     const QSizeF mm = page.size / ReportUnits::kUnitsPerInch * 25.4;
     const bool landscape = mm.width() > mm.height();
     const QPageSize paper(landscape ? mm.transposed() : mm, QPageSize::Millimeter);
-    return QPageLayout(paper, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                       QMarginsF());
+    return QPageLayout(paper, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
 }
 
 }
@@ -25,8 +24,7 @@ bool PrintReport(const PreparedReport& report, QPrinter& printer,
 {
     // The print dialog's page range, when one was chosen.
     const int first = std::max(printer.fromPage(), 1) - 1;
-    const int last = (printer.toPage() > 0 ? std::min(printer.toPage(), report.pageCount())
-                                           : report.pageCount()) - 1;
+    const int last = (printer.toPage() > 0 ? std::min(printer.toPage(), report.pageCount()) : report.pageCount()) - 1;
     if (first > last)
         return true;
     printer.setFullPage(true);

@@ -95,8 +95,7 @@ private:
         throw AppError(QStringLiteral("보고서 양식 %1을 읽을 수 없습니다: %2").arg(place, detail));
     }
 
-    void keys(const QJsonObject& json, std::initializer_list<const char*> allowed,
-              const QString& where) const
+    void keys(const QJsonObject& json, std::initializer_list<const char*> allowed, const QString& where) const
     {
         for (auto it = json.begin(); it != json.end(); ++it) {
             bool known = false;
@@ -172,8 +171,7 @@ private:
 
     template <typename T>
     T choice(const QJsonObject& json, const char* key, const QString& where,
-             std::initializer_list<std::pair<const char*, T>> options,
-             std::optional<T> fallback = std::nullopt) const
+             std::initializer_list<std::pair<const char*, T>> options, std::optional<T> fallback = std::nullopt) const
     {
         const QJsonValue value = json.value(QLatin1String(key));
         if (value.isUndefined() && fallback)
@@ -195,16 +193,14 @@ private:
         ReportPage page;
         page.paper = choice<QPageSize>(json, "paper", where, {{"A4", QPageSize(QPageSize::A4)}});
         page.orientation = choice<QPageLayout::Orientation>(
-            json, "orientation", where,
-            {{"portrait", QPageLayout::Portrait}, {"landscape", QPageLayout::Landscape}},
+            json, "orientation", where, {{"portrait", QPageLayout::Portrait}, {"landscape", QPageLayout::Landscape}},
             QPageLayout::Portrait);
         if (json.contains(QLatin1String("margins"))) {
             const QString m = at(where, "margins");
             const QJsonObject margins = object(json.value(QLatin1String("margins")), m);
             keys(margins, {"left", "top", "right", "bottom"}, m);
             page.margins = QMarginsF(number(margins, "left", m, 0), number(margins, "top", m, 0),
-                                     number(margins, "right", m, 0),
-                                     number(margins, "bottom", m, 0));
+                                     number(margins, "right", m, 0), number(margins, "bottom", m, 0));
         }
         const QJsonArray bands = array(json, "bands", where);
         for (qsizetype i = 0; i < bands.size(); ++i) {
@@ -223,13 +219,12 @@ private:
         keys(json, {"name", "kind", "height", "dataset", "visible", "objects"}, where);
         ReportBand band;
         band.name = string(json, "name", where);
-        band.kind = choice<ReportBand::Kind>(
-            json, "kind", where,
-            {{"masterData", ReportBand::Kind::MasterData},
-             {"columnHeader", ReportBand::Kind::ColumnHeader},
-             {"columnFooter", ReportBand::Kind::ColumnFooter},
-             {"reportSummary", ReportBand::Kind::ReportSummary},
-             {"overlay", ReportBand::Kind::Overlay}});
+        band.kind = choice<ReportBand::Kind>(json, "kind", where,
+                                             {{"masterData", ReportBand::Kind::MasterData},
+                                              {"columnHeader", ReportBand::Kind::ColumnHeader},
+                                              {"columnFooter", ReportBand::Kind::ColumnFooter},
+                                              {"reportSummary", ReportBand::Kind::ReportSummary},
+                                              {"overlay", ReportBand::Kind::Overlay}});
         band.height = number(json, "height", where);
         if (band.kind == ReportBand::Kind::MasterData)
             band.dataset = string(json, "dataset", where);
@@ -248,8 +243,9 @@ private:
 
     ReportObject reportObject(const QJsonObject& json, const QString& where)
     {
-        keys(json, {"name", "kind", "x", "y", "width", "height", "visible", "frame", "text",
-                    "font", "align", "valign", "wrap", "grow", "lineSpacing", "page"},
+        keys(json,
+             {"name", "kind", "x", "y", "width", "height", "visible", "frame", "text", "font", "align", "valign",
+              "wrap", "grow", "lineSpacing", "page"},
              where);
         ReportObject object;
         object.name = string(json, "name", where);
@@ -257,8 +253,8 @@ private:
                                                  {{"memo", ReportObject::Kind::Memo},
                                                   {"picture", ReportObject::Kind::Picture},
                                                   {"subReport", ReportObject::Kind::SubReport}});
-        object.box = QRectF(number(json, "x", where), number(json, "y", where),
-                            number(json, "width", where, 0), number(json, "height", where, 0));
+        object.box = QRectF(number(json, "x", where), number(json, "y", where), number(json, "width", where, 0),
+                            number(json, "height", where, 0));
         object.visible = !json.contains(QLatin1String("visible")) || boolean(json, "visible", where);
         if (json.contains(QLatin1String("frame")))
             object.frame = frame(json, at(where, "frame"));
@@ -282,12 +278,10 @@ private:
         if (json.contains(QLatin1String("font")))
             object.font = font(json, at(where, "font"));
         const Qt::Alignment h = choice<Qt::Alignment>(
-            json, "align", where,
-            {{"left", Qt::AlignLeft}, {"center", Qt::AlignHCenter}, {"right", Qt::AlignRight}},
+            json, "align", where, {{"left", Qt::AlignLeft}, {"center", Qt::AlignHCenter}, {"right", Qt::AlignRight}},
             Qt::AlignLeft);
         const Qt::Alignment v = choice<Qt::Alignment>(
-            json, "valign", where,
-            {{"top", Qt::AlignTop}, {"center", Qt::AlignVCenter}, {"bottom", Qt::AlignBottom}},
+            json, "valign", where, {{"top", Qt::AlignTop}, {"center", Qt::AlignVCenter}, {"bottom", Qt::AlignBottom}},
             Qt::AlignTop);
         object.align = h | v;
         object.wrap = boolean(json, "wrap", where);

@@ -47,11 +47,11 @@ struct ReportObject {
     QString text;
     ReportFont font;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
-    bool wrap = false;        // breaks lines at word boundaries to the box's width
-    bool grow = false;        // the object, and its band with it, grows to hold its text
-    double lineSpacing = 0;   // units between two lines
+    bool wrap = false;       // breaks lines at word boundaries to the box's width
+    bool grow = false;       // the object, and its band with it, grows to hold its text
+    double lineSpacing = 0;  // units between two lines
 
-    int subReportPage = -1;   // SubReport: the template page (from 0) printed at the object
+    int subReportPage = -1;  // SubReport: the template page (from 0) printed at the object
 };
 
 struct ReportBand {

@@ -1,8 +1,8 @@
 #include "report/TfrmPreview.h"
 
-#include "ui/ErrorBox.h"
 #include "report/ReportPrinting.h"
 #include "report/ReportTemplate.h"
+#include "ui/ErrorBox.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,8 +30,7 @@ struct ZoomChoice {
 };
 
 constexpr ZoomChoice kZoomChoices[] = {
-    {"50%", 0.5}, {"75%", 0.75}, {"100%", 1.0}, {"150%", 1.5}, {"200%", 2.0},
-    {"쪽 너비", 0}, {"쪽 전체", -1},
+    {"50%", 0.5}, {"75%", 0.75}, {"100%", 1.0}, {"150%", 1.5}, {"200%", 2.0}, {"쪽 너비", 0}, {"쪽 전체", -1},
 };
 constexpr int kDefaultZoomChoice = 2;
 
@@ -174,8 +173,7 @@ void TfrmPreview::updateNavigation()
 
 bool TfrmPreview::printTo(QPrinter& printer)
 {
-    QProgressDialog progress(QStringLiteral("인쇄하고 있습니다."), QStringLiteral("취소"), 0,
-                             pageCount(), this);
+    QProgressDialog progress(QStringLiteral("인쇄하고 있습니다."), QStringLiteral("취소"), 0, pageCount(), this);
     progress.setWindowTitle(windowTitle());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);

@@ -19,7 +19,7 @@ public:
     const PreparedReport& report() const { return report_; }
     int pageCount() const { return report_.pageCount(); }
     int currentPage() const { return page_; }  // from 0
-    void showPage(int index);                   // clamped to the pages there are
+    void showPage(int index);                  // clamped to the pages there are
 
     // 1 shows the paper at its own size on the screen.
     double zoom() const { return zoom_; }

@@ -2,8 +2,7 @@
 
 namespace ClosePolicy {
 
-void run(const std::optional<TeacherState>& teacher, const std::optional<EditorState>& editor,
-         const Actions& actions)
+void run(const std::optional<TeacherState>& teacher, const std::optional<EditorState>& editor, const Actions& actions)
 {
     if (teacher) {
         // A viewing run asks nothing at all, not even for a writing frame behind it.

@@ -24,7 +24,6 @@ struct Actions {
 
 // Asks and saves as needed. Returns when the window may close; a save's error propagates
 // and the window stays open.
-void run(const std::optional<TeacherState>& teacher, const std::optional<EditorState>& editor,
-         const Actions& actions);
+void run(const std::optional<TeacherState>& teacher, const std::optional<EditorState>& editor, const Actions& actions);
 
 }

@@ -17,13 +17,11 @@ HandOver::HandOver(QObject* parent) : QObject(parent)
     QLocalServer::removeServer(where);  // left behind by a crashed process with the same id
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_.listen(where))
-        throw AppError(QStringLiteral("Cannot listen for launch files at %1: %2")
-                           .arg(where, server_.errorString()));
+        throw AppError(QStringLiteral("Cannot listen for launch files at %1: %2").arg(where, server_.errorString()));
     connect(&server_, &QLocalServer::newConnection, this, &HandOver::accept);
     // Queued, so a waiting launch file opens from the event loop, not inside the code that
     // just finished its transfer.
-    connect(&TransferGate::instance(), &TransferGate::idle, this, &HandOver::deliverWaiting,
-            Qt::QueuedConnection);
+    connect(&TransferGate::instance(), &TransferGate::idle, this, &HandOver::deliverWaiting, Qt::QueuedConnection);
 }
 
 QString HandOver::socketPath(qint64 pid)

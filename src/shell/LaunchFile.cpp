@@ -1,8 +1,8 @@
 #include "shell/LaunchFile.h"
 
 #include "core/AppError.h"
-#include "text/TrimControls.h"
 #include "text/Cp949.h"
+#include "text/TrimControls.h"
 
 #include <QFile>
 

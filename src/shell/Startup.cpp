@@ -1,7 +1,7 @@
 #include "shell/Startup.h"
 
-#include "ui/ErrorBox.h"
 #include "shell/TfrmMain.h"
+#include "ui/ErrorBox.h"
 
 std::unique_ptr<TfrmMain> StartClient(const QStringList& arguments, const QString& configDir)
 {

@@ -1,12 +1,7 @@
 #include "shell/TfrmMain.h"
 
 #include "core/AppError.h"
-#include "ui/DialogService.h"
 #include "core/Endpoint.h"
-#include "ui/ErrorBox.h"
-#include "ui/Fonts.h"
-#include "ui/PictureButton.h"
-#include "text/IniFile.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmTemp.h"
 #include "shell/ClosePolicy.h"
@@ -15,6 +10,11 @@
 #include "shell/LaunchFile.h"
 #include "shell/SkinPictures.h"
 #include "shell/WindowEdges.h"
+#include "text/IniFile.h"
+#include "ui/DialogService.h"
+#include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
+#include "ui/PictureButton.h"
 #include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
 
@@ -232,8 +232,8 @@ void TfrmMain::layoutSkin()
     // Placed from the width at every size, so the buttons are never outside the window.
     Image2->move(w - 42, 8);
     Image3->move(w - 26, 8);
-    for (QWidget* top : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1),
-                         static_cast<QWidget*>(Image2), static_cast<QWidget*>(Image3)})
+    for (QWidget* top : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1), static_cast<QWidget*>(Image2),
+                         static_cast<QWidget*>(Image3)})
         top->raise();
     layoutPanel1();
 }
@@ -269,8 +269,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 bool TfrmMain::edgeMouse(QWidget* strip, QEvent* event)
 {
     const auto type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
-        type != QEvent::MouseButtonRelease)
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
     const QPoint pos = strip->mapTo(this, mouse->position().toPoint());
@@ -348,11 +347,8 @@ void TfrmMain::FormClose()
     std::optional<ClosePolicy::EditorState> editor;
     if (FEditor)
         editor = ClosePolicy::EditorState{FEditor->session().TimerTicked(), FEditor->session().ReadOnly()};
-    ClosePolicy::run(teacher, editor,
-                     {[] {
-                          return DialogService::instance().question(QStringLiteral("확인"),
-                                                                    QStringLiteral("저장하시겠습니까"));
-                      },
-                      [this] { FTeacher->btnClick(FTeacher->btnSave); },
-                      [this] { FEditor->BtnClick(FEditor->btnSave()); }});
+    ClosePolicy::run(
+        teacher, editor,
+        {[] { return DialogService::instance().question(QStringLiteral("확인"), QStringLiteral("저장하시겠습니까")); },
+         [this] { FTeacher->btnClick(FTeacher->btnSave); }, [this] { FEditor->BtnClick(FEditor->btnSave()); }});
 }

@@ -1,7 +1,7 @@
-#include "ui/DialogService.h"
-#include "ui/TApplication.h"
 #include "shell/Startup.h"
 #include "shell/TfrmMain.h"
+#include "ui/DialogService.h"
+#include "ui/TApplication.h"
 
 int main(int argc, char** argv)
 {

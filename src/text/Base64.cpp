@@ -5,11 +5,16 @@
 namespace {
 int sextet(char c)
 {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
-    if (c == '+') return 62;
-    if (c == '/') return 63;
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    if (c == '+')
+        return 62;
+    if (c == '/')
+        return 63;
     return -1;
 }
 
@@ -18,9 +23,8 @@ int sextet(char c)
     const uchar c = uchar(text[at]);
     const QString shown = c >= 0x21 && c < 0x7F ? QStringLiteral("'%1'").arg(QChar(c))
                                                 : QStringLiteral("byte 0x%1").arg(c, 2, 16, QLatin1Char('0'));
-    throw AppError(QStringLiteral("Invalid base64 character %1 at position %2 in DecodeToStream.")
-                       .arg(shown)
-                       .arg(at + 1));
+    throw AppError(
+        QStringLiteral("Invalid base64 character %1 at position %2 in DecodeToStream.").arg(shown).arg(at + 1));
 }
 }
 

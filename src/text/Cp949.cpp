@@ -30,8 +30,7 @@ UConverter* strictConverter()
     thread_local Converter conv = [] {
         Converter c = openConverter();
         UErrorCode status = U_ZERO_ERROR;
-        ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                              &status);
+        ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
         return c;
     }();
     ucnv_reset(conv.get());
@@ -63,7 +62,10 @@ const std::bitset<65536>& encodable()
 
 namespace Cp949 {
 
-bool canEncode(QChar c) { return encodable()[c.unicode()]; }
+bool canEncode(QChar c)
+{
+    return encodable()[c.unicode()];
+}
 
 bool canEncode(const QString& text)
 {
@@ -73,7 +75,10 @@ bool canEncode(const QString& text)
     return true;
 }
 
-bool isDoubleByte(QChar c) { return c.unicode() >= 0x80; }
+bool isDoubleByte(QChar c)
+{
+    return c.unicode() >= 0x80;
+}
 
 QByteArray encode(const QString& text)
 {
@@ -94,8 +99,7 @@ QByteArray encode(const QString& text)
     QByteArray out(text.size() * 2, Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
     const int32_t n = ucnv_fromUChars(conv, out.data(), int32_t(out.size()),
-                                      reinterpret_cast<const UChar*>(text.utf16()),
-                                      int32_t(text.size()), &status);
+                                      reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()), &status);
     if (U_FAILURE(status))
         throw AppError(QStringLiteral("Text conversion to code page 949 failed (ICU: %1)")
                            .arg(QString::fromLatin1(u_errorName(status))));
@@ -111,9 +115,8 @@ QString decode(const QByteArray& bytes)
     ucnv_reset(conv.get());
     QString out(bytes.size(), Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(out.data()),
-                                    int32_t(out.size()), bytes.constData(), int32_t(bytes.size()),
-                                    &status);
+    const int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
+                                    bytes.constData(), int32_t(bytes.size()), &status);
     if (U_FAILURE(status))
         throw AppError(QStringLiteral("Text conversion from code page 949 failed (ICU: %1)")
                            .arg(QString::fromLatin1(u_errorName(status))));

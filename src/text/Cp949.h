@@ -15,7 +15,10 @@ bool canEncode(QChar c);
 bool canEncode(const QString& text);
 // Characters code page 949 cannot hold count as two bytes.
 bool isDoubleByte(QChar c);
-inline bool isHalfWidth(QChar c) { return !isDoubleByte(c); }
+inline bool isHalfWidth(QChar c)
+{
+    return !isDoubleByte(c);
+}
 
 int byteLength(const QString& text);
 // The longest prefix of at most maxBytes bytes; a double-byte character is never split.

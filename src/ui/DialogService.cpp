@@ -14,7 +14,10 @@ std::unique_ptr<DialogService>& current()
 }
 }
 
-DialogService& DialogService::instance() { return *current(); }
+DialogService& DialogService::instance()
+{
+    return *current();
+}
 
 std::unique_ptr<DialogService> DialogService::replace(std::unique_ptr<DialogService> service)
 {
@@ -22,7 +25,10 @@ std::unique_ptr<DialogService> DialogService::replace(std::unique_ptr<DialogServ
     return service;
 }
 
-QString DialogService::openPicture(const QString&) { return QString(); }
+QString DialogService::openPicture(const QString&)
+{
+    return QString();
+}
 
 void MessageBoxDialogService::information(const QString& caption, const QString& text)
 {
@@ -50,8 +56,8 @@ void MessageBoxDialogService::showPending()
     const auto done = qScopeGuard([this] { showing_ = false; });
     while (!pending_.isEmpty()) {
         const Message message = pending_.takeFirst();
-        QMessageBox box(message.isError ? QMessageBox::Critical : QMessageBox::Information,
-                        message.caption, message.text, QMessageBox::Ok, QApplication::activeWindow());
+        QMessageBox box(message.isError ? QMessageBox::Critical : QMessageBox::Information, message.caption,
+                        message.text, QMessageBox::Ok, QApplication::activeWindow());
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }
@@ -69,6 +75,6 @@ bool MessageBoxDialogService::question(const QString& caption, const QString& te
 QString MessageBoxDialogService::openPicture(const QString& filter)
 {
     // Qt's own dialog matches extensions without regard to case; scanners write ".JPG".
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(), filter,
-                                        nullptr, QFileDialog::DontUseNativeDialog);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(), filter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
 }

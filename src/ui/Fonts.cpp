@@ -8,8 +8,7 @@ namespace {
 // last, so any machine with the set-up's fonts shows Hangul.
 QStringList gulimStandIns()
 {
-    return {QStringLiteral("NanumGothicCoding"), QStringLiteral("NanumGothic"),
-            QStringLiteral("NanumBarunGothic")};
+    return {QStringLiteral("NanumGothicCoding"), QStringLiteral("NanumGothic"), QStringLiteral("NanumBarunGothic")};
 }
 }
 
@@ -17,9 +16,8 @@ void InstallFontSubstitutes()
 {
     QFont::insertSubstitutions(QStringLiteral("굴림체"), gulimStandIns());
     QFont::insertSubstitutions(QStringLiteral("굴림"), gulimStandIns());
-    QFont::insertSubstitutions(QStringLiteral("Arial"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
-                                QStringLiteral("NanumGothic")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"),
+                                                         QStringLiteral("DejaVu Sans"), QStringLiteral("NanumGothic")});
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("DejaVu Sans"), QStringLiteral("NanumGothic")});
 }

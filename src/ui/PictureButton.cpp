@@ -2,8 +2,7 @@
 
 #include <QMouseEvent>
 
-PictureButton::PictureButton(const QPixmap& picture, const QString& word, QWidget* parent)
-    : QLabel(parent)
+PictureButton::PictureButton(const QPixmap& picture, const QString& word, QWidget* parent) : QLabel(parent)
 {
     setPixmap(picture);
     setFixedSize(picture.size());

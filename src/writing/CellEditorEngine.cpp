@@ -1,7 +1,7 @@
 #include "writing/CellEditorEngine.h"
 
-#include "text/Cp949.h"
 #include "document/ManuscriptGrid.h"
+#include "text/Cp949.h"
 
 #include <algorithm>
 #include <array>

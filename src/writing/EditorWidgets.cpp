@@ -1,8 +1,8 @@
 #include "writing/EditorWidgets.h"
 
+#include "document/ManuscriptGrid.h"
 #include "ui/Fonts.h"
 #include "ui/PictureButton.h"
-#include "document/ManuscriptGrid.h"
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
 #include "writing/WritingPictures.h"
@@ -74,9 +74,10 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
     for (QLabel* l : {lblTime, lblCount})
         l->setMinimumWidth(80);
     Label5 = label(topBar, "Label5", QStringLiteral("[주의]"), GulimcheFont(13), Qt::red, {16, 36});
-    Label6 = label(topBar, "Label6",
-                   QStringLiteral("감상문의 분량이 제시한 규정(1,500자 +- 150자)을 충족하지 못할 경우 감점(20점)합니다."),
-                   GulimcheFont(13), Qt::black, {60, 36});
+    Label6 =
+        label(topBar, "Label6",
+              QStringLiteral("감상문의 분량이 제시한 규정(1,500자 +- 150자)을 충족하지 못할 경우 감점(20점)합니다."),
+              GulimcheFont(13), Qt::black, {60, 36});
 
     QWidget* bottom = colouredPanel(frame, QColor(0xEF, 0xEF, 0xEF), "pnlBottom");
     bottom->setFixedHeight(32);

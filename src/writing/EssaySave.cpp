@@ -14,8 +14,7 @@ UploadForm form(const Identity& who, const QByteArray& packet)
     // Every save of a student run is a temporary one; the course site finalises.
     form.AddTextPart(QStringLiteral("submit"), QStringLiteral("N"));
     form.AddTextPart(QStringLiteral("title"), who.title);
-    form.AddDataPart(QStringLiteral("file"), QStringLiteral("multipart/form-data"), QStringLiteral("Editor"),
-                     packet);
+    form.AddDataPart(QStringLiteral("file"), QStringLiteral("multipart/form-data"), QStringLiteral("Editor"), packet);
     return form;
 }
 
@@ -23,10 +22,11 @@ QString lectureKeyAfter(const QString& lectureKey, const ReplyText& reply)
 {
     if (!reply.accepted()) {
         const QString message = reply.message.trimmed();
-        throw AppError(message.isEmpty()
-                           ? QStringLiteral("서버가 감상문을 저장하지 않았습니다 (상태 %1). 잠시 뒤에 다시 저장하십시오.")
-                                 .arg(reply.status)
-                           : message);
+        throw AppError(
+            message.isEmpty()
+                ? QStringLiteral("서버가 감상문을 저장하지 않았습니다 (상태 %1). 잠시 뒤에 다시 저장하십시오.")
+                      .arg(reply.status)
+                : message);
     }
     return reply.value.isEmpty() ? lectureKey : reply.value;
 }

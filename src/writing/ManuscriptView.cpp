@@ -48,7 +48,9 @@ ManuscriptView::ManuscriptView(QWidget* parent) : QTableView(parent)
     setPalette(p);
 }
 
-void ManuscriptView::keyboardSearch(const QString&) {}
+void ManuscriptView::keyboardSearch(const QString&)
+{
+}
 
 QModelIndex ManuscriptView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {

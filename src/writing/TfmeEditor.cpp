@@ -1,13 +1,7 @@
 #include "writing/TfmeEditor.h"
 
-#include "ui/ErrorBox.h"
-#include "ui/Fonts.h"
 #include "core/LaunchFields.h"
-#include "ui/PictureButton.h"
 #include "core/TransferGate.h"
-#include "text/Cp949.h"
-#include "report/ReportEngine.h"
-#include "report/TfrmPreview.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
 #include "net/ReplyText.h"
@@ -17,6 +11,12 @@
 #include "print/EssayPrint.h"
 #include "print/PrintDataSets.h"
 #include "print/PrintTemplates.h"
+#include "report/ReportEngine.h"
+#include "report/TfrmPreview.h"
+#include "text/Cp949.h"
+#include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
+#include "ui/PictureButton.h"
 #include "writing/CellEditorEngine.h"
 #include "writing/EssayMeasures.h"
 #include "writing/ManuscriptView.h"
@@ -55,11 +55,10 @@ TfmeEditor::TfmeEditor(QWidget* parent)
 
     for (PictureButton* b : ui_.buttons())
         connect(b, &PictureButton::clicked, this, [this, b] { Guarded([&] { BtnClick(b); }); });
-    connect(ui_.grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (selectHandlerAttached_ && current.isValid())
-                    Guarded([&] { gridSelectCell(current.column(), current.row()); });
-            });
+    connect(ui_.grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (selectHandlerAttached_ && current.isValid())
+            Guarded([&] { gridSelectCell(current.column(), current.row()); });
+    });
     connect(ui_.mem, &QPlainTextEdit::textChanged, this,
             [this] { Guarded([&] { session_->setMemo(ui_.mem->toPlainText()); }); });
 
@@ -69,9 +68,8 @@ TfmeEditor::TfmeEditor(QWidget* parent)
             [this](const QString& text) { Guarded([&] { ui_.mem->setPlainText(text); }); });
     connect(s, &WritingSession::EssayShown, this, [this](CellPos caret) { Guarded([&] { showEssay(caret); }); });
     connect(s, &WritingSession::MadeReadOnly, this, [this] { Guarded([&] { showReadOnly(); }); });
-    connect(s, &WritingSession::Counted, this, [this](int characters) {
-        Guarded([&] { ui_.lblCount->setText(EssayMeasures::CountText(characters)); });
-    });
+    connect(s, &WritingSession::Counted, this,
+            [this](int characters) { Guarded([&] { ui_.lblCount->setText(EssayMeasures::CountText(characters)); }); });
     connect(s, &WritingSession::TimeTicked, this, [this](qint64 seconds) {
         Guarded([&] {
             ui_.lblTime->setText(EssayMeasures::ElapsedText(seconds));
@@ -315,8 +313,8 @@ bool TfmeEditor::filterEvent(QObject* watched, QEvent* event)
             edtMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
         } else if (type == QEvent::KeyRelease) {
             edtKeyUp();
-        } else if (type == QEvent::FocusIn && editorCell_.column != 0 &&
-                   ui_.grid->currentIndex() != session_->grid().index(editorCell_.line, editorCell_.column)) {
+        } else if (type == QEvent::FocusIn && editorCell_.column != 0
+                   && ui_.grid->currentIndex() != session_->grid().index(editorCell_.line, editorCell_.column)) {
             // A click on the grid moved its current cell but not the editor: typing goes
             // where the editor is.
             setCurrentCell(editorCell_);

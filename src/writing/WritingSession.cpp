@@ -1,13 +1,13 @@
 #include "writing/WritingSession.h"
 
 #include "core/AppError.h"
-#include "ui/ErrorBox.h"
 #include "core/LaunchFields.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
 #include "net/ReplyText.h"
 #include "net/UploadForm.h"
 #include "print/EssayPrint.h"
+#include "ui/ErrorBox.h"
 #include "writing/CellEditorEngine.h"
 #include "writing/EssayMeasures.h"
 #include "writing/EssaySave.h"
@@ -93,7 +93,8 @@ void WritingSession::ShowEssay()
         EssayRecord::toGrid(cdEditor_, *grid_);
         cdEditor_.emptyDataSet();
     } else if (!cdEditor_.isEmpty() && inx_ == EssayRecord::BlankPaper) {
-        memo_ = cdEditor_.asString(u"LText").replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        memo_ =
+            cdEditor_.asString(u"LText").replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
         cdEditor_.emptyDataSet();
     }
     emit MemoReplaced(memo_);

@@ -18,7 +18,7 @@ std::unique_ptr<TBoardItem> StoredItem(TDrawTool tool, QRect box, const QString&
     return item;
 }
 
-} // namespace
+}  // namespace
 
 // Stored corrections and the palette's Tags carry these ordinals.
 static_assert(dtNone == 0 && dtSelect == 1 && dt11 == 2 && dt13 == 4 && dt18 == 9 && dt21 == 10);
@@ -31,7 +31,7 @@ TEST(BoardItems, PlacingGivesTheGesturesBox)
         const char* name;
         TDrawTool tool;
         QPoint press, release;
-        QRect edges; // left, top, right, bottom as the QRect's corners
+        QRect edges;  // left, top, right, bottom as the QRect's corners
     } cases[] = {
         {"click with a mark", dt11, {50, 60}, {50, 60}, QRect(QPoint(50, 60), QPoint(70, 80))},
         {"click with the text tool", dtText, {50, 60}, {50, 60}, QRect(QPoint(50, 60), QPoint(130, 80))},
@@ -134,7 +134,7 @@ TEST(BoardItems, AddLeavesTheWindowPenAsItWasButNotTheFont)
 TEST(BoardItems, SettersRedrawOnlyOnChangeAndOnlyInAList)
 {
     TBoardItem loose;
-    loose.SetStrings(QStringLiteral("x")); // no board: nobody to tell
+    loose.SetStrings(QStringLiteral("x"));  // no board: nobody to tell
 
     FakeBoard board;
     TBoardItem* item = board.items.Add(StoredItem(dt41, QRect(0, 0, 30, 30), QStringLiteral("가")));
@@ -243,13 +243,13 @@ TEST(BoardItems, HitTestTakesAllFourEdgesOfTheNormalisedBox)
 {
     TBoardItem item;
     item.SetBounds(10, 20, 40, 60);
-    TBoardItem crossed; // edges crossed by a resize
+    TBoardItem crossed;  // edges crossed by a resize
     crossed.SetBounds(40, 60, 10, 20);
     const struct {
         QPoint point;
         bool hits;
     } cases[] = {
-        {{10, 20}, true}, {{40, 60}, true}, {{40, 20}, true}, {{10, 60}, true}, {{25, 40}, true},
+        {{10, 20}, true}, {{40, 60}, true},  {{40, 20}, true},  {{10, 60}, true},  {{25, 40}, true},
         {{9, 40}, false}, {{41, 40}, false}, {{25, 19}, false}, {{25, 61}, false},
     };
     for (const auto& c : cases) {

@@ -85,7 +85,7 @@ protected:
     std::vector<Event> events;
 };
 
-} // namespace
+}  // namespace
 
 TEST(BoardStart, NewBoardShowsExactlyItsPicture)
 {
@@ -135,7 +135,7 @@ TEST_F(Board, PlacingAddsTheItemAndLeavesNoFrame)
     EXPECT_TRUE(RedNear(board.Buffer(), 85, 50));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].what, "add");
-    EXPECT_EQ(board.redraws, 1); // only the set-up's
+    EXPECT_EQ(board.redraws, 1);  // only the set-up's
 }
 
 TEST_F(Board, ReleaseWithoutAMoveLeavesNoFrame)
@@ -215,14 +215,10 @@ TEST_F(Board, HandlesMoveTheEdgesTheyOwn)
         QPoint by;
         QRect edges;
     } cases[] = {
-        {0, {-5, -6}, QRect(QPoint(55, 44), QPoint(120, 100))},
-        {1, {7, -10}, QRect(QPoint(60, 40), QPoint(120, 100))},
-        {2, {9, 4}, QRect(QPoint(60, 54), QPoint(129, 100))},
-        {3, {-80, 9}, QRect(QPoint(60, 50), QPoint(40, 100))},
-        {4, {3, 5}, QRect(QPoint(60, 50), QPoint(123, 105))},
-        {5, {6, -70}, QRect(QPoint(60, 50), QPoint(120, 30))},
-        {6, {-4, 8}, QRect(QPoint(56, 50), QPoint(120, 108))},
-        {7, {11, -3}, QRect(QPoint(71, 50), QPoint(120, 100))},
+        {0, {-5, -6}, QRect(QPoint(55, 44), QPoint(120, 100))}, {1, {7, -10}, QRect(QPoint(60, 40), QPoint(120, 100))},
+        {2, {9, 4}, QRect(QPoint(60, 54), QPoint(129, 100))},   {3, {-80, 9}, QRect(QPoint(60, 50), QPoint(40, 100))},
+        {4, {3, 5}, QRect(QPoint(60, 50), QPoint(123, 105))},   {5, {6, -70}, QRect(QPoint(60, 50), QPoint(120, 30))},
+        {6, {-4, 8}, QRect(QPoint(56, 50), QPoint(120, 108))},  {7, {11, -3}, QRect(QPoint(71, 50), QPoint(120, 100))},
     };
     for (const auto& c : cases) {
         board.Items().Clear();
@@ -247,14 +243,11 @@ TEST_F(Board, HandlesMoveTheEdgesTheyOwn)
         EXPECT_EQ(events[0].what, "selected");
         EXPECT_EQ(events[1].what, "movesized");
         EXPECT_TRUE(HandlesShown()) << c.handle;
-        const QPoint centres[8] = {{item->Left(), item->Top()},
-                                   {item->Left() + (item->Right() - item->Left()) / 2, item->Top()},
-                                   {item->Right(), item->Top()},
-                                   {item->Right(), item->Top() + (item->Bottom() - item->Top()) / 2},
-                                   {item->Right(), item->Bottom()},
-                                   {item->Left() + (item->Right() - item->Left()) / 2, item->Bottom()},
-                                   {item->Left(), item->Bottom()},
-                                   {item->Left(), item->Top() + (item->Bottom() - item->Top()) / 2}};
+        const QPoint centres[8] = {
+            {item->Left(), item->Top()},     {item->Left() + (item->Right() - item->Left()) / 2, item->Top()},
+            {item->Right(), item->Top()},    {item->Right(), item->Top() + (item->Bottom() - item->Top()) / 2},
+            {item->Right(), item->Bottom()}, {item->Left() + (item->Right() - item->Left()) / 2, item->Bottom()},
+            {item->Left(), item->Bottom()},  {item->Left(), item->Top() + (item->Bottom() - item->Top()) / 2}};
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(board.Graps().Handles(i)->geometry().center(), centres[i]) << c.handle << " " << i;
     }
@@ -355,7 +348,7 @@ TEST_F(Board, DefaultTextsTakenWhileRedrawingLeaveACleanPicture)
         board.Items().Add(std::move(item));
     }
     board.Items().EndUpdate();
-    board.Items().Items(1)->SetStrings(QStringLiteral("다른 글")); // replaced at its next drawing
+    board.Items().Items(1)->SetStrings(QStringLiteral("다른 글"));  // replaced at its next drawing
     const QImage settled = board.Buffer();
 
     EXPECT_EQ(board.Items().Items(0)->Strings(), QStringLiteral("input Text"));
@@ -432,9 +425,8 @@ TEST(BoardKeys, EveryKeyReachesTheOwnerAndTheFocusStays)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     ASSERT_EQ(QApplication::focusWidget(), board);
 
-    const std::vector<int> pressed = {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Left, Qt::Key_Right,
-                                      Qt::Key_Up,  Qt::Key_Down,    Qt::Key_Return, Qt::Key_Escape,
-                                      Qt::Key_Delete};
+    const std::vector<int> pressed = {Qt::Key_Tab,  Qt::Key_Backtab, Qt::Key_Left,   Qt::Key_Right, Qt::Key_Up,
+                                      Qt::Key_Down, Qt::Key_Return,  Qt::Key_Escape, Qt::Key_Delete};
     for (int key : pressed) {
         QTest::keyClick(board, Qt::Key(key));
         EXPECT_EQ(QApplication::focusWidget(), board) << key;

@@ -2,8 +2,6 @@
 
 #include "board/SorBoard.h"
 #include "core/AppError.h"
-#include "ui/PictureButton.h"
-#include "jpeg/Jpeg.h"
 #include "correction/ScoreSheet.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
@@ -11,8 +9,10 @@
 #include "correction/TfrmText.h"
 #include "correction/TickCount.h"
 #include "document/CorrectionRecord.h"
+#include "jpeg/Jpeg.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
+#include "ui/PictureButton.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,7 +32,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 

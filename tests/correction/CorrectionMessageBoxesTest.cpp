@@ -1,14 +1,14 @@
 #include "Essays.h"
 
-#include "ui/DialogService.h"
 #include "core/Endpoint.h"
-#include "jpeg/Jpeg.h"
 #include "correction/ScoreSheet.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmText.h"
 #include "document/CorrectionRecord.h"
+#include "jpeg/Jpeg.h"
 #include "support/ModalBoxes.h"
 #include "support/TeacherWidgets.h"
+#include "ui/DialogService.h"
 
 #include <QApplication>
 #include <QFile>
@@ -77,8 +77,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-        frame->Session().ReadTeacherFields(LaunchFields(
-            {"T001", "T1", "pw", "0", "KEY", "S1", "essay", "", "1", "제목", "77", "", "Y"}));
+        frame->Session().ReadTeacherFields(
+            LaunchFields({"T001", "T1", "pw", "0", "KEY", "S1", "essay", "", "1", "제목", "77", "", "Y"}));
         frame->LoadCorrection(std::move(essay), std::move(correction));
         frame->pGridTopLeftChanged();
         frame->Session().SetModified(false);
@@ -256,7 +256,7 @@ TEST_F(CorrectionMessageBoxes, TextDialogLimits)
         TBoardItem* item = w.Board->Items().Items(0);
         const QString before = item->Strings();
         QTest::mouseClick(w.Board, Qt::LeftButton, {}, {110, 110});  // the double click's first press
-        frame->Session().SetModified(false);  // that press counts as a move
+        frame->Session().SetModified(false);                         // that press counts as a move
 
         QPointer<TfrmText> dialog;
         QTimer person;

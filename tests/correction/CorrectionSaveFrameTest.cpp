@@ -4,17 +4,17 @@
 #include "board/SorBoard.h"
 #include "core/AppError.h"
 #include "core/Endpoint.h"
-#include "ui/PictureButton.h"
-#include "text/Cp949.h"
-#include "jpeg/Jpeg.h"
-#include "report/TfrmPreview.h"
 #include "correction/ReviewLines.h"
 #include "correction/ScoreSheet.h"
 #include "correction/TfmeTeacher.h"
 #include "document/CorrectionRecord.h"
+#include "jpeg/Jpeg.h"
 #include "net/Transport.h"
+#include "report/TfrmPreview.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
+#include "text/Cp949.h"
+#include "ui/PictureButton.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -192,7 +192,7 @@ protected:
     QLineEdit title;
 };
 
-} // namespace
+}  // namespace
 
 // The save stores the page on the board, shows page 1, and sends the record with one
 // summary row and a thumbnail of page 1 with its comment; the server's message is shown.
@@ -230,7 +230,8 @@ TEST_F(CorrectionSave, BoardCorrectionIsSentWithItsSummaryAndThumbnail)
     QStringList points;
     for (int p = 1; p <= 8; ++p)
         points << stored.asString(QStringLiteral("p%1").arg(p));
-    EXPECT_EQ(points, QStringList({"55", "40", "15", "28", "10", "10", "8", "FALSE"})) << points.join(u',').toStdString();
+    EXPECT_EQ(points, QStringList({"55", "40", "15", "28", "10", "10", "8", "FALSE"}))
+        << points.join(u',').toStdString();
     const CorrectionRecord::Page page1 = CorrectionRecord::loadPage(stored, CorrectionRecord::pageKey(1));
     EXPECT_EQ(page1.marks.size(), 1);
     EXPECT_EQ(CorrectionRecord::loadPage(stored, CorrectionRecord::pageKey(2)).comment, QStringLiteral("page two\r\n"));
@@ -374,7 +375,8 @@ TEST_F(CorrectionSave, WithoutPagesThereIsNothingToSendOrPrint)
                            "답안지가 없어 출력할 수 없습니다."}));
     EXPECT_TRUE(Previews().isEmpty());
 
-    auto handwritten = Loaded(Essays::BlankPaper(QStringLiteral("글")), HandwrittenCorrection({Essays::Picture({20, 20}, Qt::red)}));
+    auto handwritten =
+        Loaded(Essays::BlankPaper(QStringLiteral("글")), HandwrittenCorrection({Essays::Picture({20, 20}, Qt::red)}));
     handwritten->Session().cdTeacher.first();
     handwritten->Session().cdTeacher.deleteRecord();
     handwritten->BuildPageList(2);

@@ -1,10 +1,10 @@
 #include "Essays.h"
 
 #include "core/AppError.h"
-#include "jpeg/Jpeg.h"
 #include "correction/CorrectionSession.h"
 #include "correction/ReviewLines.h"
 #include "document/CorrectionRecord.h"
+#include "jpeg/Jpeg.h"
 #include "support/RecordingDialogs.h"
 
 #include <QFile>
@@ -79,15 +79,16 @@ QString ErrorOf(const std::function<void()>& action)
     return {};
 }
 
-const CorrectionRecord::Summary kSummary{QStringLiteral("잘 읽었습니다.\r\n"), {"60", "40", "20", "25", "10", "10", "5"}, false};
+const CorrectionRecord::Summary kSummary{
+    QStringLiteral("잘 읽었습니다.\r\n"), {"60", "40", "20", "25", "10", "10", "5"}, false};
 
 }
 
 TEST(CorrectionSessionLaunch, FieldsOfBothModes)
 {
     CorrectionSession teacher;
-    teacher.ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "1", "KEY", "S1", "essay", "corr", "0", "제목", "77",
-                                            "http://127.0.0.1:1/d", "Y"}));
+    teacher.ReadTeacherFields(LaunchFields(
+        {"T001", "T1", "pw", "1", "KEY", "S1", "essay", "corr", "0", "제목", "77", "http://127.0.0.1:1/d", "Y"}));
     EXPECT_EQ(teacher.FTeacherNo, "T1");
     EXPECT_TRUE(teacher.FHasCorrection);
     EXPECT_EQ(teacher.FStudentNo, "S1");
@@ -158,8 +159,8 @@ TEST(CorrectionSessionPages, SummaryFillsTheSheet)
         session.ReadViewFields(LaunchFields({"C001", "T1", "", "1", "K", "e", "c", "제목", "85"}));
         session.Load(Essays::BlankPaper("짧은 글"), std::move(correction));
         EXPECT_EQ(session.Scores().deduction(), checked) << p8;
-        const QStringList points = checked ? QStringList{"5", "2", "3", "18", "5", "6", "7"}
-                                           : QStringList{"1", "2", "3", "4", "5", "6", "7"};
+        const QStringList points =
+            checked ? QStringList{"5", "2", "3", "18", "5", "6", "7"} : QStringList{"1", "2", "3", "4", "5", "6", "7"};
         EXPECT_EQ(session.Scores().points(), points) << p8;
         EXPECT_EQ(session.Scores().total(), checked ? "3" : "85") << p8;
     }
@@ -170,8 +171,8 @@ TEST(CorrectionSessionPages, HandwrittenPagesAreAddedAndDeleted)
     ScopedRecordingDialogs dialogs;
     QTemporaryDir dir;
     CorrectionSession session;
-    session.Load(Essays::BlankPaper("글"), Handwritten({Essays::Picture({670, 500}, Qt::blue),
-                                                         Essays::Picture({670, 300}, Qt::green)}));
+    session.Load(Essays::BlankPaper("글"),
+                 Handwritten({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)}));
     EXPECT_EQ(session.FViewMode(), 2);
     EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2"}));
     EXPECT_EQ(session.cdTeacher.recordCount(), 2) << "a handwritten correction is edited in place";
@@ -208,7 +209,8 @@ TEST(CorrectionSessionPages, HandwrittenPagesAreAddedAndDeleted)
 TEST(CorrectionSessionSave, SubmissionOfABoardCorrection)
 {
     CorrectionSession session;
-    session.ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "1", "KEY", "S1", "e", "c", "1", "제목", "85", "", "Y"}));
+    session.ReadTeacherFields(
+        LaunchFields({"T001", "T1", "pw", "1", "KEY", "S1", "e", "c", "1", "제목", "85", "", "Y"}));
     session.Load(LongBlankPaper(40), BoardCorrection(kSummary));
     session.TurnPage(0, {});
     session.SetReview(QStringLiteral("새 총평\r\n"));
@@ -297,8 +299,9 @@ TEST(CorrectionSessionPrint, AnswerPrintFollowsThePaperKind)
         {"manuscript", Essays::Manuscript(25), 25, true, 0},
         {"kind 0 reads as manuscript", Essays::OfKind(0), 21, true, 0},
         {"blank paper", Essays::BlankPaper(QStringLiteral("하나\r\n둘\r\n셋")), 3, false, 0},
-        {"scanned", Essays::Scanned({Essays::Picture({60, 80}, Qt::blue), Essays::Picture({60, 80}, Qt::green),
-                                     Essays::Picture({60, 80}, Qt::red)}),
+        {"scanned",
+         Essays::Scanned({Essays::Picture({60, 80}, Qt::blue), Essays::Picture({60, 80}, Qt::green),
+                          Essays::Picture({60, 80}, Qt::red)}),
          3, false, 3},
     };
     for (Case& c : cases) {
@@ -320,7 +323,6 @@ TEST(CorrectionSessionPrint, AnswerPrintFollowsThePaperKind)
             EXPECT_EQ(session.ReportGetValue(QString::fromLatin1(name)), QString()) << c.name;
     }
 }
-
 
 TEST(CorrectionSessionPrint, CorrectionPrintOfAHandwrittenCorrection)
 {
@@ -346,4 +348,3 @@ TEST(CorrectionSessionPrint, CorrectionPrintOfAHandwrittenCorrection)
         EXPECT_EQ(pictures, 1);
     }
 }
-

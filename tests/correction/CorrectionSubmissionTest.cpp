@@ -3,16 +3,16 @@
 
 #include "core/AppError.h"
 #include "core/Endpoint.h"
-#include "ui/Fonts.h"
-#include "text/Cp949.h"
-#include "jpeg/Jpeg.h"
 #include "correction/ReviewLines.h"
 #include "correction/TeacherForm.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
 #include "document/CorrectionRecord.h"
+#include "jpeg/Jpeg.h"
 #include "net/Transport.h"
 #include "net/UploadForm.h"
+#include "text/Cp949.h"
+#include "ui/Fonts.h"
 
 #include <QFontMetrics>
 #include <gtest/gtest.h>
@@ -99,8 +99,13 @@ QList<Part> Parts(const UploadForm::Encoded& encoded)
 
 TeacherSubmission Submission(const QString& key, const QByteArray& record, const QByteArray& thumbnail)
 {
-    return {CourseServerProcess::kTeacherNo, CourseServerProcess::kTeacherPassword, key, CourseServerProcess::kStudentNo,
-            record, thumbnail, QStringLiteral("87")};
+    return {CourseServerProcess::kTeacherNo,
+            CourseServerProcess::kTeacherPassword,
+            key,
+            CourseServerProcess::kStudentNo,
+            record,
+            thumbnail,
+            QStringLiteral("87")};
 }
 
 QByteArray Download(const QString& address)
@@ -127,9 +132,9 @@ TEST(CorrectionThumbnail, ManuscriptPageWithAShortCommentIs876By880)
     ASSERT_EQ(comment.size(), QSize(183, QFontMetrics(frmTemp->Font).height() + 10));
     const QImage thumbnail = Thumbnail::Board(Page({650, 880}), comment);
     EXPECT_EQ(thumbnail.size(), QSize(876, 880));
-    EXPECT_EQ(thumbnail.pixel(0, 500), qRgb(0, 0, 0));           // the page at (0, 0)
+    EXPECT_EQ(thumbnail.pixel(0, 500), qRgb(0, 0, 0));  // the page at (0, 0)
     EXPECT_EQ(thumbnail.pixel(649, 879), qRgb(200, 200, 200));
-    for (int x = 650; x < 656; ++x)                                // the gap
+    for (int x = 650; x < 656; ++x)  // the gap
         EXPECT_EQ(thumbnail.pixel(x, 5), qRgb(255, 255, 255));
     EXPECT_FALSE(AnyDark(thumbnail, QRect(650, 0, 6, 880)));
     EXPECT_TRUE(AnyDark(thumbnail, QRect(656, 0, 183, comment.height())));  // the comment at (656, 0)
@@ -165,8 +170,8 @@ TEST(CorrectionThumbnail, SiteAddressInRedBoldItalicCentredThenBaselineJpeg)
                        metrics.height() + 8);
     EXPECT_GT(RedPixels(written, around), 200);
     EXPECT_GT(RedPixels(written, QRect(around.left(), around.top(), around.width() / 3, around.height())), 20);
-    EXPECT_GT(RedPixels(written, QRect(around.right() - around.width() / 3, around.top(), around.width() / 3,
-                                       around.height())),
+    EXPECT_GT(RedPixels(written,
+                        QRect(around.right() - around.width() / 3, around.top(), around.width() / 3, around.height())),
               20);
     EXPECT_EQ(RedPixels(written, QRect(0, 0, 876, around.top())), 0);
     EXPECT_EQ(RedPixels(written, QRect(0, around.bottom() + 1, 876, 880 - around.bottom() - 1)), 0);
@@ -194,8 +199,13 @@ TEST(TeacherFormParts, NinePartsInOrderWithEveryValueAsItStands)
 {
     const QByteArray record = "<?xml version=\"1.0\"?><DATAPACKET/>";
     const QByteArray thumbnail("\xFF\xD8\xFF\xE0 jpeg bytes", 16);
-    const TeacherSubmission submission{QStringLiteral("T 1001"), QStringLiteral("pass word+%"), QStringLiteral("DEMO0001"),
-                                       QStringLiteral("S1001"), record, thumbnail, QStringLiteral(" 87")};
+    const TeacherSubmission submission{QStringLiteral("T 1001"),
+                                       QStringLiteral("pass word+%"),
+                                       QStringLiteral("DEMO0001"),
+                                       QStringLiteral("S1001"),
+                                       record,
+                                       thumbnail,
+                                       QStringLiteral(" 87")};
     const QList<Part> parts = Parts(TeacherForm(submission).encode());
     ASSERT_EQ(parts.size(), 9);
     const struct {
@@ -240,7 +250,8 @@ TEST_F(TeacherFormPost, TheServerStoresTheRecordAndThumbnailAsSentAndAnswers)
     CorrectionRecord::storePage(work, CorrectionRecord::pageKey(0), {}, {});
     CorrectionRecord::storePage(work, CorrectionRecord::pageKey(1), {}, QStringLiteral("첫 쪽 평\r\n"));
     DataSet record(CorrectionRecord::fields());
-    CorrectionRecord::writeSummary(record, work, {QStringLiteral("잘 읽었습니다.\r\n"), {"60", "45", "15", "27", "9", "9", "9"}, false});
+    CorrectionRecord::writeSummary(
+        record, work, {QStringLiteral("잘 읽었습니다.\r\n"), {"60", "45", "15", "27", "9", "9", "9"}, false});
     const QByteArray packet = CorrectionRecord::toPacket(record);
     const QByteArray thumbnail = Thumbnail::Encode(Page({876, 880}));
 

@@ -2,10 +2,10 @@
 
 #include "core/AppError.h"
 #include "core/Endpoint.h"
-#include "jpeg/Jpeg.h"
 #include "correction/TfmeTeacher.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 #include "net/ReplyText.h"
 #include "net/Transport.h"
 
@@ -88,15 +88,34 @@ QString Course::DiscussionUrl()
 
 QStringList Course::TeacherFields(const QString& key, bool hasCorrection)
 {
-    return {"T001", CourseServerProcess::kTeacherNo, CourseServerProcess::kTeacherPassword,
-            hasCorrection ? "1" : "0", key, CourseServerProcess::kStudentNo, EssayUrl(key), CorrectionUrl(key),
-            "1", "우리 동네 도서관에 다녀와서", "85", DiscussionUrl(), "Y"};
+    return {"T001",
+            CourseServerProcess::kTeacherNo,
+            CourseServerProcess::kTeacherPassword,
+            hasCorrection ? "1" : "0",
+            key,
+            CourseServerProcess::kStudentNo,
+            EssayUrl(key),
+            CorrectionUrl(key),
+            "1",
+            "우리 동네 도서관에 다녀와서",
+            "85",
+            DiscussionUrl(),
+            "Y"};
 }
 
 QStringList Course::ViewFields(const QString& key)
 {
-    return {"C001", CourseServerProcess::kTeacherNo, "", "1", key, EssayUrl(key), CorrectionUrl(key),
-            "우리 동네 도서관에 다녀와서", "85", DiscussionUrl(), "Y"};
+    return {"C001",
+            CourseServerProcess::kTeacherNo,
+            "",
+            "1",
+            key,
+            EssayUrl(key),
+            CorrectionUrl(key),
+            "우리 동네 도서관에 다녀와서",
+            "85",
+            DiscussionUrl(),
+            "Y"};
 }
 
 std::unique_ptr<TfmeTeacher> Course::ShownFrame()

@@ -1,5 +1,5 @@
-#include "ui/Fonts.h"
 #include "correction/DisplayedLines.h"
+#include "ui/Fonts.h"
 
 #include <QFontMetrics>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "Essays.h"
 
-#include "jpeg/Jpeg.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 
 namespace Essays {
 

@@ -22,8 +22,8 @@ TEST(FitItemToText, LongestLineByBytesSetsTheWidthLineCountTheHeight)
     } cases[] = {{"ab\r\nabcd\r\n", "abcd", 2},
                  {"ab\r\nabcd", "abcd", 2},
                  {"(1)", "(1)", 1},
-                 {"가\r\niii\r\n", "iii", 2},       // three bytes beat two, however wide
-                 {"WW\r\n가\r\nii\r\n", "WW", 3},   // equal bytes: the first one
+                 {"가\r\niii\r\n", "iii", 2},      // three bytes beat two, however wide
+                 {"WW\r\n가\r\nii\r\n", "WW", 3},  // equal bytes: the first one
                  {"x\r\n\r\n", "x", 2}};
     for (const Case& c : cases) {
         TBoardItem item;

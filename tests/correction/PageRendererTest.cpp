@@ -46,7 +46,7 @@ protected:
     TfrmTemp* renderer = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(PageRenderer, ManuscriptLinesAndPages)
 {
@@ -135,8 +135,8 @@ TEST_F(PageRenderer, BlankPaperWrapsAtTheBoxWidth)
 
 TEST_F(PageRenderer, ScannedPages)
 {
-    DataSet table = Table(Essays::Scanned({Essays::Picture({670, 900}, Qt::blue),
-                                           Essays::Picture({300, 200}, Qt::green), QImage()}));
+    DataSet table = Table(
+        Essays::Scanned({Essays::Picture({670, 900}, Qt::blue), Essays::Picture({300, 200}, Qt::green), QImage()}));
     ASSERT_EQ(table.recordCount(), 3);
     EXPECT_EQ(TfrmTemp::PageCount(table), 3) << "one page per scanned row";
 
@@ -163,7 +163,11 @@ TEST_F(PageRenderer, TextPictureForTheThumbnail)
         QString text;
         int lines;
     } cases[] = {
-        {"", 0}, {"좋아요", 1}, {"좋아요\r\n", 1}, {"좋아요\r\n\r\n", 2}, {"(1) 띄어쓰기\r\n(2) 맞춤법\r\n", 2},
+        {"", 0},
+        {"좋아요", 1},
+        {"좋아요\r\n", 1},
+        {"좋아요\r\n\r\n", 2},
+        {"(1) 띄어쓰기\r\n(2) 맞춤법\r\n", 2},
         {QString(40, QChar(u'가')), 3},
     };
     for (const auto& c : cases) {
@@ -207,7 +211,7 @@ bool AllWhite(const QImage& page)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 // Cells of 29 pixels from (10, 10): column 0 is 40 wide, so writing cell c starts at
 // x = 50 + 29 × (c − 1) and its box at one pixel to the left.

@@ -20,7 +20,10 @@ void Type(ScoreSheet& sheet, int row, const QString& text)
         sheet.setData(cell, text.left(n));
 }
 
-QString Score(const ScoreSheet& sheet, int row) { return sheet.text(row, ScoreSheet::kScoreColumn); }
+QString Score(const ScoreSheet& sheet, int row)
+{
+    return sheet.text(row, ScoreSheet::kScoreColumn);
+}
 
 // Rows 2, 3, 5, 6, 7 typed in that order.
 void TypeAll(ScoreSheet& sheet, const QStringList& scores)
@@ -48,9 +51,9 @@ TEST(ScoreSheet, TotalsFollowEachTypedKey)
 
 struct RangeCase {
     int row;
-    QString typed;        // typed key by key
-    QStringList messages; // one per refused key
-    QString subtotal;     // of the row's group afterwards
+    QString typed;         // typed key by key
+    QStringList messages;  // one per refused key
+    QString subtotal;      // of the row's group afterwards
 };
 
 class ScoreSheetRange : public ::testing::TestWithParam<RangeCase> {};
@@ -71,17 +74,14 @@ const QString kMax50 = QStringLiteral("0 부터 50 이하의 값만 들어갈수
 const QString kMax20 = QStringLiteral("0 부터 20 이하의 값만 들어갈수 있습니다.");
 const QString kMax10 = QStringLiteral("0 부터 10 이하의 값만 들어갈수 있습니다.");
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ScoreSheetRange,
-    ::testing::Values(RangeCase{2, "55", {kMax50}, "5"},   // 5 accepted, 55 refused
-                      RangeCase{2, "50", {}, "50"},
-                      RangeCase{3, "21", {kMax20}, "2"},
-                      RangeCase{3, "-5", {kMax20, kMax20}, ""},  // "-" alone is refused too
-                      RangeCase{5, "11", {kMax10}, "1"},
-                      RangeCase{7, "10", {}, "10"},
-                      RangeCase{6, "a", {kMax10}, ""},
-                      RangeCase{2, "1234", {kMax50, kMax50}, "12"},
-                      RangeCase{2, "99999999999", QStringList(10, kMax50), "9"}));
+INSTANTIATE_TEST_SUITE_P(Cases, ScoreSheetRange,
+                         ::testing::Values(RangeCase{2, "55", {kMax50}, "5"},  // 5 accepted, 55 refused
+                                           RangeCase{2, "50", {}, "50"}, RangeCase{3, "21", {kMax20}, "2"},
+                                           RangeCase{3, "-5", {kMax20, kMax20}, ""},  // "-" alone is refused too
+                                           RangeCase{5, "11", {kMax10}, "1"}, RangeCase{7, "10", {}, "10"},
+                                           RangeCase{6, "a", {kMax10}, ""},
+                                           RangeCase{2, "1234", {kMax50, kMax50}, "12"},
+                                           RangeCase{2, "99999999999", QStringList(10, kMax50), "9"}));
 
 TEST(ScoreSheet, EmptiedCellCountsZero)
 {
@@ -167,8 +167,9 @@ TEST(ScoreSheet, TypedTotalStaysWithinZeroToHundred)
         QString typed;
         QString total;
         int messages;
-    } cases[] = {{"150", "100", 1}, {"100", "100", 0}, {"0", "0", 0}, {"101", "100", 1},
-                 {"0100", "0100", 0}, {"99999999999999999999999", "100", 1}, {"abc", "abc", 0}};
+    } cases[] = {{"150", "100", 1}, {"100", "100", 0},   {"0", "0", 0},
+                 {"101", "100", 1}, {"0100", "0100", 0}, {"99999999999999999999999", "100", 1},
+                 {"abc", "abc", 0}};
     for (const Case& c : cases) {
         ScoreSheet sheet;
         ScopedRecordingDialogs dialogs;

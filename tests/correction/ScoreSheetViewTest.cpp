@@ -97,8 +97,8 @@ TEST_F(ScoreSheetScreen, FixedCellsAreLightYellowScoreCellsWhite)
     const QImage shown = view.grab().toImage();
     const QColor yellow(0xFF, 0xFF, 0xD0);
     // Away from the texts: the right part of column 0, the edge of column 1, the score column.
-    EXPECT_EQ(shown.pixelColor(280, 2), yellow);                                 // captions
-    EXPECT_EQ(shown.pixelColor(280, TScoreSheetView::kRowHeight + 9), yellow);   // row 1, column 0
+    EXPECT_EQ(shown.pixelColor(280, 2), yellow);                                    // captions
+    EXPECT_EQ(shown.pixelColor(280, TScoreSheetView::kRowHeight + 9), yellow);      // row 1, column 0
     EXPECT_EQ(shown.pixelColor(302, 2 * TScoreSheetView::kRowHeight + 9), yellow);  // row 2, column 1
     EXPECT_EQ(shown.pixelColor(366, 2 * TScoreSheetView::kRowHeight + 9), QColor(Qt::white));
     EXPECT_EQ(shown.pixelColor(366, TScoreSheetView::kRowHeight + 9), QColor(Qt::white));

@@ -2,22 +2,21 @@
 #include "Essays.h"
 
 #include "board/SorBoard.h"
-#include "ui/PictureButton.h"
-#include "text/Cp949.h"
-#include "jpeg/Jpeg.h"
-#include "correction/TFlatSpeedButton.h"
 #include "correction/ScoreSheet.h"
+#include "correction/TFlatSpeedButton.h"
 #include "correction/TfmeTeacher.h"
 #include "document/CorrectionRecord.h"
+#include "jpeg/Jpeg.h"
 #include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
+#include "text/Cp949.h"
+#include "ui/PictureButton.h"
 
 #include <QCheckBox>
-#include <QDialog>
-#include <QTimer>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -25,6 +24,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -159,7 +159,7 @@ protected:
     QLineEdit title;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TeacherFrame, PaletteButtonsSelectTheirTools)
 {
@@ -371,7 +371,8 @@ TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
 {
     DataSet essay = Essays::BlankPaper("짧은 글");
     const QString key = Course::PostEssay(essay);
-    DataSet correction = HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
+    DataSet correction =
+        HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
     Course::PostCorrection(key, correction);
 
     for (const bool viewing : {false, true}) {
@@ -495,8 +496,8 @@ TEST_F(TeacherFrame, SummaryFillsTheSheet)
         auto frame = Viewer(Course::ViewFields(key));
         EXPECT_EQ(W(*frame).CheckBox1->isChecked(), checked) << p8;
         // Checking the box recomputes the subtotals and the total from the stored points.
-        const QStringList points = checked ? QStringList{"5", "2", "3", "18", "5", "6", "7"}
-                                           : QStringList{"1", "2", "3", "4", "5", "6", "7"};
+        const QStringList points =
+            checked ? QStringList{"5", "2", "3", "18", "5", "6", "7"} : QStringList{"1", "2", "3", "4", "5", "6", "7"};
         EXPECT_EQ(frame->Session().Scores().points(), points) << p8;
         EXPECT_EQ(W(*frame).ComboBox1->currentText(), checked ? "3" : "85") << p8;
     }

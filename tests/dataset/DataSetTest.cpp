@@ -12,9 +12,9 @@ namespace {
 // A cut-down correction record: enough fields to exercise every type and the page order.
 QList<FieldDef> correctionFields()
 {
-    return {{"Top", FieldType::Integer, 0},      {"Strings", FieldType::String, 255},
-            {"Image", FieldType::Blob, 0},       {"M2", FieldType::Memo, 0},
-            {"NType", FieldType::SmallInt, 0},   {"PAGE", FieldType::String, 20},
+    return {{"Top", FieldType::Integer, 0},        {"Strings", FieldType::String, 255},
+            {"Image", FieldType::Blob, 0},         {"M2", FieldType::Memo, 0},
+            {"NType", FieldType::SmallInt, 0},     {"PAGE", FieldType::String, 20},
             {"reportpoint", FieldType::String, 20}};
 }
 

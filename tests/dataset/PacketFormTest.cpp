@@ -1,7 +1,7 @@
 #include "core/AppError.h"
 #include "dataset/BinaryPacket.h"
-#include "text/Cp949.h"
 #include "dataset/DataSet.h"
+#include "text/Cp949.h"
 
 #include <QXmlStreamReader>
 
@@ -11,9 +11,8 @@ namespace {
 
 QList<FieldDef> everyType()
 {
-    return {{"Name", FieldType::String, 20}, {"Small", FieldType::SmallInt, 0},
-            {"Big", FieldType::Integer, 0},  {"Text", FieldType::Memo, 0},
-            {"Data", FieldType::Blob, 0},    {"Pic", FieldType::Picture, 0}};
+    return {{"Name", FieldType::String, 20}, {"Small", FieldType::SmallInt, 0}, {"Big", FieldType::Integer, 0},
+            {"Text", FieldType::Memo, 0},    {"Data", FieldType::Blob, 0},      {"Pic", FieldType::Picture, 0}};
 }
 
 QByteArray allBytes()
@@ -76,7 +75,9 @@ void expectSameRows(DataSet& a, DataSet& b, const char* form)
     b.first();
     for (a.first(); !a.eof(); a.next(), b.next()) {
         for (const FieldDef& f : a.fields()) {
-            const auto where = [&] { return std::string(form) + " row " + std::to_string(a.position()) + " " + f.name.toStdString(); };
+            const auto where = [&] {
+                return std::string(form) + " row " + std::to_string(a.position()) + " " + f.name.toStdString();
+            };
             EXPECT_EQ(a.isNull(f.name), b.isNull(f.name)) << where();
             if (FieldDefs::holdsBytes(f.type))
                 EXPECT_EQ(a.asBytes(f.name), b.asBytes(f.name)) << where();
@@ -100,8 +101,8 @@ QString loadError(QByteArrayView bytes)
 
 QByteArray xmlPacket(const QByteArray& fields, const QByteArray& rows)
 {
-    return "<?xml version=\"1.0\" encoding=\"CP949\"?>\n<datapacket version=\"1\"><fields>" + fields +
-           "</fields><rows>" + rows + "</rows></datapacket>";
+    return "<?xml version=\"1.0\" encoding=\"CP949\"?>\n<datapacket version=\"1\"><fields>" + fields + "</fields><rows>"
+           + rows + "</rows></datapacket>";
 }
 
 }
@@ -123,9 +124,8 @@ TEST(PacketForms, XmlFormReadsTheSameThroughAStandardXmlParser)
 {
     // XML 1.0 has no way to write the other control characters; those texts are left out.
     const auto xml10 = [](const QString& text) {
-        return std::none_of(text.begin(), text.end(), [](QChar c) {
-            return c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n';
-        });
+        return std::none_of(text.begin(), text.end(),
+                            [](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n'; });
     };
     DataSet ds({{"Text", FieldType::Memo, 0}});
     QList<QString> written;
@@ -166,18 +166,17 @@ TEST(PacketForms, LoadingReplacesTheFieldListAndKeepsItsSpelling)
 
 TEST(PacketForms, ReadsWhatOtherXmlToolsWriteForTheSameContent)
 {
-    const QByteArray packet =
-        "<!-- written by hand -->\n"
-        "<datapacket version='1'>\n"
-        "  <fields>\n"
-        "    <field type='string' size='20' name='PAGE'></field>\n"
-        "    <field name=\"M2\" type=\"memo\" />\n"
-        "    <field name=\"Key\" type=\"int32\"/>\n"
-        "  </fields>\n"
-        "  <rows>\n"
-        "    <row M2='a&#x41;&#65;&lt;&#13;&#10;&apos;\"' PAGE=\"PAGE1\" Key=\"-5\"></row>\n"
-        "    <row M2=\"raw\nline\tand\r\ncrlf\"/>\n"
-        "    <rows_are_not_this/>\n";
+    const QByteArray packet = "<!-- written by hand -->\n"
+                              "<datapacket version='1'>\n"
+                              "  <fields>\n"
+                              "    <field type='string' size='20' name='PAGE'></field>\n"
+                              "    <field name=\"M2\" type=\"memo\" />\n"
+                              "    <field name=\"Key\" type=\"int32\"/>\n"
+                              "  </fields>\n"
+                              "  <rows>\n"
+                              "    <row M2='a&#x41;&#65;&lt;&#13;&#10;&apos;\"' PAGE=\"PAGE1\" Key=\"-5\"></row>\n"
+                              "    <row M2=\"raw\nline\tand\r\ncrlf\"/>\n"
+                              "    <rows_are_not_this/>\n";
     // Up to the stray element the packet is fine; the element itself is refused.
     EXPECT_TRUE(loadError(packet).contains(QStringLiteral("rows_are_not_this")));
 
@@ -297,7 +296,8 @@ TEST(PacketForms, RefusesMoreValuesThanTheLimitInBothForms)
     QByteArray fields;
     for (const FieldDef& f : wide)
         fields += "<field name=\"" + f.name.toLatin1() + "\" type=\"memo\"/>";
-    EXPECT_TRUE(loadError(xmlPacket(fields, QByteArray("<row/>").repeated(rows))).contains(QStringLiteral("너무 많습니다")));
+    EXPECT_TRUE(
+        loadError(xmlPacket(fields, QByteArray("<row/>").repeated(rows))).contains(QStringLiteral("너무 많습니다")));
 
     DataSet ds(wide);
     for (qint64 i = 0; i < rows; ++i) {

@@ -50,7 +50,7 @@ void AppendSummary(DataSet& record, const QString& review, const QString& p1, co
     record.post();
 }
 
-} // namespace
+}  // namespace
 
 TEST(CorrectionRecord, SchemaInFieldOrder)
 {
@@ -58,10 +58,10 @@ TEST(CorrectionRecord, SchemaInFieldOrder)
     QStringList names;
     for (const FieldDef& d : f)
         names << d.name;
-    EXPECT_EQ(names, QStringList({"Top", "Left", "Right", "Bottom", "FontSize", "FontName", "FontColor",
-                                  "Strings", "DrawTool", "Image", "ImageType", "M1", "M2", "NType", "Key",
-                                  "PAGE", "p1", "p2", "p3", "p4", "p5", "p6", "p7", "p8", "p9",
-                                  "reportPoint"}));
+    EXPECT_EQ(names, QStringList({"Top",     "Left",     "Right", "Bottom",    "FontSize",   "FontName", "FontColor",
+                                  "Strings", "DrawTool", "Image", "ImageType", "M1",         "M2",       "NType",
+                                  "Key",     "PAGE",     "p1",    "p2",        "p3",         "p4",       "p5",
+                                  "p6",      "p7",       "p8",    "p9",        "reportPoint"}));
     EXPECT_EQ(f[5].size, 20);
     EXPECT_EQ(f[7].size, 255);
     EXPECT_EQ(f[9].type, FieldType::Blob);

@@ -1,9 +1,9 @@
 #include "core/AppError.h"
-#include "text/Cp949.h"
-#include "jpeg/Jpeg.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
+#include "jpeg/Jpeg.h"
 #include "support/TestPaths.h"
+#include "text/Cp949.h"
 
 #include <QFile>
 #include <QImage>

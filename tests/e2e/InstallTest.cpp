@@ -45,9 +45,8 @@ protected:
         env.insert(QStringLiteral("DESTDIR"), stage->path());
         install.setProcessEnvironment(env);
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(DZ_CMAKE_COMMAND),
-                      {QStringLiteral("--install"), QStringLiteral(DZ_BUILD_ROOT),
-                       QStringLiteral("--prefix"), QStringLiteral("/usr")});
+        install.start(QStringLiteral(DZ_CMAKE_COMMAND), {QStringLiteral("--install"), QStringLiteral(DZ_BUILD_ROOT),
+                                                         QStringLiteral("--prefix"), QStringLiteral("/usr")});
         install.waitForFinished(120000);
         installLog = new QString(QString::fromUtf8(install.readAll()));
         installed = install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0;
@@ -111,9 +110,11 @@ TEST_F(InstallTest, DesktopEntryCommandOpensTheGivenLaunchFile)
     const QString launchPath = home.path() + "/S001-DEMO0001 (1).dzl";
     QFile launch(launchPath);
     ASSERT_TRUE(launch.open(QIODevice::WriteOnly));
-    const QByteArrayList fields{"S001", "S1001", "token", "1", "DEMO0001",
-                                "http://127.0.0.1:" + QByteArray::number(essayServer.serverPort()) + essayPath,
-                                "1", "install check", "0", "0"};
+    const QByteArrayList fields{
+        "S001", "S1001",         "token",
+        "1",    "DEMO0001",      "http://127.0.0.1:" + QByteArray::number(essayServer.serverPort()) + essayPath,
+        "1",    "install check", "0",
+        "0"};
     launch.write(fields.join('\x03'));
     launch.close();
 
@@ -143,8 +144,7 @@ TEST_F(InstallTest, DesktopEntryCommandOpensTheGivenLaunchFile)
     client.kill();
     client.waitForFinished(10000);
     EXPECT_TRUE(request.startsWith("GET " + essayPath + " HTTP/1.1"))
-        << "request: " << request.left(200).toStdString() << "\nclient output: "
-        << client.readAll().toStdString();
+        << "request: " << request.left(200).toStdString() << "\nclient output: " << client.readAll().toStdString();
 }
 
 }

@@ -1,15 +1,15 @@
 #include "ClientRun.h"
 #include "Typist.h"
-#include "ui/PictureButton.h"
-#include "text/Base64.h"
-#include "jpeg/Jpeg.h"
-#include "report/TfrmPreview.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
+#include "jpeg/Jpeg.h"
+#include "report/TfrmPreview.h"
 #include "shell/Startup.h"
 #include "shell/TfrmMain.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestPaths.h"
+#include "text/Base64.h"
+#include "ui/PictureButton.h"
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
 #include "writing/TfmeEditor.h"
@@ -112,7 +112,6 @@ protected:
         const std::optional<QByteArray> packet = server.get(QStringLiteral("/essay/") + key);
         return packet ? record(*packet) : DataSet();
     }
-
 };
 
 TEST_F(StudentRun, TypedEssayIsStoredAndComesBackInTheNextRun)

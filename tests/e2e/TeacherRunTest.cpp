@@ -1,20 +1,20 @@
 #include "ClientRun.h"
 #include "Typist.h"
 #include "board/SorBoard.h"
-#include "ui/PictureButton.h"
-#include "jpeg/Jpeg.h"
-#include "report/PreparedReport.h"
 #include "correction/BoardPage.h"
 #include "correction/MemoText.h"
 #include "correction/ScoreSheet.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmText.h"
+#include "jpeg/Jpeg.h"
+#include "report/PreparedReport.h"
 #include "shell/Startup.h"
 #include "shell/TfrmMain.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
 #include "support/TestPaths.h"
+#include "ui/PictureButton.h"
 #include "writing/TSorEdit.h"
 #include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
@@ -38,8 +38,8 @@
 namespace CorrectionRecord {
 void PrintTo(const MarkRow& m, std::ostream* os)
 {
-    *os << "{tool " << m.drawTool << " (" << m.left << "," << m.top << ")-(" << m.right << "," << m.bottom
-        << ") \"" << m.strings.toStdString() << "\" point \"" << m.reportPoint.toStdString() << "\"}";
+    *os << "{tool " << m.drawTool << " (" << m.left << "," << m.top << ")-(" << m.right << "," << m.bottom << ") \""
+        << m.strings.toStdString() << "\" point \"" << m.reportPoint.toStdString() << "\"}";
 }
 }
 
@@ -222,7 +222,8 @@ protected:
             EXPECT_EQ(marks[n].reportPoint, QStringLiteral("-2"));
             EXPECT_EQ(marks[0].strings, QStringLiteral("고쳐 쓰기\r\n"));
             EXPECT_EQ(marks[0].reportPoint, QStringLiteral("-%1").arg(page + 3));
-            EXPECT_EQ(expected[page].comment, QStringLiteral("(1)\r\n(2)\r\n%1쪽: 문단을 나누어 보세요.\r\n").arg(page + 1));
+            EXPECT_EQ(expected[page].comment,
+                      QStringLiteral("(1)\r\n(2)\r\n%1쪽: 문단을 나누어 보세요.\r\n").arg(page + 1));
         }
     }
 
@@ -304,7 +305,6 @@ protected:
     }
 
     PageState shown() const { return {BoardPage::Marks(board().Items()), MemoText(W(frame()).Memo2)}; }
-
 };
 
 TEST_F(TeacherRun, TeacherMarksThreePagesWithEveryToolAndEachPageKeepsItsMarks)
@@ -411,7 +411,6 @@ TEST_F(TeacherRun, ViewingRunChangesNothingAndClosesWithoutAQuestion)
     EXPECT_TRUE(dialogs->boxes.isEmpty());
 }
 
-
 const QString kSaved = QStringLiteral("첨삭이 저장되었습니다.");
 
 TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewingRun)
@@ -420,8 +419,8 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
     open(QStringLiteral("T001"));
     std::map<int, PageState> pages;
     ASSERT_NO_FATAL_FAILURE(markThreePages(pages));
-    ASSERT_NO_FATAL_FAILURE(
-        writeReviewAndScores(QStringLiteral("전체적으로 잘 썼습니다.\n문단을 나누어 보세요."), {"45", "18", "9", "8", "7"}));
+    ASSERT_NO_FATAL_FAILURE(writeReviewAndScores(QStringLiteral("전체적으로 잘 썼습니다.\n문단을 나누어 보세요."),
+                                                 {"45", "18", "9", "8", "7"}));
     EXPECT_EQ(W(frame()).ComboBox1->currentText(), QStringLiteral("87"));
     const int pageCount = W(frame()).cmbList->count();
     const int boardWidth = board().width();
@@ -547,7 +546,8 @@ TEST_F(TeacherRun, HandwrittenCorrectionOfTwoScannedPagesRoundTripsAndPrintsOneP
         ASSERT_EQ(W(frame()).cmbList->count(), 2);
         EXPECT_EQ(W(frame()).cmbList->itemText(1), QStringLiteral("PAGE2"));
         QList<QByteArray> stored;
-        for (frame().Session().cdTeacher.first(); !frame().Session().cdTeacher.eof(); frame().Session().cdTeacher.next())
+        for (frame().Session().cdTeacher.first(); !frame().Session().cdTeacher.eof();
+             frame().Session().cdTeacher.next())
             stored << frame().Session().cdTeacher.asBytes(u"Image");
         EXPECT_EQ(stored, scans) << "the pictures byte for byte";
         EXPECT_EQ(W(frame()).Image->pixmap().size(), QSize(670, 500));

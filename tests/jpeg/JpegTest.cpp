@@ -30,8 +30,8 @@ int maxChannelDifference(const QImage& a, const QImage& b)
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q))});
+            worst = std::max(
+                {worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
         }
     return worst;
 }
@@ -149,7 +149,6 @@ TEST(Jpeg, RefusesWhatIsNotAWholeJpegWithAMessage)
     };
     for (const auto& c : cases) {
         const QString message = decodeError(c.bytes);
-        EXPECT_TRUE(message.contains(QString::fromUtf8(c.expected)))
-            << c.name << " gave: " << message.toStdString();
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.expected))) << c.name << " gave: " << message.toStdString();
     }
 }

@@ -31,7 +31,9 @@ struct DiscussionSite {
                 return FakeHttpServer::response(404, "Not Found", QByteArray());
             ++fetched;
             const QByteArray page = QStringLiteral("<html><head><title>토의 주제 %1</title></head>"
-                                                   "<body>이번 주 토의</body></html>").arg(fetched).toUtf8();
+                                                   "<body>이번 주 토의</body></html>")
+                                        .arg(fetched)
+                                        .toUtf8();
             return "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
                    + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
         };

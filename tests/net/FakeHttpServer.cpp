@@ -40,8 +40,7 @@ void FakeHttpServer::serve(QTcpSocket* socket)
 QByteArray FakeHttpServer::response(int status, const QByteArray& reason, const QByteArray& body)
 {
     return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason
-           + "\r\nContent-Length: " + QByteArray::number(body.size())
-           + "\r\nConnection: close\r\n\r\n" + body;
+           + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
 QByteArray FakeHttpServer::bodyOf(const QByteArray& request)

@@ -1,11 +1,11 @@
 #include "core/AppError.h"
 #include "core/Endpoint.h"
-#include "text/Cp949.h"
 #include "net/ReplyText.h"
 #include "net/TfrmProBar.h"
 #include "net/Transport.h"
 #include "server/CourseServer.h"
 #include "support/CourseServerProcess.h"
+#include "text/Cp949.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -77,8 +77,7 @@ TEST_F(ServerExchangeTest, SaveWithTheLaunchTokenAndReadItBack)
     EXPECT_NE(student[2], Demo::kStudentPassword);
 
     const QByteArray record = everyByte(40);
-    const ReplyText reply =
-        SplitReply(PostForm(essayForm(student[2], student[4], record)));
+    const ReplyText reply = SplitReply(PostForm(essayForm(student[2], student[4], record)));
     EXPECT_TRUE(reply.accepted()) << reply.message.toStdString();
     EXPECT_EQ(reply.message, "저장되었습니다.");
     EXPECT_EQ(reply.value, Demo::kLectureKey);
@@ -98,8 +97,7 @@ TEST_F(ServerExchangeTest, SaveWithTheLaunchTokenAndReadItBack)
 
 TEST_F(ServerExchangeTest, NewEssayGetsItsLectureKeyFromTheReply)
 {
-    const ReplyText reply =
-        SplitReply(PostForm(essayForm(Demo::kStudentPassword, "", "record")));
+    const ReplyText reply = SplitReply(PostForm(essayForm(Demo::kStudentPassword, "", "record")));
     ASSERT_TRUE(reply.accepted()) << reply.message.toStdString();
     ASSERT_FALSE(reply.value.isEmpty());
     QBuffer essay;
@@ -140,12 +138,10 @@ TEST_F(ServerExchangeTest, CoursePageHandsOutLaunchFiles)
     QNetworkReply* page = fetch(server->url() + "/");
     const QString html = QString::fromUtf8(page->readAll());
     for (const char* mode : {"S001", "T001", "C001"})
-        EXPECT_TRUE(html.contains(QStringLiteral("/launch/%1/%2.dzl").arg(mode, Demo::kLectureKey)))
-            << mode;
+        EXPECT_TRUE(html.contains(QStringLiteral("/launch/%1/%2.dzl").arg(mode, Demo::kLectureKey))) << mode;
 
     QNetworkReply* launch = fetch(server->launchUrl("C001", Demo::kLectureKey));
-    EXPECT_EQ(launch->header(QNetworkRequest::ContentTypeHeader).toString(),
-              "application/x-dozoruderado-launch");
+    EXPECT_EQ(launch->header(QNetworkRequest::ContentTypeHeader).toString(), "application/x-dozoruderado-launch");
     EXPECT_EQ(launch->rawHeader("Content-Disposition"),
               QByteArray("attachment; filename=\"C001-") + Demo::kLectureKey + ".dzl\"");
     EXPECT_TRUE(launch->readAll().startsWith("C001\x03" + QByteArray(Demo::kTeacherNo)));

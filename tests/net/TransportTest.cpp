@@ -3,10 +3,10 @@
 #include "core/AppError.h"
 #include "core/Endpoint.h"
 #include "core/TransferGate.h"
-#include "text/Cp949.h"
 #include "net/HttpClient.h"
 #include "net/TfrmProBar.h"
 #include "net/Transport.h"
+#include "text/Cp949.h"
 
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -62,12 +62,10 @@ TEST_F(TransportTest, PostsTheFormWithExactFraming)
         return d + "Content-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value + "\r\n";
     };
     const QByteArray expected =
-        text("flag", "S002") + text("student_no", "S1001") + text("password", "pw")
-        + text("lecturekey", "") + text("submit", "N")
-        + text("title", "\xb0\xa1\xc0\xbb \xc7\xcf\xb4\xc3") // 가을 하늘 in code page 949
+        text("flag", "S002") + text("student_no", "S1001") + text("password", "pw") + text("lecturekey", "")
+        + text("submit", "N") + text("title", "\xb0\xa1\xc0\xbb \xc7\xcf\xb4\xc3")  // 가을 하늘 in code page 949
         + d + "Content-Disposition: form-data; name=\"file\"; filename=\"Editor\"\r\n"
-        + "Content-Type: multipart/form-data\r\n\r\n" + record + "\r\n"
-        + "--" + boundary + "--\r\n";
+        + "Content-Type: multipart/form-data\r\n\r\n" + record + "\r\n" + "--" + boundary + "--\r\n";
     EXPECT_EQ(FakeHttpServer::bodyOf(request), expected);
 }
 
@@ -176,7 +174,7 @@ QString refusedAddress()
 
 struct FailureCase {
     const char* name;
-    QByteArray answer; // empty: the address refuses connections
+    QByteArray answer;  // empty: the address refuses connections
     const char* expected;
 };
 
@@ -187,10 +185,8 @@ TEST_F(TransportTest, FailuresRaiseAnErrorAndHideTheWindow)
         {"refused", {}, "통신하지 못했습니다"},
         {"http 500", FakeHttpServer::response(500, "Internal Server Error", "oops"), "HTTP 500"},
         {"http 404", FakeHttpServer::response(404, "Not Found", ""), "HTTP 404"},
-        {"server's message kept", FakeHttpServer::response(413, "Too Large", overLimit),
-         "글이 너무 큽니다"},
-        {"broken transfer",
-         "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nonly ten..",
+        {"server's message kept", FakeHttpServer::response(413, "Too Large", overLimit), "글이 너무 큽니다"},
+        {"broken transfer", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nonly ten..",
          "통신하지 못했습니다"},
     };
     for (const FailureCase& c : cases) {

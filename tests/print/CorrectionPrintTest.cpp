@@ -1,14 +1,14 @@
 #include "core/AppError.h"
 #include "dataset/DataSet.h"
-#include "jpeg/Jpeg.h"
-#include "report/ReportEngine.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 #include "print/AnswerPrint.h"
 #include "print/CorrectionPrint.h"
 #include "print/PrintDataSets.h"
 #include "print/PrintTemplates.h"
 #include "print/PrintVariables.h"
+#include "report/ReportEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,9 @@ constexpr QRgb kBlack = qRgb(0, 0, 0);
 constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kWhite = qRgb(255, 255, 255);
 
-const QStringList kCriteria = {"채점기준",        "   내용",     "    1. 초점", "    2. 서평",
-                               "   형식",          "    1. 원고지작성법", "    2. 단락", "    3. 호응",
-                               "   감점-분량미달"};
+const QStringList kCriteria = {"채점기준",    "   내용",     "    1. 초점",
+                               "    2. 서평", "   형식",     "    1. 원고지작성법",
+                               "    2. 단락", "    3. 호응", "   감점-분량미달"};
 const QStringList kFullMarks = {"배점", "70점", "(50)", "(20)", "30점", "(10)", "(10)", "(10)", "(-20)"};
 
 QImage Filled(QSize size, QColor colour)
@@ -131,10 +131,9 @@ struct CorrectionPrinted {
     }
     void prepare(const PrintVariables::Scores& scores)
     {
-        prepared = PrepareReport(report, {{{QStringLiteral("cdPrint"), &print}, {QStringLiteral("cdPrint2"), &review}},
-                                          [scores](const QString& name) {
-                                              return PrintVariables::correctionValue(name, scores);
-                                          }});
+        prepared = PrepareReport(
+            report, {{{QStringLiteral("cdPrint"), &print}, {QStringLiteral("cdPrint2"), &review}},
+                     [scores](const QString& name) { return PrintVariables::correctionValue(name, scores); }});
     }
     ReportTemplate report;
     DataSet print{PrintDataSets::correctionPrint()};
@@ -204,7 +203,8 @@ TEST(AnswerPrintData, EachPaperKindFillsItsRowsAndShowsOnlyItsBand)
     Case cases[] = {
         {"manuscript stored as kind 0", ManuscriptEssay(0, 3), 1, 21},
         {"manuscript", ManuscriptEssay(1, 25), 1, 25},
-        {"blank paper", BlankPaperEssay(QStringLiteral("첫째 줄\r\n\r\n셋째 줄이 아주 길게 이어져도 한 줄입니다")), 2, 3},
+        {"blank paper", BlankPaperEssay(QStringLiteral("첫째 줄\r\n\r\n셋째 줄이 아주 길게 이어져도 한 줄입니다")), 2,
+         3},
         {"scanned", ScannedEssay({Filled({40, 60}, Qt::blue), Filled({50, 30}, Qt::green), Filled({20, 20}, Qt::red)}),
          3, 3},
     };
@@ -233,7 +233,8 @@ TEST(AnswerPrintData, ManuscriptRowsHoldTheCellsOfEachLine)
 
 TEST(AnswerPrintData, ScannedPagesBecomeBitmapsAndAnUnknownKindIsRefused)
 {
-    DataSet scanned = ScannedEssay({Filled({40, 60}, Qt::blue), Filled({50, 30}, Qt::green), Filled({20, 20}, Qt::red)});
+    DataSet scanned =
+        ScannedEssay({Filled({40, 60}, Qt::blue), Filled({50, 30}, Qt::green), Filled({20, 20}, Qt::red)});
     DataSet print(PrintDataSets::correctionPrint());
     AnswerPrint::fill(print, scanned);
     const QList<QSize> sizes = {{40, 60}, {50, 30}, {20, 20}};
@@ -264,8 +265,8 @@ TEST(PrintVariablesTest, AnswerPrintIsEmptyAndCorrectionPrintShowsTheSheet)
         const char* correction;
         const char* deducted;
     } cases[] = {
-        {"reportpoint", "", "67", "67"}, {"p1", "", "45", "45"}, {"p2", "", "40", "40"}, {"p4", "", "22", "22"},
-        {"p7", "", "7", "7"},           {"p8", "", "0", "-20"},
+        {"reportpoint", "", "67", "67"}, {"p1", "", "45", "45"}, {"p2", "", "40", "40"},
+        {"p4", "", "22", "22"},          {"p7", "", "7", "7"},   {"p8", "", "0", "-20"},
     };
     for (const auto& c : cases) {
         const QString name = QString::fromLatin1(c.name);
@@ -457,6 +458,7 @@ TEST(CorrectionPrintData, AHandwrittenPageThatIsNotJpegFailsWithTheDecodersError
         CorrectionPrint::fillHandwrittenPages(print, correction);
         FAIL() << "a page that is not JPEG was printed";
     } catch (const AppError& error) {
-        EXPECT_TRUE(error.message().startsWith(QStringLiteral("JPEG 그림을 읽을 수 없습니다"))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral("JPEG 그림을 읽을 수 없습니다")))
+            << error.message().toStdString();
     }
 }

@@ -1,12 +1,12 @@
 #include "core/AppError.h"
 #include "dataset/DataSet.h"
-#include "jpeg/Jpeg.h"
-#include "report/ReportEngine.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
+#include "jpeg/Jpeg.h"
 #include "print/EssayPrint.h"
 #include "print/PrintDataSets.h"
 #include "print/PrintTemplates.h"
+#include "report/ReportEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -137,7 +137,8 @@ TEST(EssayPrint, APageThatIsNotJpegFailsWithTheDecodersError)
         EssayPrint::fillScannedPages(print, essay);
         FAIL() << "a GIF page was printed";
     } catch (const AppError& error) {
-        EXPECT_TRUE(error.message().startsWith(QStringLiteral("JPEG 그림을 읽을 수 없습니다"))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral("JPEG 그림을 읽을 수 없습니다")))
+            << error.message().toStdString();
     }
 }
 
@@ -153,11 +154,11 @@ TEST(EssayPrintPage, ManuscriptLinesAreRowsOfRedCellsWithAnUnframedMarginCell)
     const QImage page = prepared.renderPage(0, 1.0);
     for (int line : {0, 1, 23}) {
         const int top = 36 + 40 * line + 4;  // band top plus the cells' y
-        for (int n = 1; n <= 21; ++n)          // the left edges of cells 1 to 20, the right of 20
+        for (int n = 1; n <= 21; ++n)        // the left edges of cells 1 to 20, the right of 20
             EXPECT_EQ(page.pixel(72 + 30 * (n - 1), top + 14), kRed) << "line " << line << " x " << n;
-        EXPECT_EQ(page.pixel(87, top), kRed);        // top of cell 1
-        EXPECT_EQ(page.pixel(87, top + 28), kRed);   // bottom of cell 1
-        EXPECT_EQ(page.pixel(687, top), kWhite);     // the margin cell has no top line,
+        EXPECT_EQ(page.pixel(87, top), kRed);          // top of cell 1
+        EXPECT_EQ(page.pixel(87, top + 28), kRed);     // bottom of cell 1
+        EXPECT_EQ(page.pixel(687, top), kWhite);       // the margin cell has no top line,
         EXPECT_EQ(page.pixel(687, top + 28), kWhite);  // no bottom line
         EXPECT_EQ(page.pixel(702, top + 14), kWhite);  // and no right line
     }

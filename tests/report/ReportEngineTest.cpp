@@ -1,6 +1,6 @@
+#include "ReportTestSupport.h"
 #include "dataset/DataSet.h"
 #include "report/ReportEngine.h"
-#include "ReportTestSupport.h"
 
 #include <QBuffer>
 
@@ -34,7 +34,9 @@ QString band(const QString& name, const QString& kind, double height, const QStr
 {
     const QString data = dataset.isEmpty() ? QString() : QStringLiteral(R"("dataset": "%1", )").arg(dataset);
     return QStringLiteral(R"({"name": "%1", "kind": "%2", %3"height": %4, "objects": [%5]})")
-        .arg(name, kind, data).arg(height).arg(objects);
+        .arg(name, kind, data)
+        .arg(height)
+        .arg(objects);
 }
 
 QByteArray png(const QSize& size, QColor colour)
@@ -54,13 +56,14 @@ TEST(ReportEngine, MasterDataPrintsEachRowInOrderAndBandsInTemplateOrder)
 {
     DataSet a = textRows({"a1", "a2", "a3"});
     DataSet b = textRows({"b1"});
-    const ReportTemplate report = TestTemplate(
-        band("MA", "masterData", 20, memo("M1", R"([A.\"T\"])"), "A") + ","
-        + band("MB", "masterData", 30, memo("M2", R"(<[B.\"T\"] [v]>)"), "B") + ","
-        + band("Once", "masterData", 20, memo("M3", "once [v]"), "1"));
+    const ReportTemplate report = TestTemplate(band("MA", "masterData", 20, memo("M1", R"([A.\"T\"])"), "A") + ","
+                                               + band("MB", "masterData", 30, memo("M2", R"(<[B.\"T\"] [v]>)"), "B")
+                                               + "," + band("Once", "masterData", 20, memo("M3", "once [v]"), "1"));
     QStringList asked;
-    const PreparedReport prepared = PrepareReport(
-        report, {{{"A", &a}, {"b", &b}}, [&](const QString& name) { asked << name; return QStringLiteral("V"); }});
+    const PreparedReport prepared = PrepareReport(report, {{{"A", &a}, {"b", &b}}, [&](const QString& name) {
+                                                               asked << name;
+                                                               return QStringLiteral("V");
+                                                           }});
     ASSERT_EQ(prepared.pageCount(), 1);
     const QList<ReportTextLine> lines = TextLines(prepared.pages[0]);
     EXPECT_EQ(Texts(prepared.pages[0]), QStringList({"a1", "a2", "a3", "<b1 V>", "once V"}));
@@ -85,8 +88,7 @@ TEST(ReportEngine, HiddenBandsAndObjectsPrintNothing)
     DataSet a = textRows({"a1", "a2"});
     ReportTemplate report = TestTemplate(
         band("MasterData1", "masterData", 20, memo("M1", R"([A.\"T\"])"), "A") + ","
-        + band("MasterData2", "masterData", 20,
-               memo("Shown", R"(2:[A.\"T\"])") + "," + memo("Hidden", "hidden"), "A"));
+        + band("MasterData2", "masterData", 20, memo("Shown", R"(2:[A.\"T\"])") + "," + memo("Hidden", "hidden"), "A"));
     report.findBand(0, u"MasterData1")->visible = false;
     report.findObject(0, u"Hidden")->visible = false;
     const PreparedReport prepared = PrepareReport(report, {{{"A", &a}}, {}});
@@ -100,11 +102,10 @@ TEST(ReportEngine, RowsThatDoNotFitGoToTheNextSheetBetweenColumnHeaderAndFooter)
     for (int i = 0; i < 25; ++i)
         values << QString::number(i);
     DataSet a = textRows(values);
-    const ReportTemplate report = TestTemplate(
-        band("ColumnHeader1", "columnHeader", 10, memo("H", "H")) + ","
-        + band("MasterData1", "masterData", 100, memo("M", R"([A.\"T\"])"), "A") + ","
-        + band("ColumnFooter1", "columnFooter", 5, memo("F", "F")) + ","
-        + band("ReportSummary1", "reportSummary", 20, memo("S", "S")));
+    const ReportTemplate report = TestTemplate(band("ColumnHeader1", "columnHeader", 10, memo("H", "H")) + ","
+                                               + band("MasterData1", "masterData", 100, memo("M", R"([A.\"T\"])"), "A")
+                                               + "," + band("ColumnFooter1", "columnFooter", 5, memo("F", "F")) + ","
+                                               + band("ReportSummary1", "reportSummary", 20, memo("S", "S")));
     const PreparedReport prepared = PrepareReport(report, {{{"A", &a}}, {}});
     // 1071.4 less the margins, the header and the footer's reserve holds nine rows of 100.
     ASSERT_EQ(prepared.pageCount(), 3);
@@ -127,19 +128,21 @@ TEST(ReportEngine, RowsThatDoNotFitGoToTheNextSheetBetweenColumnHeaderAndFooter)
 
 TEST(ReportEngine, SubReportPrintsAnotherPageAtItsPlaceAndItsBandGrows)
 {
-    const QString table = QStringLiteral(
-        R"(, {"paper": "A4", "bands": [%1, %2]})")
-        .arg(band("MasterData4", "masterData", 180,
-                  R"({"name": "Cell", "kind": "memo", "x": 0, "y": 0, "width": 96, "height": 20, "text": "[p1]"})", "1"),
-             band("MasterData5", "masterData", 20,
-                  R"({"name": "Row", "kind": "memo", "x": 520, "y": 0, "width": 96, "height": 20, "text": "row"})", "1"));
-    const ReportTemplate report = TestTemplate(
-        band("ReportSummary1", "reportSummary", 20,
-             R"({"name": "SubReport1", "kind": "subReport", "x": 28, "y": 10, "page": 2})") + ","
-            + band("ReportSummary2", "reportSummary", 20, memo("After", "after")),
-        table);
-    const PreparedReport prepared =
-        PrepareReport(report, {{}, [](const QString& name) { return name == "p1" ? QStringLiteral("70") : QString(); }});
+    const QString table =
+        QStringLiteral(R"(, {"paper": "A4", "bands": [%1, %2]})")
+            .arg(band("MasterData4", "masterData", 180,
+                      R"({"name": "Cell", "kind": "memo", "x": 0, "y": 0, "width": 96, "height": 20, "text": "[p1]"})",
+                      "1"),
+                 band("MasterData5", "masterData", 20,
+                      R"({"name": "Row", "kind": "memo", "x": 520, "y": 0, "width": 96, "height": 20, "text": "row"})",
+                      "1"));
+    const ReportTemplate report =
+        TestTemplate(band("ReportSummary1", "reportSummary", 20,
+                          R"({"name": "SubReport1", "kind": "subReport", "x": 28, "y": 10, "page": 2})")
+                         + "," + band("ReportSummary2", "reportSummary", 20, memo("After", "after")),
+                     table);
+    const PreparedReport prepared = PrepareReport(
+        report, {{}, [](const QString& name) { return name == "p1" ? QStringLiteral("70") : QString(); }});
     ASSERT_EQ(prepared.pageCount(), 1);  // the sub-report's page prints only through it
     const QList<ReportTextLine> lines = TextLines(prepared.pages[0]);
     ASSERT_EQ(Texts(prepared.pages[0]), QStringList({"70", "row", "after"}));
@@ -156,13 +159,14 @@ TEST(ReportEngine, WrappedTextGrowsItsBandAndFramesReachingTheBottomFollow)
     for (int i = 0; i < 60; ++i)
         words << QStringLiteral("word%1").arg(i);
     DataSet a = textRows({words.join(u' '), "next"});
-    const ReportTemplate report = TestTemplate(band(
-        "MasterData2", "masterData", 20,
-        memo("Memo1", R"([A.\"T\"])",
-             R"("lineSpacing": 10, "wrap": true, "grow": true, "font": {"family": "Arial", "points": 10})", 200) +
-            R"(, {"name": "Memo2", "kind": "memo", "x": 576, "y": 0, "width": 156, "height": 20,
+    const ReportTemplate report = TestTemplate(
+        band("MasterData2", "masterData", 20,
+             memo("Memo1", R"([A.\"T\"])",
+                  R"("lineSpacing": 10, "wrap": true, "grow": true, "font": {"family": "Arial", "points": 10})", 200)
+                 +
+                 R"(, {"name": "Memo2", "kind": "memo", "x": 576, "y": 0, "width": 156, "height": 20,
                   "frame": {"sides": ["left", "right"]}})",
-        "A"));
+             "A"));
     const PreparedReport prepared = PrepareReport(report, {{{"A", &a}}, {}});
     const QList<ReportTextLine> lines = TextLines(prepared.pages[0]);
     ASSERT_GT(lines.size(), 4);
@@ -190,11 +194,11 @@ TEST(ReportEngine, TextTallerThanASheetIsCutBetweenLinesAndLosesNone)
     for (int i = 0; i < 200; ++i)
         paragraphs << QStringLiteral("line %1").arg(i);
     DataSet a = textRows({"before", paragraphs.join(QStringLiteral("\r\n"))});
-    const ReportTemplate report = TestTemplate(band(
-        "MasterData2", "masterData", 20,
-        memo("Memo1", R"([A.\"T\"])",
-             R"("lineSpacing": 10, "wrap": true, "grow": true, "frame": {"sides": ["left"]})", 680),
-        "A"));
+    const ReportTemplate report =
+        TestTemplate(band("MasterData2", "masterData", 20,
+                          memo("Memo1", R"([A.\"T\"])",
+                               R"("lineSpacing": 10, "wrap": true, "grow": true, "frame": {"sides": ["left"]})", 680),
+                          "A"));
     const PreparedReport prepared = PrepareReport(report, {{{"A", &a}}, {}});
     ASSERT_GE(prepared.pageCount(), 5);
     QStringList all;
@@ -224,12 +228,13 @@ TEST(ReportEngine, FittedPicturesKeepTheirProportionsAtTheBoxTopLeft)
     const Case cases[] = {
         {{100, 400}, QRectF(36, 44, 226, 904)},  // taller than its box: scaled down
         {{400, 100}, QRectF(36, 44, 680, 170)},
-        {{10, 10}, QRectF(36, 44, 680, 680)},    // small ones are enlarged to fit
+        {{10, 10}, QRectF(36, 44, 680, 680)},  // small ones are enlarged to fit
     };
-    const ReportTemplate report = TestTemplate(band(
-        "MasterData3", "masterData", 916,
-        R"({"name": "Picture1", "kind": "picture", "x": 36, "y": 8, "width": 680, "height": 904,
-            "text": "[A.\"P\"]"})", "A"));
+    const ReportTemplate report =
+        TestTemplate(band("MasterData3", "masterData", 916,
+                          R"({"name": "Picture1", "kind": "picture", "x": 36, "y": 8, "width": 680, "height": 904,
+            "text": "[A.\"P\"]"})",
+                          "A"));
     for (const Case& c : cases) {
         DataSet a = textRows({""});
         a.edit();
@@ -260,13 +265,17 @@ TEST(ReportEngine, TextIsPlacedByItsAlignment)
         double y;  // likewise, of the inner height
     };
     const Case cases[] = {
-        {"left", "top", 0, 0}, {"center", "center", 0.5, 0.5}, {"right", "bottom", 1, 1},
+        {"left", "top", 0, 0},
+        {"center", "center", 0.5, 0.5},
+        {"right", "bottom", 1, 1},
     };
     for (const Case& c : cases) {
-        const ReportTemplate report = TestTemplate(band(
-            "O", "masterData", 100,
-            QStringLiteral(R"({"name": "M", "kind": "memo", "x": 100, "y": 0, "width": 200, "height": 100,
-                              "text": "가나", "align": "%1", "valign": "%2"})").arg(c.align, c.valign), "1"));
+        const ReportTemplate report = TestTemplate(
+            band("O", "masterData", 100,
+                 QStringLiteral(R"({"name": "M", "kind": "memo", "x": 100, "y": 0, "width": 200, "height": 100,
+                              "text": "가나", "align": "%1", "valign": "%2"})")
+                     .arg(c.align, c.valign),
+                 "1"));
         const ReportTextLine line = TextLines(PrepareReport(report, {}).pages[0]).at(0);
         const QRectF inner(102, 37, 196, 98);
         const double left = inner.left() + c.x * (inner.width() - line.box.width());
@@ -278,15 +287,16 @@ TEST(ReportEngine, TextIsPlacedByItsAlignment)
 
 TEST(PreparedReport, FrameLinesRenderOnTheirSidesInTheirColourAtAnyScale)
 {
-    const ReportTemplate report = TestTemplate(band(
-        "O", "masterData", 100,
-        R"({"name": "M", "kind": "memo", "x": 100, "y": 10, "width": 50, "height": 30,
-            "frame": {"sides": ["left", "bottom"], "color": "#FF0000"}})", "1"));
+    const ReportTemplate report =
+        TestTemplate(band("O", "masterData", 100,
+                          R"({"name": "M", "kind": "memo", "x": 100, "y": 10, "width": 50, "height": 30,
+            "frame": {"sides": ["left", "bottom"], "color": "#FF0000"}})",
+                          "1"));
     const PreparedReport prepared = PrepareReport(report, {});
     const QImage full = prepared.renderPage(0, 1.0);
     EXPECT_EQ(full.size(), QSize(758, 1072));
-    EXPECT_EQ(full.pixel(100, 60), qRgb(255, 0, 0));   // left
-    EXPECT_EQ(full.pixel(125, 76), qRgb(255, 0, 0));   // bottom at 36 + 10 + 30
+    EXPECT_EQ(full.pixel(100, 60), qRgb(255, 0, 0));      // left
+    EXPECT_EQ(full.pixel(125, 76), qRgb(255, 0, 0));      // bottom at 36 + 10 + 30
     EXPECT_EQ(full.pixel(150, 60), qRgb(255, 255, 255));  // no right side
     EXPECT_EQ(full.pixel(125, 46), qRgb(255, 255, 255));  // no top side
     EXPECT_EQ(full.pixel(99, 60), qRgb(255, 255, 255));

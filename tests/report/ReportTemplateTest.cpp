@@ -1,6 +1,6 @@
+#include "ReportTestSupport.h"
 #include "report/ReportExpression.h"
 #include "report/ReportTemplate.h"
-#include "ReportTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,12 @@ const char* const kCell =
 
 TEST(ReportTemplate, ReadsBandsObjectsAndTheirProperties)
 {
-    ReportTemplate report = TestTemplate(QStringLiteral(
-        R"({"name": "MasterData1", "kind": "masterData", "dataset": "cdPrint", "height": 40,
+    ReportTemplate report =
+        TestTemplate(QStringLiteral(
+                         R"({"name": "MasterData1", "kind": "masterData", "dataset": "cdPrint", "height": 40,
             "objects": [%1]},
-           {"name": "Summary", "kind": "reportSummary", "height": 20, "visible": false})").arg(kCell));
+           {"name": "Summary", "kind": "reportSummary", "height": 20, "visible": false})")
+                         .arg(kCell));
     ASSERT_EQ(report.pages.size(), 1);
     const ReportPage& page = report.pages[0];
     EXPECT_EQ(page.margins, QMarginsF(36, 36, 36, 36));
@@ -43,9 +45,11 @@ TEST(ReportTemplate, ReadsBandsObjectsAndTheirProperties)
 
 TEST(ReportTemplate, FindsBandsAndObjectsWithoutRegardToCaseAndSkipsWhatIsMissing)
 {
-    ReportTemplate report = TestTemplate(QStringLiteral(
-        R"({"name": "MasterData1", "kind": "masterData", "dataset": "cdPrint", "height": 40,
-            "objects": [%1]})").arg(kCell));
+    ReportTemplate report =
+        TestTemplate(QStringLiteral(
+                         R"({"name": "MasterData1", "kind": "masterData", "dataset": "cdPrint", "height": 40,
+            "objects": [%1]})")
+                         .arg(kCell));
     EXPECT_EQ(report.findBand(0, u"masterdata1"), &report.pages[0].bands[0]);
     EXPECT_EQ(report.findObject(0, u"MEMO4"), &report.pages[0].bands[0].objects[0]);
     EXPECT_EQ(report.findBand(0, u"MasterData2"), nullptr);
@@ -86,7 +90,8 @@ TEST(ReportTemplate, FaultsNameTheFileAndThePlace)
         {R"({"pages": []})", "pages"},
     };
     for (const Case& c : cases) {
-        const QString message = ErrorOf([&] { ReportTemplate::fromJson(QByteArray(c.json), QStringLiteral("t.json")); });
+        const QString message =
+            ErrorOf([&] { ReportTemplate::fromJson(QByteArray(c.json), QStringLiteral("t.json")); });
         EXPECT_TRUE(message.contains(QStringLiteral("t.json"))) << c.json << "\n" << message.toStdString();
         EXPECT_TRUE(message.contains(QString::fromUtf8(c.expected))) << c.json << "\n" << message.toStdString();
     }

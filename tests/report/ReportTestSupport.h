@@ -11,9 +11,11 @@
 // One A4 page with margins 36 and the given bands (JSON), optionally followed by more pages.
 inline ReportTemplate TestTemplate(const QString& bands, const QString& morePages = {})
 {
-    const QString json = QStringLiteral(
-        R"({"pages": [{"paper": "A4", "margins": {"left": 36, "top": 36, "right": 36, "bottom": 36},
-            "bands": [%1]}%2]})").arg(bands, morePages);
+    const QString json =
+        QStringLiteral(
+            R"({"pages": [{"paper": "A4", "margins": {"left": 36, "top": 36, "right": 36, "bottom": 36},
+            "bands": [%1]}%2]})")
+            .arg(bands, morePages);
     return ReportTemplate::fromJson(json.toUtf8(), QStringLiteral("test.json"));
 }
 

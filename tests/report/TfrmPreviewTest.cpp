@@ -1,8 +1,8 @@
+#include "ReportTestSupport.h"
 #include "dataset/DataSet.h"
 #include "report/ReportEngine.h"
 #include "report/ReportPrinting.h"
 #include "report/TfrmPreview.h"
-#include "ReportTestSupport.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "jpeg/Jpeg.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 #include "server/ClientIf.h"
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
@@ -109,9 +109,12 @@ TEST_F(ScannedEssayTest, StoredLikeTheStudentsSave)
     EXPECT_EQ(store.lecture("DEMO0001")->essayRevision, 1);
 
     // The student's own save replaces it, and the other way round.
-    const FormParts essay{{"flag", {"S002", "", ""}},       {"student_no", {"S1001", "", ""}},
-                          {"password", {"student1", "", ""}}, {"lecturekey", {"DEMO0001", "", ""}},
-                          {"submit", {"N", "", ""}},          {"title", {"t", "", ""}},
+    const FormParts essay{{"flag", {"S002", "", ""}},
+                          {"student_no", {"S1001", "", ""}},
+                          {"password", {"student1", "", ""}},
+                          {"lecturekey", {"DEMO0001", "", ""}},
+                          {"submit", {"N", "", ""}},
+                          {"title", {"t", "", ""}},
                           {"file", {*stored, "Editor", "multipart/form-data"}}};
     EXPECT_EQ(HandleClientIf(store, essay).status, 200);
     SaveScannedEssay(store, "DEMO0001", {twoPages[1]});
@@ -154,8 +157,8 @@ TEST_F(ScannedEssayTest, CoursePageFormUploadsPages)
     EXPECT_NE(page->body.find("action=\"/scan/DEMO0001\""), std::string::npos);
     EXPECT_NE(page->body.find("name=\"page\""), std::string::npos);
 
-    const auto refused = client.Post("/scan/DEMO0001",
-                                     httplib::MultipartFormDataItems{{"page", png(), "scan.png", "image/png"}});
+    const auto refused =
+        client.Post("/scan/DEMO0001", httplib::MultipartFormDataItems{{"page", png(), "scan.png", "image/png"}});
     const auto accepted = client.Post(
         "/scan/DEMO0001", httplib::MultipartFormDataItems{{"page", twoPages[0].bytes, "a.jpg", "image/jpeg"},
                                                           {"page", twoPages[1].bytes, "b.jpg", "image/jpeg"}});

@@ -14,7 +14,10 @@ namespace {
 const std::string kRecord("<?xml?>\r\n--\x00\x03\xff<DATAPACKET/>", 26);
 const std::string kJpeg("\xff\xd8\xff\xe0 jpeg bytes", 15);
 
-std::string cp949(const std::string& utf8) { return Utf8ToCp949(utf8); }
+std::string cp949(const std::string& utf8)
+{
+    return Utf8ToCp949(utf8);
+}
 
 class ServerTest : public ::testing::Test {
 protected:
@@ -62,9 +65,8 @@ protected:
     {
         std::string out;
         for (const Lecture& l : store.lectures())
-            out += l.key + "|" + l.title + "|" + std::to_string(l.essayRevision) + "|"
-                   + l.reportPoint + "|" + store.essay(l.key).value_or("-") + "|"
-                   + store.correction(l.key).value_or("-") + "|"
+            out += l.key + "|" + l.title + "|" + std::to_string(l.essayRevision) + "|" + l.reportPoint + "|"
+                   + store.essay(l.key).value_or("-") + "|" + store.correction(l.key).value_or("-") + "|"
                    + store.thumbnail(l.key).value_or("-") + "\n";
         return out;
     }
@@ -144,25 +146,29 @@ TEST_F(ServerTest, RefusedFormsStoreNothing)
     const Refused cases[] = {
         {"wrong password", [] { return with(essayForm(), "password", "nope"); }, 401},
         {"unknown student", [] { return with(essayForm(), "student_no", "S9999"); }, 401},
-        {"other student's lecture",
-         [] { return with(with(essayForm(), "student_no", "S2002"), "password", "other"); }, 403},
+        {"other student's lecture", [] { return with(with(essayForm(), "student_no", "S2002"), "password", "other"); },
+         403},
         {"unknown lecture", [] { return with(essayForm(), "lecturekey", "NOPE"); }, 404},
         {"missing file", [] { return without(essayForm(), "file"); }, 400},
         {"missing password", [] { return without(essayForm(), "password"); }, 400},
         {"part twice", twice, 400},
         {"empty record", [] { return with(essayForm(), "file", ""); }, 400},
         {"title not code page 949", [] { return with(essayForm(), "title", "\x81\x20\xff"); }, 400},
-        {"separator in title", [] { return with(essayForm(), "title", "a\x03" "b"); }, 400},
+        {"separator in title",
+         [] {
+             return with(essayForm(), "title",
+                         "a\x03"
+                         "b");
+         },
+         400},
         {"submit other than N or Y", [] { return with(essayForm(), "submit", "X"); }, 400},
         {"no flag", [] { return without(essayForm(), "flag"); }, 400},
         {"unknown flag", [] { return with(essayForm(), "flag", "S003"); }, 400},
         {"teacher's wrong password", [] { return with(correctionForm(), "password", "x"); }, 401},
         {"not the lecture's teacher",
-         [] { return with(with(correctionForm(), "teacher_no", "T2002"), "password", "other"); },
-         403},
+         [] { return with(with(correctionForm(), "teacher_no", "T2002"), "password", "other"); }, 403},
         {"thumbnail not JPEG", [] { return with(correctionForm(), "thumbnail", "GIF89a"); }, 400},
-        {"student does not match", [] { return with(correctionForm(), "student_no", "S2002"); },
-         400},
+        {"student does not match", [] { return with(correctionForm(), "student_no", "S2002"); }, 400},
         {"missing score", [] { return without(correctionForm(), "report_point"); }, 400},
     };
     for (const Refused& c : cases) {
@@ -184,8 +190,7 @@ TEST_F(ServerTest, CorrectionNeedsAnEssay)
 
 TEST(ClientReply, IsCodePage949InTheClientLayout)
 {
-    EXPECT_EQ(ClientReply({200, "저장되었습니다.", "K1"}).bytes(),
-              "200 " + cp949("저장되었습니다.") + "\x03K1");
+    EXPECT_EQ(ClientReply({200, "저장되었습니다.", "K1"}).bytes(), "200 " + cp949("저장되었습니다.") + "\x03K1");
     EXPECT_EQ(ClientReply({401, "", ""}).bytes(), "401 \x03");
 }
 
@@ -209,24 +214,21 @@ TEST_F(ServerTest, LaunchFilesCarryEachModesFields)
     lecture.title = "제목\x03줄\r\n";
 
     using Fields = std::vector<std::string>;
-    EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)),
-              (Fields{"S001", "S1001", "TOK", "0", "DEMO0001", "", "1", "제목줄", "0", "0",
-                      base + "/discussion/DEMO0001"}));
+    EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)), (Fields{"S001", "S1001", "TOK", "0", "DEMO0001", "", "1",
+                                                                   "제목줄", "0", "0", base + "/discussion/DEMO0001"}));
 
     HandleClientIf(store, essayForm());
     HandleClientIf(store, correctionForm());
     lecture = *store.lecture("DEMO0001");
     EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)),
-              (Fields{"S001", "S1001", "TOK", "1", "DEMO0001", base + "/essay/DEMO0001", "0",
-                      "가을 하늘", "0", "0", base + "/discussion/DEMO0001"}));
+              (Fields{"S001", "S1001", "TOK", "1", "DEMO0001", base + "/essay/DEMO0001", "0", "가을 하늘", "0", "0",
+                      base + "/discussion/DEMO0001"}));
     EXPECT_EQ(fields(TeacherLaunch(lecture, "TT", base)),
               (Fields{"T001", "T1001", "TT", "1", "DEMO0001", "S1001", base + "/essay/DEMO0001",
-                      base + "/correction/DEMO0001", "1", "가을 하늘", "87",
-                      base + "/discussion/DEMO0001", "Y"}));
+                      base + "/correction/DEMO0001", "1", "가을 하늘", "87", base + "/discussion/DEMO0001", "Y"}));
     EXPECT_EQ(fields(ViewLaunch(lecture, base)),
-              (Fields{"C001", "T1001", "", "1", "DEMO0001", base + "/essay/DEMO0001",
-                      base + "/correction/DEMO0001", "가을 하늘", "87",
-                      base + "/discussion/DEMO0001", "Y"}));
+              (Fields{"C001", "T1001", "", "1", "DEMO0001", base + "/essay/DEMO0001", base + "/correction/DEMO0001",
+                      "가을 하늘", "87", base + "/discussion/DEMO0001", "Y"}));
     EXPECT_EQ(fields(NewEssayLaunch({"S1001", "김하늘"}, "TOK")),
               (Fields{"S001", "S1001", "TOK", "0", "", "", "1", "", "0", "0"}));
 }

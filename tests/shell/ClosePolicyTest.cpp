@@ -23,13 +23,17 @@ TEST(ClosePolicy, QuestionMatrix)
         {"teacher modified, No", TeacherState{false, true}, {}, {false}, 1, 0, 0},
         {"teacher unchanged", TeacherState{false, false}, {}, {}, 0, 0, 0},
         {"viewing run never asks", TeacherState{true, true}, {}, {}, 0, 0, 0},
-        {"viewing run silences the writing frame too", TeacherState{true, false},
-         EditorState{true, false}, {}, 0, 0, 0},
+        {"viewing run silences the writing frame too",
+         TeacherState{true, false},
+         EditorState{true, false},
+         {},
+         0,
+         0,
+         0},
         {"timer ticked, Yes", {}, EditorState{true, false}, {true}, 1, 0, 1},
         {"timer not ticked", {}, EditorState{false, false}, {}, 0, 0, 0},
         {"read-only essay", {}, EditorState{true, true}, {}, 0, 0, 0},
-        {"both frames after a hand-over", TeacherState{false, true}, EditorState{true, false},
-         {false, true}, 2, 0, 1},
+        {"both frames after a hand-over", TeacherState{false, true}, EditorState{true, false}, {false, true}, 2, 0, 1},
     };
     for (const auto& c : cases) {
         QList<bool> answers = c.answers;
@@ -49,7 +53,6 @@ TEST(ClosePolicy, QuestionMatrix)
 TEST(ClosePolicy, SaveErrorKeepsTheWindowOpen)
 {
     EXPECT_THROW(ClosePolicy::run({}, EditorState{true, false},
-                                  {[] { return true; }, [] {},
-                                   [] { throw AppError(QStringLiteral("서버 오류")); }}),
+                                  {[] { return true; }, [] {}, [] { throw AppError(QStringLiteral("서버 오류")); }}),
                  AppError);
 }

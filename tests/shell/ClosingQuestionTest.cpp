@@ -1,7 +1,6 @@
 // The closing question with the program's real boxes, answered by a timer: a save that
 // fails keeps the window and the work; No closes without saving.
 #include "ShellFixture.h"
-#include "ui/DialogService.h"
 #include "core/Endpoint.h"
 #include "correction/TfmeTeacher.h"
 #include "document/EssayRecord.h"
@@ -10,6 +9,7 @@
 #include "net/UploadForm.h"
 #include "support/CourseServerProcess.h"
 #include "support/ModalBoxes.h"
+#include "ui/DialogService.h"
 #include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
 
@@ -65,8 +65,8 @@ void typeOnSheet(TfrmMain& window)
 QString sheetAndTime(TfrmMain& window)
 {
     const WritingSession& session = window.FEditor->session();
-    return session.grid().cell(0, 1) + session.grid().cell(0, 2) +
-           (session.TimerTicked() ? QStringLiteral(", time unsaved") : QString());
+    return session.grid().cell(0, 1) + session.grid().cell(0, 2)
+           + (session.TimerTicked() ? QStringLiteral(", time unsaved") : QString());
 }
 
 class ClosingQuestion : public ::testing::Test {
@@ -85,18 +85,28 @@ TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
     const ClosingRun runs[] = {
         {"student",
          [](const CourseServerProcess&) {
-             return QStringList{"S001", Demo::kStudentNo, Demo::kStudentPassword, "0", Demo::kLectureKey, "", "1",
-                                "제목", "0", "0"};
+             return QStringList{
+                 "S001", Demo::kStudentNo, Demo::kStudentPassword, "0", Demo::kLectureKey, "", "1", "제목", "0", "0"};
          },
          typeOnSheet, sheetAndTime, QStringLiteral("봄날, time unsaved")},
         {"teacher",
          [](const CourseServerProcess& server) {
-             return QStringList{"T001", Demo::kTeacherNo, Demo::kTeacherPassword, "0", Demo::kLectureKey,
-                                Demo::kStudentNo, server.url() + "/essay/" + Demo::kLectureKey, "", "1",
-                                "제목", "85"};
+             return QStringList{"T001",
+                                Demo::kTeacherNo,
+                                Demo::kTeacherPassword,
+                                "0",
+                                Demo::kLectureKey,
+                                Demo::kStudentNo,
+                                server.url() + "/essay/" + Demo::kLectureKey,
+                                "",
+                                "1",
+                                "제목",
+                                "85"};
          },
          [](TfrmMain& window) { window.FTeacher->Session().SetModified(true); },
-         [](TfrmMain& window) { return window.FTeacher->Session().FModified() ? QStringLiteral("modified") : QString(); },
+         [](TfrmMain& window) {
+             return window.FTeacher->Session().FModified() ? QStringLiteral("modified") : QString();
+         },
          QStringLiteral("modified")},
     };
     for (const ClosingRun& run : runs) {

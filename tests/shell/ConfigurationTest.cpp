@@ -1,13 +1,16 @@
 #include "ShellFixture.h"
 #include "core/Endpoint.h"
-#include "text/Cp949.h"
 #include "support/RecordingDialogs.h"
+#include "text/Cp949.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray b64(const QString& text) { return Cp949::encode(text).toBase64(); }
+QByteArray b64(const QString& text)
+{
+    return Cp949::encode(text).toBase64();
+}
 }
 
 TEST(Configuration, TitleAndEndpointFromTheIniFile)
@@ -20,19 +23,28 @@ TEST(Configuration, TitleAndEndpointFromTheIniFile)
         QString error;
     } cases[] = {
         {"no file", {}, "벨로루 zudur", "http://127.0.0.1:8765/clientif", {}},
-        {"values decoded", "[CONFIG]\r\nURL=" + b64("http://school.test") + "\r\ntitle=" + b64("우리 학교 글방") + "\r\n",
-         "우리 학교 글방", "http://school.test/clientif", {}},
-        {"names without regard to case", "[config]\nurl=" + b64("http://a.test") + "\nTITLE=" + b64("T") + "\n",
-         "T", "http://a.test/clientif", {}},
+        {"values decoded",
+         "[CONFIG]\r\nURL=" + b64("http://school.test") + "\r\ntitle=" + b64("우리 학교 글방") + "\r\n",
+         "우리 학교 글방",
+         "http://school.test/clientif",
+         {}},
+        {"names without regard to case",
+         "[config]\nurl=" + b64("http://a.test") + "\nTITLE=" + b64("T") + "\n",
+         "T",
+         "http://a.test/clientif",
+         {}},
         {"empty URL is used, not the default", "[CONFIG]\nURL=\n", "벨로루 zudur", "/clientif", {}},
-        {"slash at the end doubles", "[CONFIG]\nURL=" + b64("http://a.test/") + "\n", "벨로루 zudur",
-         "http://a.test//clientif", {}},
+        {"slash at the end doubles",
+         "[CONFIG]\nURL=" + b64("http://a.test/") + "\n",
+         "벨로루 zudur",
+         "http://a.test//clientif",
+         {}},
         {"uneven URL stops the start-up", "[CONFIG]\nURL=abc\n", "벨로루 zudur", "/clientif",
          "Uneven size in DecodeToStream."},
-        {"uneven title stops before the URL", "[CONFIG]\nURL=" + b64("http://a.test") + "\ntitle=abcde\n",
-         "abcde", "/clientif", "Uneven size in DecodeToStream."},
-        {"over-long value cut to 2047 is uneven", "[CONFIG]\nURL=" + QByteArray(2100, 'A') + "\n",
-         "벨로루 zudur", "/clientif", "Uneven size in DecodeToStream."},
+        {"uneven title stops before the URL", "[CONFIG]\nURL=" + b64("http://a.test") + "\ntitle=abcde\n", "abcde",
+         "/clientif", "Uneven size in DecodeToStream."},
+        {"over-long value cut to 2047 is uneven", "[CONFIG]\nURL=" + QByteArray(2100, 'A') + "\n", "벨로루 zudur",
+         "/clientif", "Uneven size in DecodeToStream."},
         {"foreign character", "[CONFIG]\nURL=aHR0c$8=\n", "벨로루 zudur", "/clientif",
          "Invalid base64 character '$' at position 6 in DecodeToStream."},
     };

@@ -1,8 +1,8 @@
 #include "ShellFixture.h"
 #include "core/TransferGate.h"
-#include "text/Cp949.h"
 #include "shell/HandOver.h"
 #include "support/RecordingDialogs.h"
+#include "text/Cp949.h"
 #include "writing/TfmeEditor.h"
 
 #include <QLocalSocket>

@@ -1,9 +1,9 @@
 #include "ShellFixture.h"
-#include "ui/PictureButton.h"
 #include "correction/TfmeTeacher.h"
 #include "shell/Startup.h"
 #include "shell/WindowEdges.h"
 #include "support/RecordingDialogs.h"
+#include "ui/PictureButton.h"
 #include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
 
@@ -97,12 +97,10 @@ TEST(MainWindow, NoArgumentShowsOnlyTheInformationBox)
     for (const QStringList& args : {QStringList{"dozoruderado"}, QStringList{"dozoruderado", ""}}) {
         ScopedRecordingDialogs dialogs;
         EXPECT_EQ(StartClient(args, "/nonexistent"), nullptr);
-        EXPECT_EQ(dialogs->texts(Kind::Information),
-                  QStringList{"이 프로그램은 단독으로 실행할수 없습니다."});
-        EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty() ||
-                    std::none_of(QApplication::topLevelWidgets().begin(),
-                                 QApplication::topLevelWidgets().end(),
-                                 [](QWidget* w) { return qobject_cast<TfrmMain*>(w); }));
+        EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{"이 프로그램은 단독으로 실행할수 없습니다."});
+        EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()
+                    || std::none_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
+                                    [](QWidget* w) { return qobject_cast<TfrmMain*>(w); }));
     }
 }
 
@@ -115,15 +113,9 @@ TEST(WindowEdges, OnlyTopAndBottomEdgesResize)
         HitCode raw;
         HitCode answer;
     } cases[] = {
-        {{400, 0}, HTTOP, HTTOP},
-        {{400, 627}, HTBOTTOM, HTBOTTOM},
-        {{0, 300}, HTLEFT, HTBORDER},
-        {{817, 300}, HTRIGHT, HTBORDER},
-        {{0, 0}, HTTOPLEFT, HTBORDER},
-        {{817, 0}, HTTOPRIGHT, HTBORDER},
-        {{0, 627}, HTBOTTOMLEFT, HTBORDER},
-        {{817, 627}, HTBOTTOMRIGHT, HTBORDER},
-        {{400, 300}, HTCLIENT, HTCLIENT},
+        {{400, 0}, HTTOP, HTTOP},           {{400, 627}, HTBOTTOM, HTBOTTOM},      {{0, 300}, HTLEFT, HTBORDER},
+        {{817, 300}, HTRIGHT, HTBORDER},    {{0, 0}, HTTOPLEFT, HTBORDER},         {{817, 0}, HTTOPRIGHT, HTBORDER},
+        {{0, 627}, HTBOTTOMLEFT, HTBORDER}, {{817, 627}, HTBOTTOMRIGHT, HTBORDER}, {{400, 300}, HTCLIENT, HTCLIENT},
         {{400, kBand}, HTCLIENT, HTCLIENT},
     };
     for (const auto& c : cases) {
@@ -139,8 +131,8 @@ namespace {
 void sendMouse(QWidget* target, QEvent::Type type, QPoint local, Qt::MouseButton button)
 {
     const QPoint global = target->mapToGlobal(local);
-    QMouseEvent event(type, local, global, button,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+    QMouseEvent event(type, local, global, button, type == QEvent::MouseButtonRelease ? Qt::NoButton : button,
+                      Qt::NoModifier);
     QApplication::sendEvent(target, &event);
 }
 }
@@ -198,12 +190,9 @@ TEST(MainWindow, ClosingAsksToSaveOnlyWhereTheFrameHasChanges)
         int questions;
         bool saveFails;
     } cases[] = {
-        {TeacherFields(), true, {false}, 1, false},
-        {TeacherFields(), false, {}, 0, false},
-        {ViewFields(), true, {}, 0, false},
-        {StudentFields(), true, {true}, 1, true},
-        {StudentFields(), true, {false}, 1, false},
-        {StudentFields(), false, {}, 0, false},
+        {TeacherFields(), true, {false}, 1, false}, {TeacherFields(), false, {}, 0, false},
+        {ViewFields(), true, {}, 0, false},         {StudentFields(), true, {true}, 1, true},
+        {StudentFields(), true, {false}, 1, false}, {StudentFields(), false, {}, 0, false},
     };
     for (const auto& c : cases) {
         ScopedRecordingDialogs dialogs;

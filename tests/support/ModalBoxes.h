@@ -16,7 +16,7 @@ public:
     ModalBoxes();
 
     QList<QMessageBox::StandardButton> answers;
-    QStringList texts;  // of every box answered, in order
+    QStringList texts;                          // of every box answered, in order
     std::function<void(QMessageBox&)> inspect;  // called with each box before it is answered
 
     // Runs the event loop until `count` boxes in all have been answered (false after 10 s).

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "board/SorBoard.h"
-#include "ui/PictureButton.h"
 #include "correction/TFlatSpeedButton.h"
+#include "ui/PictureButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,32 +25,19 @@ struct TeacherWidgets {
     }
 
     explicit TeacherWidgets(const QWidget& frame)
-        : btn1(Find<PictureButton>(frame, "btn1")),
-          btn2(Find<PictureButton>(frame, "btn2")),
-          btnAG(Find<PictureButton>(frame, "btnAG")),
-          Label13(Find<QLabel>(frame, "Label13")),
-          Label14(Find<QLabel>(frame, "Label14")),
-          pnlLeft(Find<QFrame>(frame, "pnlLeft")),
-          btnCursor(Find<TFlatSpeedButton>(frame, "btnCursor")),
-          cmbList(Find<QComboBox>(frame, "cmbList")),
-          Image3(Find<PictureButton>(frame, "Image3")),
-          Image4(Find<PictureButton>(frame, "Image4")),
-          Label5(Find<QLabel>(frame, "Label5")),
-          ScrollBox1(Find<QScrollArea>(frame, "ScrollBox1")),
-          Board(Find<TSorBoard>(frame, "Board")),
-          Image(Find<QLabel>(frame, "Image")),
-          pnlRight(Find<QFrame>(frame, "pnlRight")),
-          Memo2(Find<QPlainTextEdit>(frame, "Memo2")),
-          Image8(Find<PictureButton>(frame, "Image8")),
-          Image6(Find<PictureButton>(frame, "Image6")),
-          Memo1(Find<QPlainTextEdit>(frame, "Memo1")),
-          pGrid(Find<QTableView>(frame, "pGrid")),
-          CheckBox1(Find<QCheckBox>(frame, "CheckBox1")),
-          ComboBox1(Find<QComboBox>(frame, "ComboBox1")),
-          Image7(Find<PictureButton>(frame, "Image7")),
-          Image2(Find<PictureButton>(frame, "Image2")),
-          btnSave(Find<PictureButton>(frame, "btnSave")),
-          btnCancel(Find<PictureButton>(frame, "btnCancel"))
+        : btn1(Find<PictureButton>(frame, "btn1")), btn2(Find<PictureButton>(frame, "btn2")),
+          btnAG(Find<PictureButton>(frame, "btnAG")), Label13(Find<QLabel>(frame, "Label13")),
+          Label14(Find<QLabel>(frame, "Label14")), pnlLeft(Find<QFrame>(frame, "pnlLeft")),
+          btnCursor(Find<TFlatSpeedButton>(frame, "btnCursor")), cmbList(Find<QComboBox>(frame, "cmbList")),
+          Image3(Find<PictureButton>(frame, "Image3")), Image4(Find<PictureButton>(frame, "Image4")),
+          Label5(Find<QLabel>(frame, "Label5")), ScrollBox1(Find<QScrollArea>(frame, "ScrollBox1")),
+          Board(Find<TSorBoard>(frame, "Board")), Image(Find<QLabel>(frame, "Image")),
+          pnlRight(Find<QFrame>(frame, "pnlRight")), Memo2(Find<QPlainTextEdit>(frame, "Memo2")),
+          Image8(Find<PictureButton>(frame, "Image8")), Image6(Find<PictureButton>(frame, "Image6")),
+          Memo1(Find<QPlainTextEdit>(frame, "Memo1")), pGrid(Find<QTableView>(frame, "pGrid")),
+          CheckBox1(Find<QCheckBox>(frame, "CheckBox1")), ComboBox1(Find<QComboBox>(frame, "ComboBox1")),
+          Image7(Find<PictureButton>(frame, "Image7")), Image2(Find<PictureButton>(frame, "Image2")),
+          btnSave(Find<PictureButton>(frame, "btnSave")), btnCancel(Find<PictureButton>(frame, "btnCancel"))
     {
         for (QWidget* widget : pnlLeft->findChildren<QWidget*>())
             if (auto* button = dynamic_cast<TFlatSpeedButton*>(widget))

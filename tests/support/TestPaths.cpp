@@ -2,5 +2,11 @@
 
 #include <QtGlobal>
 
-QString SourceDir() { return qEnvironmentVariable("DZ_SOURCE_DIR"); }
-QString BinDir() { return qEnvironmentVariable("DZ_BIN_DIR"); }
+QString SourceDir()
+{
+    return qEnvironmentVariable("DZ_SOURCE_DIR");
+}
+QString BinDir()
+{
+    return qEnvironmentVariable("DZ_BIN_DIR");
+}

@@ -41,13 +41,8 @@ TEST(Cp949, ByteLengthAndCuttingNeverSplitADoubleByteCharacter)
         int max;
         const char* cut;
     } cases[] = {
-        {"abcdef", 4, "abcd"},
-        {"가나다", 4, "가나"},
-        {"가나다", 5, "가나"},
-        {"a가b", 2, "a"},
-        {"a가b", 3, "a가"},
-        {"", 3, ""},
-        {"가", 0, ""},
+        {"abcdef", 4, "abcd"}, {"가나다", 4, "가나"}, {"가나다", 5, "가나"}, {"a가b", 2, "a"},
+        {"a가b", 3, "a가"},    {"", 3, ""},           {"가", 0, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Cp949::leftBytes(QString::fromUtf8(c.text), c.max), QString::fromUtf8(c.cut))
@@ -59,7 +54,8 @@ TEST(Cp949, ByteLengthAndCuttingNeverSplitADoubleByteCharacter)
 
 TEST(Cp949, UndefinedBytesDecodeToReplacementNotToNothing)
 {
-    const QString text = Cp949::decode(QByteArray("a\xFF" "b"));
+    const QString text = Cp949::decode(QByteArray("a\xFF"
+                                                  "b"));
     EXPECT_TRUE(text.startsWith(u'a'));
     EXPECT_TRUE(text.endsWith(u'b'));
     EXPECT_GE(text.size(), 3);

@@ -4,9 +4,9 @@
 
 TEST(IniFile, PrivateProfileRules)
 {
-    const QString text = QStringLiteral(
-        "; comment\r\n[other]\r\nURL=wrong\r\n[ config ]\r\n  url =  first  \r\nURL=second\r\n"
-        "title=\"quoted\"\r\nempty=\r\n");
+    const QString text =
+        QStringLiteral("; comment\r\n[other]\r\nURL=wrong\r\n[ config ]\r\n  url =  first  \r\nURL=second\r\n"
+                       "title=\"quoted\"\r\nempty=\r\n");
     const IniFile ini = IniFile::fromText(text);
     EXPECT_EQ(ini.value("CONFIG", "URL"), QStringLiteral("first"));
     EXPECT_EQ(ini.value("Config", "TITLE"), QStringLiteral("quoted"));

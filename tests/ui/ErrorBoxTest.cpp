@@ -1,7 +1,7 @@
 #include "core/AppError.h"
-#include "ui/ErrorBox.h"
 #include "core/TransferGate.h"
 #include "support/RecordingDialogs.h"
+#include "ui/ErrorBox.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -59,8 +59,8 @@ TEST(Application, ErrorEscapingAnEventHandlerEndsInTheErrorBoxAndTheProgramGoesO
 {
     ScopedRecordingDialogs dialogs;
     ThrowingWidget widget;
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(&widget, &press);
     EXPECT_EQ(dialogs->texts(RecordingDialogs::Kind::Error), QStringList{"handler failed."});
 

@@ -1,7 +1,7 @@
-#include "ui/DialogService.h"
-#include "ui/ErrorBox.h"
 #include "core/AppError.h"
 #include "support/ModalBoxes.h"
+#include "ui/DialogService.h"
+#include "ui/ErrorBox.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,10 +12,7 @@
 // The program's real service, as it runs: boxes with their own event loops.
 class MessagePath : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = DialogService::replace(std::make_unique<MessageBoxDialogService>());
-    }
+    void SetUp() override { previous_ = DialogService::replace(std::make_unique<MessageBoxDialogService>()); }
     void TearDown() override { DialogService::replace(std::move(previous_)); }
 
 private:

@@ -151,13 +151,19 @@ struct Case {
     CellPos caretAfter;
 };
 
-void typeKeys(FakeHost& h, const char* keys) { h.type(QString::fromUtf8(keys)); }
+void typeKeys(FakeHost& h, const char* keys)
+{
+    h.type(QString::fromUtf8(keys));
+}
 
 const QString full0 = SheetText::syllables(0, 20);
 const QString full1 = SheetText::syllables(20, 20);
 const QString full2 = SheetText::syllables(40, 20);
 
-QString mid(const QString& s, int from, int n = -1) { return s.mid(from, n); }
+QString mid(const QString& s, int from, int n = -1)
+{
+    return s.mid(from, n);
+}
 
 }
 
@@ -328,10 +334,10 @@ TEST(CellEditorEngine, EveryHangulPathGivesTheSameCells)
                                        "1: " + text.mid(3) + mid(full1, 2)}))
                     << "overwrite, path " << at;
             } else {
-                EXPECT_EQ(SheetText::dump(host.grid),
-                          (QStringList{"0: " + mid(full0, 0, 16) + text.left(2) + "_" + text.mid(2, 1),
-                                       "1: " + text.mid(3) + mid(full0, 16) + mid(full1, 0, 14),
-                                       "2: " + mid(full1, 14)}))
+                EXPECT_EQ(
+                    SheetText::dump(host.grid),
+                    (QStringList{"0: " + mid(full0, 0, 16) + text.left(2) + "_" + text.mid(2, 1),
+                                 "1: " + text.mid(3) + mid(full0, 16) + mid(full1, 0, 14), "2: " + mid(full1, 14)}))
                     << "insert, path " << at;
             }
             EXPECT_EQ(host.pos, (CellPos{1, 3})) << "path " << at;
@@ -357,66 +363,101 @@ TEST(CellEditorEngine, SoundBehaviourWhereTheDescribedOneLosesText)
 {
     const QString g = QStringLiteral("가");
     const Case cases[] = {
-        {"text pushed past the last line grows the sheet", {{19, full0}, {20, full1}}, {19, 1},
+        {"text pushed past the last line grows the sheet",
+         {{19, full0}, {20, full1}},
+         {19, 1},
          [&](FakeHost& h) { typeHangul(h, g, HangulPath::CommitOnly); },
-         {{19, g + mid(full0, 0, 19)}, {20, mid(full0, 19) + mid(full1, 0, 19)}, {21, mid(full1, 19)}}, {19, 2}},
-        {"right over an empty margin on the last line grows the sheet", {}, {20, 20},
-         [](FakeHost& h) { h.press(Qt::Key_Right); }, {}, {21, 1}},
-        {"a syllable begun in the margin opens its cell on the next line", {{0, full0}, {1, full1}}, {0, 21},
+         {{19, g + mid(full0, 0, 19)}, {20, mid(full0, 19) + mid(full1, 0, 19)}, {21, mid(full1, 19)}},
+         {19, 2}},
+        {"right over an empty margin on the last line grows the sheet",
+         {},
+         {20, 20},
+         [](FakeHost& h) { h.press(Qt::Key_Right); },
+         {},
+         {21, 1}},
+        {"a syllable begun in the margin opens its cell on the next line",
+         {{0, full0}, {1, full1}},
+         {0, 21},
          [&](FakeHost& h) { typeHangul(h, g, HangulPath::PreeditClearedBeforeCommit); },
-         {{0, full0}, {1, g + mid(full1, 0, 19)}, {2, mid(full1, 19)}}, {1, 2}},
-        {"a syllable following one placed at column 20 opens on the next line too", {{0, full0}, {1, full1}},
-         {0, 20}, [&](FakeHost& h) { typeHangul(h, QStringLiteral("가나"), HangulPath::CommitWithNextPreedit); },
+         {{0, full0}, {1, g + mid(full1, 0, 19)}, {2, mid(full1, 19)}},
+         {1, 2}},
+        {"a syllable following one placed at column 20 opens on the next line too",
+         {{0, full0}, {1, full1}},
+         {0, 20},
+         [&](FakeHost& h) { typeHangul(h, QStringLiteral("가나"), HangulPath::CommitWithNextPreedit); },
          {{0, mid(full0, 0, 19) + g}, {1, "나" + mid(full0, 19) + mid(full1, 0, 18)}, {2, mid(full1, 18)}},
          {1, 2}},
         {"a one-byte composition result is placed as the typed character",
-         {{0, "나"}}, {0, 1},
+         {{0, "나"}},
+         {0, 1},
          [](FakeHost& h) {
              h.engine.InputMethod(QStringLiteral("a"), {});
              h.engine.InputMethod(QStringLiteral("b"), {});
          },
-         {{0, "[ab]나"}}, {0, 2}},
+         {{0, "[ab]나"}},
+         {0, 2}},
         {"backspace inside a cell takes the character out: a, backspace, b is one cell b",
-         {{0, "나다"}}, {0, 1}, [](FakeHost& h) { typeKeys(h, "a\bb"); }, {{0, "b나다"}}, {0, 1}},
+         {{0, "나다"}},
+         {0, 1},
+         [](FakeHost& h) { typeKeys(h, "a\bb"); },
+         {{0, "b나다"}},
+         {0, 1}},
         {"a syllable after a half-width character erased again takes its cell",
-         {{0, "나다"}}, {0, 1},
+         {{0, "나다"}},
+         {0, 1},
          [&](FakeHost& h) {
              typeKeys(h, "a\b");
              typeHangul(h, g, HangulPath::CommitWithNextPreedit);
          },
-         {{0, g + "나다"}}, {0, 2}},
+         {{0, g + "나다"}},
+         {0, 2}},
         {"delete on a cell just typed into keeps what moves in",
-         {{0, "나다"}}, {0, 1}, [](FakeHost& h) {
+         {{0, "나다"}},
+         {0, 1},
+         [](FakeHost& h) {
              typeKeys(h, "a");
              h.press(Qt::Key_Delete);
              typeKeys(h, "b");
          },
-         {{0, "b나다"}}, {0, 1}},
+         {{0, "b나다"}},
+         {0, 1}},
         {"a syllable after moving away from a typed character replaces nothing",
-         {{0, "나다"}}, {0, 2}, [&](FakeHost& h) {
+         {{0, "나다"}},
+         {0, 2},
+         [&](FakeHost& h) {
              typeKeys(h, "a");
              h.press(Qt::Key_Left);
              typeHangul(h, g, HangulPath::CommitWithNextPreedit);
          },
-         {{0, g + "나a다"}}, {0, 2}},
-        {"a composition given up leaves no cell", {{0, "나다"}}, {0, 1},
+         {{0, g + "나a다"}},
+         {0, 2}},
+        {"a composition given up leaves no cell",
+         {{0, "나다"}},
+         {0, 1},
          [](FakeHost& h) {
              h.engine.InputMethod({}, QStringLiteral("ㄱ"));
              h.engine.InputMethod({}, {});
              h.press(Qt::Key_End);
          },
-         {{0, "나다"}}, {0, 1}},
-        {"a composition given up after a half-width character leaves no copy of it", {{0, "나다"}}, {0, 1},
+         {{0, "나다"}},
+         {0, 1}},
+        {"a composition given up after a half-width character leaves no copy of it",
+         {{0, "나다"}},
+         {0, 1},
          [](FakeHost& h) {
              typeKeys(h, "a");
              h.engine.InputMethod({}, QStringLiteral("ㄱ"));
              h.engine.InputMethod({}, {});
              h.press(Qt::Key_End);
          },
-         {{0, "a나다"}}, {0, 2}},
+         {{0, "a나다"}},
+         {0, 2}},
         {"text in a margin that is no hanging mark is carried along, not dropped",
-         {{0, full0 + "|a"}, {1, "나"}}, {0, 1}, [&](FakeHost& h) { typeHangul(h, g, HangulPath::CommitOnly); },
-         {{0, g + mid(full0, 0, 19)}, {1, mid(full0, 19) + "a나"}}, {0, 2}},
+         {{0, full0 + "|a"}, {1, "나"}},
+         {0, 1},
+         [&](FakeHost& h) { typeHangul(h, g, HangulPath::CommitOnly); },
+         {{0, g + mid(full0, 0, 19)}, {1, mid(full0, 19) + "a나"}},
+         {0, 2}},
     };
     for (const Case& c : cases) {
         FakeHost host;
@@ -475,7 +516,7 @@ TEST(CellEditorEngine, ConvertsTypedSignsToFullWidth)
         char typed;
         const char* result;
     } cases[] = {{'A', "Ａ"}, {'Z', "Ｚ"}, {'!', "！"}, {'\\', "￦"}, {'?', "？"}, {'@', "＠"}, {'}', "｝"},
-                 {'^', "⌒"},  {'|', "│"},  {'<', "〈"},  {'>', "〉"},   {'~', "∼"},  {'`', "´"},  {'"', "″"},
+                 {'^', "⌒"},  {'|', "│"},  {'<', "〈"}, {'>', "〉"},  {'~', "∼"},  {'`', "´"},  {'"', "″"},
                  {'a', "a"},  {'z', "z"},  {'0', "0"},  {'.', "."},   {',', ","},  {'\'', "'"}};
     for (const auto& c : cases)
         EXPECT_EQ(CellEditorEngine::ToFullWidth(QChar(c.typed)), QString::fromUtf8(c.result)) << c.typed;

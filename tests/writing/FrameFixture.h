@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/LaunchFields.h"
-#include "ui/PictureButton.h"
 #include "document/ManuscriptGrid.h"
+#include "ui/PictureButton.h"
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
 #include "writing/TfmeEditor.h"

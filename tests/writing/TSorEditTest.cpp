@@ -8,8 +8,8 @@
 #include <QClipboard>
 #include <QFile>
 #include <QInputMethodEvent>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTest>
 
 #include <gtest/gtest.h>

@@ -2,14 +2,14 @@
 #include "SheetText.h"
 #include "core/Endpoint.h"
 #include "core/TransferGate.h"
-#include "text/Cp949.h"
-#include "report/TfrmPreview.h"
 #include "document/EssayRecord.h"
 #include "net/BrowserWindowWatch.h"
 #include "net/FakeHttpServer.h"
 #include "net/Transport.h"
+#include "report/TfrmPreview.h"
 #include "support/CourseServerProcess.h"
 #include "support/RecordingDialogs.h"
+#include "text/Cp949.h"
 
 #include <QBuffer>
 #include <QTest>

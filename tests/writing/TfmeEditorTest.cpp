@@ -116,10 +116,13 @@ TEST(WritingFrame, DownloadsTheEarlierEssayOnlyWhenAskedWithAnAddress)
     form.AddTextPart("lecturekey", CourseServerProcess::kLectureKey);
     form.AddTextPart("submit", "N");
     form.AddTextPart("title", "제목");
-    form.AddDataPart("file", "multipart/form-data", "Editor", manuscriptPacket([](ManuscriptGrid& g) {
-                         SheetText::setLine(g, 0, QStringLiteral("__우리 동네"));
-                         SheetText::setLine(g, 25, QStringLiteral("끝."));
-                     }, 30));
+    form.AddDataPart("file", "multipart/form-data", "Editor",
+                     manuscriptPacket(
+                         [](ManuscriptGrid& g) {
+                             SheetText::setLine(g, 0, QStringLiteral("__우리 동네"));
+                             SheetText::setLine(g, 25, QStringLiteral("끝."));
+                         },
+                         30));
     ASSERT_TRUE(PostForm(form).startsWith("200"));
     const QString stored = server.url() + "/essay/" + CourseServerProcess::kLectureKey;
 
@@ -260,8 +263,8 @@ TEST(WritingFrame, EditorFollowsTheCaretAndKeepsItInTheFirst14Lines)
 
     // The wheel over the editor scrolls the cells under it; the caret stays.
     const QPoint before = f.edt()->pos();
-    QWheelEvent down(QPointF(5, 5), f.edt()->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent down(QPointF(5, 5), f.edt()->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
     QApplication::sendEvent(f.edt(), &down);
     EXPECT_EQ(grid->rowAt(0), 18);
     EXPECT_EQ(f.caret(), (CellPos{30, 2}));

@@ -3,15 +3,15 @@
 #include "FrameFixture.h"
 #include "SheetText.h"
 #include "core/AppError.h"
-#include "ui/DialogService.h"
 #include "core/Endpoint.h"
-#include "jpeg/Jpeg.h"
-#include "report/TfrmPreview.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 #include "net/Transport.h"
 #include "net/UploadForm.h"
+#include "report/TfrmPreview.h"
 #include "support/CourseServerProcess.h"
 #include "support/ModalBoxes.h"
+#include "ui/DialogService.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -133,18 +133,21 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
         const char* name;
         const char* paper;
         std::function<void(FrameFixture&)> prepare;
-        QStringList inText;  // what the box's text must hold
+        QStringList inText;                      // what the box's text must hold
         std::function<void(FrameFixture&)> fix;  // takes the cause away, if the student can
     } cases[] = {
-        {"server unreachable", "0",
+        {"server unreachable",
+         "0",
          [](FrameFixture&) { SetServerUrl(closedPortUrl()); },
          {"통신하지 못했습니다"},
          [](FrameFixture&) { SetServerUrl(server->url()); }},
-        {"wrong password", "0",
+        {"wrong password",
+         "0",
          [](FrameFixture& f) { f.session().Password = QStringLiteral("wrong"); },
          {"학생 번호나 비밀번호가 맞지 않습니다."},
          [](FrameFixture& f) { f.session().Password = Demo::kStudentPassword; }},
-        {"the lecture was corrected", "0",
+        {"the lecture was corrected",
+         "0",
          [](FrameFixture& f) {
              QTest::mouseClick(f.button("btnSave"), Qt::LeftButton);
              ASSERT_FALSE(f.session().LectureKey.isEmpty()) << "the first save did not go through";
@@ -152,11 +155,13 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
          },
          {"첨삭이 끝난 글은 고칠 수 없습니다."},
          {}},
-        {"a title code page 949 cannot hold", "0",
+        {"a title code page 949 cannot hold",
+         "0",
          [smile](FrameFixture& f) { f.session().Title = QStringLiteral("웃는 ") + smile; },
          {smile, "CP949"},
          [](FrameFixture& f) { f.session().Title = QStringLiteral("웃는 얼굴"); }},
-        {"a pasted memo code page 949 cannot hold", "1",
+        {"a pasted memo code page 949 cannot hold",
+         "1",
          [smile](FrameFixture& f) {
              QApplication::clipboard()->setText(QStringLiteral("붙여넣은 ") + smile);
              f.mem()->setFocus();
@@ -249,7 +254,8 @@ TEST_F(WritingMessageBoxes, APrintOfAPageThatIsNotJpegShowsTheDecodersErrorAndNo
     ASSERT_TRUE(boxes.waitFor(1));
     QApplication::processEvents();
     ASSERT_TRUE(alive);
-    EXPECT_TRUE(boxes.texts[0].startsWith(QStringLiteral("JPEG 그림을 읽을 수 없습니다"))) << boxes.texts[0].toStdString();
+    EXPECT_TRUE(boxes.texts[0].startsWith(QStringLiteral("JPEG 그림을 읽을 수 없습니다")))
+        << boxes.texts[0].toStdString();
     EXPECT_TRUE(openPreviews().isEmpty());
     EXPECT_EQ(f.session().cdEditor().recordCount(), 2) << "the pages stay to be saved";
     EXPECT_EQ(f.editor->Inx(), EssayRecord::ScannedPages);

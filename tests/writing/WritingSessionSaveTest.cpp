@@ -1,12 +1,12 @@
 #include "SheetText.h"
 #include "core/AppError.h"
 #include "core/LaunchFields.h"
-#include "text/Cp949.h"
-#include "jpeg/Jpeg.h"
 #include "document/EssayRecord.h"
+#include "jpeg/Jpeg.h"
 #include "net/ReplyText.h"
 #include "net/UploadForm.h"
 #include "print/PrintDataSets.h"
+#include "text/Cp949.h"
 #include "writing/WritingSession.h"
 
 #include <QImage>
@@ -38,8 +38,7 @@ QList<Part> partsOf(const UploadForm& form)
         const qsizetype split = part.indexOf("\r\n\r\n");
         const QByteArray header = part.left(split);
         const qsizetype name = header.indexOf("name=\"") + 6;
-        parts.append({Cp949::decode(header.mid(name, header.indexOf('"', name) - name)), header,
-                      part.mid(split + 4)});
+        parts.append({Cp949::decode(header.mid(name, header.indexOf('"', name) - name)), header, part.mid(split + 4)});
         at = next;
     }
     return parts;
@@ -117,7 +116,8 @@ QStringList column(DataSet& data, const char* field)
 TEST(WritingSessionSave, TheFormHasTheSevenPartsInOrder)
 {
     WritingSession s;
-    s.ReadLaunchFields(LaunchFields({"S001", "학생01", "비밀 번호", "0", "KEY-1", "", "1", "우리 동네 도서관", "0", "1"}));
+    s.ReadLaunchFields(
+        LaunchFields({"S001", "학생01", "비밀 번호", "0", "KEY-1", "", "1", "우리 동네 도서관", "0", "1"}));
     s.setInx(s.FirstPaper());
     s.Title = QStringLiteral("바뀐 제목");
     s.setMemo(QStringLiteral("가나다"));
@@ -295,7 +295,8 @@ TEST(WritingSessionPrint, FillPrintDataTakesThePaperShown)
         s.FillPrintData(cdPrint);
         ADD_FAILURE() << "a page that is not JPEG printed";
     } catch (const AppError& e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("JPEG 그림을 읽을 수 없습니다"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("JPEG 그림을 읽을 수 없습니다")))
+            << e.message().toStdString();
     }
     EXPECT_EQ(s.cdEditor().recordCount(), 2) << "the pages stay to be saved";
 }

@@ -101,15 +101,19 @@ TEST(WritingSession, ShowEssayPutsTheCaretAtTheStartOfTheLastWrittenLine)
         int lines;
     } cases[] = {
         {"last cell in column 20 of line 7", [](ManuscriptGrid& g) { g.setCell(7, 20, "가"); }, {8, 1}, 21},
-        {"a period in the margin of line 7", [](ManuscriptGrid& g) {
+        {"a period in the margin of line 7",
+         [](ManuscriptGrid& g) {
              g.setCell(7, 20, "가");
              g.setCell(7, 21, ".");
          },
-         {7, 1}, 21},
+         {7, 1},
+         21},
         {"text in the middle of line 3", [](ManuscriptGrid& g) { SheetText::setLine(g, 3, "__나다"); }, {3, 1}, 21},
         {"nothing written", [](ManuscriptGrid&) {}, {0, 1}, 21},
-        {"column 20 of the last line: the next line is made", [](ManuscriptGrid& g) { g.setCell(20, 20, "가"); },
-         {21, 1}, 22},
+        {"column 20 of the last line: the next line is made",
+         [](ManuscriptGrid& g) { g.setCell(20, 20, "가"); },
+         {21, 1},
+         22},
     };
     for (const auto& c : cases) {
         WritingSession s;
@@ -235,8 +239,8 @@ TEST(WritingSession, WritingTimeStartsWithTheFirstKeyRelease)
     const struct {
         qint64 seconds;
         const char* text;
-    } cases[] = {{0, "00:00:00"}, {3599, "00:59:59"}, {3600 * 23 + 61, "23:01:01"}, {86400 + 5, "00:00:05"},
-                 {-30, "00:00:00"}};
+    } cases[] = {
+        {0, "00:00:00"}, {3599, "00:59:59"}, {3600 * 23 + 61, "23:01:01"}, {86400 + 5, "00:00:05"}, {-30, "00:00:00"}};
     for (const auto& c : cases)
         EXPECT_EQ(EssayMeasures::ElapsedText(c.seconds), QString::fromLatin1(c.text)) << c.seconds;
 }
