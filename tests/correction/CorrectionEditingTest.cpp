@@ -125,19 +125,6 @@ protected:
     int files = 0;
 };
 
-DataSet HandwrittenCorrection(int pages)
-{
-    DataSet record(CorrectionRecord::fields());
-    for (int page = 0; page < pages; ++page) {
-        record.append();
-        record.setInteger(u"NType", CorrectionRecord::kImageRow);
-        record.setBytes(u"Image", Jpeg::encode(Essays::Picture({300 + page, 200}, Qt::white)));
-        record.setString(u"ImageType", QStringLiteral(".jpg"));
-        record.post();
-    }
-    return record;
-}
-
 DataSet SummaryOnly(const QStringList& points, bool deduction)
 {
     DataSet work(CorrectionRecord::fields());
@@ -356,7 +343,8 @@ TEST_F(CorrectionEditing, PageCommentStopsAfterFiftyFiveLines)
 
 TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
 {
-    Open(Essays::Manuscript(45), HandwrittenCorrection(2));
+    Open(Essays::Manuscript(45), Essays::HandwrittenCorrection(
+                                     {Essays::Picture({300, 200}, Qt::white), Essays::Picture({301, 200}, Qt::white)}));
     ASSERT_EQ(frame->Session().FViewMode(), 2);
     EXPECT_TRUE(W(*frame).Image3->isVisibleTo(frame.get()));
     EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2"}));

@@ -36,19 +36,6 @@ public:
     QString openPicture(const QString&) override { return picture; }
 };
 
-DataSet HandwrittenCorrection(int pages)
-{
-    DataSet record(CorrectionRecord::fields());
-    for (int page = 0; page < pages; ++page) {
-        record.append();
-        record.setInteger(u"NType", CorrectionRecord::kImageRow);
-        record.setBytes(u"Image", Jpeg::encode(Essays::Picture({300, 200}, Qt::white)));
-        record.setString(u"ImageType", QStringLiteral(".jpg"));
-        record.post();
-    }
-    return record;
-}
-
 class CorrectionMessageBoxes : public ::testing::Test {
 protected:
     void SetUp() override
@@ -301,7 +288,8 @@ TEST_F(CorrectionMessageBoxes, PictureThatCannotBeReadAddsNoPage)
         {"scan.jpg", "\xFF\xD8\xFF garbage", "JPEG"},
     };
     for (const auto& c : cases) {
-        Open(Essays::Manuscript(30), HandwrittenCorrection(2));
+        Open(Essays::Manuscript(30), Essays::HandwrittenCorrection({Essays::Picture({300, 200}, Qt::white),
+                                                                    Essays::Picture({300, 200}, Qt::white)}));
         Watch();
         ModalBoxes boxes;
         const W w(*frame);

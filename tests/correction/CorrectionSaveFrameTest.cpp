@@ -62,19 +62,6 @@ DataSet BoardCorrection(const QString& review)
     return record;
 }
 
-DataSet HandwrittenCorrection(const QList<QImage>& pages)
-{
-    DataSet record(CorrectionRecord::fields());
-    for (const QImage& page : pages) {
-        record.append();
-        record.setInteger(u"NType", CorrectionRecord::kImageRow);
-        record.setBytes(u"Image", Jpeg::encode(page));
-        record.setString(u"ImageType", QStringLiteral(".jpg"));
-        record.post();
-    }
-    return record;
-}
-
 QByteArray Download(const QString& address)
 {
     QBuffer stream;
@@ -274,7 +261,7 @@ TEST_F(CorrectionSave, HandwrittenCorrectionIsSentAsItsPagesWithPage1AsThumbnail
     DataSet essay = Essays::BlankPaper(QStringLiteral("짧은 글"));
     const QString key = Course::PostEssay(essay);
     DataSet correction =
-        HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
+        Essays::HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
     Course::PostCorrection(key, correction);
     auto frame = Teacher(Course::TeacherFields(key, true));
     ASSERT_EQ(frame->Session().FViewMode(), 2);
@@ -375,8 +362,8 @@ TEST_F(CorrectionSave, WithoutPagesThereIsNothingToSendOrPrint)
                            "답안지가 없어 출력할 수 없습니다."}));
     EXPECT_TRUE(Previews().isEmpty());
 
-    auto handwritten =
-        Loaded(Essays::BlankPaper(QStringLiteral("글")), HandwrittenCorrection({Essays::Picture({20, 20}, Qt::red)}));
+    auto handwritten = Loaded(Essays::BlankPaper(QStringLiteral("글")),
+                              Essays::HandwrittenCorrection({Essays::Picture({20, 20}, Qt::red)}));
     handwritten->Session().cdTeacher.first();
     handwritten->Session().cdTeacher.deleteRecord();
     handwritten->BuildPageList(2);

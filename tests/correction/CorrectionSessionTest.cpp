@@ -47,19 +47,6 @@ DataSet BoardCorrection(const CorrectionRecord::Summary& summary)
     return record;
 }
 
-DataSet Handwritten(const QList<QImage>& pages)
-{
-    DataSet record(CorrectionRecord::fields());
-    for (const QImage& page : pages) {
-        record.append();
-        record.setInteger(u"NType", CorrectionRecord::kImageRow);
-        record.setBytes(u"Image", Jpeg::encode(page));
-        record.setString(u"ImageType", QStringLiteral(".jpg"));
-        record.post();
-    }
-    return record;
-}
-
 // Blank paper of `lines` short lines: (lines div 30) + 1 pages.
 DataSet LongBlankPaper(int lines)
 {
@@ -171,8 +158,8 @@ TEST(CorrectionSessionPages, HandwrittenPagesAreAddedAndDeleted)
     ScopedRecordingDialogs dialogs;
     QTemporaryDir dir;
     CorrectionSession session;
-    session.Load(Essays::BlankPaper("글"),
-                 Handwritten({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)}));
+    session.Load(Essays::BlankPaper("글"), Essays::HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue),
+                                                                          Essays::Picture({670, 300}, Qt::green)}));
     EXPECT_EQ(session.FViewMode(), 2);
     EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2"}));
     EXPECT_EQ(session.cdTeacher.recordCount(), 2) << "a handwritten correction is edited in place";
@@ -327,8 +314,9 @@ TEST(CorrectionSessionPrint, AnswerPrintFollowsThePaperKind)
 TEST(CorrectionSessionPrint, CorrectionPrintOfAHandwrittenCorrection)
 {
     CorrectionSession session;
-    session.Load(Essays::BlankPaper(QStringLiteral("글")),
-                 Handwritten({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 900}, Qt::green)}));
+    session.Load(
+        Essays::BlankPaper(QStringLiteral("글")),
+        Essays::HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 900}, Qt::green)}));
     session.cdPrint2.append();
     session.cdPrint2.setString(u"L1", QStringLiteral("지난 출력의 줄"));
     session.cdPrint2.post();

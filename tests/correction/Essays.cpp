@@ -1,5 +1,6 @@
 #include "Essays.h"
 
+#include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
 #include "jpeg/Jpeg.h"
 
@@ -61,6 +62,19 @@ QImage Picture(QSize size, QColor colour)
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     return image;
+}
+
+DataSet HandwrittenCorrection(const QList<QImage>& pages)
+{
+    DataSet record(CorrectionRecord::fields());
+    for (const QImage& page : pages) {
+        record.append();
+        record.setInteger(u"NType", CorrectionRecord::kImageRow);
+        record.setBytes(u"Image", Jpeg::encode(page));
+        record.setString(u"ImageType", QStringLiteral(".jpg"));
+        record.post();
+    }
+    return record;
 }
 
 }

@@ -15,6 +15,8 @@ DataSet Manuscript(int lines);
 DataSet BlankPaper(const QString& text);
 // One scanned page per picture.
 DataSet Scanned(const QList<QImage>& pages);
+// A handwritten correction: one image row per picture, as the client stores them.
+DataSet HandwrittenCorrection(const QList<QImage>& pages);
 // The kind forced to a value, with one row and no text.
 DataSet OfKind(int kind);
 

@@ -68,19 +68,6 @@ DataSet BoardCorrection(const QList<StoredPage>& pages, const CorrectionRecord::
     return record;
 }
 
-DataSet HandwrittenCorrection(const QList<QImage>& pages)
-{
-    DataSet record(CorrectionRecord::fields());
-    for (const QImage& page : pages) {
-        record.append();
-        record.setInteger(u"NType", CorrectionRecord::kImageRow);
-        record.setBytes(u"Image", Jpeg::encode(page));
-        record.setString(u"ImageType", ".jpg");
-        record.post();
-    }
-    return record;
-}
-
 // Blank paper of `lines` short lines: (lines div 30) + 1 pages.
 DataSet LongBlankPaper(int lines)
 {
@@ -372,7 +359,7 @@ TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
     DataSet essay = Essays::BlankPaper("짧은 글");
     const QString key = Course::PostEssay(essay);
     DataSet correction =
-        HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
+        Essays::HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
     Course::PostCorrection(key, correction);
 
     for (const bool viewing : {false, true}) {
