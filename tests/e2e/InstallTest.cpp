@@ -46,7 +46,8 @@ protected:
         install.setProcessEnvironment(env);
         install.setProcessChannelMode(QProcess::MergedChannels);
         install.start(QStringLiteral(DZ_CMAKE_COMMAND), {QStringLiteral("--install"), QStringLiteral(DZ_BUILD_ROOT),
-                                                         QStringLiteral("--prefix"), QStringLiteral("/usr")});
+                                                         QStringLiteral("--prefix"), QStringLiteral("/usr"),
+                                                         QStringLiteral("--component"), QStringLiteral("client")});
         install.waitForFinished(120000);
         installLog = new QString(QString::fromUtf8(install.readAll()));
         installed = install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0;
