@@ -7,12 +7,12 @@
 
 namespace {
 
-struct Run {
+struct CommandResult {
     int code = -1;
     QString out;
 };
 
-Run Command(const QString& program, const QStringList& arguments)
+CommandResult Command(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -137,7 +137,7 @@ TEST_F(Packages, ServerRunsAsAHardenedServiceWithoutQtGuiLibraries)
 TEST_F(Packages, LintianFindsNoError)
 {
     for (const QString& deb : {client, server}) {
-        const Run lintian =
+        const CommandResult lintian =
             Command(QStringLiteral("lintian"), {QStringLiteral("--fail-on"), QStringLiteral("error"), deb});
         EXPECT_EQ(lintian.code, 0) << lintian.out.toStdString();
         EXPECT_FALSE(
