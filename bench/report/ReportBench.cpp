@@ -7,6 +7,7 @@
 #include "print/EssayPrint.h"
 #include "print/PrintDataSets.h"
 #include "print/PrintTemplates.h"
+#include "print/PrintVariables.h"
 #include "report/ReportEngine.h"
 #include "ui/TApplication.h"
 
@@ -55,7 +56,11 @@ PreparedReport prepare(DataSet& print)
     EssayPrint::fillManuscript(print, essay());
     ReportTemplate report = PrintTemplates::load(PrintTemplates::kEssayPrint);
     EssayPrint::showBandFor(report, 1);
-    return PrepareReport(report, {{{QStringLiteral("cdPrint"), &print}}, {}});
+    const PrintVariables::Heading heading{
+        QStringLiteral("우리 동네 도서관"), QStringLiteral("S1001"), {}, QDate(2024, 3, 5)};
+    return PrepareReport(report, {{{QStringLiteral("cdPrint"), &print}}, [&heading](const QString& name) {
+                                      return PrintVariables::essayValue(name, heading);
+                                  }});
 }
 
 void BM_PreparePreview(benchmark::State& state)

@@ -181,6 +181,17 @@ void TSorCustomBoard::DrawPicture(QImage& bitmap) const
     painter.drawImage(0, 0, FBuffer);
 }
 
+QImage TSorCustomBoard::PrintPicture(QImage page)
+{
+    {
+        TCanvas canvas(page);
+        LockHold lock(canvas);
+        for (int i = 0; i < FItems.Count(); ++i)
+            FItems.Items(i)->Draw(canvas);
+    }
+    return page;
+}
+
 void TSorCustomBoard::Unselect()
 {
     FSelected = -1;

@@ -97,6 +97,9 @@ public:
     void CopyPicture(QImage& bitmap) const;
     // The composed picture at (0, 0) of a picture whose size stays (the thumbnail).
     void DrawPicture(QImage& bitmap) const;
+    // The items drawn over `page`, the board's page rendered at any pixel ratio, at the
+    // page's own resolution: marks print as sharp as the page under them.
+    QImage PrintPicture(QImage page);
 
     TBoardItems& Items() override { return FItems; }
     void Redraw() override;

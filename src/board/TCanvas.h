@@ -59,7 +59,8 @@ public:
     void TextRect(const QRect& box, const QString& text, TTextLayout layout);
     int TextWidth(const QString& text) const;
     int TextHeight(const QString& text) const;
-    int Width() const { return FSurface.width(); }
+    // In the surface's own pixels, whatever its pixel ratio.
+    int Width() const { return qRound(FSurface.deviceIndependentSize().width()); }
 
 private:
     template <typename Paint>

@@ -185,6 +185,7 @@ TeacherSubmission CorrectionSession::Submission(const QImage& thumbnail)
 PreparedReport CorrectionSession::PrepareAnswerPrint()
 {
     RequirePages(QStringLiteral("출력"));
+    PrintDate = QDate::currentDate();
     ReportTemplate Report = PrintTemplates::load(AnswerPrint::kTemplate);
     AnswerPrint::showBandFor(Report, AnswerPrint::fill(cdPrint, cdEditor));
     return PrepareReport(Report, {{{QStringLiteral("cdPrint"), &cdPrint}, {QStringLiteral("cdPrint2"), &cdPrint2}},
@@ -194,6 +195,7 @@ PreparedReport CorrectionSession::PrepareAnswerPrint()
 PreparedReport CorrectionSession::PrepareCorrectionPrint(const std::function<ShownPage(int index)>& showPage)
 {
     RequirePages(QStringLiteral("출력"));
+    PrintDate = QDate::currentDate();
     ReportTemplate Report2 = PrintTemplates::load(CorrectionPrint::kTemplate);
     cdPrint.emptyDataSet();
     if (FMode == 1) {
@@ -214,10 +216,11 @@ PreparedReport CorrectionSession::PrepareCorrectionPrint(const std::function<Sho
 
 QString CorrectionSession::ReportGetValue(const QString& name) const
 {
-    return PrintVariables::answerValue(name);
+    return PrintVariables::answerValue(name, {FTitle, FStudentNo, {}, PrintDate});
 }
 
 QString CorrectionSession::Report2GetValue(const QString& name) const
 {
-    return PrintVariables::correctionValue(name, {FScores.total(), FScores.points(), FScores.deduction()});
+    return PrintVariables::correctionValue(name, {FScores.total(), FScores.points(), FScores.deduction()},
+                                           {FTitle, FStudentNo, FTeacherNo, PrintDate});
 }

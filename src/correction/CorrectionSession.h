@@ -7,6 +7,7 @@
 #include "document/CorrectionRecord.h"
 #include "report/PreparedReport.h"
 
+#include <QDate>
 #include <QImage>
 #include <QObject>
 #include <QStringList>
@@ -104,6 +105,8 @@ public:
     QString FReportPoint;
     QString FDiscussionUrl;
     QString FScoreSwitch;
+    // The day each print's heading shows; set when a print is prepared.
+    QDate PrintDate;
 
     DataSet cdEditor;      // the essay record
     DataSet cdTempEditor;  // the line table

@@ -312,7 +312,8 @@ PreparedReport TfmeTeacher::PrepareCorrectionPrint()
         cmbList->setCurrentIndex(index);
         cmbListChange(index);
         CorrectionSession::ShownPage page;
-        Board->CopyPicture(page.picture);
+        // Rendered again at the printer's resolution, the marks drawn over it.
+        page.picture = Board->PrintPicture(frmTemp->RenderPrintPage(FSession.cdTempEditor, index + 1));
         page.comment = MemoText(Memo2);
         return page;
     });

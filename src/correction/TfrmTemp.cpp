@@ -28,9 +28,11 @@ int ScrollBarExtent()
     return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
 
-QImage WhitePicture(QSize size)
+// `size` in pixels of the page, `ratio` device pixels to each.
+QImage WhitePicture(QSize size, int ratio = 1)
 {
-    QImage picture(size, QImage::Format_RGB32);
+    QImage picture(size * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::white);
     return picture;
 }
@@ -120,6 +122,16 @@ void TfrmTemp::RenderPage(DataSet& table, QImage& bitmap, int page)
         RenderImagePage(table, bitmap, page);
 }
 
+QImage TfrmTemp::RenderPrintPage(DataSet& table, int page)
+{
+    const int kind = PaperKind(table);
+    if (kind < EssayRecord::BlankPaper)
+        return GridPage(table, page, kPrintRatio);
+    if (kind == EssayRecord::BlankPaper)
+        return TextPage(table, page, kPrintRatio);
+    return ImagePage(table, page);
+}
+
 void TfrmTemp::PaintLines(QImage& bitmap, QPoint origin, const QStringList& lines, const QFont& font,
                           int lineHeight) const
 {
@@ -133,6 +145,11 @@ void TfrmTemp::PaintLines(QImage& bitmap, QPoint origin, const QStringList& line
 
 void TfrmTemp::RenderTextPage(DataSet& table, QImage& bitmap, int page)
 {
+    bitmap = TextPage(table, page, 1);
+}
+
+QImage TfrmTemp::TextPage(DataSet& table, int page, int ratio) const
+{
     QStringList lines;
     const int first = (page - 1) * kRowsPerPage;
     const int last = std::min(page * kRowsPerPage, table.recordCount());
@@ -141,18 +158,23 @@ void TfrmTemp::RenderTextPage(DataSet& table, QImage& bitmap, int page)
         lines << table.asString(u"LText") << QStringLiteral(" ");
     }
     const int lineHeight = LineHeight();
-    QImage picture = WhitePicture({memTemp.Width, 2 * kRowsPerPage * lineHeight + 10});
+    QImage picture = WhitePicture({memTemp.Width, 2 * kRowsPerPage * lineHeight + 10}, ratio);
     PaintLines(picture, {10, 10}, lines, memTemp.Font, lineHeight);
-    bitmap = picture;
+    return picture;
 }
 
 void TfrmTemp::RenderImagePage(DataSet& table, QImage& bitmap, int page)
+{
+    bitmap = ImagePage(table, page);
+}
+
+QImage TfrmTemp::ImagePage(DataSet& table, int page)
 {
     table.moveTo(page - 1);
     const QImage image = Jpeg::decode(table.asBytes(u"LImage"));
     QImage picture = WhitePicture({image.width(), image.height() + 20});
     QPainter(&picture).drawImage(0, 10, image);
-    bitmap = picture;
+    return picture;
 }
 
 void TfrmTemp::RenderText(const QString& text, QImage& bitmap)
@@ -164,6 +186,11 @@ void TfrmTemp::RenderText(const QString& text, QImage& bitmap)
 }
 
 void TfrmTemp::RenderGridPage(DataSet& table, QImage& bitmap, int page)
+{
+    bitmap = GridPage(table, page, 1);
+}
+
+QImage TfrmTemp::GridPage(DataSet& table, int page, int ratio)
 {
     const int rows = table.recordCount();
     grid.reset(std::max(rows, 1));
@@ -177,7 +204,7 @@ void TfrmTemp::RenderGridPage(DataSet& table, QImage& bitmap, int page)
     }
 
     // Past the last line the page stays white.
-    QImage picture = WhitePicture(kGridPageSize);
+    QImage picture = WhitePicture(kGridPageSize, ratio);
     QPainter painter(&picture);
     painter.translate(kGridOrigin);
     const int lastLine = grid.lineCount() - 1;
@@ -190,5 +217,5 @@ void TfrmTemp::RenderGridPage(DataSet& table, QImage& bitmap, int page)
         }
     }
     painter.end();
-    bitmap = picture;
+    return picture;
 }

@@ -24,6 +24,9 @@ public:
     static constexpr int kCounterWidth = 40;  // column 0
     static constexpr int kCellSize = 29;      // columns 1 to 21, every row
     static constexpr int kTextMargin = 2;     // a text box's text from its edges
+    // Device pixels to a pixel of a printed page: 650 pixels across 464 layout units print
+    // at 385 dots per inch, so text and grid lines stay sharp on paper.
+    static constexpr int kPrintRatio = 3;
 
     // A word-wrapping text box as the renderer measures and paints it.
     struct TextBox {
@@ -64,10 +67,16 @@ public:
     // The page operation the table's kind calls for: below 2 manuscript, 2 blank paper,
     // 3 scanned.
     void RenderPage(DataSet& table, QImage& bitmap, int page);
+    // The same page for printing: manuscript and blank paper at kPrintRatio (the picture's
+    // pixel ratio), scanned pages at their own resolution.
+    QImage RenderPrintPage(DataSet& table, int page);
     // The text wrapped in Memo2, as high as its lines in the form's line height plus 10.
     void RenderText(const QString& text, QImage& bitmap);
 
 private:
+    QImage GridPage(DataSet& table, int page, int ratio);
+    QImage TextPage(DataSet& table, int page, int ratio) const;
+    static QImage ImagePage(DataSet& table, int page);
     void PaintLines(QImage& bitmap, QPoint origin, const QStringList& lines, const QFont& font, int lineHeight) const;
 };
 

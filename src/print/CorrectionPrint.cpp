@@ -64,9 +64,9 @@ void fitHandwrittenPages(ReportTemplate& report)
         if (ReportObject* object = report.findObject(0, name))
             object->visible = false;
     if (ReportObject* picture = report.findObject(0, u"Picture1"))
-        picture->box.setSize({680, 972});
+        picture->box.setSize({680, 952});
     if (ReportBand* band = report.findBand(0, u"MasterData3"))
-        band->height = 980;
+        band->height = 960;
 }
 
 }

@@ -27,7 +27,7 @@ void fillReview(DataSet& review, const QStringList& lines);
 void fillHandwrittenPages(DataSet& print, DataSet& correction);
 
 // A handwritten correction prints each scanned page alone on a sheet: the comment and
-// review boxes hidden, the picture 680 x 972 in a band 980 high.
+// review boxes hidden, the picture 680 x 952 in a band 960 high, below the heading line.
 void fitHandwrittenPages(ReportTemplate& report);
 
 }

@@ -2,6 +2,8 @@
 
 #include "core/AppError.h"
 
+#include <optional>
+
 namespace PrintVariables {
 
 namespace {
@@ -14,6 +16,19 @@ int PointNumber(const QString& name)
     return name[1].unicode() - u'0';
 }
 
+std::optional<QString> HeadingValue(const QString& name, const Heading& heading)
+{
+    if (name == QLatin1String("title"))
+        return heading.title;
+    if (name == QLatin1String("studentno"))
+        return heading.studentNo;
+    if (name == QLatin1String("teacherno"))
+        return heading.teacherNo;
+    if (name == QLatin1String("date"))
+        return heading.date.toString(Qt::ISODate);
+    return std::nullopt;
+}
+
 [[noreturn]] void Unknown(const QString& name)
 {
     throw AppError(QStringLiteral("출력 양식이 알 수 없는 변수 [%1]을(를) 찾습니다.").arg(name));
@@ -21,15 +36,26 @@ int PointNumber(const QString& name)
 
 }
 
-QString answerValue(const QString& name)
+QString essayValue(const QString& name, const Heading& heading)
 {
+    if (const auto value = HeadingValue(name, heading))
+        return *value;
+    Unknown(name);
+}
+
+QString answerValue(const QString& name, const Heading& heading)
+{
+    if (const auto value = HeadingValue(name, heading))
+        return *value;
     if (name != QLatin1String("reportpoint") && PointNumber(name) == 0)
         Unknown(name);
     return QString();
 }
 
-QString correctionValue(const QString& name, const Scores& scores)
+QString correctionValue(const QString& name, const Scores& scores, const Heading& heading)
 {
+    if (const auto value = HeadingValue(name, heading))
+        return *value;
     if (name == QLatin1String("reportpoint"))
         return scores.total;
     const int point = PointNumber(name);

@@ -16,9 +16,6 @@
 
 namespace {
 
-// Room between an object's box and its text.
-constexpr double kInsetX = 2;
-constexpr double kInsetY = 1;
 constexpr double kEpsilon = 1e-6;
 
 // A band laid out: items relative to the band's top, x on the paper.
@@ -144,7 +141,7 @@ struct FontEntry {
 
 class Layout {
 public:
-    Layout(const ReportTemplate& report, const ReportSources& sources) : report_(report), sources_(sources) {}
+    Layout(const ReportTemplate& report, const ReportSources& sources) : report_(report), sources_(&sources) {}
 
     PreparedReport run()
     {
@@ -157,10 +154,41 @@ public:
         for (int p = 0; p < report_.pages.size(); ++p)
             if (!subPages.contains(p))
                 printPage(report_.pages[p]);
+        printHeaders();
         return std::move(out_);
     }
 
 private:
+    // Where a page header goes, laid out once the number of sheets is known.
+    struct HeaderPlace {
+        int sheet;
+        double y;
+        const ReportBand* band;
+    };
+
+    // Page headers answer [page] and [pages] themselves, every other name as the report.
+    void printHeaders()
+    {
+        const ReportSources& report = *sources_;
+        const QString pages = QString::number(out_.pageCount());
+        for (const HeaderPlace& place : headers_) {
+            const QString page = QString::number(place.sheet + 1);
+            const ReportSources sheet{report.datasets, [&](const QString& name) {
+                                          if (name == QLatin1String("page"))
+                                              return page;
+                                          if (name == QLatin1String("pages"))
+                                              return pages;
+                                          return report.valueOf(name);
+                                      }};
+            sources_ = &sheet;
+            for (ReportItem item : layoutBand(*place.band, 0).items) {
+                translate(item, place.y);
+                out_.pages[place.sheet].items.append(std::move(item));
+            }
+            sources_ = &report;
+        }
+    }
+
     void printPage(const ReportPage& page)
     {
         page_ = &page;
@@ -184,7 +212,7 @@ private:
             print();
             return;
         }
-        DataSet& data = sources_.dataset(band.dataset);
+        DataSet& data = sources_->dataset(band.dataset);
         for (data.first(); !data.eof(); data.next())
             print();
     }
@@ -207,6 +235,11 @@ private:
                 const double top = y_;
                 add(layoutBand(band, 0));
                 y_ = top;
+            }
+        for (const ReportBand& band : page_->bands)
+            if (band.kind == ReportBand::Kind::PageHeader && band.visible) {
+                headers_.append({int(out_.pages.size()) - 1, y_, &band});
+                y_ += band.height;
             }
         contentTop_ = y_;
     }
@@ -278,7 +311,7 @@ private:
     {
         BandLayout flow;
         for (const ReportBand& band : report_.pages[pageIndex].bands) {
-            if (!band.visible || band.kind == ReportBand::Kind::Overlay)
+            if (!band.visible || band.kind == ReportBand::Kind::Overlay || band.kind == ReportBand::Kind::PageHeader)
                 continue;
             auto append = [&] {
                 BandLayout one = layoutBand(band, dx);
@@ -324,7 +357,7 @@ private:
 
     QImage picture(const ReportObject& object)
     {
-        const QByteArray bytes = expressionFor(object).fieldBytes(sources_);
+        const QByteArray bytes = expressionFor(object).fieldBytes(*sources_);
         if (bytes.isEmpty())
             return {};
         QImage image = QImage::fromData(bytes);
@@ -351,20 +384,22 @@ private:
             Piece piece{&object, object.box.height(), {}, {}, {}};
             switch (object.kind) {
             case ReportObject::Kind::Memo: {
-                const QString text = expressionFor(object).evaluate(sources_);
+                const QString text = expressionFor(object).evaluate(*sources_);
                 if (!text.isEmpty()) {
                     static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
                     const QStringList paragraphs = text.split(breaks);
                     for (const QString& paragraph : paragraphs) {
                         if (object.wrap)
-                            wrapParagraph(paragraph, fontFor(object).font, object.box.width() - 2 * kInsetX,
+                            wrapParagraph(paragraph, fontFor(object).font,
+                                          object.box.width() - object.padding.left() - object.padding.right(),
                                           piece.lines);
                         else
                             piece.lines.append(paragraph);
                     }
                 }
                 if (object.grow)
-                    piece.height = std::max(piece.height, textHeight(object, piece.lines.size()) + 2 * kInsetY);
+                    piece.height = std::max(piece.height, textHeight(object, piece.lines.size()) + object.padding.top()
+                                                              + object.padding.bottom());
                 break;
             }
             case ReportObject::Kind::Picture:
@@ -418,7 +453,7 @@ private:
         if (lines.isEmpty())
             return;
         const FontEntry& font = fontFor(object);
-        const QRectF inner = box.adjusted(kInsetX, kInsetY, -kInsetX, -kInsetY);
+        const QRectF inner = box - object.padding;
         const double lineHeight = font.metrics.height();
         const double total = textHeight(object, lines.size());
         double top = inner.top();
@@ -441,13 +476,14 @@ private:
     }
 
     const ReportTemplate& report_;
-    const ReportSources& sources_;
+    const ReportSources* sources_;  // the report's, or a page header's own
     PreparedReport out_;
     const ReportPage* page_ = nullptr;
     double y_ = 0;
     double bottom_ = 0;
     double contentTop_ = 0;
     bool inData_ = false;
+    QList<HeaderPlace> headers_;
     QHash<const ReportObject*, FontEntry> fonts_;
     QHash<const ReportObject*, ReportExpression> expressions_;
 };

@@ -224,7 +224,8 @@ private:
                                               {"columnHeader", ReportBand::Kind::ColumnHeader},
                                               {"columnFooter", ReportBand::Kind::ColumnFooter},
                                               {"reportSummary", ReportBand::Kind::ReportSummary},
-                                              {"overlay", ReportBand::Kind::Overlay}});
+                                              {"overlay", ReportBand::Kind::Overlay},
+                                              {"pageHeader", ReportBand::Kind::PageHeader}});
         band.height = number(json, "height", where);
         if (band.kind == ReportBand::Kind::MasterData)
             band.dataset = string(json, "dataset", where);
@@ -245,7 +246,7 @@ private:
     {
         keys(json,
              {"name", "kind", "x", "y", "width", "height", "visible", "frame", "text", "font", "align", "valign",
-              "wrap", "grow", "lineSpacing", "page"},
+              "wrap", "grow", "lineSpacing", "padding", "page"},
              where);
         ReportObject object;
         object.name = string(json, "name", where);
@@ -287,6 +288,10 @@ private:
         object.wrap = boolean(json, "wrap", where);
         object.grow = boolean(json, "grow", where);
         object.lineSpacing = number(json, "lineSpacing", where, 0);
+        if (json.contains(QLatin1String("padding"))) {
+            const double padding = number(json, "padding", where);
+            object.padding = QMarginsF(padding, padding, padding, padding);
+        }
         return object;
     }
 

@@ -47,15 +47,16 @@ struct ReportObject {
     QString text;
     ReportFont font;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
-    bool wrap = false;       // breaks lines at word boundaries to the box's width
-    bool grow = false;       // the object, and its band with it, grows to hold its text
-    double lineSpacing = 0;  // units between two lines
+    bool wrap = false;              // breaks lines at word boundaries to the box's width
+    bool grow = false;              // the object, and its band with it, grows to hold its text
+    double lineSpacing = 0;         // units between two lines
+    QMarginsF padding{2, 1, 2, 1};  // between the box and its text
 
     int subReportPage = -1;  // SubReport: the template page (from 0) printed at the object
 };
 
 struct ReportBand {
-    enum class Kind { MasterData, ColumnHeader, ColumnFooter, ReportSummary, Overlay };
+    enum class Kind { MasterData, ColumnHeader, ColumnFooter, ReportSummary, Overlay, PageHeader };
     // The dataset name of a band printed exactly once.
     static constexpr QLatin1StringView kOnce{"1"};
 

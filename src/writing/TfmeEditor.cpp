@@ -11,6 +11,7 @@
 #include "print/EssayPrint.h"
 #include "print/PrintDataSets.h"
 #include "print/PrintTemplates.h"
+#include "print/PrintVariables.h"
 #include "report/ReportEngine.h"
 #include "report/TfrmPreview.h"
 #include "text/Cp949.h"
@@ -203,8 +204,11 @@ void TfmeEditor::PrintEssay()
     ReportTemplate Report = PrintTemplates::load(PrintTemplates::kEssayPrint);
     const int kind = session_->Inx();
     EssayPrint::showBandFor(Report, kind == 0 ? int(EssayRecord::Manuscript) : kind);
-    ShowReportPreview(PrepareReport(Report, {{{QStringLiteral("cdPrint"), &cdPrint}}, {}}),
-                      QStringLiteral("감상문 출력"));
+    const PrintVariables::Heading heading{session_->Title, session_->StudentNo, {}, QDate::currentDate()};
+    ShowReportPreview(
+        PrepareReport(Report, {{{QStringLiteral("cdPrint"), &cdPrint}},
+                               [&](const QString& name) { return PrintVariables::essayValue(name, heading); }}),
+        QStringLiteral("감상문 출력"));
 }
 
 void TfmeEditor::gridSelectCell(int column, int line)

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -31,6 +32,25 @@ using CorrectionRecord::MarkRow;
 using Kind = RecordingDialogs::Kind;
 
 namespace {
+
+// x-ppi and y-ppi of every picture in a PDF, as pdfimages lists them.
+QList<QPoint> PdfImageResolutions(const QString& pdf)
+{
+    QProcess list;
+    list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    if (!list.waitForFinished(60000) || list.exitCode() != 0) {
+        ADD_FAILURE() << "pdfimages -list failed (poppler-utils): " << list.readAllStandardError().toStdString();
+        return {};
+    }
+    QList<QPoint> resolutions;
+    const QList<QByteArray> rows = list.readAllStandardOutput().split('\n');
+    for (const QByteArray& row : rows.mid(2)) {
+        const QList<QByteArray> columns = row.simplified().split(' ');
+        if (columns.size() >= 14)
+            resolutions.append(QPoint(columns[12].toInt(), columns[13].toInt()));
+    }
+    return resolutions;
+}
 
 using W = TeacherWidgets;
 
@@ -412,9 +432,10 @@ TEST_F(CorrectionSave, CorrectionPrintOfABoardCorrection)
     const PreparedReport report = frame->PrepareCorrectionPrint();
     ASSERT_EQ(frame->Session().cdPrint.recordCount(), 3);
     frame->Session().cdPrint.first();
+    // The page and its marks drawn at three times the board's size, for the printer.
     const QImage page1 = QImage::fromData(frame->Session().cdPrint.asBytes(u"LImage"));
-    EXPECT_EQ(page1.size(), QSize(650, 880));
-    EXPECT_GT(RedPixels(page1, QRect(40, 40, 81, 31)), 20) << "the mark is printed";
+    EXPECT_EQ(page1.size(), QSize(650, 880) * 3);
+    EXPECT_GT(RedPixels(page1, QRect(120, 120, 243, 93)), 180) << "the mark is printed";
     EXPECT_EQ(frame->Session().cdPrint.asString(u"LText"), QStringLiteral("첫 쪽 평\r\n"));
     frame->Session().cdPrint.next();
     EXPECT_TRUE(frame->Session().cdPrint.asString(u"LText").isEmpty());
@@ -462,6 +483,13 @@ TEST_F(CorrectionSave, PrintButtonsOpenTheirPreviews)
     QFile saved(pdf);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.read(5) == "%PDF-");
+    // The corrected page prints sharp: no picture in the PDF below 300 dots per inch.
+    const QList<QPoint> resolutions = PdfImageResolutions(pdf);
+    ASSERT_FALSE(resolutions.isEmpty());
+    for (const QPoint& ppi : resolutions) {
+        EXPECT_GE(ppi.x(), 300);
+        EXPECT_GE(ppi.y(), 300);
+    }
     TearDown();
     frame->btnClick(W(*frame).btnCancel);
     EXPECT_EQ(Previews().size(), 1);

@@ -327,7 +327,9 @@ TEST(CorrectionSessionPrint, CorrectionPrintOfAHandwrittenCorrection)
     for (int p = 0; p < 2; ++p) {
         int pictures = 0;
         for (const ReportItem& item : report.pages[p].items) {
-            EXPECT_FALSE(std::holds_alternative<ReportTextLine>(item));
+            // Only the heading line has text (it ends 16 units below the top margin of 36).
+            if (const auto* line = std::get_if<ReportTextLine>(&item))
+                EXPECT_LT(line->box.bottom(), 52) << line->text.toStdString();
             if (const auto* picture = std::get_if<ReportPicture>(&item)) {
                 ++pictures;
                 EXPECT_NEAR(picture->rect.width(), 680, 0.5) << "the page fills the sheet's width";

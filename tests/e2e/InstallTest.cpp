@@ -45,8 +45,9 @@ protected:
         env.insert(QStringLiteral("DESTDIR"), stage->path());
         install.setProcessEnvironment(env);
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(DZ_CMAKE_COMMAND), {QStringLiteral("--install"), QStringLiteral(DZ_BUILD_ROOT),
-                                                         QStringLiteral("--prefix"), QStringLiteral("/usr")});
+        install.start(QStringLiteral(DZ_CMAKE_COMMAND),
+                      {QStringLiteral("--install"), QStringLiteral(DZ_BUILD_ROOT), QStringLiteral("--prefix"),
+                       QStringLiteral("/usr"), QStringLiteral("--component"), QStringLiteral("client")});
         install.waitForFinished(120000);
         installLog = new QString(QString::fromUtf8(install.readAll()));
         installed = install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0;

@@ -21,6 +21,12 @@ constexpr QRgb kWhite = qRgb(255, 255, 255);
 const QStringList kCriteria = {"채점기준",    "   내용",     "    1. 초점",
                                "    2. 서평", "   형식",     "    1. 원고지작성법",
                                "    2. 단락", "    3. 호응", "   감점-분량미달"};
+// Whose essay, as the heading line shows it.
+const PrintVariables::Heading kHeading{QStringLiteral("봄의 소리"), QStringLiteral("S1001"), QStringLiteral("T1001"),
+                                       QDate(2024, 3, 5)};
+// The heading line takes the first 16 units below the top margin.
+constexpr int kBody = 36 + 16;
+
 const QStringList kFullMarks = {"배점", "70점", "(50)", "(20)", "30점", "(10)", "(10)", "(10)", "(-20)"};
 
 QImage Filled(QSize size, QColor colour)
@@ -99,8 +105,9 @@ struct AnswerPrinted {
         report = PrintTemplates::load(AnswerPrint::kTemplate);
         kind = AnswerPrint::fill(print, essay);
         AnswerPrint::showBandFor(report, kind);
-        prepared = PrepareReport(report, {{{QStringLiteral("cdPrint"), &print}, {QStringLiteral("cdPrint2"), &review}},
-                                          PrintVariables::answerValue});
+        prepared =
+            PrepareReport(report, {{{QStringLiteral("cdPrint"), &print}, {QStringLiteral("cdPrint2"), &review}},
+                                   [](const QString& name) { return PrintVariables::answerValue(name, kHeading); }});
     }
     ReportTemplate report;
     DataSet print{PrintDataSets::correctionPrint()};
@@ -131,9 +138,10 @@ struct CorrectionPrinted {
     }
     void prepare(const PrintVariables::Scores& scores)
     {
-        prepared = PrepareReport(
-            report, {{{QStringLiteral("cdPrint"), &print}, {QStringLiteral("cdPrint2"), &review}},
-                     [scores](const QString& name) { return PrintVariables::correctionValue(name, scores); }});
+        prepared = PrepareReport(report, {{{QStringLiteral("cdPrint"), &print}, {QStringLiteral("cdPrint2"), &review}},
+                                          [scores](const QString& name) {
+                                              return PrintVariables::correctionValue(name, scores, kHeading);
+                                          }});
     }
     ReportTemplate report;
     DataSet print{PrintDataSets::correctionPrint()};
@@ -270,16 +278,23 @@ TEST(PrintVariablesTest, AnswerPrintIsEmptyAndCorrectionPrintShowsTheSheet)
     };
     for (const auto& c : cases) {
         const QString name = QString::fromLatin1(c.name);
-        EXPECT_EQ(PrintVariables::answerValue(name), QString::fromUtf8(c.answer)) << c.name;
-        EXPECT_EQ(PrintVariables::correctionValue(name, scores), QString::fromUtf8(c.correction)) << c.name;
-        EXPECT_EQ(PrintVariables::correctionValue(name, deducted), QString::fromUtf8(c.deducted)) << c.name;
+        EXPECT_EQ(PrintVariables::answerValue(name, kHeading), QString::fromUtf8(c.answer)) << c.name;
+        EXPECT_EQ(PrintVariables::correctionValue(name, scores, kHeading), QString::fromUtf8(c.correction)) << c.name;
+        EXPECT_EQ(PrintVariables::correctionValue(name, deducted, kHeading), QString::fromUtf8(c.deducted)) << c.name;
     }
     // An empty sheet prints empty cells.
-    EXPECT_EQ(PrintVariables::correctionValue(QStringLiteral("p3"), {}), QString());
+    EXPECT_EQ(PrintVariables::correctionValue(QStringLiteral("p3"), {}, kHeading), QString());
+    // The heading: whose essay, who corrected it (not on the answer print), and when.
+    EXPECT_EQ(PrintVariables::answerValue(QStringLiteral("title"), kHeading), QStringLiteral("봄의 소리"));
+    EXPECT_EQ(PrintVariables::answerValue(QStringLiteral("studentno"), kHeading), QStringLiteral("S1001"));
+    EXPECT_EQ(PrintVariables::correctionValue(QStringLiteral("teacherno"), scores, kHeading), QStringLiteral("T1001"));
+    EXPECT_EQ(PrintVariables::correctionValue(QStringLiteral("date"), scores, kHeading), QStringLiteral("2024-03-05"));
+    EXPECT_EQ(PrintVariables::essayValue(QStringLiteral("date"), kHeading), QStringLiteral("2024-03-05"));
+    EXPECT_THROW(PrintVariables::essayValue(QStringLiteral("p1"), kHeading), AppError);
     // Names are compared with case; others are a fault of the template.
     for (const char* name : {"P1", "ReportPoint", "p9", "p0", "p10", "page"}) {
-        EXPECT_THROW(PrintVariables::answerValue(QString::fromLatin1(name)), AppError) << name;
-        EXPECT_THROW(PrintVariables::correctionValue(QString::fromLatin1(name), scores), AppError) << name;
+        EXPECT_THROW(PrintVariables::answerValue(QString::fromLatin1(name), kHeading), AppError) << name;
+        EXPECT_THROW(PrintVariables::correctionValue(QString::fromLatin1(name), scores, kHeading), AppError) << name;
     }
 }
 
@@ -290,9 +305,9 @@ TEST(AnswerPrintPage, ManuscriptLinesWithTheCorrectionColumnAsOneTallBox)
     ASSERT_EQ(printed.prepared.pageCount(), 2);  // the summary does not fit below 25 lines
     const QImage page = printed.prepared.renderPage(0, 1.0);
     // The column header's rule closes the correction column at the top.
-    EXPECT_TRUE(HorizontalLine(page, 36 + 12, 576, 732));
+    EXPECT_TRUE(HorizontalLine(page, kBody + 12, 576, 732));
     for (int line : {0, 12, 24}) {
-        const int top = 48 + 32 * line;
+        const int top = kBody + 12 + 32 * line;
         for (int n = 1; n <= 21; ++n)  // the left edges of cells 1 to 20 and the right edge of 20
             EXPECT_EQ(page.pixel(28 + 26 * (n - 1), top + 4 + 12), kRed) << "line " << line << " cell " << n;
         EXPECT_EQ(page.pixel(40, top + 4), kRed);
@@ -304,9 +319,9 @@ TEST(AnswerPrintPage, ManuscriptLinesWithTheCorrectionColumnAsOneTallBox)
         EXPECT_EQ(page.pixel(600, top + 16), kWhite);
     }
     // The footer's rule closes it below the last line.
-    EXPECT_TRUE(HorizontalLine(page, 48 + 25 * 32, 576, 732));
-    EXPECT_EQ(page.pixel(576, 48 + 25 * 32 + 4), kWhite);
-    EXPECT_TRUE(TextsIn(printed.prepared.pages[0], QRectF(576, 0, 160, 1071)).isEmpty());
+    EXPECT_TRUE(HorizontalLine(page, kBody + 12 + 25 * 32, 576, 732));
+    EXPECT_EQ(page.pixel(576, kBody + 12 + 25 * 32 + 4), kWhite);
+    EXPECT_TRUE(TextsIn(printed.prepared.pages[0], QRectF(576, kBody, 160, 1071)).isEmpty());
 }
 
 TEST(AnswerPrintPage, SummaryBoxesAndAScoringTableWithEmptyScores)
@@ -316,13 +331,14 @@ TEST(AnswerPrintPage, SummaryBoxesAndAScoringTableWithEmptyScores)
     ASSERT_EQ(printed.prepared.pageCount(), 1);
     const PreparedPage& prepared = printed.prepared.pages[0];
     const QImage page = printed.prepared.renderPage(0, 1.0);
-    // Three text lines of 20, the column closed at 108 by the footer (8 high).
-    EXPECT_EQ(Strings(TextsIn(prepared, QRectF(28, 48, 548, 60))), QStringList({"첫째 줄", "둘째 줄", "셋째 줄"}));
-    EXPECT_TRUE(VerticalLine(page, 576, 48, 108));
-    EXPECT_TRUE(VerticalLine(page, 732, 48, 108));
-    EXPECT_TRUE(HorizontalLine(page, 108, 576, 732));
+    // Three text lines of 20, the column closed by the footer (8 high).
+    const int text = kBody + 12, footer = text + 60;
+    EXPECT_EQ(Strings(TextsIn(prepared, QRectF(28, text, 548, 60))), QStringList({"첫째 줄", "둘째 줄", "셋째 줄"}));
+    EXPECT_TRUE(VerticalLine(page, 576, text, footer));
+    EXPECT_TRUE(VerticalLine(page, 732, text, footer));
+    EXPECT_TRUE(HorizontalLine(page, footer, 576, 732));
     // The review box and the total box, empty.
-    const int summary = 116;
+    const int summary = footer + 8;
     EXPECT_TRUE(VerticalLine(page, 28, summary, summary + 164));
     EXPECT_TRUE(HorizontalLine(page, summary, 28, 576));
     EXPECT_TRUE(HorizontalLine(page, summary + 164, 28, 576));
@@ -330,15 +346,16 @@ TEST(AnswerPrintPage, SummaryBoxesAndAScoringTableWithEmptyScores)
     EXPECT_TRUE(VerticalLine(page, 732, summary, summary + 164));
     EXPECT_TRUE(HorizontalLine(page, summary, 576, 732));
     EXPECT_TRUE(TextsIn(prepared, QRectF(28, summary, 704, 164)).isEmpty());
-    // The scoring table below them, 28 from the paper's edge.
+    // The scoring table below them, as wide as the boxes above: from 28 to 732.
     const int table = summary + 164;
-    ExpectScoringTableLines(page, 28, table, {520, 96, 96});
-    EXPECT_EQ(Strings(TextsIn(prepared, QRectF(28, table, 520, 180))), kCriteria);
-    EXPECT_EQ(Strings(TextsIn(prepared, QRectF(548, table, 96, 180))), kFullMarks);
-    EXPECT_EQ(Strings(TextsIn(prepared, QRectF(644, table, 96, 180))), QStringList({"점수"}));
+    ExpectScoringTableLines(page, 28, table, {512, 96, 96});
+    EXPECT_EQ(page.pixel(733, table + 10), kWhite);
+    EXPECT_EQ(Strings(TextsIn(prepared, QRectF(28, table, 512, 180))), kCriteria);
+    EXPECT_EQ(Strings(TextsIn(prepared, QRectF(540, table, 96, 180))), kFullMarks);
+    EXPECT_EQ(Strings(TextsIn(prepared, QRectF(636, table, 96, 180))), QStringList({"점수"}));
     // Header centred both ways, criteria at the top left of their cells.
-    const QList<ReportTextLine> criteria = TextsIn(prepared, QRectF(28, table, 520, 180));
-    EXPECT_NEAR(criteria[0].box.center().x(), 28 + 260, 1);
+    const QList<ReportTextLine> criteria = TextsIn(prepared, QRectF(28, table, 512, 180));
+    EXPECT_NEAR(criteria[0].box.center().x(), 28 + 256, 1);
     EXPECT_NEAR(criteria[0].box.center().y(), table + 10, 1);
     EXPECT_NEAR(criteria[1].box.left(), 30, 0.5);
     EXPECT_NEAR(criteria[1].box.top(), table + 21, 0.5);
@@ -350,14 +367,15 @@ TEST(AnswerPrintPage, ScannedPagesAreFramedPicturesBesideTheColumn)
     AnswerPrinted printed(essay);
     ASSERT_EQ(printed.prepared.pageCount(), 3);  // one picture a sheet, then the summary
     const QImage page = printed.prepared.renderPage(0, 1.0);
-    // Picture1 framed at (28, 48), 548 x 740; the picture fitted: 185 x 740.
-    EXPECT_TRUE(HorizontalLine(page, 48, 28, 576));
-    EXPECT_TRUE(HorizontalLine(page, 48 + 740, 28, 576));
-    EXPECT_TRUE(Near(page.pixel(30, 50), qRgb(0, 0, 255)));
-    EXPECT_TRUE(Near(page.pixel(28 + 183, 48 + 735), qRgb(0, 0, 255)));
+    // Picture1 framed at (28, 64), 548 x 740; the picture fitted: 185 x 740.
+    const int top = kBody + 12;
+    EXPECT_TRUE(HorizontalLine(page, top, 28, 576));
+    EXPECT_TRUE(HorizontalLine(page, top + 740, 28, 576));
+    EXPECT_TRUE(Near(page.pixel(30, top + 2), qRgb(0, 0, 255)));
+    EXPECT_TRUE(Near(page.pixel(28 + 183, top + 735), qRgb(0, 0, 255)));
     EXPECT_EQ(page.pixel(28 + 190, 400), kWhite);
-    EXPECT_TRUE(VerticalLine(page, 732, 48, 48 + 740));
-    EXPECT_TRUE(HorizontalLine(page, 48 + 740, 576, 732));  // the footer's rule
+    EXPECT_TRUE(VerticalLine(page, 732, top, top + 740));
+    EXPECT_TRUE(HorizontalLine(page, top + 740, 576, 732));  // the footer's rule
 }
 
 TEST(CorrectionPrintPage, PagesWithCommentsThenTheReviewInOneBoxThenScoresAndTotal)
@@ -372,35 +390,40 @@ TEST(CorrectionPrintPage, PagesWithCommentsThenTheReviewInOneBoxThenScoresAndTot
     const PreparedPage& first = printed.prepared.pages[0];
     const QImage page = printed.prepared.renderPage(0, 1.0);
 
-    // The corrected page framed at (36, 44), 464 x 792, fitted: 464 x 628 from its corner.
-    EXPECT_TRUE(HorizontalLine(page, 44, 36, 720));  // the header's rule and the frames' tops
-    EXPECT_TRUE(VerticalLine(page, 36, 44, 836));
-    EXPECT_TRUE(VerticalLine(page, 500, 44, 836));
-    EXPECT_TRUE(VerticalLine(page, 720, 44, 836));
-    EXPECT_TRUE(Near(page.pixel(38, 46), qRgb(0, 0, 255)));
-    EXPECT_TRUE(Near(page.pixel(497, 44 + 625), qRgb(0, 0, 255)));
-    EXPECT_EQ(page.pixel(300, 44 + 640), kWhite);
-    // Its comment beside it, top left.
-    const QList<ReportTextLine> comment = TextsIn(first, QRectF(500, 44, 220, 792));
+    // The corrected page framed at (36, 60), 464 x 792, fitted: 464 x 628 from its corner.
+    const int top = kBody + 8, bottom = top + 792;
+    EXPECT_TRUE(HorizontalLine(page, top, 36, 720));  // the header's rule and the frames' tops
+    EXPECT_TRUE(VerticalLine(page, 36, top, bottom));
+    EXPECT_TRUE(VerticalLine(page, 500, top, bottom));
+    EXPECT_TRUE(VerticalLine(page, 720, top, bottom));
+    EXPECT_TRUE(Near(page.pixel(38, top + 2), qRgb(0, 0, 255)));
+    EXPECT_TRUE(Near(page.pixel(497, top + 625), qRgb(0, 0, 255)));
+    EXPECT_EQ(page.pixel(300, top + 640), kWhite);
+    // Its comment beside it, top left, 6 units inside the frame.
+    const QList<ReportTextLine> comment = TextsIn(first, QRectF(500, top, 220, 792));
     ASSERT_EQ(Strings(comment), QStringList({"첫 페이지 평", "둘째 줄"}));
-    EXPECT_NEAR(comment[0].box.left(), 502, 0.5);
-    EXPECT_NEAR(comment[0].box.top(), 45, 0.5);
+    EXPECT_NEAR(comment[0].box.left(), 506, 0.5);
+    EXPECT_NEAR(comment[0].box.top(), top + 6, 0.5);
 
-    // Nine review lines fit below the page; the box runs on to the next sheet.
-    EXPECT_EQ(Strings(TextsIn(first, QRectF(36, 836, 684, 200))), lines.mid(0, 9));
-    EXPECT_TRUE(VerticalLine(page, 36, 836, 836 + 180));
-    EXPECT_TRUE(VerticalLine(page, 720, 836, 836 + 180));
-    EXPECT_TRUE(HorizontalLine(page, 836 + 180, 36, 720));
+    // Nine review lines fit below the page, 4 units inside the box's lines; the box runs
+    // on to the next sheet.
+    const QList<ReportTextLine> review = TextsIn(first, QRectF(36, bottom, 684, 200));
+    EXPECT_EQ(Strings(review), lines.mid(0, 9));
+    EXPECT_NEAR(review[0].box.left(), 40, 0.5);
+    EXPECT_NEAR(review[0].box.top(), bottom + 4, 0.5);
+    EXPECT_TRUE(VerticalLine(page, 36, bottom, bottom + 180));
+    EXPECT_TRUE(VerticalLine(page, 720, bottom, bottom + 180));
+    EXPECT_TRUE(HorizontalLine(page, bottom + 180, 36, 720));
     const QImage second = printed.prepared.renderPage(1, 1.0);
-    EXPECT_TRUE(HorizontalLine(second, 44, 36, 720));
-    EXPECT_EQ(Strings(TextsIn(printed.prepared.pages[1], QRectF(36, 44, 684, 60))), lines.mid(9));
-    EXPECT_TRUE(VerticalLine(second, 36, 44, 104));
-    EXPECT_TRUE(VerticalLine(second, 720, 44, 104));
-    EXPECT_TRUE(HorizontalLine(second, 104, 36, 720));
-    EXPECT_EQ(second.pixel(36, 105), kWhite);
+    EXPECT_TRUE(HorizontalLine(second, top, 36, 720));
+    EXPECT_EQ(Strings(TextsIn(printed.prepared.pages[1], QRectF(36, top, 684, 60))), lines.mid(9));
+    EXPECT_TRUE(VerticalLine(second, 36, top, top + 60));
+    EXPECT_TRUE(VerticalLine(second, 720, top, top + 60));
+    EXPECT_TRUE(HorizontalLine(second, top + 60, 36, 720));
+    EXPECT_EQ(second.pixel(36, top + 61), kWhite);
 
     // The scoring table after the footer, with the scores and the total box beside it.
-    const int table = 106;
+    const int table = top + 62;
     ExpectScoringTableLines(second, 36, table, {352, 96, 96});
     const PreparedPage& last = printed.prepared.pages[1];
     EXPECT_EQ(Strings(TextsIn(last, QRectF(36, table, 352, 180))), kCriteria);
@@ -418,12 +441,34 @@ TEST(CorrectionPrintPage, PagesWithCommentsThenTheReviewInOneBoxThenScoresAndTot
     EXPECT_NEAR(total[0].box.center().y(), table + 90, 1);
 }
 
+// Every sheet opens with the heading line: title at the left, whose essay and who corrected
+// it with the total in the middle, the date and the sheet's number at the right, ruled below.
+TEST(CorrectionPrintPage, EverySheetCarriesTheHeadingLine)
+{
+    QStringList lines;
+    for (int i = 1; i <= 12; ++i)
+        lines << QStringLiteral("총평 %1째 줄").arg(i);
+    CorrectionPrinted printed({{Filled({650, 880}, Qt::white), QString()}}, lines,
+                              {QStringLiteral("87"), {"60", "45", "15", "27", "9", "9", "9"}, false});
+    ASSERT_EQ(printed.prepared.pageCount(), 2);
+    for (int p = 0; p < 2; ++p) {
+        const QList<ReportTextLine> heading = TextsIn(printed.prepared.pages[p], QRectF(36, 36, 684, 15));
+        ASSERT_EQ(Strings(heading), QStringList({"봄의 소리", "학번 S1001   첨삭 T1001   총점 87",
+                                                 QStringLiteral("2024-03-05   %1 / 2").arg(p + 1)}))
+            << "sheet " << p + 1;
+        EXPECT_NEAR(heading[0].box.left(), 38, 0.5);
+        EXPECT_NEAR(heading[1].box.center().x(), 36 + 260 + 127, 1);
+        EXPECT_NEAR(heading[2].box.right(), 718, 0.5);
+        EXPECT_TRUE(HorizontalLine(printed.prepared.renderPage(p, 1.0), 51, 36, 720)) << "sheet " << p + 1;
+    }
+}
+
 TEST(CorrectionPrintPage, DeductionPrintsMinusTwenty)
 {
     const PrintVariables::Scores scores{QStringLiteral("40"), {"60", "45", "15", "0", "", "", ""}, true};
     CorrectionPrinted printed({{Filled({650, 880}, Qt::white), QString()}}, {}, scores);
     ASSERT_EQ(printed.prepared.pageCount(), 1);
-    EXPECT_EQ(Strings(TextsIn(printed.prepared.pages[0], QRectF(484, 0, 96, 1071))),
+    EXPECT_EQ(Strings(TextsIn(printed.prepared.pages[0], QRectF(484, kBody, 96, 1071))),
               QStringList({"점수", "60", "45", "15", "0", "-20"}));
 }
 
@@ -435,19 +480,19 @@ TEST(CorrectionPrintPage, HandwrittenPagesFillASheetEachWithoutComments)
     EXPECT_EQ(printed.print.recordCount(), 2);
     ASSERT_EQ(printed.prepared.pageCount(), 3);  // a page a sheet, then the scores
     const QImage first = printed.prepared.renderPage(0, 1.0);
-    // The picture 680 x 972 at (36, 44): 670 x 900 grows to 680 x 913.
-    EXPECT_TRUE(VerticalLine(first, 36, 44, 44 + 972));
-    EXPECT_TRUE(VerticalLine(first, 36 + 680, 44, 44 + 972));
-    EXPECT_TRUE(HorizontalLine(first, 44 + 972, 36, 716));
-    EXPECT_TRUE(Near(first.pixel(36 + 676, 44 + 909), qRgb(0, 0, 255)));
-    EXPECT_EQ(first.pixel(720, 300), kWhite);  // no comment box
-    EXPECT_EQ(first.pixel(400, 43), kWhite);   // no header rule
+    // The picture 680 x 952 at (36, 60), below the heading: 670 x 900 grows to 680 x 913.
+    const int top = kBody + 8;
+    EXPECT_TRUE(VerticalLine(first, 36, top, top + 952));
+    EXPECT_TRUE(VerticalLine(first, 36 + 680, top, top + 952));
+    EXPECT_TRUE(HorizontalLine(first, top + 952, 36, 716));
+    EXPECT_TRUE(Near(first.pixel(36 + 676, top + 909), qRgb(0, 0, 255)));
+    EXPECT_EQ(first.pixel(720, 300), kWhite);      // no comment box
+    EXPECT_EQ(first.pixel(400, top - 1), kWhite);  // no header rule
     for (int p = 0; p < 2; ++p)
-        for (const ReportItem& item : printed.prepared.pages[p].items)
-            EXPECT_FALSE(std::holds_alternative<ReportTextLine>(item));
+        EXPECT_TRUE(TextsIn(printed.prepared.pages[p], QRectF(0, kBody, 758, 1071)).isEmpty());
     const QImage second = printed.prepared.renderPage(1, 1.0);
-    EXPECT_TRUE(Near(second.pixel(40, 50), qRgb(0, 255, 0)));
-    EXPECT_EQ(Strings(TextsIn(printed.prepared.pages[2], QRectF(580, 0, 140, 1071))), QStringList({"77"}));
+    EXPECT_TRUE(Near(second.pixel(40, top + 6), qRgb(0, 255, 0)));
+    EXPECT_EQ(Strings(TextsIn(printed.prepared.pages[2], QRectF(580, kBody, 140, 1071))), QStringList({"77"}));
 }
 
 TEST(CorrectionPrintData, AHandwrittenPageThatIsNotJpegFailsWithTheDecodersError)

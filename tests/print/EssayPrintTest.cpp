@@ -6,6 +6,7 @@
 #include "print/EssayPrint.h"
 #include "print/PrintDataSets.h"
 #include "print/PrintTemplates.h"
+#include "print/PrintVariables.h"
 #include "report/ReportEngine.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@ namespace {
 
 constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kWhite = qRgb(255, 255, 255);
+// The heading line takes the first 16 units below the top margin.
+constexpr int kBody = 36 + 16;
 
 QStringList column(DataSet& data, const char* field)
 {
@@ -53,7 +56,10 @@ PreparedReport essayPrint(DataSet& print, int kind)
 {
     ReportTemplate report = PrintTemplates::load(PrintTemplates::kEssayPrint);
     EssayPrint::showBandFor(report, kind);
-    return PrepareReport(report, {{{QStringLiteral("cdPrint"), &print}}, {}});
+    const PrintVariables::Heading heading{QStringLiteral("봄의 소리"), QStringLiteral("S1001"), {}, QDate(2024, 3, 5)};
+    return PrepareReport(report, {{{QStringLiteral("cdPrint"), &print}}, [heading](const QString& name) {
+                                      return PrintVariables::essayValue(name, heading);
+                                  }});
 }
 
 bool darkIn(const QImage& image, const QRect& area)
@@ -153,8 +159,8 @@ TEST(EssayPrintPage, ManuscriptLinesAreRowsOfRedCellsWithAnUnframedMarginCell)
     ASSERT_EQ(prepared.pageCount(), 5);  // 24 lines of 40 units to a sheet
     const QImage page = prepared.renderPage(0, 1.0);
     for (int line : {0, 1, 23}) {
-        const int top = 36 + 40 * line + 4;  // band top plus the cells' y
-        for (int n = 1; n <= 21; ++n)        // the left edges of cells 1 to 20, the right of 20
+        const int top = kBody + 40 * line + 4;  // band top plus the cells' y
+        for (int n = 1; n <= 21; ++n)           // the left edges of cells 1 to 20, the right of 20
             EXPECT_EQ(page.pixel(72 + 30 * (n - 1), top + 14), kRed) << "line " << line << " x " << n;
         EXPECT_EQ(page.pixel(87, top), kRed);          // top of cell 1
         EXPECT_EQ(page.pixel(87, top + 28), kRed);     // bottom of cell 1
@@ -162,10 +168,59 @@ TEST(EssayPrintPage, ManuscriptLinesAreRowsOfRedCellsWithAnUnframedMarginCell)
         EXPECT_EQ(page.pixel(687, top + 28), kWhite);  // no bottom line
         EXPECT_EQ(page.pixel(702, top + 14), kWhite);  // and no right line
     }
-    EXPECT_EQ(page.pixel(87, 36 + 40 * 24 + 4 + 14), kWhite);  // nothing below the 24th line
-    EXPECT_TRUE(darkIn(page, QRect(73, 41, 28, 27)));          // "가" in cell 1
-    EXPECT_TRUE(darkIn(page, QRect(673, 41, 28, 27)));         // "." in the margin cell
-    EXPECT_FALSE(darkIn(page, QRect(103, 41, 28, 27)));        // cell 2 is blank
+    EXPECT_EQ(page.pixel(87, kBody + 40 * 24 + 4 + 14), kWhite);  // nothing below the 24th line
+    EXPECT_TRUE(darkIn(page, QRect(73, kBody + 5, 28, 27)));      // "가" in cell 1
+    EXPECT_TRUE(darkIn(page, QRect(673, kBody + 5, 28, 27)));     // "." in the margin cell
+    EXPECT_FALSE(darkIn(page, QRect(103, kBody + 5, 28, 27)));    // cell 2 is blank
+    // The heading line of every sheet: title, student, date and "n / m".
+    for (int p : {0, 4}) {
+        QStringList heading;
+        for (const ReportItem& item : prepared.pages[p].items)
+            if (const auto* text = std::get_if<ReportTextLine>(&item); text && text->box.bottom() < kBody)
+                heading << text->text;
+        EXPECT_EQ(heading, QStringList({"봄의 소리", "학번 S1001", QStringLiteral("2024-03-05   %1 / 5").arg(p + 1)}));
+    }
+}
+
+// The bounding box of the black ink in an area of a page (frame lines are red, so left out).
+static QRect inkIn(const QImage& image, const QRect& area)
+{
+    QRect ink;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qRed(pixel) < 128 && qGreen(pixel) < 128 && qBlue(pixel) < 128)
+                ink |= QRect(x, y, 1, 1);
+        }
+    return ink;
+}
+
+// Every glyph sits in the middle of its cell, the same room on its left in every cell.
+TEST(EssayPrintPage, EveryGlyphHasTheSameRoomInItsCell)
+{
+    ManuscriptGrid grid(1);
+    for (int column = 1; column <= 21; ++column)
+        grid.setCell(0, column, QStringLiteral("한"));
+    DataSet print(PrintDataSets::essayPrint());
+    EssayPrint::fillManuscript(print, grid);
+    const PreparedReport prepared = essayPrint(print, 1);
+    constexpr int scale = 4;
+    const QImage page = prepared.renderPage(0, scale);
+    const int top = (kBody + 4) * scale;
+    int firstLeft = -1;
+    for (int n = 1; n <= 21; ++n) {
+        const int left = (72 + 30 * (n - 1)) * scale;
+        const QRect cell(left + scale, top + scale, 29 * scale, 27 * scale);  // inside the lines
+        const QRect ink = inkIn(page, cell);
+        ASSERT_FALSE(ink.isEmpty()) << "cell " << n;
+        const int roomLeft = ink.left() - cell.left(), roomRight = cell.right() - ink.right();
+        const int roomTop = ink.top() - cell.top(), roomBottom = cell.bottom() - ink.bottom();
+        EXPECT_GE(std::min({roomLeft, roomRight, roomTop, roomBottom}), 2 * scale) << "cell " << n;
+        EXPECT_NEAR(roomLeft, roomRight, scale) << "cell " << n;
+        if (firstLeft < 0)
+            firstLeft = roomLeft;
+        EXPECT_NEAR(roomLeft, firstLeft, 1) << "cell " << n;
+    }
 }
 
 TEST(EssayPrintPage, BlankPaperPrintsOnlyItsTextLines)
@@ -179,8 +234,12 @@ TEST(EssayPrintPage, BlankPaperPrintsOnlyItsTextLines)
     ASSERT_EQ(prepared.pageCount(), 1);
     QStringList texts;
     for (const ReportItem& item : prepared.pages[0].items) {
+        if (std::holds_alternative<ReportFill>(item) && std::get<ReportFill>(item).rect.top() < kBody)
+            continue;                                               // the heading's rule
         ASSERT_TRUE(std::holds_alternative<ReportTextLine>(item));  // no cells, no pictures
         const ReportTextLine& line = std::get<ReportTextLine>(item);
+        if (line.box.bottom() < kBody)
+            continue;  // the heading
         EXPECT_GE(line.box.left(), 36);
         EXPECT_LE(line.box.right(), 36 + 680);
         texts << line.text;
@@ -198,14 +257,15 @@ TEST(EssayPrintPage, ScannedPagesAreFittedPicturesAnchoredTopLeftOnePerSheet)
     EssayPrint::fillScannedPages(print, essay);
     const PreparedReport prepared = essayPrint(print, 3);
     ASSERT_EQ(prepared.pageCount(), 2);
-    // The tall page: 904 high, 226 wide, from (36, 44).
+    // The tall page: 904 high, 226 wide, from (36, 60).
+    const int top = kBody + 8;
     const QImage tall = prepared.renderPage(0, 1.0);
-    EXPECT_TRUE(near(tall.pixel(38, 46), qRgb(0, 0, 255)));
-    EXPECT_TRUE(near(tall.pixel(36 + 224, 44 + 902), qRgb(0, 0, 255)));
+    EXPECT_TRUE(near(tall.pixel(38, top + 2), qRgb(0, 0, 255)));
+    EXPECT_TRUE(near(tall.pixel(36 + 224, top + 902), qRgb(0, 0, 255)));
     EXPECT_EQ(tall.pixel(36 + 230, 400), kWhite);
-    EXPECT_EQ(tall.pixel(38, 42), kWhite);
+    EXPECT_EQ(tall.pixel(38, top - 2), kWhite);
     // The wide page: 680 wide, 170 high.
     const QImage wide = prepared.renderPage(1, 1.0);
-    EXPECT_TRUE(near(wide.pixel(36 + 678, 44 + 168), qRgb(0, 255, 0)));
-    EXPECT_EQ(wide.pixel(400, 44 + 175), kWhite);
+    EXPECT_TRUE(near(wide.pixel(36 + 678, top + 168), qRgb(0, 255, 0)));
+    EXPECT_EQ(wide.pixel(400, top + 175), kWhite);
 }

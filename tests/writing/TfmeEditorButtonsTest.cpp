@@ -107,8 +107,9 @@ TEST(WritingFrameButtons, PrintOpensThePreviewOfTheEssayPrint)
     const PreparedReport& report = previews[0]->report();
     EXPECT_EQ(report.pageCount(), 2);  // 30 lines, 24 to a sheet
     const QImage page = report.renderPage(0, 1.0);
-    EXPECT_EQ(page.pixel(72, 54), qRgb(255, 0, 0));
-    EXPECT_EQ(page.pixel(702, 54), qRgb(255, 255, 255));
+    // Below the heading line (16 units under the top margin of 36).
+    EXPECT_EQ(page.pixel(72, 70), qRgb(255, 0, 0));
+    EXPECT_EQ(page.pixel(702, 70), qRgb(255, 255, 255));
 
     // On blank paper only the text band prints: the lines typed, however the memo wraps them.
     click(f.button("btn2"));
@@ -119,12 +120,15 @@ TEST(WritingFrameButtons, PrintOpensThePreviewOfTheEssayPrint)
     ASSERT_EQ(now.size(), 2);
     now.removeOne(previews[0]);
     const PreparedReport& text = now[0]->report();
-    QStringList lines;
+    QStringList lines, heading;
     for (const ReportItem& item : text.pages[0].items) {
-        ASSERT_TRUE(std::holds_alternative<ReportTextLine>(item));
-        lines << std::get<ReportTextLine>(item).text;
+        if (const auto* line = std::get_if<ReportTextLine>(&item))
+            (line->box.bottom() < 52 ? heading : lines) << line->text;
     }
     EXPECT_EQ(lines, QStringList({"한 줄은 화면에서 여러 줄로 접힌다", "둘째 줄"}));
+    ASSERT_EQ(heading.size(), 3);
+    EXPECT_TRUE(heading[1].startsWith(QStringLiteral("학번 "))) << heading[1].toStdString();
+    EXPECT_TRUE(heading[2].endsWith(QStringLiteral("1 / 1"))) << heading[2].toStdString();
 }
 
 TEST(WritingFrameButtons, DiscussionButtonOpensTheLecturesDiscussionPage)
