@@ -198,7 +198,6 @@ void CellEditorEngine::TypePrintable(QChar c)
     if (!FInputStarted)
         host_.setEditText(QString(c));
     FInputStarted = true;
-    FCellStarted = true;
 
     PendingText = TrimCell(PendingText) + ToFullWidth(c);
     const QString typed = PendingText;
@@ -227,6 +226,8 @@ void CellEditorEngine::TypePrintable(QChar c)
     } else if (bytes == 1) {
         OpenCell();
         ShowPending();
+        // Whichever way the character reached this cell, it is the one typed into.
+        FCellStarted = true;
         if (IsHangingPunctuation(PendingText))
             AdvanceCell(false);
     } else if (bytes == 2) {

@@ -165,6 +165,23 @@ QString mid(const QString& s, int from, int n = -1)
     return s.mid(from, n);
 }
 
+template <size_t N>
+void checkCases(const Case (&cases)[N])
+{
+    for (const Case& c : cases) {
+        FakeHost host;
+        for (const auto& [line, text] : c.before)
+            SheetText::setLine(host.grid, line, text);
+        host.place(c.caret);
+        c.act(host);
+        QStringList expected;
+        for (const auto& [line, text] : c.after)
+            expected.append(QString::number(line) + QStringLiteral(": ") + text);
+        EXPECT_EQ(SheetText::dump(host.grid), expected) << c.name;
+        EXPECT_EQ(host.pos, c.caretAfter) << c.name << ": caret at " << host.pos.line << "," << host.pos.column;
+    }
+}
+
 }
 
 TEST(CellEditorEngine, LaysOutTypingOnTheSheet)
@@ -296,18 +313,7 @@ TEST(CellEditorEngine, LaysOutTypingOnTheSheet)
          },
          {{0, "a" + plain}}, {0, 2}},
     };
-    for (const Case& c : cases) {
-        FakeHost host;
-        for (const auto& [line, text] : c.before)
-            SheetText::setLine(host.grid, line, text);
-        host.place(c.caret);
-        c.act(host);
-        QStringList expected;
-        for (const auto& [line, text] : c.after)
-            expected.append(QString::number(line) + QStringLiteral(": ") + text);
-        EXPECT_EQ(SheetText::dump(host.grid), expected) << c.name;
-        EXPECT_EQ(host.pos, c.caretAfter) << c.name << ": caret at " << host.pos.line << "," << host.pos.column;
-    }
+    checkCases(cases);
 }
 
 TEST(CellEditorEngine, EveryHangulPathGivesTheSameCells)
@@ -459,18 +465,71 @@ TEST(CellEditorEngine, SoundBehaviourWhereTheDescribedOneLosesText)
          {{0, g + mid(full0, 0, 19)}, {1, mid(full0, 19) + "a나"}},
          {0, 2}},
     };
-    for (const Case& c : cases) {
-        FakeHost host;
-        for (const auto& [line, text] : c.before)
-            SheetText::setLine(host.grid, line, text);
-        host.place(c.caret);
-        c.act(host);
-        QStringList expected;
-        for (const auto& [line, text] : c.after)
-            expected.append(QString::number(line) + QStringLiteral(": ") + text);
-        EXPECT_EQ(SheetText::dump(host.grid), expected) << c.name;
-        EXPECT_EQ(host.pos, c.caretAfter) << c.name << ": caret at " << host.pos.line << "," << host.pos.column;
-    }
+    checkCases(cases);
+}
+
+// "a", Backspace, "9" leaves one cell "9" whichever way the "a" reached its cell.
+TEST(CellEditorEngine, ACellEmptiedByBackspaceIsTakenByWhatIsTypedNext)
+{
+    const QString g = QStringLiteral("가");
+    const QString plain = QStringLiteral("나다");
+    const Case cases[] = {
+        {"a letter carried out of the margin",
+         {},
+         {0, 1},
+         [&](FakeHost& h) {
+             typeHangul(h, QString(21, g[0]), HangulPath::CommitWithNextPreedit);
+             h.press(Qt::Key_Up);
+             for (int i = 0; i < 18; ++i)
+                 h.press(Qt::Key_Right);
+             typeKeys(h, "b9a\b9");
+         },
+         {{0, QString(19, g[0]) + "[b9]"}, {1, "9" + g + g}},
+         {1, 1}},
+        {"a letter typed in the margin",
+         {{0, full0}, {1, plain}},
+         {0, 21},
+         [](FakeHost& h) { typeKeys(h, "a\b9"); },
+         {{0, full0}, {1, "9" + plain}},
+         {1, 1}},
+        {"a full-width sign carried out of the margin",
+         {{0, full0}, {1, plain}},
+         {0, 21},
+         [](FakeHost& h) { typeKeys(h, "A\b9"); },
+         {{0, full0}, {1, "9" + plain}},
+         {1, 1}},
+        {"a full-width sign following a letter at column 20",
+         {{0, full0}, {1, plain}},
+         {0, 20},
+         [](FakeHost& h) { typeKeys(h, "aA\b9"); },
+         {{0, mid(full0, 0, 19) + "a"}, {1, "9" + mid(full0, 19) + plain}},
+         {1, 1}},
+        {"a syllable begun in the margin",
+         {{0, full0}, {1, plain}},
+         {0, 21},
+         [&](FakeHost& h) {
+             typeHangul(h, g, HangulPath::PreeditClearedBeforeCommit);
+             typeKeys(h, "\b9");
+         },
+         {{0, full0}, {1, "9" + plain}},
+         {1, 1}},
+        {"a letter after a line break",
+         {{0, "가나다라"}},
+         {0, 3},
+         [](FakeHost& h) { typeKeys(h, "\ra\b9"); },
+         {{0, "가나"}, {1, "9다라"}},
+         {1, 1}},
+        {"a syllable after a letter carried out of the margin keeps the letter first",
+         {{0, full0}, {1, plain}},
+         {0, 21},
+         [&](FakeHost& h) {
+             typeKeys(h, "a");
+             typeHangul(h, g, HangulPath::CommitWithNextPreedit);
+         },
+         {{0, full0}, {1, "a" + g + plain}},
+         {1, 3}},
+    };
+    checkCases(cases);
 }
 
 TEST(CellEditorEngine, RefusesCharactersCodePage949CannotHold)

@@ -145,6 +145,27 @@ TEST(CellEditorWidget, KeysMapAsOnTheKeyboard)
     EXPECT_GT(t.caret().line, 10);
 }
 
+TEST(CellEditorWidget, ALetterCarriedOutOfTheMarginAndErasedLeavesNoBlankCell)
+{
+    FrameFixture f;
+    TSorEdit* edt = f.edt();
+    edt->setFocus();
+    for (int i = 0; i < 21; ++i) {
+        preedit(edt, "ㄱ");
+        preedit(edt, "가");
+        commit(edt, "가");
+    }
+    QTest::keyClick(edt, Qt::Key_Up);
+    for (int i = 0; i < 18; ++i)
+        QTest::keyClick(edt, Qt::Key_Right);
+    QTest::keyClicks(edt, "b9a");
+    QTest::keyClick(edt, Qt::Key_Backspace);
+    QTest::keyClicks(edt, "9");
+    EXPECT_EQ(SheetText::line(f.cells(), 0), QString(19, u'가') + "[b9]");
+    EXPECT_EQ(SheetText::line(f.cells(), 1), QStringLiteral("9가가"));
+    EXPECT_EQ(f.caret(), (CellPos{1, 1}));
+}
+
 TEST(CellEditorWidget, RefusesWhatCodePage949CannotHold)
 {
     Typing t;
