@@ -2,6 +2,9 @@
 
 #include "document/ManuscriptGrid.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 constexpr qsizetype kWidth = ManuscriptGrid::kStoredColumns;
@@ -54,6 +57,9 @@ void PaperHistory::Finish(CellPos caret, bool growthIsStep)
     open_ = false;
     const QList<QString> before = std::exchange(start_, {});
     const QList<QString>& after = grid_.storedCells();
+    // The sheet still shares its cells with the copy taken at the start: nothing was written.
+    if (before.isSharedWith(after))
+        return;
     const qsizetype linesBefore = before.size() / kWidth;
     const qsizetype linesAfter = after.size() / kWidth;
     qsizetype first = 0;
