@@ -80,6 +80,7 @@ void CorrectionSession::Load(DataSet essay, DataSet correction)
     cdTempEditor.emptyDataSet();
     frmTemp->BuildLineTable(cdEditor, cdTempEditor);
     cdTemp.copyFrom(cdTeacher);
+    FBoardHistory.Clear();
     ReadSummary();
     if (CorrectionRecord::isHandwritten(cdTeacher)) {
         BuildPageList(2);
@@ -115,7 +116,32 @@ CorrectionRecord::Page CorrectionSession::TurnPage(int index, const CorrectionRe
 {
     CorrectionRecord::storePage(cdTemp, CorrectionRecord::pageKey(FPage + 1), leaving.marks, leaving.comment);
     FPage = index;
-    return CorrectionRecord::loadPage(cdTemp, CorrectionRecord::pageKey(index + 1));
+    CorrectionRecord::Page shown = CorrectionRecord::loadPage(cdTemp, CorrectionRecord::pageKey(index + 1));
+    FBoardHistory.Show(index, shown.marks);
+    return shown;
+}
+
+void CorrectionSession::BoardEdited(const QList<CorrectionRecord::MarkRow>& marks, const QString& commentBefore,
+                                    const QString& commentAfter)
+{
+    if (!FLocked)
+        FBoardHistory.Record(marks, commentBefore, commentAfter);
+}
+
+std::optional<BoardHistory::Change> CorrectionSession::UndoBoard(const QString& comment)
+{
+    std::optional<BoardHistory::Change> change = FLocked ? std::nullopt : FBoardHistory.Undo(comment);
+    if (change)
+        FChanged = true;
+    return change;
+}
+
+std::optional<BoardHistory::Change> CorrectionSession::RedoBoard(const QString& comment)
+{
+    std::optional<BoardHistory::Change> change = FLocked ? std::nullopt : FBoardHistory.Redo(comment);
+    if (change)
+        FChanged = true;
+    return change;
 }
 
 QImage CorrectionSession::HandwrittenPicture(int index)

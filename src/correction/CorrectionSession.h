@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/LaunchFields.h"
+#include "correction/BoardHistory.h"
 #include "correction/ScoreSheet.h"
 #include "correction/TeacherForm.h"
 #include "dataset/DataSet.h"
@@ -51,6 +52,14 @@ public:
     // Stores `leaving` as the board page shown and makes page `index` the one shown;
     // gives what that page holds.
     CorrectionRecord::Page TurnPage(int index, const CorrectionRecord::Page& leaving);
+    // The teacher changed the board page shown: its marks now, and the page comment before
+    // and after the action. Each call is one step of the page's undo history.
+    void BoardEdited(const QList<CorrectionRecord::MarkRow>& marks, const QString& commentBefore,
+                     const QString& commentAfter);
+    // Undo and redo on the board page shown, given its comment as it stands: what the board
+    // shows now. Nothing when there is no step, or nothing may change.
+    std::optional<BoardHistory::Change> UndoBoard(const QString& comment);
+    std::optional<BoardHistory::Change> RedoBoard(const QString& comment);
     // The picture of handwritten page `index`; a page that is not JPEG raises.
     QImage HandwrittenPicture(int index);
     // Reads a picture file as a new handwritten page at the end and gives its picture. A
@@ -125,6 +134,7 @@ private:
     void ReadSummary();
     void ListPages(int count);
 
+    BoardHistory FBoardHistory;
     ScoreSheet FScores;
     QString FReview;
     QStringList FPages;

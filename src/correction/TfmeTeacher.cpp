@@ -19,6 +19,7 @@
 #include "text/TrimControls.h"
 #include "ui/DialogService.h"
 #include "ui/ErrorBox.h"
+#include "ui/HistoryKeys.h"
 #include "ui/PictureButton.h"
 
 #include <QBuffer>
@@ -328,6 +329,7 @@ void TfmeTeacher::SpeedButton1Click(QObject* sender)
 
 void TfmeTeacher::BoardItemAdd(TBoardItem* item)
 {
+    const QString commentBefore = Memo2->toPlainText();
     // Back to the selection tool after every placed item, as if its button were clicked.
     btnCursor->click();
     if (item->DrawTool() == dtNumber) {
@@ -350,11 +352,28 @@ void TfmeTeacher::BoardItemAdd(TBoardItem* item)
         Memo2->setFocus();
     }
     item->SetKey(TickCount());
+    FSession.BoardEdited(BoardPage::Marks(Board->Items()), commentBefore, Memo2->toPlainText());
 }
 
 void TfmeTeacher::BoardItemMoveSized()
 {
+    BoardEdited();
     FSession.SetModified(true);
+}
+
+void TfmeTeacher::BoardEdited()
+{
+    const QString comment = Memo2->toPlainText();
+    FSession.BoardEdited(BoardPage::Marks(Board->Items()), comment, comment);
+}
+
+void TfmeTeacher::ShowBoardChange(const std::optional<BoardHistory::Change>& change)
+{
+    if (!change)
+        return;
+    BoardPage::Restore(*Board, change->marks);
+    if (change->comment)
+        Memo2->setPlainText(*change->comment);
 }
 
 void TfmeTeacher::BoardDblClick()
@@ -370,6 +389,7 @@ void TfmeTeacher::BoardDblClick()
     const QString text = dialog.Strings();
     item->SetStrings(text);
     item->SetReportPoint(dialog.Point());
+    const auto recorded = qScopeGuard([this] { BoardEdited(); });
     if (item->DrawTool() == dtText || item->DrawTool() == dtNumber) {
         // The board may have put its default text in already; what was typed counts.
         if (text.isEmpty())
@@ -380,8 +400,15 @@ void TfmeTeacher::BoardDblClick()
     FSession.SetModified(true);
 }
 
-void TfmeTeacher::BoardKeyDown(int& key)
+void TfmeTeacher::BoardKeyDown(int& key, Qt::KeyboardModifiers shift)
 {
+    const HistoryKey history = HistoryKeyOf(key, shift);
+    if (history != HistoryKey::None) {
+        const QString comment = Memo2->toPlainText();
+        ShowBoardChange(history == HistoryKey::Undo ? FSession.UndoBoard(comment) : FSession.RedoBoard(comment));
+        key = 0;
+        return;
+    }
     switch (key) {
     case Qt::Key_PageUp:
         ScrollBox1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
@@ -392,6 +419,7 @@ void TfmeTeacher::BoardKeyDown(int& key)
     case Qt::Key_Delete:
         if (!FSession.FViewOnly() && Board->Selected() >= 0) {
             Board->Items().Delete(Board->Selected());
+            BoardEdited();
             FSession.SetModified(true);
             key = 0;
         }

@@ -71,9 +71,9 @@ public:
     void BoardItemMoveSized();
     // Edits the selected item's text and point text in the text dialog.
     void BoardDblClick();
-    // Page Up / Page Down scroll the page area; Delete removes the selected item. A
-    // consumed key comes back as 0.
-    void BoardKeyDown(int& key);
+    // Page Up / Page Down scroll the page area; Delete removes the selected item; Ctrl+Z
+    // undoes and Ctrl+Y or Ctrl+Shift+Z redo on the page shown. A consumed key comes back as 0.
+    void BoardKeyDown(int& key, Qt::KeyboardModifiers shift);
     void BoardMouseDown();
     void ImageMouseDown();
     // One line per wheel step: down for a negative delta.
@@ -130,6 +130,9 @@ private:
     void AddHandwrittenPage();
     void DeleteHandwrittenPage();
     CorrectionRecord::Page PageOnBoard() const;
+    // One step of the page's undo history: the board's items now, the comment unchanged.
+    void BoardEdited();
+    void ShowBoardChange(const std::optional<BoardHistory::Change>& change);
     QImage Thumbnail() const;
     // The page comment's lines as its box shows them, wrapped at its width.
     int CommentLines() const;

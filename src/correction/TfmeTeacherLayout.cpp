@@ -137,8 +137,8 @@ void TfmeTeacher::ConnectHandlers()
     Board->OnItemAdd = [this](TBoardHost*, TBoardItem* item) { Guarded([&] { BoardItemAdd(item); }); };
     Board->OnItemMoveSized = [this](TBoardHost*, TBoardItem*) { BoardItemMoveSized(); };
     Board->OnDblClick = [this](TSorCustomBoard*) { Guarded([&] { BoardDblClick(); }); };
-    Board->OnKeyDown = [this](TSorCustomBoard*, int& key, Qt::KeyboardModifiers) {
-        Guarded([&] { BoardKeyDown(key); });
+    Board->OnKeyDown = [this](TSorCustomBoard*, int& key, Qt::KeyboardModifiers shift) {
+        Guarded([&] { BoardKeyDown(key, shift); });
     };
     Board->OnMouseDown = [this](TSorCustomBoard*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         BoardMouseDown();

@@ -99,6 +99,24 @@ void ManuscriptGrid::reset(int lineCount)
     endResetModel();
 }
 
+void ManuscriptGrid::replaceLines(int line, int count, const QList<QString>& cells)
+{
+    if (line < 0 || count < 0 || line + count > lines_ || cells.size() % kStoredColumns != 0)
+        throw AppError(
+            QStringLiteral("원고지 %1행부터 %2줄을 %3칸으로 바꿀 수 없습니다.").arg(line).arg(count).arg(cells.size()));
+    for (const QString& text : cells)
+        if (text.contains(u'\r') || text.contains(u'\n'))
+            throw AppError(QStringLiteral("원고지 칸에는 줄바꿈을 넣을 수 없습니다."));
+    const int replacing = int(cells.size() / kStoredColumns);
+    if (replacing > count)
+        insertLines(line + count, replacing - count);
+    else
+        removeLines(line + replacing, count - replacing);
+    std::copy(cells.begin(), cells.end(), cells_.begin() + at(line, kFirstCellColumn));
+    if (replacing > 0)
+        emit dataChanged(index(line, kFirstCellColumn), index(line + replacing - 1, kMarginColumn), {Qt::DisplayRole});
+}
+
 namespace {
 bool hasText(const QString& text)
 {

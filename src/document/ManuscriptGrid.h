@@ -56,6 +56,13 @@ public:
     // after them moves back, and the cells after its new end become empty.
     void removeStreamCells(int line, int column, int count, MarginRule fitsMargin);
 
+    // Columns 1 to 21 of every line in reading order. The copy is shared until the sheet
+    // changes, so holding one to compare with later is cheap.
+    const QList<QString>& storedCells() const { return cells_; }
+    // Replaces `count` lines from `line` on with the lines `cells` holds (21 cells each);
+    // lines are added or removed as the counts differ.
+    void replaceLines(int line, int count, const QList<QString>& cells);
+
     // "0", "200", "400", ... on every tenth line (the writing cells above it), else empty.
     static QString counterText(int line);
 

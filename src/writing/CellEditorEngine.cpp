@@ -45,7 +45,8 @@ QString fullWidthRow(char c)
 
 }
 
-CellEditorEngine::CellEditorEngine(ManuscriptGrid& grid, CellEditorHost& host) : grid_(grid), host_(host)
+CellEditorEngine::CellEditorEngine(ManuscriptGrid& grid, CellEditorHost& host)
+    : grid_(grid), host_(host), history_(grid)
 {
 }
 
@@ -100,6 +101,7 @@ void CellEditorEngine::KeyPress(int key, const QString& text)
     if (host_.caret().column < kFirst)
         return;
     FinishPendingComposition();
+    BeginStep(text);
     KeyDown(key);
     QString typed = text;
     if (typed.isEmpty() && key == Qt::Key_Backspace)
@@ -118,12 +120,16 @@ void CellEditorEngine::KeyPress(int key, const QString& text)
                 EndComposition();
         }
     }
+    const bool moveOnly = text.isEmpty() && key != Qt::Key_Delete && key != Qt::Key_Backspace && key != Qt::Key_Return
+                          && key != Qt::Key_Enter;
+    EndStep(moveOnly);
 }
 
 void CellEditorEngine::InputMethod(const QString& commit, const QString& preedit)
 {
     if (host_.caret().column < kFirst)
         return;
+    BeginStep(commit);
     for (const QString& character : characters(commit)) {
         if (isAscii(character))
             TypeCharacter(character[0]);
@@ -139,6 +145,66 @@ void CellEditorEngine::InputMethod(const QString& commit, const QString& preedit
     } else if (composing_) {
         endPending_ = true;
     }
+    EndStep(false);
+}
+
+// ---- history ------------------------------------------------------------------------
+
+// A half-width character typed into a cell that another may join stays one step with it;
+// anything else typed ends that step first.
+void CellEditorEngine::BeginStep(const QString& typed)
+{
+    const bool joins = FCellStarted && typed.size() == 1 && typed[0].unicode() > 0x20 && typed[0].unicode() < 0x7F;
+    if (!composing_ && !joins)
+        history_.End(host_.caret());
+    history_.Begin(host_.caret());
+}
+
+// An action ends with the key or input-method update that made it, unless a cell is held
+// open for a syllable still being composed (the syllable and its cell are one step) or a
+// half-width character waits for its partner.
+void CellEditorEngine::EndStep(bool moveOnly)
+{
+    if ((composing_ && !FResultPlaced) || (FCellStarted && !PendingText.isEmpty()))
+        return;
+    if (moveOnly)
+        history_.EndMove(host_.caret());
+    else
+        history_.End(host_.caret());
+}
+
+void CellEditorEngine::Undo()
+{
+    if (composing_) {
+        const bool syllableBeingComposed = !FResultPlaced;
+        EndComposition();
+        if (syllableBeingComposed) {
+            ShowHistoryCaret(host_.caret());
+            return;
+        }
+    }
+    history_.End(host_.caret());
+    if (const std::optional<CellPos> caret = history_.Undo())
+        ShowHistoryCaret(*caret);
+}
+
+void CellEditorEngine::Redo()
+{
+    if (composing_)
+        EndComposition();
+    history_.End(host_.caret());
+    if (const std::optional<CellPos> caret = history_.Redo())
+        ShowHistoryCaret(*caret);
+}
+
+// The caret goes to the change, and the box shows its cell afresh: nothing typed before is
+// pending any more.
+void CellEditorEngine::ShowHistoryCaret(CellPos caret)
+{
+    SetCaret(caret, true);
+    CellChanged();
+    host_.setEditText(TrimCell(grid_.cell(caret.line, caret.column)));
+    host_.selectEditText();
 }
 
 void CellEditorEngine::KeyDown(int key)
@@ -198,7 +264,6 @@ void CellEditorEngine::TypePrintable(QChar c)
     if (!FInputStarted)
         host_.setEditText(QString(c));
     FInputStarted = true;
-    FCellStarted = true;
 
     PendingText = TrimCell(PendingText) + ToFullWidth(c);
     const QString typed = PendingText;
@@ -227,6 +292,8 @@ void CellEditorEngine::TypePrintable(QChar c)
     } else if (bytes == 1) {
         OpenCell();
         ShowPending();
+        // Whichever way the character reached this cell, it is the one typed into.
+        FCellStarted = true;
         if (IsHangingPunctuation(PendingText))
             AdvanceCell(false);
     } else if (bytes == 2) {
@@ -327,6 +394,9 @@ void CellEditorEngine::CompositionResult(const QString& character)
     FResultCode = QString::fromLatin1(Cp949::encode(character).toHex().toUpper());
     PlaceResultChar();
     AdvanceCell(false);
+    // Each syllable is a step of its own, whatever else the same update brings.
+    history_.End(host_.caret());
+    history_.Begin(host_.caret());
 }
 
 void CellEditorEngine::PlaceResultChar()
@@ -347,6 +417,7 @@ void CellEditorEngine::EndComposition()
     // A syllable given up (the pre-edit erased or cancelled) leaves no empty cell behind.
     if (FOpenCell)
         DeleteCell(false);
+    history_.End(host_.caret());
 }
 
 void CellEditorEngine::FinishPendingComposition()
@@ -399,9 +470,12 @@ void CellEditorEngine::ShowPending()
     SetCurrentCell(PendingText);
 }
 
+// A cell the box shows unchanged is left as stored: a blank kept as a space stays one.
 void CellEditorEngine::StoreEditText()
 {
-    SetCurrentCell(host_.editText());
+    const CellPos c = host_.caret();
+    if (host_.editText() != TrimCell(grid_.cell(c.line, c.column)))
+        SetCurrentCell(host_.editText());
 }
 
 bool CellEditorEngine::InMargin() const

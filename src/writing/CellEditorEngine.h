@@ -1,6 +1,7 @@
 #pragma once
 
 #include "writing/CellEditorHost.h"
+#include "writing/PaperHistory.h"
 
 #include <QString>
 
@@ -25,6 +26,12 @@ public:
     // The grid's current cell changed, by the editor or otherwise: what was typed into the
     // previous cell is settled there.
     void CellChanged();
+
+    // Undo and redo one action of the student. A syllable being composed is dropped first,
+    // and that is the undo; the caret goes to where the change was.
+    void Undo();
+    void Redo();
+    const PaperHistory& history() const { return history_; }
 
     // The operations the handlers are made of.
     void InsertCell();
@@ -75,9 +82,13 @@ private:
     void SetCaret(CellPos pos, bool lineFirst);
     bool InMargin() const;
     bool MarginBlank(int line) const;
+    void BeginStep(const QString& typed);
+    void EndStep(bool moveOnly);
+    void ShowHistoryCaret(CellPos caret);
 
     ManuscriptGrid& grid_;
     CellEditorHost& host_;
+    PaperHistory history_;
 
     QString FResultCode;         // the committed character's code page 949 bytes in hex
     bool FResultPlaced = false;  // a committed syllable was placed and the caret moved on

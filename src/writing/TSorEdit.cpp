@@ -2,8 +2,10 @@
 
 #include "core/AppError.h"
 #include "document/ManuscriptGrid.h"
+#include "ui/HistoryKeys.h"
 
 #include <QApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTableView>
@@ -39,9 +41,23 @@ void TSorEdit::setCellText(const QString& text)
 
 void TSorEdit::keyPressEvent(QKeyEvent* event)
 {
-    if (engine_)
-        engine_->KeyPress(event->key(), event->text());
     event->accept();
+    if (!engine_)
+        return;
+    const HistoryKey history = HistoryKeyOf(event->key(), event->modifiers());
+    if (history == HistoryKey::None) {
+        engine_->KeyPress(event->key(), event->text());
+        return;
+    }
+    // An input method hands over the syllable it composes, so that undo takes it; the box
+    // shows no pre-edit afterwards.
+    QGuiApplication::inputMethod()->commit();
+    QInputMethodEvent clear;
+    QLineEdit::inputMethodEvent(&clear);
+    if (history == HistoryKey::Undo)
+        engine_->Undo();
+    else
+        engine_->Redo();
 }
 
 void TSorEdit::inputMethodEvent(QInputMethodEvent* event)

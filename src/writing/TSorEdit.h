@@ -13,7 +13,8 @@ class QTableView;
 // current cell. Key presses and input-method updates go to the cell editor engine, which
 // writes the grid's cells and moves its current cell; the box itself shows the cell's text
 // and the syllable being composed. Key presses never reach the edit box's own handling, so
-// it has no caret keys, shortcuts or paste of its own.
+// it has no caret keys, shortcuts or paste of its own; Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z undo
+// and redo the engine's steps.
 class TSorEdit : public QLineEdit, private CellEditorHost {
     Q_OBJECT
     Q_PROPERTY(QTableView* grid READ grid WRITE setGrid)

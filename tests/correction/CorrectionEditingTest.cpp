@@ -253,6 +253,48 @@ TEST_F(CorrectionEditing, DeleteRemovesTheSelectedItemPagesScroll)
     EXPECT_EQ(bar->value(), 0);
 }
 
+TEST_F(CorrectionEditing, CtrlZAndCtrlYOnTheBoardUndoAndRedoItsItems)
+{
+    Open(Essays::Manuscript(45));
+    TSorBoard* board = W(*frame).Board;
+    Place(dt16, {100, 100}, {150, 130});
+    Place(dtNumber, {300, 300}, {330, 320});
+    ASSERT_EQ(W(*frame).Memo2->toPlainText(), "(1)");
+    // The mark dragged to another place with the selection tool.
+    QTest::mousePress(board, Qt::LeftButton, {}, {120, 110});
+    QTest::mouseMove(board, {220, 210});
+    QTest::mouseRelease(board, Qt::LeftButton, {}, {220, 210});
+    ASSERT_EQ(board->Items().Items(0)->Left(), 200);
+    frame->Session().SetModified(false);
+
+    board->setFocus();
+    QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(board->Items().Items(0)->Left(), 100) << "the move undone";
+    EXPECT_TRUE(frame->Session().FModified());
+    QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(board->Items().Count(), 1) << "the number undone";
+    EXPECT_TRUE(W(*frame).Memo2->toPlainText().isEmpty()) << "with its line of the comment";
+    QTest::keyClick(board, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(board->Items().Count(), 2);
+    EXPECT_EQ(W(*frame).Memo2->toPlainText(), "(1)");
+    QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(board->Items().Count(), 0) << "the mark placed undone";
+
+    // Another page and back: what the page stored has no mark, and its history stays.
+    frame->cmbListChange(1);
+    EXPECT_TRUE(CorrectionRecord::loadPage(frame->Session().cdTemp, CorrectionRecord::pageKey(1)).marks.isEmpty());
+    frame->cmbListChange(0);
+    board->setFocus();
+    QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(board->Items().Count(), 1);
+    EXPECT_EQ(board->Items().Items(0)->DrawTool(), dt16);
+
+    frame->SetViewOnly();
+    QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(board->Items().Count(), 1) << "a viewing run has no undo";
+}
+
 TEST_F(CorrectionEditing, ViewingModeOpensNoDialogAndDeletesNothing)
 {
     Open(Essays::Manuscript(45));

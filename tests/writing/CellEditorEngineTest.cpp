@@ -1,3 +1,4 @@
+#include "FakeHost.h"
 #include "SheetText.h"
 #include "writing/CellEditorEngine.h"
 
@@ -7,140 +8,6 @@
 #include <map>
 
 namespace {
-
-// The host duty of the writing frame without widgets: the edit box is a text with a caret
-// and a selection; arriving on a cell loads its trimmed text, selected.
-class FakeHost : public CellEditorHost {
-public:
-    explicit FakeHost(int lines = 21) : grid(lines), engine(grid, *this) {}
-
-    CellPos caret() const override { return pos; }
-    void setCaretColumn(int column) override
-    {
-        if (column != pos.column)
-            arrive({pos.line, column});
-    }
-    void setCaretLine(int line) override
-    {
-        if (line != pos.line)
-            arrive({line, pos.column});
-    }
-    void pageCaret(bool down) override { arrive({std::max(0, pos.line + (down ? 10 : -10)), pos.column}); }
-
-    QString editText() const override { return text; }
-    void setEditText(const QString& t) override
-    {
-        text = t;
-        cursor = int(t.size());
-        selStart = selEnd = 0;
-    }
-    void selectEditText() override
-    {
-        selStart = 0;
-        selEnd = cursor = int(text.size());
-    }
-    bool editHasSelection() const override { return selEnd > selStart; }
-    int editCursor() const override { return cursor; }
-    void editInsert(const QString& t) override
-    {
-        removeSelection();
-        text.insert(cursor, t);
-        cursor += int(t.size());
-    }
-    void editBackspace() override
-    {
-        if (editHasSelection())
-            removeSelection();
-        else if (cursor > 0)
-            text.remove(--cursor, 1);
-    }
-    void focusEdit() override {}
-    void beep() override { ++beeps; }
-
-    // Puts the caret somewhere as the frame does: the cell's text loaded and selected.
-    void place(CellPos p) { arrive(p); }
-
-    void type(const QString& keys)
-    {
-        for (QChar c : keys)
-            engine.KeyPress(keyOf(c), QString(c));
-    }
-    void press(int key) { engine.KeyPress(key, QString()); }
-
-    ManuscriptGrid grid;
-    CellEditorEngine engine;
-    CellPos pos{0, 1};
-    QString text;
-    int cursor = 0;
-    int selStart = 0;
-    int selEnd = 0;
-    int beeps = 0;
-
-private:
-    static int keyOf(QChar c)
-    {
-        switch (c.unicode()) {
-        case ' ':
-            return Qt::Key_Space;
-        case '\b':
-            return Qt::Key_Backspace;
-        case '\r':
-            return Qt::Key_Return;
-        default:
-            return c.isLetter() && c.unicode() < 0x80 ? Qt::Key_A + (c.toUpper().unicode() - 'A') : 0;
-        }
-    }
-    void arrive(CellPos p)
-    {
-        pos = p;
-        engine.CellChanged();
-        text = grid.cell(p.line, p.column).trimmed();
-        selectEditText();
-    }
-    void removeSelection()
-    {
-        if (!editHasSelection())
-            return;
-        text.remove(selStart, selEnd - selStart);
-        cursor = selStart;
-        selStart = selEnd = 0;
-    }
-};
-
-// The three ways a syllable arrives, and the plain key that carries one whole.
-enum class HangulPath { CommitWithNextPreedit, PreeditClearedBeforeCommit, CommitOnly, PlainKey };
-
-// Types the syllables in a row; jamo pre-edits are the syllable's first stage.
-void typeHangul(FakeHost& host, const QString& syllables, HangulPath path)
-{
-    const auto jamo = [](QChar s) { return QString(QChar(0x3131 + (s.unicode() - 0xAC00) / 588 % 19)); };
-    CellEditorEngine& e = host.engine;
-    switch (path) {
-    case HangulPath::CommitWithNextPreedit:
-        e.InputMethod({}, jamo(syllables[0]));
-        for (qsizetype i = 0; i < syllables.size(); ++i) {
-            e.InputMethod({}, syllables[i]);
-            e.InputMethod(syllables[i], i + 1 < syllables.size() ? jamo(syllables[i + 1]) : QString());
-        }
-        break;
-    case HangulPath::PreeditClearedBeforeCommit:
-        for (QChar s : syllables) {
-            e.InputMethod({}, jamo(s));
-            e.InputMethod({}, s);
-            e.InputMethod({}, {});
-            e.InputMethod(s, {});
-        }
-        break;
-    case HangulPath::CommitOnly:
-        for (QChar s : syllables)
-            e.InputMethod(s, {});
-        break;
-    case HangulPath::PlainKey:
-        for (QChar s : syllables)
-            e.KeyPress(0, s);
-        break;
-    }
-}
 
 struct Case {
     const char* name;
@@ -163,6 +30,23 @@ const QString full2 = SheetText::syllables(40, 20);
 QString mid(const QString& s, int from, int n = -1)
 {
     return s.mid(from, n);
+}
+
+template <size_t N>
+void checkCases(const Case (&cases)[N])
+{
+    for (const Case& c : cases) {
+        FakeHost host;
+        for (const auto& [line, text] : c.before)
+            SheetText::setLine(host.grid, line, text);
+        host.place(c.caret);
+        c.act(host);
+        QStringList expected;
+        for (const auto& [line, text] : c.after)
+            expected.append(QString::number(line) + QStringLiteral(": ") + text);
+        EXPECT_EQ(SheetText::dump(host.grid), expected) << c.name;
+        EXPECT_EQ(host.pos, c.caretAfter) << c.name << ": caret at " << host.pos.line << "," << host.pos.column;
+    }
 }
 
 }
@@ -296,18 +180,7 @@ TEST(CellEditorEngine, LaysOutTypingOnTheSheet)
          },
          {{0, "a" + plain}}, {0, 2}},
     };
-    for (const Case& c : cases) {
-        FakeHost host;
-        for (const auto& [line, text] : c.before)
-            SheetText::setLine(host.grid, line, text);
-        host.place(c.caret);
-        c.act(host);
-        QStringList expected;
-        for (const auto& [line, text] : c.after)
-            expected.append(QString::number(line) + QStringLiteral(": ") + text);
-        EXPECT_EQ(SheetText::dump(host.grid), expected) << c.name;
-        EXPECT_EQ(host.pos, c.caretAfter) << c.name << ": caret at " << host.pos.line << "," << host.pos.column;
-    }
+    checkCases(cases);
 }
 
 TEST(CellEditorEngine, EveryHangulPathGivesTheSameCells)
@@ -459,18 +332,71 @@ TEST(CellEditorEngine, SoundBehaviourWhereTheDescribedOneLosesText)
          {{0, g + mid(full0, 0, 19)}, {1, mid(full0, 19) + "a나"}},
          {0, 2}},
     };
-    for (const Case& c : cases) {
-        FakeHost host;
-        for (const auto& [line, text] : c.before)
-            SheetText::setLine(host.grid, line, text);
-        host.place(c.caret);
-        c.act(host);
-        QStringList expected;
-        for (const auto& [line, text] : c.after)
-            expected.append(QString::number(line) + QStringLiteral(": ") + text);
-        EXPECT_EQ(SheetText::dump(host.grid), expected) << c.name;
-        EXPECT_EQ(host.pos, c.caretAfter) << c.name << ": caret at " << host.pos.line << "," << host.pos.column;
-    }
+    checkCases(cases);
+}
+
+// "a", Backspace, "9" leaves one cell "9" whichever way the "a" reached its cell.
+TEST(CellEditorEngine, ACellEmptiedByBackspaceIsTakenByWhatIsTypedNext)
+{
+    const QString g = QStringLiteral("가");
+    const QString plain = QStringLiteral("나다");
+    const Case cases[] = {
+        {"a letter carried out of the margin",
+         {},
+         {0, 1},
+         [&](FakeHost& h) {
+             typeHangul(h, QString(21, g[0]), HangulPath::CommitWithNextPreedit);
+             h.press(Qt::Key_Up);
+             for (int i = 0; i < 18; ++i)
+                 h.press(Qt::Key_Right);
+             typeKeys(h, "b9a\b9");
+         },
+         {{0, QString(19, g[0]) + "[b9]"}, {1, "9" + g + g}},
+         {1, 1}},
+        {"a letter typed in the margin",
+         {{0, full0}, {1, plain}},
+         {0, 21},
+         [](FakeHost& h) { typeKeys(h, "a\b9"); },
+         {{0, full0}, {1, "9" + plain}},
+         {1, 1}},
+        {"a full-width sign carried out of the margin",
+         {{0, full0}, {1, plain}},
+         {0, 21},
+         [](FakeHost& h) { typeKeys(h, "A\b9"); },
+         {{0, full0}, {1, "9" + plain}},
+         {1, 1}},
+        {"a full-width sign following a letter at column 20",
+         {{0, full0}, {1, plain}},
+         {0, 20},
+         [](FakeHost& h) { typeKeys(h, "aA\b9"); },
+         {{0, mid(full0, 0, 19) + "a"}, {1, "9" + mid(full0, 19) + plain}},
+         {1, 1}},
+        {"a syllable begun in the margin",
+         {{0, full0}, {1, plain}},
+         {0, 21},
+         [&](FakeHost& h) {
+             typeHangul(h, g, HangulPath::PreeditClearedBeforeCommit);
+             typeKeys(h, "\b9");
+         },
+         {{0, full0}, {1, "9" + plain}},
+         {1, 1}},
+        {"a letter after a line break",
+         {{0, "가나다라"}},
+         {0, 3},
+         [](FakeHost& h) { typeKeys(h, "\ra\b9"); },
+         {{0, "가나"}, {1, "9다라"}},
+         {1, 1}},
+        {"a syllable after a letter carried out of the margin keeps the letter first",
+         {{0, full0}, {1, plain}},
+         {0, 21},
+         [&](FakeHost& h) {
+             typeKeys(h, "a");
+             typeHangul(h, g, HangulPath::CommitWithNextPreedit);
+         },
+         {{0, full0}, {1, "a" + g + plain}},
+         {1, 3}},
+    };
+    checkCases(cases);
 }
 
 TEST(CellEditorEngine, RefusesCharactersCodePage949CannotHold)

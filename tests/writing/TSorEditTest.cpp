@@ -145,6 +145,59 @@ TEST(CellEditorWidget, KeysMapAsOnTheKeyboard)
     EXPECT_GT(t.caret().line, 10);
 }
 
+TEST(CellEditorWidget, ALetterCarriedOutOfTheMarginAndErasedLeavesNoBlankCell)
+{
+    FrameFixture f;
+    TSorEdit* edt = f.edt();
+    edt->setFocus();
+    for (int i = 0; i < 21; ++i) {
+        preedit(edt, "ㄱ");
+        preedit(edt, "가");
+        commit(edt, "가");
+    }
+    QTest::keyClick(edt, Qt::Key_Up);
+    for (int i = 0; i < 18; ++i)
+        QTest::keyClick(edt, Qt::Key_Right);
+    QTest::keyClicks(edt, "b9a");
+    QTest::keyClick(edt, Qt::Key_Backspace);
+    QTest::keyClicks(edt, "9");
+    EXPECT_EQ(SheetText::line(f.cells(), 0), QString(19, u'가') + "[b9]");
+    EXPECT_EQ(SheetText::line(f.cells(), 1), QStringLiteral("9가가"));
+    EXPECT_EQ(f.caret(), (CellPos{1, 1}));
+}
+
+TEST(CellEditorWidget, CtrlZUndoesAndCtrlYOrCtrlShiftZRedoesTheStudentsSteps)
+{
+    FrameFixture f;
+    TSorEdit* edt = f.edt();
+    edt->setFocus();
+    for (const char* syllable : {"가", "나", "다"}) {
+        preedit(edt, "ㄱ");
+        commit(edt, QString::fromUtf8(syllable));
+    }
+    for (int i = 0; i < 3; ++i)
+        key(edt, Qt::Key_Z, "\x1a", Qt::ControlModifier);
+    EXPECT_TRUE(SheetText::dump(f.cells()).isEmpty());
+    EXPECT_EQ(f.caret(), (CellPos{0, 1}));
+    EXPECT_EQ(f.label("lblCount")->text(), QStringLiteral("0 자")) << "the count follows the paper";
+
+    key(edt, Qt::Key_Y, "\x19", Qt::ControlModifier);
+    key(edt, Qt::Key_Y, "\x19", Qt::ControlModifier);
+    key(edt, Qt::Key_Z, "\x1a", Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(SheetText::dump(f.cells()), QStringList{"0: 가나다"});
+    EXPECT_EQ(f.caret(), (CellPos{0, 4}));
+    EXPECT_EQ(f.label("lblCount")->text(), QStringLiteral("3 자"));
+
+    const int blankBox = inkIn(edt);
+    preedit(edt, "ㄹ");
+    key(edt, Qt::Key_Z, "\x1a", Qt::ControlModifier);
+    EXPECT_EQ(SheetText::dump(f.cells()), QStringList{"0: 가나다"}) << "the syllable being composed goes first";
+    EXPECT_EQ(inkIn(edt), blankBox) << "and the box shows no pre-edit";
+    key(edt, Qt::Key_Z, "\x1a", Qt::ControlModifier);
+    EXPECT_EQ(SheetText::dump(f.cells()), QStringList{"0: 가나"});
+    EXPECT_EQ(edt->text(), QString()) << "the box shows the cell the caret went back to";
+}
+
 TEST(CellEditorWidget, RefusesWhatCodePage949CannotHold)
 {
     Typing t;
