@@ -13,6 +13,7 @@
 #include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTest>
@@ -143,4 +144,39 @@ TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
         EXPECT_EQ(boxes.texts.mid(2), QStringList{QStringLiteral("저장하시겠습니까")}) << "nothing after No";
         EXPECT_FALSE(window->isVisible());
     }
+}
+
+// 취소 keeps the window and its work; the buttons speak Korean; a new title alone is a change.
+TEST_F(ClosingQuestion, CancelKeepsTheWindowAndANewTitleCountsAsAChange)
+{
+    CourseServerProcess server;
+    server.start();
+    ShellFixture fixture;
+    fixture.write("dozoruderado.ini", "[CONFIG]\nURL=" + server.url().toUtf8().toBase64() + "\n");
+    ModalBoxes boxes;
+    auto window = fixture.start(fixture.launchFile("run.dzl", {"S001", Demo::kStudentNo, Demo::kStudentPassword, "0",
+                                                               Demo::kLectureKey, "", "1", "제목", "0", "0"}));
+    window->show();
+    QTest::qWait(100);
+    QTest::keyClicks(window->txtTitle, QStringLiteral(" 둘"));
+    ASSERT_TRUE(window->FEditor->session().Modified());
+
+    QStringList buttons;
+    boxes.inspect = [&](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons())
+            buttons << button->text().remove(QStringLiteral("(&Y)")).remove(QStringLiteral("(&N)")).remove(u'&');
+    };
+    boxes.answers = {QMessageBox::Cancel};
+    EXPECT_FALSE(window->close());
+    ASSERT_TRUE(boxes.waitFor(1));
+    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("저장하시겠습니까")});
+    EXPECT_TRUE(buttons.contains(QStringLiteral("예")) && buttons.contains(QStringLiteral("아니요"))
+                && buttons.contains(QStringLiteral("취소")))
+        << buttons.join(u' ').toStdString();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->FEditor->session().Title, QStringLiteral("제목 둘"));
+
+    boxes.answers = {QMessageBox::No};
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
 }
