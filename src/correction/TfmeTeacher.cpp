@@ -306,7 +306,7 @@ void TfmeTeacher::btnClick(QObject* sender)
     // a print or a second save would move the pages under the one being sent.
     case TagAnswerPrint:
         if (!TransferGate::instance().busy())
-            ShowReportPreview(PrepareAnswerPrint(), QStringLiteral("답안 출력"));
+            ShowReportPreview(PrepareAnswerPrint(), QStringLiteral("답안 출력"), FSession.FTitle);
         break;
     case TagSave:
         if (!TransferGate::instance().busy())
@@ -314,7 +314,7 @@ void TfmeTeacher::btnClick(QObject* sender)
         break;
     case TagCorrectionPrint:
         if (!TransferGate::instance().busy())
-            ShowReportPreview(PrepareCorrectionPrint(), QStringLiteral("첨삭 출력"));
+            ShowReportPreview(PrepareCorrectionPrint(), QStringLiteral("첨삭 출력"), FSession.FTitle);
         break;
     default:
         break;

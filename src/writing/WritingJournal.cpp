@@ -1,10 +1,14 @@
 #include "writing/WritingJournal.h"
 
 #include "core/AppError.h"
+#include "dataset/DataSet.h"
 #include "document/ManuscriptGrid.h"
 #include "writing/WritingSession.h"
 
 #include <QDateTime>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -96,7 +100,7 @@ QByteArray WritingJournal::toPacket(const Work& work)
     head.append();
     head.setString(u"Title", work.title);
     head.setInteger(u"Inx", work.inx);
-    head.setInteger(u"Seconds", qint32(qBound<qint64>(-1, work.seconds, std::numeric_limits<qint32>::max())));
+    head.setInteger(u"Seconds", qint32(std::clamp<qint64>(work.seconds, -1, std::numeric_limits<qint32>::max())));
     head.setString(u"Memo", work.memo);
     head.setBytes(u"Lines", lines.toPacket(PacketForm::Binary));
     head.post();

@@ -16,7 +16,10 @@
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -179,4 +182,44 @@ TEST_F(ClosingQuestion, CancelKeepsTheWindowAndANewTitleCountsAsAChange)
     boxes.answers = {QMessageBox::No};
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(window->isVisible());
+}
+
+// Closing while a save is being sent waits for it: the save arrives whole, then the window
+// closes without asking again.
+TEST_F(ClosingQuestion, ClosingDuringASaveWaitsForIt)
+{
+    QTcpServer slow;
+    ASSERT_TRUE(slow.listen(QHostAddress::LocalHost));
+    QByteArray request;
+    QObject::connect(&slow, &QTcpServer::newConnection, [&] {
+        QTcpSocket* socket = slow.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, [&request, socket] {
+            request += socket->readAll();
+            if (!request.endsWith("--\r\n"))
+                return;
+            // The reply comes a second later, while the person has closed the window.
+            QTimer::singleShot(1000, socket, [socket] {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\n200 x");
+                socket->disconnectFromHost();
+            });
+        });
+    });
+    ShellFixture fixture;
+    fixture.write("dozoruderado.ini",
+                  "[CONFIG]\nURL=" + QStringLiteral("http://127.0.0.1:%1").arg(slow.serverPort()).toUtf8().toBase64()
+                      + "\n");
+    ModalBoxes boxes;
+    auto window = fixture.start(fixture.launchFile("run.dzl", {"S001", Demo::kStudentNo, Demo::kStudentPassword, "0",
+                                                               Demo::kLectureKey, "", "1", "제목", "0", "0"}));
+    window->show();
+    typeOnSheet(*window);
+    QPointer<TfrmMain> alive = window.get();
+
+    bool closedDuringSave = true;
+    QTimer::singleShot(300, [&] { closedDuringSave = window->close(); });
+    window->FEditor->BtnClick(window->FEditor->btnSave());
+    EXPECT_FALSE(closedDuringSave) << "the window stays while the save is sent";
+    EXPECT_TRUE(request.contains("name=\"file\"")) << "the save arrived whole";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 5000)) << "and then it closes";
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
 }
