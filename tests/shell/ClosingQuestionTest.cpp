@@ -10,11 +10,13 @@
 #include "support/CourseServerProcess.h"
 #include "support/ModalBoxes.h"
 #include "ui/DialogService.h"
+#include "ui/PictureButton.h"
 #include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -161,7 +163,7 @@ TEST_F(ClosingQuestion, CancelKeepsTheWindowAndANewTitleCountsAsAChange)
                                                                Demo::kLectureKey, "", "1", "제목", "0", "0"}));
     window->show();
     QTest::qWait(100);
-    QTest::keyClicks(window->txtTitle, QStringLiteral(" 둘"));
+    QTest::keyClicks(window->txtTitle, QStringLiteral(" 2"));
     ASSERT_TRUE(window->FEditor->session().Modified());
 
     QStringList buttons;
@@ -177,7 +179,7 @@ TEST_F(ClosingQuestion, CancelKeepsTheWindowAndANewTitleCountsAsAChange)
                 && buttons.contains(QStringLiteral("취소")))
         << buttons.join(u' ').toStdString();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->FEditor->session().Title, QStringLiteral("제목 둘"));
+    EXPECT_EQ(window->FEditor->session().Title, QStringLiteral("제목 2"));
 
     boxes.answers = {QMessageBox::No};
     EXPECT_TRUE(window->close());
