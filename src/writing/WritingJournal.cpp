@@ -23,22 +23,47 @@ QList<FieldDef> headFields()
             {QStringLiteral("Lines"), FieldType::Blob}};
 }
 
-QString cellField(int column)
+// A line's 21 cells in one text: cells apart by U+001F, and U+001B before any U+001B or
+// U+001F a cell holds, so any text comes back exactly.
+constexpr QChar kCellEnd(0x1F);
+constexpr QChar kEscape(0x1B);
+
+QString joinCells(const QStringList& cells)
 {
-    return QStringLiteral("C%1").arg(column);
+    QString line;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            line += kCellEnd;
+        for (QChar c : cells[i]) {
+            if (c == kCellEnd || c == kEscape)
+                line += kEscape;
+            line += c;
+        }
+    }
+    return line;
+}
+
+QStringList splitCells(const QString& line)
+{
+    QStringList cells{QString()};
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == kEscape && i + 1 < line.size())
+            cells.last() += line[++i];
+        else if (line[i] == kCellEnd)
+            cells.append(QString());
+        else
+            cells.last() += line[i];
+    }
+    if (cells.size() != ManuscriptGrid::kStoredColumns)
+        throw AppError(
+            QStringLiteral("복구 파일의 원고지 줄에 칸이 %1개 있습니다 (21개여야 합니다).").arg(cells.size()));
+    return cells;
 }
 
 QList<FieldDef> lineFields()
 {
-    QList<FieldDef> fields;
-    for (int column = ManuscriptGrid::kFirstCellColumn; column <= ManuscriptGrid::kMarginColumn; ++column)
-        fields.append({cellField(column), FieldType::Memo});
-    return fields;
+    return {{QStringLiteral("Cells"), FieldType::Memo}};
 }
-
-}
-
-namespace {
 
 bool blank(const QString& cell)
 {
@@ -91,9 +116,7 @@ QByteArray WritingJournal::toPacket(const Work& work)
     DataSet lines(lineFields());
     for (const QStringList& cells : work.lines) {
         lines.append();
-        for (int i = 0; i < cells.size(); ++i)
-            if (!cells[i].isEmpty())
-                lines.setString(cellField(i + 1), cells[i]);
+        lines.setString(u"Cells", joinCells(cells));
         lines.post();
     }
     DataSet head(headFields());
@@ -119,12 +142,8 @@ WritingJournal::Work WritingJournal::fromPacket(const QByteArray& bytes)
     if (lines.fields() != lineFields())
         throw AppError(QStringLiteral("복구 파일의 원고지 칸을 읽을 수 없습니다."));
     Work work{head.asString(u"Title"), head.asInteger(u"Inx"), head.asInteger(u"Seconds"), head.asString(u"Memo"), {}};
-    for (lines.first(); !lines.eof(); lines.next()) {
-        QStringList cells;
-        for (int column = ManuscriptGrid::kFirstCellColumn; column <= ManuscriptGrid::kMarginColumn; ++column)
-            cells.append(lines.asString(cellField(column)));
-        work.lines.append(std::move(cells));
-    }
+    for (lines.first(); !lines.eof(); lines.next())
+        work.lines.append(splitCells(lines.asString(u"Cells")));
     return work;
 }
 

@@ -7,6 +7,7 @@
 #include "Typist.h"
 #include "board/SorBoard.h"
 #include "correction/BoardPage.h"
+#include "correction/CorrectionJournal.h"
 #include "correction/MemoText.h"
 #include "correction/TfmeTeacher.h"
 #include "document/EssayRecord.h"
@@ -177,7 +178,10 @@ TEST_F(RecoveryRun, StudentsEssayComesBackAfterTheClientWasKilled)
 {
     const QString launch = QStringLiteral("/launch/S001/DEMO0001.dzl");
     const QString shown = workAndKill("student", launch);
-    ASSERT_TRUE(shown.contains(QStringLiteral("봄"))) << shown.toStdString();
+    ASSERT_TRUE(shown.contains(QStringLiteral("봄"))
+                && shown.contains(QStringLiteral("paper 2\nmemo 백지에 쓴 메모\n다음 줄"))
+                && shown.contains(QStringLiteral("title Spring")))
+        << shown.toStdString();
 
     dialogs->answers = {true};
     startClient(launch);
@@ -222,7 +226,9 @@ TEST_F(RecoveryRun, TeachersCorrectionComesBackAfterTheClientWasKilled)
 
     const QString launch = QStringLiteral("/launch/T001/DEMO0001.dzl");
     const QString shown = workAndKill("teacher", launch);
-    ASSERT_TRUE(shown.contains(QStringLiteral("2쪽"))) << shown.toStdString();
+    ASSERT_TRUE(shown.contains(QStringLiteral("2쪽")) && shown.count(QStringLiteral("\n  ")) == 4
+                && shown.contains(QStringLiteral("points 40,40,,7,7,,\ntotal 47")))
+        << shown.toStdString();
 
     dialogs->answers = {true};
     startClient(launch);

@@ -50,6 +50,7 @@ TEST(WritingJournal, RestoresBothPapersTitleAndPaperExactly)
     before.grid().setCell(0, 20, QStringLiteral("다"));
     before.grid().setCell(0, 21, QStringLiteral("."));
     before.grid().setCell(2, 5, QStringLiteral(" "));
+    before.grid().setCell(2, 6, QStringLiteral("\x1f\x1b"));  // only from an odd record, kept as it was
     before.grid().setLineCount(40);
     before.grid().setCell(39, 1, QStringLiteral("끝"));
     before.setMemo(QStringLiteral("백지의 글\n둘째 줄"));
