@@ -12,6 +12,7 @@ TransferGate::Pass::Pass()
 {
     if (instance().busy_)
         throw SilentAbort();
+    emit instance().starting();
     instance().busy_ = true;
 }
 

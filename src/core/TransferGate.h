@@ -21,6 +21,8 @@ public:
     };
 
 signals:
+    // A transfer is about to start: whatever must be on disk first is written now.
+    void starting();
     // The transfer ended; what waited for it may run now.
     void idle();
 

@@ -22,7 +22,30 @@ CorrectionSession::CorrectionSession(QObject* parent)
     // The start-up has made the renderer already; a session made on its own makes it here.
     CreateFrmTemp();
     // Scores are work too: typed points and a typed total.
-    connect(&FScores, &ScoreSheet::edited, this, [this] { FChanged = true; });
+    connect(&FScores, &ScoreSheet::edited, this, [this] { SetModified(true); });
+}
+
+void CorrectionSession::SetModified(bool modified)
+{
+    FChanged = modified;
+    if (modified)
+        emit workChanged();
+}
+
+void CorrectionSession::RestoreWork(int mode, const DataSet& boardPages, const DataSet& pictures, const QString& review,
+                                    const QStringList& points, bool deduction, const QString& total)
+{
+    cdTemp.copyFrom(boardPages);
+    cdTemp.mergeChangeLog();
+    cdTeacher.copyFrom(pictures);
+    cdTeacher.mergeChangeLog();
+    FPage = -1;
+    FReview = review;
+    emit reviewLoaded(FReview);
+    FScores.load(points, deduction);
+    FScores.setTotal(total);
+    FMode = mode;
+    SetModified(true);
 }
 
 void CorrectionSession::ReadTeacherFields(const LaunchFields& fields)
@@ -160,7 +183,7 @@ QImage CorrectionSession::AddHandwrittenPage(const QString& path)
     cdTeacher.post();
     // Listed with a space, unlike the entries the list is built with.
     FPages.append(QStringLiteral("PAGE ") + QString::number(cdTeacher.recordCount()));
-    FChanged = true;
+    SetModified(true);
     emit pagesChanged();
     return page.picture;
 }
@@ -170,13 +193,16 @@ void CorrectionSession::DeleteHandwrittenPage(int index)
     cdTeacher.moveTo(index);
     cdTeacher.deleteRecord();
     // A deleted page is a change to save like any other.
-    FChanged = true;
+    SetModified(true);
     BuildPageList(2);
 }
 
 void CorrectionSession::SetReview(const QString& review)
 {
+    if (review == FReview)
+        return;
     FReview = review;
+    emit workChanged();
 }
 
 void CorrectionSession::ValidateScores() const

@@ -68,7 +68,12 @@ public:
     void DeleteHandwrittenPage(int index);
 
     bool FModified() const { return FChanged; }
-    void SetModified(bool modified) { FChanged = modified; }
+    void SetModified(bool modified);
+    // Work kept by a journal, put back: the board correction's stored pages, the handwritten
+    // pages, the review and the scores. No page is shown (the frame shows one next); the
+    // run counts as changed.
+    void RestoreWork(int mode, const DataSet& boardPages, const DataSet& pictures, const QString& review,
+                     const QStringList& points, bool deduction, const QString& total);
     // Nothing may change: field 8 not "1", or a viewing run.
     bool FReadOnly() const { return FLocked; }
     void SetReadOnly() { FLocked = true; }
@@ -129,6 +134,8 @@ signals:
     void pagesChanged();
     // The review changed other than by SetReview: read from a loaded correction.
     void reviewLoaded(const QString& review);
+    // The teacher's work changed; emitted for every change, so listeners must be cheap.
+    void workChanged();
 
 private:
     void ReadSummary();

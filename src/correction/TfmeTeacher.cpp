@@ -4,6 +4,7 @@
 #include "core/AppError.h"
 #include "core/TransferGate.h"
 #include "correction/BoardPage.h"
+#include "correction/CorrectionJournal.h"
 #include "correction/DisplayedLines.h"
 #include "correction/FitItemToText.h"
 #include "correction/MemoText.h"
@@ -50,10 +51,57 @@ bool IsTypedKey(const QKeyEvent& key)
 const QString TfmeTeacher::kPictureFilter =
     QStringLiteral("All (*.jpg *.bmp);;JPEG Image File (*.jpg);;Bitmaps (*.bmp)");
 
-TfmeTeacher::TfmeTeacher(QWidget* parent) : QFrame(parent)
+namespace {
+const QString kKeptHere = QStringLiteral("\n첨삭은 이 컴퓨터에 보관되어 있습니다. 나중에 다시 저장하십시오.");
+}
+
+TfmeTeacher::TfmeTeacher(QWidget* parent)
+    : QFrame(parent), FJournal(new CorrectionJournal(
+                          FSession, [this] { return PageOnBoard(); }, this))
 {
     BuildLayout();
     ConnectHandlers();
+    connect(&FJournal->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
+    connect(&TransferGate::instance(), &TransferGate::starting, this, [this] { FJournal->keeper().flush(); });
+    // The page comment and the marks placed are work the session does not see typed.
+    connect(Memo2, &QPlainTextEdit::textChanged, &FJournal->keeper(), &JournalKeeper::markDirty);
+}
+
+void TfmeTeacher::OfferRecovery()
+{
+    if (FSession.FViewOnly() || FSession.FViewMode() == 0)
+        return;
+    const QString problem = FJournal->Offer(
+        [] {
+            return DialogService::instance().question(QStringLiteral("복구"),
+                                                      QStringLiteral("저장하지 않은 글이 있습니다. 복구하시겠습니까?"));
+        },
+        [this](const CorrectionJournal::Work& work) {
+            // The board lets go of the loaded page, so turning the page stores nothing of it.
+            BoardPage::Restore(*Board, {});
+            Memo2->clear();
+            FSession.RestoreWork(work.mode, work.boardPages, work.pictures, work.review, work.points, work.deduction,
+                                 work.total);
+            CheckBox1->setChecked(work.deduction);
+            BuildPageList(work.mode);
+            if (work.page > 0 && work.page < cmbList->count()) {
+                cmbList->setCurrentIndex(work.page);
+                cmbListChange(work.page);
+            }
+        });
+    if (!problem.isEmpty())
+        ShowInfo(problem);
+}
+
+void TfmeTeacher::FlushJournal()
+{
+    FJournal->keeper().flush();
+}
+
+void TfmeTeacher::DiscardJournal()
+{
+    if (FJournal->keeper().started())
+        FJournal->keeper().setAside();
 }
 
 TfmeTeacher::~TfmeTeacher()
@@ -259,7 +307,7 @@ void TfmeTeacher::btnClick(QObject* sender)
     // a print or a second save would move the pages under the one being sent.
     case TagAnswerPrint:
         if (!TransferGate::instance().busy())
-            ShowReportPreview(PrepareAnswerPrint(), QStringLiteral("답안 출력"));
+            ShowReportPreview(PrepareAnswerPrint(), QStringLiteral("답안 출력"), FSession.FTitle);
         break;
     case TagSave:
         if (!TransferGate::instance().busy())
@@ -267,7 +315,7 @@ void TfmeTeacher::btnClick(QObject* sender)
         break;
     case TagCorrectionPrint:
         if (!TransferGate::instance().busy())
-            ShowReportPreview(PrepareCorrectionPrint(), QStringLiteral("첨삭 출력"));
+            ShowReportPreview(PrepareCorrectionPrint(), QStringLiteral("첨삭 출력"), FSession.FTitle);
         break;
     default:
         break;
@@ -282,12 +330,19 @@ void TfmeTeacher::SaveCorrection()
     FSession.ValidateScores();
     cmbList->setCurrentIndex(0);
     cmbListChange(0);
-    const ReplyText reply = PostTeacherForm(FSession.Submission(Thumbnail()));
+    ReplyText reply;
+    try {
+        reply = PostTeacherForm(FSession.Submission(Thumbnail()));
+    } catch (const AppError& error) {
+        FJournal->keeper().flush();
+        throw AppError(error.message() + kKeptHere);
+    }
     ShowInfo(reply.message);
     // A refused correction is not stored: it stays unsaved, and a closing window stays open.
     if (!reply.accepted())
         throw SilentAbort();
     FSession.SetModified(false);
+    FJournal->keeper().saved();
 }
 
 // Page 1 as the teacher sees it: a board page with its comment beside it, or the picture.
@@ -353,6 +408,7 @@ void TfmeTeacher::BoardItemAdd(TBoardItem* item)
     }
     item->SetKey(TickCount());
     FSession.BoardEdited(BoardPage::Marks(Board->Items()), commentBefore, Memo2->toPlainText());
+    FJournal->keeper().markDirty();
 }
 
 void TfmeTeacher::BoardItemMoveSized()

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPixmap>
 
+class CorrectionJournal;
 class PictureButton;
 class QButtonGroup;
 class QCheckBox;
@@ -50,6 +51,15 @@ public:
     // raised to the caller; what was built stays.
     void SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBox);
     void SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox);
+
+    // After the set-up, outside any editor handler: offers the work an earlier run left
+    // unsaved, then keeps this run's journal. A run that may not save keeps none.
+    void OfferRecovery();
+    // Writes the journal now when it has changes (the window lost focus or was minimised).
+    void FlushJournal();
+    // Closing without saving: the journal is set aside, not deleted.
+    void DiscardJournal();
+    CorrectionJournal& Journal() { return *FJournal; }
 
     // The records into the session, and the first view of them.
     void LoadCorrection(DataSet essay, DataSet correction);
@@ -138,6 +148,7 @@ private:
     int CommentLines() const;
 
     CorrectionSession FSession;
+    CorrectionJournal* FJournal;
     int FWheelDelta = 0;  // wheel turns not yet a whole step
     // The tab pictures: active 총평, inactive 평가, inactive 총평, active 평가.
     QPixmap i1, i2, i3, i4;

@@ -9,6 +9,7 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 #include <memory>
 
@@ -31,7 +32,8 @@ QString serverMessage(const QByteArray& body)
 
 }
 
-HttpClient::HttpClient(std::chrono::milliseconds idleLimit) : idleLimit_(idleLimit)
+HttpClient::HttpClient(std::chrono::milliseconds idleLimit, std::chrono::milliseconds deadline)
+    : idleLimit_(idleLimit), deadline_(deadline)
 {
     manager_.setProxy(QNetworkProxy::NoProxy);
 }
@@ -64,13 +66,31 @@ QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address)
             [this](qint64 done, qint64 total) { progress(Direction::Send, done, total); });
     connect(raw, &QNetworkReply::downloadProgress, this,
             [this](qint64 done, qint64 total) { progress(Direction::Receive, done, total); });
+    stop_ = Stop::None;
     if (!raw->isFinished()) {
+        running_ = raw;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        connect(&deadline, &QTimer::timeout, raw, [this, raw] {
+            stop_ = Stop::Deadline;
+            raw->abort();
+        });
+        deadline.start(deadline_);
         QEventLoop loop;
         connect(raw, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec();
+        running_ = nullptr;
     }
     end(Direction::Send);
     end(Direction::Receive);
+    if (stop_ == Stop::Cancelled)
+        throw AppError(
+            QStringLiteral("전송을 취소했습니다. 서버(%1)에는 아무것도 바뀌지 않았을 수 있습니다").arg(address));
+    if (stop_ == Stop::Deadline)
+        throw AppError(QStringLiteral("서버(%1)와의 전송이 %2초 안에 끝나지 않아 멈췄습니다. "
+                                      "인터넷 연결을 확인하고 다시 시도하십시오")
+                           .arg(address)
+                           .arg(deadline_.count() / 1000.0));
 
     const QByteArray body = raw->isOpen() ? raw->readAll() : QByteArray();
     if (raw->error() == QNetworkReply::NoError)
@@ -94,6 +114,14 @@ QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address)
     throw AppError(QStringLiteral("서버(%1)와 통신하지 못했습니다: %2. "
                                   "인터넷 연결과 서버 주소를 확인하십시오")
                        .arg(address, raw->errorString()));
+}
+
+void HttpClient::cancel()
+{
+    if (!running_)
+        return;
+    stop_ = Stop::Cancelled;
+    running_->abort();
 }
 
 HttpClient::Work& HttpClient::state(Direction direction)

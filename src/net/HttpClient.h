@@ -21,8 +21,15 @@ public:
     // A transfer during which no byte moves for this long is given up: a server that
     // accepts a connection and never answers must not hold the program forever.
     static constexpr std::chrono::milliseconds kDefaultIdleLimit{60000};
+    // A whole transfer ends by then: a server that trickles a byte now and then would
+    // restart the idle limit for ever.
+    static constexpr std::chrono::milliseconds kDefaultDeadline{180000};
 
-    explicit HttpClient(std::chrono::milliseconds idleLimit = kDefaultIdleLimit);
+    explicit HttpClient(std::chrono::milliseconds idleLimit = kDefaultIdleLimit,
+                        std::chrono::milliseconds deadline = kDefaultDeadline);
+
+    // Stops the transfer running (the person pressed 취소); it raises a message saying so.
+    void cancel();
 
     // Both return the reply body and raise AppError naming the address and the failure:
     // no connection, a broken transfer, an HTTP error status or silence past the idle limit.
@@ -47,7 +54,12 @@ private:
     Work& state(Direction direction);
 
     QNetworkAccessManager manager_;
+    enum class Stop { None, Cancelled, Deadline };
+
     std::chrono::milliseconds idleLimit_;
+    std::chrono::milliseconds deadline_;
+    QNetworkReply* running_ = nullptr;
+    Stop stop_ = Stop::None;
     Work send_;
     Work receive_;
 };

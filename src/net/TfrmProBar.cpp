@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <limits>
 
@@ -23,20 +25,24 @@ int barValue(qint64 bytes)
 }
 
 TfrmProBar::TfrmProBar(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), probar_(new QProgressBar(this))
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), probar_(new QProgressBar(this)),
+      btnCancel_(new QPushButton(QStringLiteral("취소"), this))
 {
     setObjectName(QStringLiteral("frmProBar"));
     setWindowTitle(QStringLiteral("통신중"));
     QFont face(QStringLiteral("MS Sans Serif"));
     face.setPixelSize(11);
     setFont(face);
-    setFixedSize(288, 30);
+    setFixedSize(288, 56);
 
     probar_->setObjectName(QStringLiteral("probar"));
     probar_->setGeometry(4, 4, 273, 16);
     probar_->setRange(0, 100);
     probar_->setValue(0);
     probar_->setTextVisible(false);
+    btnCancel_->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel_->setGeometry(206, 26, 71, 24);
+    connect(btnCancel_, &QPushButton::clicked, this, &TfrmProBar::cancelRequested);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -54,6 +60,7 @@ void TfrmProBar::work(qint64 count)
 
 void TfrmProBar::workEnd()
 {
+    ended_ = true;
     hide();
 }
 
@@ -68,8 +75,14 @@ TfrmProBar* ShowProgress(HttpClient& client, const QString& caption)
                      [window](HttpClient::Direction, qint64 total) { window->workBegin(total); });
     QObject::connect(&client, &HttpClient::work, window,
                      [window](HttpClient::Direction, qint64 count) { window->work(count); });
-    QObject::connect(&client, &HttpClient::workEnd, window, [window](HttpClient::Direction) { window->workEnd(); });
-    window->show();
+    // The window stays until the whole exchange has ended (the transport ends it): a reply
+    // that is slow to come is waiting too, and may be cancelled.
+    QObject::connect(window, &TfrmProBar::cancelRequested, &client, &HttpClient::cancel);
+    // A quick transfer shows nothing; a slow one says so and can be stopped.
+    QTimer::singleShot(TfrmProBar::kShowDelayMs, window, [window] {
+        if (!window->ended())
+            window->show();
+    });
     return window;
 }
 

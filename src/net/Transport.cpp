@@ -19,11 +19,11 @@ QByteArray RunTransfer(const QString& caption, Exchange exchange)
     try {
         QByteArray body = exchange(*client);
         client.reset();
-        window->hide();
+        window->workEnd();
         return body;
     } catch (...) {
         client.reset();
-        window->hide();
+        window->workEnd();
         throw;
     }
 }

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -208,7 +209,8 @@ void TfrmPreview::print()
 void TfrmPreview::savePdf()
 {
     try {
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF로 저장"), QDir::homePath(),
+        const QString name = PdfFileName(documentName.isEmpty() ? windowTitle() : documentName, QDate::currentDate());
+        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF로 저장"), QDir::home().filePath(name),
                                                     QStringLiteral("PDF 파일 (*.pdf)"));
         if (path.isEmpty())
             return;
@@ -220,9 +222,19 @@ void TfrmPreview::savePdf()
     }
 }
 
-TfrmPreview* ShowReportPreview(PreparedReport report, const QString& caption)
+QString TfrmPreview::PdfFileName(const QString& name, const QDate& date)
+{
+    QString base;
+    for (QChar c : name.simplified())
+        base += QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 32 ? u'_' : c;
+    base = base.left(80).trimmed();
+    return (base.isEmpty() ? QString() : base + u' ') + date.toString(Qt::ISODate) + QStringLiteral(".pdf");
+}
+
+TfrmPreview* ShowReportPreview(PreparedReport report, const QString& caption, const QString& documentName)
 {
     auto* window = new TfrmPreview(std::move(report));
+    window->documentName = documentName;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(caption);
     QSize size(860, 980);

@@ -31,6 +31,12 @@ public:
     bool printTo(QPrinter& printer);
     void saveAsPdf(const QString& path);
 
+    // What the PDF save dialog suggests: the document's name (the essay's title, else the
+    // window's caption) and the date, e.g. "봄 2024-05-02.pdf"; no character a file name
+    // cannot hold.
+    QString documentName;
+    static QString PdfFileName(const QString& name, const QDate& date);
+
 private:
     class PageView;
 
@@ -49,5 +55,6 @@ private:
     QComboBox* zoomBox_;
 };
 
-// Opens a new preview window on the report (not modal, released when closed).
-TfrmPreview* ShowReportPreview(PreparedReport report, const QString& caption);
+// Opens a new preview window on the report (not modal, released when closed); the PDF save
+// suggests a file name from `documentName` (the caption when empty).
+TfrmPreview* ShowReportPreview(PreparedReport report, const QString& caption, const QString& documentName = {});

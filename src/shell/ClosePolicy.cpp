@@ -2,17 +2,23 @@
 
 namespace ClosePolicy {
 
-void run(const std::optional<TeacherState>& teacher, const std::optional<EditorState>& editor, const Actions& actions)
+bool run(const QList<Frame>& frames, const std::function<Answer()>& ask)
 {
-    if (teacher) {
-        // A viewing run asks nothing at all, not even for a writing frame behind it.
-        if (teacher->viewOnly)
-            return;
-        if (teacher->modified && actions.askToSave())
-            actions.saveTeacher();
+    for (const Frame& frame : frames) {
+        if (!frame.unsaved)
+            continue;
+        switch (ask()) {
+        case Answer::Yes:
+            frame.save();
+            break;
+        case Answer::No:
+            frame.discard();
+            break;
+        case Answer::Cancel:
+            return false;
+        }
     }
-    if (editor && editor->timerTicked && !editor->readOnly && actions.askToSave())
-        actions.saveEditor();
+    return true;
 }
 
 }

@@ -1,29 +1,25 @@
 #pragma once
 
+#include <QList>
+
 #include <functional>
-#include <optional>
 
 // The questions the main window asks before it closes, apart from the widgets.
 namespace ClosePolicy {
 
-struct TeacherState {
-    bool viewOnly = false;
-    bool modified = false;
+enum class Answer { Yes, No, Cancel };
+
+// One frame of the window: unsaved when it holds work that is not on the server and may
+// be saved (a viewing run never has any).
+struct Frame {
+    bool unsaved = false;
+    std::function<void()> save;
+    std::function<void()> discard;  // No: the work is given up
 };
 
-struct EditorState {
-    bool timerTicked = false;
-    bool readOnly = false;
-};
-
-struct Actions {
-    std::function<bool()> askToSave;  // "저장하시겠습니까": true for Yes
-    std::function<void()> saveTeacher;
-    std::function<void()> saveEditor;
-};
-
-// Asks and saves as needed. Returns when the window may close; a save's error propagates
-// and the window stays open.
-void run(const std::optional<TeacherState>& teacher, const std::optional<EditorState>& editor, const Actions& actions);
+// Asks "저장하시겠습니까" for every frame with unsaved work, in order; Yes saves it, No
+// discards it. Returns false when Cancel was answered: the window stays open. A save's error
+// propagates and the window stays open as well.
+bool run(const QList<Frame>& frames, const std::function<Answer()>& ask);
 
 }

@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "core/Endpoint.h"
+#include "core/TransferGate.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmTemp.h"
 #include "shell/ClosePolicy.h"
@@ -86,7 +87,7 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
     txtTitle->setAccessibleName(QStringLiteral("제목"));
     connect(txtTitle, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (FEditor)
-            FEditor->session().Title = text;
+            FEditor->session().SetTitle(text);
     });
 
     Image1 = new QLabel(this);
@@ -179,12 +180,14 @@ void TfrmMain::SetupStudentMode(const LaunchFields& fields)
 {
     FEditor = createFrame<TfmeEditor>(818, 628);
     FEditor->SetupStudentRun(fields, txtTitle);
+    FEditor->OfferRecovery();
 }
 
 void TfrmMain::SetupTeacherMode(const LaunchFields& fields)
 {
     FTeacher = createFrame<TfmeTeacher>(1018, 758);
     FTeacher->SetupTeacherRun(fields, txtTitle);
+    FTeacher->OfferRecovery();
 }
 
 void TfrmMain::SetupViewMode(const LaunchFields& fields)
@@ -326,10 +329,48 @@ void TfrmMain::imgTopMouse(QEvent* event)
     }
 }
 
+void TfrmMain::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Leaving the window (another program, a closed lid to come) or hiding it: what is
+    // typed goes to disk now.
+    const bool away = (event->type() == QEvent::ActivationChange && !isActiveWindow())
+                      || (event->type() == QEvent::WindowStateChange && isMinimized());
+    if (away)
+        Guarded([&] { FlushJournals(); });
+}
+
+void TfrmMain::FlushJournals()
+{
+    for (TfmeEditor* editor : findChildren<TfmeEditor*>())
+        editor->FlushJournal();
+    for (TfmeTeacher* teacher : findChildren<TfmeTeacher*>())
+        teacher->FlushJournal();
+}
+
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    if (TransferGate::instance().busy()) {
+        // A save being sent must arrive: the window closes once it has ended, asking again
+        // if the work is still unsaved then.
+        event->ignore();
+        if (!closeWaiting_) {
+            closeWaiting_ = true;
+            connect(
+                &TransferGate::instance(), &TransferGate::idle, this,
+                [this] {
+                    closeWaiting_ = false;
+                    close();
+                },
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        }
+        return;
+    }
     try {
-        FormClose();
+        if (!FormClose()) {
+            event->ignore();
+            return;
+        }
         event->accept();
         // The save's answer is read before the window goes.
         DialogService::instance().showPending();
@@ -339,16 +380,32 @@ void TfrmMain::closeEvent(QCloseEvent* event)
     }
 }
 
-void TfrmMain::FormClose()
+bool TfrmMain::FormClose()
 {
-    std::optional<ClosePolicy::TeacherState> teacher;
-    if (FTeacher)
-        teacher = ClosePolicy::TeacherState{FTeacher->Session().FViewOnly(), FTeacher->Session().FModified()};
-    std::optional<ClosePolicy::EditorState> editor;
-    if (FEditor)
-        editor = ClosePolicy::EditorState{FEditor->session().TimerTicked(), FEditor->session().ReadOnly()};
-    ClosePolicy::run(
-        teacher, editor,
-        {[] { return DialogService::instance().question(QStringLiteral("확인"), QStringLiteral("저장하시겠습니까")); },
-         [this] { FTeacher->btnClick(FTeacher->btnSave); }, [this] { FEditor->BtnClick(FEditor->btnSave()); }});
+    // Every frame a hand-over left in the window, oldest first.
+    QList<ClosePolicy::Frame> frames;
+    for (QWidget* host : hostPanels_) {
+        if (auto* teacher = host->findChild<TfmeTeacher*>()) {
+            const CorrectionSession& session = teacher->Session();
+            frames.append({!session.FViewOnly() && session.FModified(),
+                           [teacher] { teacher->btnClick(teacher->btnSave); },
+                           [teacher] { teacher->DiscardJournal(); }});
+        }
+        if (auto* editor = host->findChild<TfmeEditor*>()) {
+            const WritingSession& session = editor->session();
+            frames.append({session.Modified() && !session.ReadOnly(), [editor] { editor->BtnClick(editor->btnSave()); },
+                           [editor] { editor->DiscardJournal(); }});
+        }
+    }
+    return ClosePolicy::run(frames, [] {
+        switch (
+            DialogService::instance().questionWithCancel(QStringLiteral("확인"), QStringLiteral("저장하시겠습니까"))) {
+        case DialogService::Answer::Yes:
+            return ClosePolicy::Answer::Yes;
+        case DialogService::Answer::No:
+            return ClosePolicy::Answer::No;
+        default:
+            return ClosePolicy::Answer::Cancel;
+        }
+    });
 }

@@ -46,6 +46,7 @@ public:
     HandOver* handOver() const { return handOver_; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -53,7 +54,9 @@ protected:
 
 private:
     void FormCreate(const QString& launchFilePath, const QString& configDir);
-    void FormClose();
+    // False when the person cancelled the closing.
+    bool FormClose();
+    void FlushJournals();
     void SetModeGeometry(int clientWidth, int windowHeight);
     // The mode's size, a new host panel and the frame filling it.
     template <typename Frame>
@@ -71,6 +74,7 @@ private:
     QPoint resizeStartGlobal_;
     QRect resizeStartGeometry_;
     bool centred_ = false;
+    bool closeWaiting_ = false;  // a close waits for the transfer running
     QList<QWidget*> hostPanels_;
     HandOver* handOver_ = nullptr;
 };

@@ -25,6 +25,11 @@ std::unique_ptr<DialogService> DialogService::replace(std::unique_ptr<DialogServ
     return service;
 }
 
+DialogService::Answer DialogService::questionWithCancel(const QString& caption, const QString& text)
+{
+    return question(caption, text) ? Answer::Yes : Answer::No;
+}
+
 QString DialogService::openPicture(const QString&)
 {
     return QString();
@@ -70,6 +75,23 @@ bool MessageBoxDialogService::question(const QString& caption, const QString& te
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     return box.exec() == QMessageBox::Yes;
+}
+
+DialogService::Answer MessageBoxDialogService::questionWithCancel(const QString& caption, const QString& text)
+{
+    showPending();
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 QString MessageBoxDialogService::openPicture(const QString& filter)

@@ -17,6 +17,10 @@ public:
     // Yes / No, no icon. True for Yes. Answered before it returns, so it belongs to clicks and
     // the window's closing, never to a key, edit or text-change handler.
     virtual bool question(const QString& caption, const QString& text) = 0;
+    // Yes / No / Cancel, no icon; Escape and the window's close button mean Cancel. The
+    // same rules as question(). A service that knows only two answers never cancels.
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer questionWithCancel(const QString& caption, const QString& text);
     // The picture open dialog. filter in Qt's form ("All (*.jpg *.bmp);;..."); an empty
     // path when it is cancelled, which is all a service without dialogs answers.
     virtual QString openPicture(const QString& filter);
@@ -36,6 +40,7 @@ public:
     void information(const QString& caption, const QString& text) override;
     void error(const QString& caption, const QString& text) override;
     bool question(const QString& caption, const QString& text) override;
+    Answer questionWithCancel(const QString& caption, const QString& text) override;
     QString openPicture(const QString& filter) override;
     void showPending() override;
 

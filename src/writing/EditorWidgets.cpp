@@ -83,6 +83,8 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
     bottom->setFixedHeight(32);
     Image5 = button(bottom, "Image5", QStringLiteral("출력"), {208, 7, 47, 18}, 7);
     btnSave = button(bottom, "btnSave", QStringLiteral("임시저장"), {256, 7, 68, 18}, 4);
+    lblNotice = label(bottom, "lblNotice", QString(), GulimcheFont(12), Qt::darkGreen, {332, 9});
+    lblNotice->setMinimumWidth(200);
 
     pnlGrid = colouredPanel(frame, Qt::white, "pnlGrid");
     pnlGrid->setFixedWidth(73);

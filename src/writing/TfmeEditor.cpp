@@ -1,5 +1,6 @@
 #include "writing/TfmeEditor.h"
 
+#include "core/AppError.h"
 #include "core/LaunchFields.h"
 #include "core/TransferGate.h"
 #include "document/EssayRecord.h"
@@ -15,6 +16,7 @@
 #include "report/ReportEngine.h"
 #include "report/TfrmPreview.h"
 #include "text/Cp949.h"
+#include "ui/DialogService.h"
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
 #include "ui/PictureButton.h"
@@ -22,6 +24,7 @@
 #include "writing/EssayMeasures.h"
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
+#include "writing/WritingJournal.h"
 #include "writing/WritingSession.h"
 
 #include <QApplication>
@@ -29,8 +32,10 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTime>
 #include <QWheelEvent>
 
 namespace {
@@ -45,10 +50,18 @@ QString encodableOnly(const QString& text)
     return kept;
 }
 
+const QString kKeptHere = QStringLiteral("\n쓴 글은 이 컴퓨터에 보관되어 있습니다. 나중에 다시 저장하십시오.");
+
+QString paperName(int kind)
+{
+    return kind == EssayRecord::Manuscript ? QStringLiteral("원고지") : QStringLiteral("백지");
+}
+
 }
 
 TfmeEditor::TfmeEditor(QWidget* parent)
-    : QFrame(parent), session_(new WritingSession(this)), ui_(this, &session_->grid())
+    : QFrame(parent), session_(new WritingSession(this)), journal_(new WritingJournal(*session_, this)),
+      ui_(this, &session_->grid())
 {
     setObjectName(QStringLiteral("fmeEditor"));
     setFont(GulimcheFont(19));
@@ -78,6 +91,17 @@ TfmeEditor::TfmeEditor(QWidget* parent)
         });
     });
 
+    connect(s, &WritingSession::TitleRestored, this, [this](const QString& title) {
+        if (titleBox_)
+            titleBox_->setText(title);
+    });
+    connect(&journal_->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
+    connect(&TransferGate::instance(), &TransferGate::starting, this, [this] {
+        journal_->keeper().flush();
+        showBusy(true);
+    });
+    connect(&TransferGate::instance(), &TransferGate::idle, this, [this] { showBusy(false); });
+
     ui_.grid->viewport()->installEventFilter(this);
     ui_.grid->installEventFilter(this);
     ui_.edt->installEventFilter(this);
@@ -89,6 +113,7 @@ TfmeEditor::~TfmeEditor() = default;
 void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox)
 {
     WritingSession& s = *session_;
+    titleBox_ = titleBox;
     s.ReadLaunchFields(fields);
     ui_.btnAG->setVisible(s.HasDiscussion());
     titleBox->setText(s.Title);
@@ -117,6 +142,35 @@ void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox
     ui_.lblCount->setText(EssayMeasures::CountText(s.CountCharacters()));
 }
 
+void TfmeEditor::OfferRecovery()
+{
+    if (session_->ReadOnly())
+        return;
+    const QString problem = journal_->Offer([] {
+        return DialogService::instance().question(QStringLiteral("복구"),
+                                                  QStringLiteral("저장하지 않은 글이 있습니다. 복구하시겠습니까?"));
+    });
+    if (!problem.isEmpty())
+        ShowInfo(problem);
+}
+
+void TfmeEditor::FlushJournal()
+{
+    journal_->keeper().flush();
+}
+
+void TfmeEditor::DiscardJournal()
+{
+    if (journal_->keeper().started())
+        journal_->keeper().setAside();
+}
+
+void TfmeEditor::showBusy(bool busy)
+{
+    ui_.btnSave->setEnabled(!busy && !session_->ReadOnly());
+    ui_.Image5->setEnabled(!busy);
+}
+
 int TfmeEditor::Inx() const
 {
     return session_->Inx();
@@ -133,6 +187,12 @@ void TfmeEditor::showPaper(int kind)
     ui_.pnlGrid->setVisible(kind == EssayRecord::Manuscript);
     ui_.mem->setVisible(kind == EssayRecord::BlankPaper);
     ApplyPaperMode();
+    ui_.lblCount->setText(EssayMeasures::CountText(session_->CountCharacters()));
+    // The focus follows the paper, so it never lands in the title box with its text selected.
+    if (kind == EssayRecord::BlankPaper)
+        ui_.mem->setFocus();
+    else if (kind == EssayRecord::Manuscript && editorCell_.column != 0 && !session_->ReadOnly())
+        ui_.edt->setFocus();
 }
 
 void TfmeEditor::ApplyPaperMode()
@@ -147,9 +207,6 @@ void TfmeEditor::ApplyPaperMode()
 
 void TfmeEditor::showEssay(CellPos caret)
 {
-    QPalette p = ui_.edt->palette();
-    p.setColor(QPalette::Base, Qt::white);
-    ui_.edt->setPalette(p);
     setCurrentCell(caret);
     FocusSuppressed = true;
     gridSelectCell(caret.column, caret.line);
@@ -194,7 +251,28 @@ void TfmeEditor::BtnClick(QObject* sender)
 
 void TfmeEditor::SaveEssay()
 {
-    session_->SaveReplied(SplitReply(PostForm(session_->SaveForm())));
+    if (!ConfirmHiddenPaper())
+        return;
+    const UploadForm form = session_->SaveForm();
+    try {
+        session_->SaveReplied(SplitReply(PostForm(form)));
+    } catch (const AppError& error) {
+        journal_->keeper().flush();
+        throw AppError(error.message() + kKeptHere);
+    }
+    session_->Saved();
+    journal_->keeper().saved();
+    ui_.lblNotice->setText(QStringLiteral("저장되었습니다 ") + QTime::currentTime().toString(QStringLiteral("HH:mm")));
+}
+
+bool TfmeEditor::ConfirmHiddenPaper()
+{
+    const int hidden = session_->HiddenPaperWithText();
+    if (hidden == 0)
+        return true;
+    return DialogService::instance().question(
+        QStringLiteral("확인"), QStringLiteral("%1에 쓴 글은 보내지 않고 %2의 글만 저장합니다. 저장하시겠습니까?")
+                                    .arg(paperName(hidden), paperName(session_->Inx())));
 }
 
 void TfmeEditor::PrintEssay()
@@ -257,6 +335,16 @@ void TfmeEditor::gridMouseUp()
     selectHandlerAttached_ = true;
 }
 
+void TfmeEditor::gridClick(const QPoint& at)
+{
+    const QModelIndex index = ui_.grid->indexAt(at);
+    if (!index.isValid() || session_->ReadOnly() || session_->Inx() != EssayRecord::Manuscript)
+        return;
+    const CellPos cell{index.row(), qMax(index.column(), int(ManuscriptGrid::kFirstCellColumn))};
+    setCurrentCell(cell);
+    gridSelectCell(cell.column, cell.line);
+}
+
 void TfmeEditor::gridMouseWheelUp()
 {
     ui_.grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
@@ -298,9 +386,11 @@ bool TfmeEditor::filterEvent(QObject* watched, QEvent* event)
     if (watched == ui_.grid->viewport()) {
         if (type == QEvent::MouseButtonPress)
             gridMouseDown();
-        else if (type == QEvent::MouseButtonRelease)
+        else if (type == QEvent::MouseButtonRelease) {
             gridMouseUp();
-        else if (type == QEvent::Wheel)
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                gridClick(static_cast<QMouseEvent*>(event)->position().toPoint());
+        } else if (type == QEvent::Wheel)
             static_cast<QWheelEvent*>(event)->angleDelta().y() > 0 ? gridMouseWheelUp() : gridMouseWheelDown();
     } else if (watched == ui_.grid && (type == QEvent::Show || type == QEvent::Resize)) {
         // The grid scrolls its current cell into view once it is laid out; the editor

@@ -7,6 +7,7 @@
 
 class LaunchFields;
 class QLineEdit;
+class WritingJournal;
 class WritingSession;
 
 // The student's writing frame: the view over a WritingSession. It shows the essay on
@@ -26,6 +27,15 @@ public:
 
     WritingSession& session() { return *session_; }
     const WritingSession& session() const { return *session_; }
+    WritingJournal& journal() { return *journal_; }
+
+    // After the set-up, outside any editor handler: offers the work an earlier run left
+    // unsaved, then keeps this run's journal. A read-only run keeps none.
+    void OfferRecovery();
+    // Writes the journal now when it has changes (the window lost focus or was minimised).
+    void FlushJournal();
+    // Closing without saving: the journal is set aside, not deleted.
+    void DiscardJournal();
 
     int Inx() const;
     void setInx(int kind);
@@ -44,8 +54,11 @@ private:
     void ApplyPaperMode();
     void showEssay(CellPos caret);
     void showReadOnly();
-    // Posts the session's save; a refusal or a failed post raises its message.
+    // Posts the session's save; a refusal or a failed post raises its message, saying the
+    // work is kept on this computer. A save while the hidden paper holds text asks first.
     void SaveEssay();
+    bool ConfirmHiddenPaper();
+    void showBusy(bool busy);
     // The essay print of the paper shown, in a new preview window.
     void PrintEssay();
 
@@ -53,6 +66,8 @@ private:
     void gridSelectCell(int column, int line);
     void gridMouseDown();
     void gridMouseUp();
+    // A click on a cell puts the caret there; the counter column means column 1.
+    void gridClick(const QPoint& at);
     void gridMouseWheelUp();
     void gridMouseWheelDown();
     void edtMouseWheel(int delta);
@@ -64,7 +79,9 @@ private:
     void placeEditor(int column, int line);
 
     WritingSession* session_;
+    WritingJournal* journal_;
     EditorWidgets ui_;
+    QLineEdit* titleBox_ = nullptr;
     // The next cell selection leaves the focus where it is.
     bool FocusSuppressed = false;
     bool selectHandlerAttached_ = true;

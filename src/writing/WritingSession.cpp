@@ -19,6 +19,23 @@ WritingSession::WritingSession(QObject* parent)
 {
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, [this] { Guarded([&] { TimerTimer(); }); });
+    connect(grid_, &ManuscriptGrid::dataChanged, this, &WritingSession::noteChange);
+}
+
+void WritingSession::noteChange()
+{
+    if (showing_)
+        return;
+    edited_ = true;
+    emit WorkChanged();
+}
+
+void WritingSession::SetTitle(const QString& title)
+{
+    if (title == Title)
+        return;
+    Title = title;
+    noteChange();
 }
 
 WritingSession::~WritingSession() = default;
@@ -54,11 +71,17 @@ void WritingSession::setInx(int kind)
         return;
     inx_ = kind;
     emit InxChanged(kind);
+    // Only the journal cares which paper is shown; the server gets what the save sends.
+    if (!showing_)
+        emit WorkChanged();
 }
 
 void WritingSession::setMemo(const QString& text)
 {
+    if (text == memo_)
+        return;
     memo_ = text;
+    noteChange();
 }
 
 void WritingSession::clearRecord()
@@ -83,7 +106,10 @@ void WritingSession::LoadEssay(const QByteArray& packet)
 
 void WritingSession::ShowEssay()
 {
+    showing_ = true;
+    const auto shown = qScopeGuard([this] { showing_ = false; });
     timerTicked_ = false;
+    edited_ = false;
     cdEditor_.cancelUpdates();
     memo_.clear();
     grid_->reset(ManuscriptGrid::kMinimumLines);
@@ -112,7 +138,8 @@ CellPos WritingSession::CaretPlace() const
     for (int line = grid_->lineCount() - 1; line >= 0; --line)
         for (int column = ManuscriptGrid::kMarginColumn; column >= ManuscriptGrid::kFirstCellColumn; --column)
             if (!CellEditorEngine::TrimCell(grid_->cell(line, column)).isEmpty())
-                return {column == ManuscriptGrid::kLastCellColumn ? line + 1 : line, ManuscriptGrid::kFirstCellColumn};
+                return column >= ManuscriptGrid::kLastCellColumn ? CellPos{line + 1, ManuscriptGrid::kFirstCellColumn}
+                                                                 : CellPos{line, column + 1};
     return {0, ManuscriptGrid::kFirstCellColumn};
 }
 
@@ -155,6 +182,15 @@ void WritingSession::TimerTimer(const QDateTime& now)
     emit TimeTicked(startTime_.secsTo(now));
 }
 
+int WritingSession::HiddenPaperWithText() const
+{
+    if (inx_ == EssayRecord::Manuscript && !memo_.trimmed().isEmpty())
+        return EssayRecord::BlankPaper;
+    if (inx_ == EssayRecord::BlankPaper && !CollectGridText().trimmed().isEmpty())
+        return EssayRecord::Manuscript;
+    return 0;
+}
+
 UploadForm WritingSession::SaveForm()
 {
     const bool rebuilt = inx_ == EssayRecord::Manuscript || inx_ == EssayRecord::BlankPaper;
@@ -173,6 +209,42 @@ UploadForm WritingSession::SaveForm()
 void WritingSession::SaveReplied(const ReplyText& reply)
 {
     LectureKey = EssaySave::lectureKeyAfter(LectureKey, reply);
+}
+
+void WritingSession::Saved()
+{
+    timerTicked_ = false;
+    edited_ = false;
+}
+
+void WritingSession::RestoreWork(const QString& title, int inx, const QString& memo, const QList<QStringList>& lines,
+                                 qint64 seconds)
+{
+    {
+        showing_ = true;
+        const auto restored = qScopeGuard([this] { showing_ = false; });
+        setInx(inx);
+        grid_->reset(qMax(int(lines.size()), ManuscriptGrid::kMinimumLines));
+        for (int column = ManuscriptGrid::kFirstCellColumn; column <= ManuscriptGrid::kMarginColumn; ++column) {
+            QStringList texts;
+            for (const QStringList& line : lines)
+                texts.append(line.value(column - ManuscriptGrid::kFirstCellColumn));
+            grid_->setColumn(column, texts);
+        }
+        memo_ = memo;
+        emit MemoReplaced(memo_);
+        Title = title;
+        emit TitleRestored(title);
+    }
+    edited_ = true;
+    if (seconds >= 0 && !readOnly_) {
+        startTime_ = QDateTime::currentDateTime().addSecs(-seconds);
+        timer_.start();
+        emit TimeTicked(seconds);
+    }
+    emit Counted(CountCharacters());
+    emit EssayShown(CaretPlace());
+    emit WorkChanged();
 }
 
 void WritingSession::FillPrintData(DataSet& cdPrint)

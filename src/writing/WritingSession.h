@@ -34,6 +34,8 @@ public:
     QString EssayAddress;
     bool Editable = false;
     QString Title;  // follows the main window's title box
+    // The title box was edited: a new title is a change like any other.
+    void SetTitle(const QString& title);
     bool PaperFixed = false;
     bool ManuscriptPaper = false;
     QString DiscussionAddress;
@@ -63,8 +65,8 @@ public:
     void LoadEssay(const QByteArray& packet);
     // Puts the record on its paper and places the caret (EssayShown).
     void ShowEssay();
-    // Where the caret goes when an essay is shown: column 1 of the last written line, or of
-    // the line after it when its last written cell is column 20.
+    // Where the caret goes when an essay is shown: the cell after its last written one
+    // (column 1 of the next line after column 20 or the margin), so typing goes on.
     CellPos CaretPlace() const;
 
     bool ReadOnly() const { return readOnly_; }
@@ -84,6 +86,19 @@ public:
     QDateTime StartTime() const { return startTime_; }
     // The writing timer has ticked since the essay was last shown.
     bool TimerTicked() const { return timerTicked_; }
+    // Something is not on the server: the timer ticked, or the cells, the memo, the title
+    // or the paper changed since the essay was shown or saved, or work was restored.
+    bool Modified() const { return timerTicked_ || edited_; }
+    // The save reached the server.
+    void Saved();
+    // Work kept by a journal, put back exactly; the run counts as changed. `seconds` is the
+    // writing time then, negative when the timer had not started.
+    // `lines` holds the cells of columns 1 to 21 of each manuscript line.
+    void RestoreWork(const QString& title, int inx, const QString& memo, const QList<QStringList>& lines,
+                     qint64 seconds);
+
+    // The paper not shown when it holds text (its text is not sent by a save), else 0.
+    int HiddenPaperWithText() const;
 
     // The save of the paper shown: manuscript and blank paper are written into a record
     // for the post and the record is emptied again at once; scanned pages go as loaded.
@@ -105,9 +120,14 @@ signals:
     void MadeReadOnly();
     void Counted(int characters);
     void TimeTicked(qint64 seconds);
+    // The work changed: cells, memo, title or paper. Emitted for every change, typing
+    // included, so whatever listens must be cheap.
+    void WorkChanged();
+    void TitleRestored(const QString& title);
 
 private:
     void clearRecord();
+    void noteChange();
 
     int inx_ = 0;
     ManuscriptGrid* grid_;
@@ -117,4 +137,6 @@ private:
     QTimer timer_;
     QDateTime startTime_;
     bool timerTicked_ = false;
+    bool edited_ = false;
+    bool showing_ = false;  // the essay is being put on the paper: not an edit
 };

@@ -137,16 +137,20 @@ TEST_F(StudentRun, TypedEssayIsStoredAndComesBackInTheNextRun)
     openDemoLecture();
     EXPECT_EQ(cells(session().grid()), typed);
     EXPECT_EQ(countText(), count);
-    // The last line ends with the closing quote before column 20: the caret goes to the
-    // start of that line.
+    // The last line ends with the closing quote before column 20: the caret goes after it.
     int lastLine = session().grid().lineCount() - 1;
     while (lastLine > 0 && typed.mid(lastLine * 21, 21).join(QString()).trimmed().isEmpty())
         --lastLine;
-    EXPECT_EQ(caret(), (Caret{lastLine, 1}));
+    int lastColumn = 20;
+    while (lastColumn > 1 && typed[lastLine * 21 + lastColumn - 1].trimmed().isEmpty())
+        --lastColumn;
+    ASSERT_LT(lastColumn, 20);
+    EXPECT_EQ(caret(), (Caret{lastLine, lastColumn + 1}));
     EXPECT_TRUE(dialogs->boxes.isEmpty());
 }
 
-TEST_F(StudentRun, LoadedEssayPutsTheCaretAtTheStartOfItsLastWrittenLine)
+// Typing after a loaded essay continues it, never lands in front of its last line.
+TEST_F(StudentRun, LoadedEssayPutsTheCaretAfterItsLastWrittenCell)
 {
     const QString twenty = QStringLiteral("가나다라마바사아자차카타파하가나다라마바");
     const struct {
@@ -154,10 +158,10 @@ TEST_F(StudentRun, LoadedEssayPutsTheCaretAtTheStartOfItsLastWrittenLine)
         QString text;
         Caret expected;
     } cases[] = {
-        {"a short line", QStringLiteral("가나 ab"), {0, 1}},
+        {"a short line", QStringLiteral("가나 ab"), {0, 5}},
         {"the last cell in column 20: the next line", twenty, {1, 1}},
-        {"a hanging period in the margin: the same line", twenty + QStringLiteral("."), {0, 1}},
-        {"after empty lines", QStringLiteral("가\n\n\n나다"), {3, 1}},
+        {"a hanging period in the margin: the next line", twenty + QStringLiteral("."), {1, 1}},
+        {"after empty lines", QStringLiteral("가\n\n\n나다"), {3, 3}},
     };
     for (const auto& c : cases) {
         open(QStringLiteral("/launch/new/S1001.dzl"));
@@ -169,6 +173,8 @@ TEST_F(StudentRun, LoadedEssayPutsTheCaretAtTheStartOfItsLastWrittenLine)
         const QRect cell = grid()->visualRect(grid()->currentIndex());
         EXPECT_EQ(edt()->pos(), grid()->viewport()->mapTo(&editor(), cell.topLeft()) + QPoint(5, 6))
             << c.what << ": the editor sits over the caret cell";
+        typeOnSheet(QStringLiteral("끝"));
+        EXPECT_EQ(session().grid().cell(c.expected.line, c.expected.column), QStringLiteral("끝")) << c.what;
     }
     EXPECT_TRUE(dialogs->boxes.isEmpty());
 }

@@ -9,8 +9,11 @@
 #include "text/Cp949.h"
 
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -93,39 +96,53 @@ TEST_F(TransportTest, DownloadLandsAtPositionZero)
     }
 }
 
-TEST_F(TransportTest, ProgressWindowShowsWhileWaiting)
+TEST_F(TransportTest, QuickTransferShowsNoWindow)
 {
-    bool visible = false;
-    QString caption;
-    QString name;
-    server.respond = [&](const QByteArray&) {
-        TfrmProBar* window = CurrentProgressWindow();
-        visible = window->isVisible();
-        caption = window->windowTitle();
-        name = window->objectName() + "/" + window->probar()->objectName();
-        return ok("12345");
-    };
+    server.respond = [&](const QByteArray&) { return ok("12345"); };
     QBuffer stream;
     DownloadToStream(server.url("/x"), stream);
-    EXPECT_TRUE(visible);
-    EXPECT_EQ(caption, "수신중입니다.");
-    EXPECT_EQ(name, "frmProBar/probar");
     TfrmProBar* window = CurrentProgressWindow();
-    EXPECT_TRUE(window->isHidden());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "수신중입니다.");
+    EXPECT_EQ(window->objectName() + "/" + window->probar()->objectName(), "frmProBar/probar");
     EXPECT_EQ(window->probar()->maximum(), 5);
     EXPECT_EQ(window->probar()->value(), 5);
+    QTest::qWait(TfrmProBar::kShowDelayMs + 100);
+    EXPECT_TRUE(window->isHidden()) << "an ended transfer's window never shows";
+}
 
-    const TfrmProBar* first = window;
-    PostForm(essayForm("r"));
-    EXPECT_NE(CurrentProgressWindow(), first);
-    EXPECT_EQ(CurrentProgressWindow()->windowTitle(), "전송중입니다.");
+// A reply that does not come: the window shows after the delay, its 취소 stops the save,
+// and the error says so.
+TEST_F(TransportTest, SlowTransferShowsTheWindowAndCancelStopsIt)
+{
+    server.respond = [](const QByteArray&) { return QByteArray(); };
+    bool shown = false;
+    QString caption;
+    QTimer::singleShot(TfrmProBar::kShowDelayMs + 200, [&] {
+        TfrmProBar* window = CurrentProgressWindow();
+        shown = window->isVisible();
+        caption = window->windowTitle();
+        QTest::mouseClick(window->btnCancel(), Qt::LeftButton);
+    });
+    QString message;
+    try {
+        PostForm(essayForm("r"));
+        ADD_FAILURE() << "no error raised";
+    } catch (const AppError& error) {
+        message = error.message();
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(caption, "전송중입니다.");
+    EXPECT_EQ(CurrentProgressWindow()->btnCancel()->text(), "취소");
+    EXPECT_TRUE(message.contains("전송을 취소했습니다")) << message.toStdString();
     EXPECT_TRUE(CurrentProgressWindow()->isHidden());
+    EXPECT_FALSE(TransferGate::instance().busy());
 }
 
 TEST(TfrmProBar, ReactsToBeginProgressAndEnd)
 {
     TfrmProBar window;
-    EXPECT_EQ(window.size(), QSize(288, 30));
+    EXPECT_EQ(window.size(), QSize(288, 56));
     EXPECT_EQ(window.probar()->geometry(), QRect(4, 4, 273, 16));
     EXPECT_EQ(window.probar()->maximum(), 100);
     window.show();
@@ -214,6 +231,19 @@ TEST_F(TransportTest, FailuresRaiseAnErrorAndHideTheWindow)
             EXPECT_TRUE(CurrentProgressWindow()->isHidden());
             EXPECT_FALSE(TransferGate::instance().busy());
         }
+    }
+}
+
+// The idle limit restarts with every byte; the deadline holds for the whole transfer.
+TEST_F(TransportTest, TransferPastItsDeadlineIsGivenUp)
+{
+    server.respond = [](const QByteArray&) { return QByteArray(); };
+    HttpClient client(std::chrono::milliseconds(60000), std::chrono::milliseconds(300));
+    try {
+        client.get(server.url("/essay/K1"));
+        ADD_FAILURE() << "no error raised";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.message().contains("끝나지 않아")) << error.message().toStdString();
     }
 }
 

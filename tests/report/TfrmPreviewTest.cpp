@@ -131,3 +131,12 @@ TEST(TfrmPreview, ShowReportPreviewOpensAWindowThatGoesWhenClosed)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
 }
+
+TEST(TfrmPreview, PdfNameComesFromTheTitleAndTheDate)
+{
+    const QDate day(2024, 5, 2);
+    EXPECT_EQ(TfrmPreview::PdfFileName(QStringLiteral("봄 \"감상\"  문"), day),
+              QStringLiteral("봄 _감상_ 문 2024-05-02.pdf"));
+    EXPECT_EQ(TfrmPreview::PdfFileName(QStringLiteral("../a/b:c"), day), QStringLiteral(".._a_b_c 2024-05-02.pdf"));
+    EXPECT_EQ(TfrmPreview::PdfFileName(QString(), day), QStringLiteral("2024-05-02.pdf"));
+}

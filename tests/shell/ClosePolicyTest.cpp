@@ -4,55 +4,47 @@
 #include <QList>
 #include <gtest/gtest.h>
 
-using ClosePolicy::EditorState;
-using ClosePolicy::TeacherState;
+using ClosePolicy::Answer;
 
-TEST(ClosePolicy, QuestionMatrix)
+TEST(ClosePolicy, AsksForEveryUnsavedFrame)
 {
     const struct {
         const char* name;
-        std::optional<TeacherState> teacher;
-        std::optional<EditorState> editor;
-        QList<bool> answers;
+        QList<bool> unsaved;
+        QList<Answer> answers;
         int questions;
-        int teacherSaves;
-        int editorSaves;
+        QString acted;  // per frame: s saved, d discarded, - left alone
+        bool closes;
     } cases[] = {
-        {"nothing", {}, {}, {}, 0, 0, 0},
-        {"teacher modified, Yes", TeacherState{false, true}, {}, {true}, 1, 1, 0},
-        {"teacher modified, No", TeacherState{false, true}, {}, {false}, 1, 0, 0},
-        {"teacher unchanged", TeacherState{false, false}, {}, {}, 0, 0, 0},
-        {"viewing run never asks", TeacherState{true, true}, {}, {}, 0, 0, 0},
-        {"viewing run silences the writing frame too",
-         TeacherState{true, false},
-         EditorState{true, false},
-         {},
-         0,
-         0,
-         0},
-        {"timer ticked, Yes", {}, EditorState{true, false}, {true}, 1, 0, 1},
-        {"timer not ticked", {}, EditorState{false, false}, {}, 0, 0, 0},
-        {"read-only essay", {}, EditorState{true, true}, {}, 0, 0, 0},
-        {"both frames after a hand-over", TeacherState{false, true}, EditorState{true, false}, {false, true}, 2, 0, 1},
+        {"nothing", {}, {}, 0, "", true},
+        {"unchanged frame", {false}, {}, 0, "-", true},
+        {"Yes saves", {true}, {Answer::Yes}, 1, "s", true},
+        {"No discards", {true}, {Answer::No}, 1, "d", true},
+        {"Cancel keeps the window", {true}, {Answer::Cancel}, 1, "-", false},
+        {"both frames after a hand-over", {true, true}, {Answer::No, Answer::Yes}, 2, "ds", true},
+        {"an unchanged frame between", {true, false, true}, {Answer::Yes, Answer::Yes}, 2, "s-s", true},
+        {"Cancel stops the questions", {true, true}, {Answer::Cancel}, 1, "--", false},
     };
     for (const auto& c : cases) {
-        QList<bool> answers = c.answers;
-        int questions = 0, teacherSaves = 0, editorSaves = 0;
-        ClosePolicy::run(c.teacher, c.editor,
-                         {[&] {
-                              ++questions;
-                              return answers.isEmpty() ? false : answers.takeFirst();
-                          },
-                          [&] { ++teacherSaves; }, [&] { ++editorSaves; }});
+        QList<Answer> answers = c.answers;
+        int questions = 0;
+        QString acted(c.unsaved.size(), u'-');
+        QList<ClosePolicy::Frame> frames;
+        for (int i = 0; i < c.unsaved.size(); ++i)
+            frames.append({c.unsaved[i], [&acted, i] { acted[i] = u's'; }, [&acted, i] { acted[i] = u'd'; }});
+        const bool closes = ClosePolicy::run(frames, [&] {
+            ++questions;
+            return answers.isEmpty() ? Answer::No : answers.takeFirst();
+        });
         EXPECT_EQ(questions, c.questions) << c.name;
-        EXPECT_EQ(teacherSaves, c.teacherSaves) << c.name;
-        EXPECT_EQ(editorSaves, c.editorSaves) << c.name;
+        EXPECT_EQ(acted, c.acted) << c.name;
+        EXPECT_EQ(closes, c.closes) << c.name;
     }
 }
 
 TEST(ClosePolicy, SaveErrorKeepsTheWindowOpen)
 {
-    EXPECT_THROW(ClosePolicy::run({}, EditorState{true, false},
-                                  {[] { return true; }, [] {}, [] { throw AppError(QStringLiteral("서버 오류")); }}),
+    EXPECT_THROW(ClosePolicy::run({{true, [] { throw AppError(QStringLiteral("서버 오류")); }, [] {}}},
+                                  [] { return Answer::Yes; }),
                  AppError);
 }

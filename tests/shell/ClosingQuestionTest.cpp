@@ -10,12 +10,18 @@
 #include "support/CourseServerProcess.h"
 #include "support/ModalBoxes.h"
 #include "ui/DialogService.h"
+#include "ui/PictureButton.h"
 #include "writing/TfmeEditor.h"
 #include "writing/WritingSession.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -143,4 +149,79 @@ TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
         EXPECT_EQ(boxes.texts.mid(2), QStringList{QStringLiteral("저장하시겠습니까")}) << "nothing after No";
         EXPECT_FALSE(window->isVisible());
     }
+}
+
+// 취소 keeps the window and its work; the buttons speak Korean; a new title alone is a change.
+TEST_F(ClosingQuestion, CancelKeepsTheWindowAndANewTitleCountsAsAChange)
+{
+    CourseServerProcess server;
+    server.start();
+    ShellFixture fixture;
+    fixture.write("dozoruderado.ini", "[CONFIG]\nURL=" + server.url().toUtf8().toBase64() + "\n");
+    ModalBoxes boxes;
+    auto window = fixture.start(fixture.launchFile("run.dzl", {"S001", Demo::kStudentNo, Demo::kStudentPassword, "0",
+                                                               Demo::kLectureKey, "", "1", "제목", "0", "0"}));
+    window->show();
+    QTest::qWait(100);
+    QTest::keyClicks(window->txtTitle, QStringLiteral(" 2"));
+    ASSERT_TRUE(window->FEditor->session().Modified());
+
+    QStringList buttons;
+    boxes.inspect = [&](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons())
+            buttons << button->text().remove(QStringLiteral("(&Y)")).remove(QStringLiteral("(&N)")).remove(u'&');
+    };
+    boxes.answers = {QMessageBox::Cancel};
+    EXPECT_FALSE(window->close());
+    ASSERT_TRUE(boxes.waitFor(1));
+    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("저장하시겠습니까")});
+    EXPECT_TRUE(buttons.contains(QStringLiteral("예")) && buttons.contains(QStringLiteral("아니요"))
+                && buttons.contains(QStringLiteral("취소")))
+        << buttons.join(u' ').toStdString();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->FEditor->session().Title, QStringLiteral("제목 2"));
+
+    boxes.answers = {QMessageBox::No};
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+}
+
+// Closing while a save is being sent waits for it: the save arrives whole, then the window
+// closes without asking again.
+TEST_F(ClosingQuestion, ClosingDuringASaveWaitsForIt)
+{
+    QTcpServer slow;
+    ASSERT_TRUE(slow.listen(QHostAddress::LocalHost));
+    QByteArray request;
+    QObject::connect(&slow, &QTcpServer::newConnection, [&] {
+        QTcpSocket* socket = slow.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, [&request, socket] {
+            request += socket->readAll();
+            if (!request.endsWith("--\r\n"))
+                return;
+            // The reply comes a second later, while the person has closed the window.
+            QTimer::singleShot(1000, socket, [socket] {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\n200 x");
+                socket->disconnectFromHost();
+            });
+        });
+    });
+    ShellFixture fixture;
+    fixture.write("dozoruderado.ini",
+                  "[CONFIG]\nURL=" + QStringLiteral("http://127.0.0.1:%1").arg(slow.serverPort()).toUtf8().toBase64()
+                      + "\n");
+    ModalBoxes boxes;
+    auto window = fixture.start(fixture.launchFile("run.dzl", {"S001", Demo::kStudentNo, Demo::kStudentPassword, "0",
+                                                               Demo::kLectureKey, "", "1", "제목", "0", "0"}));
+    window->show();
+    typeOnSheet(*window);
+    QPointer<TfrmMain> alive = window.get();
+
+    bool closedDuringSave = true;
+    QTimer::singleShot(300, [&] { closedDuringSave = window->close(); });
+    window->FEditor->BtnClick(window->FEditor->btnSave());
+    EXPECT_FALSE(closedDuringSave) << "the window stays while the save is sent";
+    EXPECT_TRUE(request.contains("name=\"file\"")) << "the save arrived whole";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 5000)) << "and then it closes";
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
 }

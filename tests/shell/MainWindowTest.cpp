@@ -1,12 +1,15 @@
 #include "ShellFixture.h"
 #include "correction/TfmeTeacher.h"
+#include "document/ManuscriptGrid.h"
 #include "shell/Startup.h"
 #include "shell/WindowEdges.h"
 #include "support/RecordingDialogs.h"
 #include "ui/PictureButton.h"
 #include "writing/TfmeEditor.h"
+#include "writing/WritingJournal.h"
 #include "writing/WritingSession.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -228,4 +231,29 @@ TEST(MainWindow, CloseButtonClosesTheWindow)
     QTest::mouseClick(window->Image3, Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->Image3->accessibleName(), QStringLiteral("닫기"));
+}
+
+// Minimising the window writes the journal at once; after a hand-over, closing asks for
+// every frame with unsaved work, the older one included.
+TEST(MainWindow, MinimisingWritesTheJournalAndClosingAsksForEveryFrame)
+{
+    ScopedRecordingDialogs dialogs;
+    ShellFixture fixture;
+    auto window = fixture.start(fixture.launchFile("s.dzl", StudentFields()));
+    window->show();
+    TfmeEditor* first = window->FEditor;
+    first->session().grid().setCell(0, 1, QStringLiteral("가"));
+    EXPECT_FALSE(first->journal().keeper().file().exists());
+    window->showMinimized();
+    QApplication::processEvents();
+    EXPECT_TRUE(first->journal().keeper().file().exists()) << "written without waiting for the timer";
+
+    window->showNormal();
+    window->OpenLaunchFile(fixture.launchFile("v.dzl", ViewFields()));
+    ASSERT_NE(window->FTeacher, nullptr);
+    dialogs->answers = {false};
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(dialogs->texts(Kind::Question), QStringList{QStringLiteral("저장하시겠습니까")})
+        << "the student's frame behind the viewing run is asked for";
+    EXPECT_FALSE(first->journal().keeper().file().exists()) << "아니요 sets the journal aside";
 }

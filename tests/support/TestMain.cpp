@@ -1,5 +1,7 @@
 #include "ui/TApplication.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,6 +24,11 @@ int main(int argc, char** argv)
     setDefault("DZ_BIN_DIR", DZ_BIN_DIR_DEFAULT);
     setDefault("QTWEBENGINE_DISABLE_SANDBOX", "1");
     setDefault("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    // Recovery journals of a test stay in a folder of its own, never the user's, and no
+    // journal of an earlier test is offered to a later one. Processes a test starts share it.
+    const QTemporaryDir appData;
+    setDefault("DZ_TEST_DATA_HOME", appData.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", qgetenv("DZ_TEST_DATA_HOME"));
     ::testing::InitGoogleTest(&argc, argv);
     TApplication app(argc, argv);
     return RUN_ALL_TESTS();

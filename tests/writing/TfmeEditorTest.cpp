@@ -130,7 +130,7 @@ TEST(WritingFrame, DownloadsTheEarlierEssayOnlyWhenAskedWithAnAddress)
         FrameFixture f(FrameFixture::fields("1", stored));
         EXPECT_EQ(SheetText::dump(f.cells()), (QStringList{"0: __우리_동네", "25: 끝."}));
         EXPECT_EQ(f.cells().lineCount(), 30);
-        EXPECT_EQ(f.caret(), (CellPos{25, 1}));
+        EXPECT_EQ(f.caret(), (CellPos{25, 3})) << "typing goes on after the essay";
         EXPECT_EQ(f.label("lblCount")->text(), QStringLiteral("500 자"));
         EXPECT_TRUE(f.session().cdEditor().isEmpty()) << "between saves the paper alone holds the essay";
     }
@@ -155,7 +155,7 @@ TEST(WritingFrame, AShownEssayPutsTheEditorOverTheCaretWithoutTakingTheFocus)
         std::function<void(ManuscriptGrid&)> fill;
         CellPos caret;
     } cases[] = {
-        {"text in the middle of line 3", [](ManuscriptGrid& g) { SheetText::setLine(g, 3, "가나다"); }, {3, 1}},
+        {"text in the middle of line 3", [](ManuscriptGrid& g) { SheetText::setLine(g, 3, "가나다"); }, {3, 4}},
         {"column 20 of the last line", [](ManuscriptGrid& g) { g.setCell(20, 20, "가"); }, {21, 1}},
     };
     for (const auto& c : cases) {
@@ -171,7 +171,8 @@ TEST(WritingFrame, AShownEssayPutsTheEditorOverTheCaretWithoutTakingTheFocus)
         EXPECT_EQ(editorCellOffset(f), QPoint(5, 6)) << c.name;
         EXPECT_FALSE(f.edt()->hasFocus()) << c.name;
         EXPECT_EQ(f.edt()->text(), f.cells().cell(c.caret.line, c.caret.column).trimmed()) << c.name;
-        EXPECT_EQ(f.edt()->palette().color(QPalette::Base), QColor(Qt::white)) << c.name;
+        EXPECT_EQ(f.edt()->palette().color(QPalette::Base), QColor(255, 255, 128))
+            << c.name << ": the caret cell is marked";
     }
 
     FrameFixture f;
@@ -280,24 +281,23 @@ TEST(WritingFrame, EditorFollowsTheCaretAndKeepsItInTheFirst14Lines)
     EXPECT_EQ(editorCellOffset(f), QPoint(5, 6));
 }
 
-TEST(WritingFrame, AClickMovesTheGridsCellButNotTheEditor)
+// What is typed after a click lands in the clicked cell.
+TEST(WritingFrame, AClickPutsTheCaretAndTheEditorOnTheCell)
 {
     FrameFixture f;
     ManuscriptView* grid = f.grid();
     f.cells().setCell(4, 6, "나");
-    const QPoint editorAt = f.edt()->pos();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(f.cells().index(4, 6)).center());
     EXPECT_EQ(f.caret(), (CellPos{4, 6}));
-    EXPECT_EQ(f.edt()->pos(), editorAt);
+    EXPECT_EQ(editorCellOffset(f), QPoint(5, 6));
+    EXPECT_TRUE(f.edt()->hasFocus());
+    EXPECT_EQ(f.edt()->text(), QStringLiteral("나"));
 
     QTest::keyClick(grid, Qt::Key_Right);
     EXPECT_EQ(f.caret(), (CellPos{4, 7})) << "the next arrow key moves the cell with the editor";
     EXPECT_EQ(editorCellOffset(f), QPoint(5, 6));
-    EXPECT_TRUE(f.edt()->hasFocus());
 
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(f.cells().index(4, 6)).center());
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(f.cells().index(2, 0)).center());
-    EXPECT_EQ(f.caret(), (CellPos{4, 6})) << "the line counter is never the current cell";
-    f.edt()->setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(f.caret(), (CellPos{4, 7})) << "clicking the editor again types where it is";
+    EXPECT_EQ(f.caret(), (CellPos{2, 1})) << "a click on the line counter goes to column 1";
+    EXPECT_EQ(editorCellOffset(f), QPoint(5, 6));
 }

@@ -92,7 +92,8 @@ TEST(WritingSession, ReadsTheRunFromTheLaunchFields)
         << "a missing paper field stops the set-up";
 }
 
-TEST(WritingSession, ShowEssayPutsTheCaretAtTheStartOfTheLastWrittenLine)
+// Typing goes on after the essay, never in front of its last line.
+TEST(WritingSession, ShowEssayPutsTheCaretAfterTheLastWrittenCell)
 {
     const struct {
         const char* name;
@@ -106,9 +107,9 @@ TEST(WritingSession, ShowEssayPutsTheCaretAtTheStartOfTheLastWrittenLine)
              g.setCell(7, 20, "가");
              g.setCell(7, 21, ".");
          },
-         {7, 1},
+         {8, 1},
          21},
-        {"text in the middle of line 3", [](ManuscriptGrid& g) { SheetText::setLine(g, 3, "__나다"); }, {3, 1}, 21},
+        {"text in the middle of line 3", [](ManuscriptGrid& g) { SheetText::setLine(g, 3, "__나다"); }, {3, 5}, 21},
         {"nothing written", [](ManuscriptGrid&) {}, {0, 1}, 21},
         {"column 20 of the last line: the next line is made",
          [](ManuscriptGrid& g) { g.setCell(20, 20, "가"); },
