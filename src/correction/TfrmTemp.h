@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/SorBoard.h"
 #include "document/ManuscriptGrid.h"
 
 #include <QFont>
@@ -66,6 +67,10 @@ public:
     void RenderPage(DataSet& table, QImage& bitmap, int page);
     // The text wrapped in Memo2, as high as its lines in the form's line height plus 10.
     void RenderText(const QString& text, QImage& bitmap);
+    // The written lines of a page as its picture shows them, for assistive technology: a
+    // manuscript line's cells with blank cells as spaces, a blank-paper line; none for a
+    // scanned page. Lines without text are left out.
+    QList<TBoardTextLine> PageLines(DataSet& table, int page) const;
 
 private:
     void PaintLines(QImage& bitmap, QPoint origin, const QStringList& lines, const QFont& font, int lineHeight) const;

@@ -2,6 +2,7 @@
 
 #include "document/ManuscriptGrid.h"
 #include "ui/Fonts.h"
+#include "ui/Keyboard.h"
 #include "ui/PictureButton.h"
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
@@ -136,4 +137,9 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
     edt->setGrid(grid);
     edt->hide();
     edt->raise();
+
+    Keyboard::TabLeavesMemo(mem);
+    Keyboard::SetTabChain({btn1, btn2, btnAG, edt, grid, mem, Image5, btnSave});
+    Keyboard::PressOnKey(btnSave, QKeySequence(Qt::CTRL | Qt::Key_S));
+    Keyboard::PressOnKey(Image5, QKeySequence(Qt::CTRL | Qt::Key_P));
 }
