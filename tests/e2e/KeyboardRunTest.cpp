@@ -89,6 +89,10 @@ TEST_F(KeyboardRun, StudentSavesAnEssayAndTeacherPlacesHearsSavesAndPrintsAMark)
     EXPECT_FALSE(window->FTeacher->Session().FModified());
     EXPECT_TRUE(server.get(QStringLiteral("/correction/DEMO0001"))) << "the correction is saved";
 
+    // The save's progress window has come and gone; a window manager gives the main window
+    // back its activation, which the offscreen platform leaves to the program.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     key(Qt::Key_P, Qt::ControlModifier);
     TfrmPreview* preview = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
