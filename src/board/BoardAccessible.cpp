@@ -106,10 +106,12 @@ TBoardAccessible::~TBoardAccessible()
         QAccessible::deleteAccessibleInterface(id);
 }
 
-QAccessibleInterface* TBoardAccessible::Factory(const QString&, QObject* object)
+// Asked for every object's classes; only the class name tells a board without touching
+// objects that may be half built or half destroyed.
+QAccessibleInterface* TBoardAccessible::Factory(const QString& className, QObject* object)
 {
-    if (auto* board = dynamic_cast<TSorCustomBoard*>(object))
-        return new TBoardAccessible(board);
+    if (className == QLatin1String("TSorCustomBoard"))
+        return new TBoardAccessible(static_cast<TSorCustomBoard*>(object));
     return nullptr;
 }
 

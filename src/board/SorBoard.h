@@ -81,6 +81,7 @@ private:
 // it (Enter on the selected item is a double click). Assistive technology reads the page's
 // text lines and then the items, in list order; the selected item is the focused one.
 class TSorCustomBoard : public QWidget, public TBoardHost {
+    Q_OBJECT
 public:
     using TMouseEvent =
         std::function<void(TSorCustomBoard* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;

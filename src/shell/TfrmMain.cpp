@@ -30,8 +30,11 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 constexpr int kTopHeight = 34;
@@ -226,7 +229,12 @@ void TfrmMain::SetModeGeometry(int clientWidth, int windowHeight)
 {
     // The frame keeps the mode's size and scrolls when the window has to be smaller.
     hostArea_->setMinimumSize(clientWidth - 2 * kBorder, windowHeight - kTopHeight - kBorder - kMenuHeight);
-    resize(WindowPlacement::Fit({clientWidth, windowHeight}, availableArea()));
+    const QRect area = availableArea();
+    QSize size = WindowPlacement::Fit({clientWidth, windowHeight}, area);
+    // A frame cut in height scrolls; its scroll bar takes width the screen may still offer.
+    if (size.height() < windowHeight)
+        size.setWidth(std::min(clientWidth + style()->pixelMetric(QStyle::PM_ScrollBarExtent), area.width()));
+    resize(size);
     layoutSkin();
 }
 

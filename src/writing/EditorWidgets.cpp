@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QWidget* colouredPanel(QWidget* parent, const QColor& colour, const char* name)
@@ -74,11 +76,14 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
     lblCount = label(topBar, "lblCount", QStringLiteral("0"), GulimcheFont(13, true), plum, {356, 16});
     for (QLabel* l : {lblTime, lblCount})
         l->setMinimumWidth(80);
-    Label5 = label(topBar, "Label5", QStringLiteral("[주의]"), GulimcheFont(13), Qt::red, {16, 36});
+    // The warning line starts below the paper buttons (8 + 29), and the bar grows to hold it.
+    constexpr int kWarningTop = 38;
+    Label5 = label(topBar, "Label5", QStringLiteral("[주의]"), GulimcheFont(13), Qt::red, {16, kWarningTop});
     Label6 =
         label(topBar, "Label6",
               QStringLiteral("감상문의 분량이 제시한 규정(1,500자 +- 150자)을 충족하지 못할 경우 감점(20점)합니다."),
-              GulimcheFont(13), Qt::black, {60, 36});
+              GulimcheFont(13), Qt::black, {60, kWarningTop});
+    top->setFixedHeight(std::max(top->height(), kWarningTop + Label6->height() + 1));
 
     QWidget* bottom = colouredPanel(frame, QColor(0xEF, 0xEF, 0xEF), "pnlBottom");
     bottom->setFixedHeight(32);

@@ -86,3 +86,15 @@ TEST(EditorKeyboard, ButtonsAreNamedPushButtonsAndTheReadOnlyOnesSaySoAndIgnoreC
         EXPECT_EQ(f.cells().cell(0, 1).trimmed(), QString()) << "the keys typed nothing";
     }
 }
+
+// Laid out in logical pixels, the same at every scale factor.
+TEST(EditorLayout, TheWarningLineLiesBelowThePaperButtonsAndInsideItsBar)
+{
+    FrameFixture f;
+    QLabel* warning = f.label("Label6");
+    const QRect line = warning->geometry().united(f.label("Label5")->geometry());
+    for (const char* name : {"btn1", "btn2", "btnAG"})
+        EXPECT_FALSE(line.intersects(f.button(name)->geometry())) << name;
+    EXPECT_LE(line.bottom(), warning->parentWidget()->height() - 1);
+    EXPECT_GE(line.height(), warning->fontMetrics().height());
+}
