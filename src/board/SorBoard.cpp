@@ -1,5 +1,8 @@
 #include "board/SorBoard.h"
 
+#include "board/BoardAccessible.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -145,6 +148,11 @@ TSorCustomBoard::TSorCustomBoard(QWidget* parent) : QWidget(parent)
     FCanvas.BrushColor = Qt::transparent;
     FCanvas.SetFont(QStringLiteral("굴림"), 9, false);
     FCanvas.FontColor = Qt::white;
+    static const bool accessible = [] {
+        QAccessible::installFactory(&TBoardAccessible::Factory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
 }
 
 TSorCustomBoard::~TSorCustomBoard() = default;
@@ -196,6 +204,7 @@ void TSorCustomBoard::Unselect()
 {
     FSelected = -1;
     FGraps->ShowHandles(false);
+    SelectionChanged();
 }
 
 // A text default that an item takes while it is drawn asks for a redraw from inside the
@@ -257,6 +266,8 @@ void TSorCustomBoard::paintEvent(QPaintEvent*)
     if (FScreen.size() != size())
         painter.fillRect(rect(), FBoardColor);
     painter.drawImage(0, 0, FScreen);
+    if (FKeyCaretShown && hasFocus())
+        PaintKeyCaret(painter);
 }
 
 void TSorCustomBoard::UseFramePen()
@@ -325,6 +336,7 @@ void TSorCustomBoard::GrabItem(int x, int y)
         if (i != FSelected) {
             FSelected = i;
             FGraps->PlaceAround(*FItems.Items(i));
+            SelectionChanged();
         }
     }
     if (FSelected == -1)
@@ -410,6 +422,8 @@ void TSorCustomBoard::mousePressEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     if (OnMouseDown)
         OnMouseDown(this, event->button(), event->modifiers(), point.x(), point.y());
+    FKeyCaretShown = false;
+    FKeyCaret = point;
     if (event->button() != Qt::LeftButton)
         return;
     FMouseDown = true;
@@ -469,11 +483,14 @@ void TSorCustomBoard::mouseDoubleClickEvent(QMouseEvent* event)
 }
 
 // Every key is the owner's: Tab and the arrows do not move the focus, Enter and Escape do
-// not reach a dialog's buttons, and no shortcut is looked up while the board has the focus.
+// not reach a dialog's buttons, and no plain key is looked up as a shortcut while the board
+// has the focus. Keys with Ctrl or Alt stay the window's (save, print): the board has none.
 bool TSorCustomBoard::event(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::ShortcutOverride:
+        if (static_cast<QKeyEvent*>(event)->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return QWidget::event(event);
         event->accept();
         return true;
     case QEvent::KeyPress:
@@ -492,6 +509,8 @@ void TSorCustomBoard::keyPressEvent(QKeyEvent* event)
         OnKeyDown(this, key, event->modifiers());
     if (key != 0 && OnKeyPress && !event->text().isEmpty())
         OnKeyPress(this, event->text());
+    if (key != 0)
+        KeyGesture(key, event->modifiers());
 }
 
 void TSorCustomBoard::keyReleaseEvent(QKeyEvent* event)

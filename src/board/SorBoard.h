@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
@@ -16,6 +17,13 @@
 
 class TSorCustomBoard;
 class TBoardGraps;
+class QPainter;
+
+// One line of the page's text where the page picture shows it, for assistive technology.
+struct TBoardTextLine {
+    QString Text;
+    QRect Rect;
+};
 
 // One of the eight 5 x 5 grab handles around the selected item. A press on it resizes the
 // item by the edges the handle owns. The handles hide while the mouse is held, and a hidden
@@ -67,7 +75,13 @@ private:
 // current tool by press, drag and release, and with the selection tool selected, moved and
 // resized. Painting only copies the picture; the focus frame that follows the
 // mouse inverts pixels and is erased by inverting them again.
+//
+// From the keyboard: the arrows move a caret over the page (Shift: one pixel), and Enter
+// places the current tool's item at it, or with the selection tool selects the item under
+// it (Enter on the selected item is a double click). Assistive technology reads the page's
+// text lines and then the items, in list order; the selected item is the focused one.
 class TSorCustomBoard : public QWidget, public TBoardHost {
+    Q_OBJECT
 public:
     using TMouseEvent =
         std::function<void(TSorCustomBoard* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
@@ -87,6 +101,11 @@ public:
     void SetLocked(bool value) { FLocked = value; }
     int Selected() const { return FSelected; }
     TBoardGraps& Graps() { return *FGraps; }
+    // The keyboard caret, in board coordinates.
+    QPoint KeyCaret() const { return FKeyCaret; }
+    // The text of the page shown, which the owner gives with each page.
+    const QList<TBoardTextLine>& TextLines() const { return FTextLines; }
+    void SetTextLines(const QList<TBoardTextLine>& lines);
 
     // The page picture the owner paints into; the owner then sizes the board to it and
     // calls Redraw.
@@ -122,6 +141,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
     void GrabItem(int x, int y);
     void DragItem(int x, int y);
@@ -141,6 +162,14 @@ private:
 
     void Paint();
     void UseFramePen();
+    // SorBoardKeys.cpp
+    void KeyGesture(int key, Qt::KeyboardModifiers modifiers);
+    void MoveKeyCaret(QPoint by);
+    void EnterAtKeyCaret();
+    void SelectItem(int index);
+    void PaintKeyCaret(QPainter& painter) const;
+    // Tells assistive technology which item is now selected.
+    void SelectionChanged();
 
     QImage FBuffer;
     QImage FBackground;
@@ -165,6 +194,10 @@ private:
     bool FRedrawAgain = false;
     // Focus frames now inverted on the window, so a repaint of the window keeps them.
     std::vector<QRect> FFrames;
+    QPoint FKeyCaret{10, 10};
+    // The caret shows from the first key that uses it until the mouse is pressed.
+    bool FKeyCaretShown = false;
+    QList<TBoardTextLine> FTextLines;
 };
 
 // The board as the correction frame places it.

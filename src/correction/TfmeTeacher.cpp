@@ -220,6 +220,7 @@ void TfmeTeacher::cmbListChange(int index)
     }
     // Rendered first: a page that cannot be rendered leaves the board on the page it shows.
     frmTemp->RenderPage(FSession.cdTempEditor, Board->Background(), index + 1);
+    Board->SetTextLines(frmTemp->PageLines(FSession.cdTempEditor, index + 1));
     ShowBoardPage(FSession.TurnPage(index, PageOnBoard()));
 }
 

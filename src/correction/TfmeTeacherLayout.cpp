@@ -8,6 +8,7 @@
 #include "correction/TotalBox.h"
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
+#include "ui/Keyboard.h"
 #include "ui/PictureButton.h"
 
 #include <QButtonGroup>
@@ -79,6 +80,7 @@ QPlainTextEdit* Memo(const QString& name, int pixelHeight, const QString& access
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memo->setAccessibleName(accessibleName);
+    Keyboard::TabLeavesMemo(memo);
     return memo;
 }
 
@@ -112,6 +114,15 @@ void TfmeTeacher::BuildLayout()
     layout->addLayout(middle, 1);
     layout->addWidget(Panel3);
     layout->addWidget(pnlBottom);
+
+    QList<QWidget*> chain{btn1, btn2, btnAG};
+    for (TFlatSpeedButton* button : ToolButtons)
+        chain << button;
+    chain << QList<QWidget*>{cmbList, Image3, Image4,    Board,     ScrollBox1, Memo2,  Image8,  Image6,
+                             Memo1,   pGrid,  CheckBox1, ComboBox1, Image7,     Image2, btnSave, btnCancel};
+    Keyboard::SetTabChain(chain);
+    Keyboard::PressOnKey(btnSave, QKeySequence(Qt::CTRL | Qt::Key_S));
+    Keyboard::PressOnKey(Image2, QKeySequence(Qt::CTRL | Qt::Key_P));
 }
 
 void TfmeTeacher::ConnectHandlers()
@@ -138,6 +149,12 @@ void TfmeTeacher::ConnectHandlers()
     Board->OnItemMoveSized = [this](TBoardHost*, TBoardItem*) { BoardItemMoveSized(); };
     Board->OnDblClick = [this](TSorCustomBoard*) { Guarded([&] { BoardDblClick(); }); };
     Board->OnKeyDown = [this](TSorCustomBoard*, int& key, Qt::KeyboardModifiers shift) {
+        // The board keeps every key; Tab is what leaves it.
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            focusNextPrevChild(key == Qt::Key_Tab && !(shift & Qt::ShiftModifier));
+            key = 0;
+            return;
+        }
         Guarded([&] { BoardKeyDown(key, shift); });
     };
     Board->OnMouseDown = [this](TSorCustomBoard*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
@@ -208,8 +225,11 @@ void TfmeTeacher::BuildPalette()
             button->setCursor(Qt::PointingHandCursor);
             button->setToolTip(DrawToolHint(tool));
             button->setAccessibleName(tool == dtSelect ? QStringLiteral("선택") : DrawToolHint(tool));
-            button->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid #F7C357; background: white; }"
-                                                 "QToolButton:checked { background: #FCE3A6; }"));
+            // The chosen tool stands out by a dark frame, the focused one by a blue one.
+            button->setStyleSheet(
+                QStringLiteral("QToolButton { border: 1px solid #F7C357; background: white; }"
+                               "QToolButton:checked { border: 2px solid #B04000; background: #FCE3A6; }"
+                               "QToolButton:focus { border: 2px solid #0040A0; }"));
             ToolGroup->addButton(button);
             ToolButtons.append(button);
             connect(button, &QToolButton::clicked, this,

@@ -219,3 +219,34 @@ QImage TfrmTemp::GridPage(DataSet& table, int page, int ratio)
     painter.end();
     return picture;
 }
+
+QList<TBoardTextLine> TfrmTemp::PageLines(DataSet& table, int page) const
+{
+    const int kind = PaperKind(table);
+    if (kind == EssayRecord::ScannedPages)
+        return {};
+    QList<TBoardTextLine> lines;
+    const int first = std::max((page - 1) * kRowsPerPage, 0);
+    const int last = std::min(page * kRowsPerPage, table.recordCount());
+    for (int row = first; row < last; ++row) {
+        table.moveTo(row);
+        const int i = row - first;
+        TBoardTextLine line;
+        if (kind == EssayRecord::BlankPaper) {
+            line.Text = table.asString(u"LText");
+            line.Rect = QRect(10 + kTextMargin, 10 + 2 * i * LineHeight(), memTemp.Width, LineHeight());
+        } else {
+            for (int column = 1; column <= ManuscriptGrid::kStoredColumns; ++column) {
+                const QString cell = table.asString(EssayRecord::lineField(column)).trimmed();
+                line.Text += cell.isEmpty() ? QStringLiteral(" ") : cell;
+            }
+            line.Rect = QRect(kGridOrigin + QPoint(kCounterWidth, i * kCellSize),
+                              QSize(ManuscriptGrid::kStoredColumns * kCellSize, kCellSize));
+        }
+        while (!line.Text.isEmpty() && line.Text.back().isSpace())
+            line.Text.chop(1);
+        if (!line.Text.isEmpty())
+            lines << line;
+    }
+    return lines;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/SorBoard.h"
 #include "document/ManuscriptGrid.h"
 
 #include <QFont>
@@ -72,6 +73,10 @@ public:
     QImage RenderPrintPage(DataSet& table, int page);
     // The text wrapped in Memo2, as high as its lines in the form's line height plus 10.
     void RenderText(const QString& text, QImage& bitmap);
+    // The written lines of a page as its picture shows them, for assistive technology: a
+    // manuscript line's cells with blank cells as spaces, a blank-paper line; none for a
+    // scanned page. Lines without text are left out.
+    QList<TBoardTextLine> PageLines(DataSet& table, int page) const;
 
 private:
     QImage GridPage(DataSet& table, int page, int ratio);

@@ -1,5 +1,6 @@
 #include "net/TfrmBro.h"
 
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
@@ -17,4 +18,7 @@ TfrmBro::TfrmBro(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(web);
     resize(581, 339);
+    // The page keeps the keys it is given; Esc closes the window wherever the focus is.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QDialog::reject);
 }

@@ -11,6 +11,7 @@
 #include "shell/LaunchFile.h"
 #include "shell/SkinPictures.h"
 #include "shell/WindowEdges.h"
+#include "shell/WindowPlacement.h"
 #include "text/IniFile.h"
 #include "ui/DialogService.h"
 #include "ui/ErrorBox.h"
@@ -23,13 +24,18 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 constexpr int kTopHeight = 34;
@@ -89,6 +95,17 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
         if (FEditor)
             FEditor->session().SetTitle(text);
     });
+    pnlHost = new QScrollArea(Panel1);
+    pnlHost->setObjectName(QStringLiteral("pnlHost"));
+    pnlHost->setFrameShape(QFrame::NoFrame);
+    pnlHost->setWidgetResizable(true);
+    // Not a Tab stop of its own: Tab goes through the frame's controls.
+    pnlHost->setFocusPolicy(Qt::NoFocus);
+    hostArea_ = new QWidget;
+    hostArea_->setObjectName(QStringLiteral("HostArea"));
+    new QGridLayout(hostArea_);
+    hostArea_->layout()->setContentsMargins(0, 0, 0, 0);
+    pnlHost->setWidget(hostArea_);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -104,6 +121,8 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
     Image3 = new PictureButton(SkinPictures::closeGlyph(), QStringLiteral("닫기"), this);
     Image3->setObjectName(QStringLiteral("Image3"));
     connect(Image3, &PictureButton::clicked, this, &QWidget::close);
+    // Tab: the title box, the frame's controls, then minimise and close.
+    setTabOrder(Image3, txtTitle);
 
     for (QWidget* strip : {static_cast<QWidget*>(imgTop), static_cast<QWidget*>(imgBottom)})
         strip->installEventFilter(this);
@@ -198,12 +217,12 @@ void TfrmMain::SetupViewMode(const LaunchFields& fields)
 
 QWidget* TfrmMain::CreateHostPanel()
 {
-    auto* host = new QWidget(Panel1);
+    auto* host = new QWidget(hostArea_);
     host->setObjectName(QStringLiteral("HostPanel%1").arg(hostPanels_.size() + 1));
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
     hostPanels_.append(host);
-    layoutPanel1();
+    static_cast<QGridLayout*>(hostArea_->layout())->addWidget(host, 0, 0);
     host->show();
     host->raise();
     return host;
@@ -211,8 +230,21 @@ QWidget* TfrmMain::CreateHostPanel()
 
 void TfrmMain::SetModeGeometry(int clientWidth, int windowHeight)
 {
-    resize(clientWidth, windowHeight);
+    // The frame keeps the mode's size and scrolls when the window has to be smaller.
+    hostArea_->setMinimumSize(clientWidth - 2 * kBorder, windowHeight - kTopHeight - kBorder - kMenuHeight);
+    const QRect area = availableArea();
+    QSize size = WindowPlacement::Fit({clientWidth, windowHeight}, area);
+    // A frame cut in height scrolls; its scroll bar takes width the screen may still offer.
+    if (size.height() < windowHeight)
+        size.setWidth(std::min(clientWidth + style()->pixelMetric(QStyle::PM_ScrollBarExtent), area.width()));
+    resize(size);
     layoutSkin();
+}
+
+QRect TfrmMain::availableArea() const
+{
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    return shown ? shown->availableGeometry() : QRect();
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* event)
@@ -244,8 +276,7 @@ void TfrmMain::layoutSkin()
 void TfrmMain::layoutPanel1()
 {
     pnlMenu->setGeometry(0, 0, Panel1->width(), kMenuHeight);
-    for (QWidget* host : hostPanels_)
-        host->setGeometry(0, kMenuHeight, Panel1->width(), Panel1->height() - kMenuHeight);
+    pnlHost->setGeometry(0, kMenuHeight, Panel1->width(), Panel1->height() - kMenuHeight);
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
@@ -254,8 +285,7 @@ void TfrmMain::showEvent(QShowEvent* event)
     if (centred_)
         return;
     centred_ = true;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    move(WindowPlacement::Place(size(), availableArea()));
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)

@@ -8,6 +8,7 @@ class HandOver;
 class PictureButton;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class TfmeEditor;
 class TfmeTeacher;
 
@@ -40,6 +41,9 @@ public:
     QLabel* imgRight;
     QWidget* Panel1;
     QWidget* pnlMenu;
+    // Below the menu strip: the host panels, scrolled when the screen cannot show the mode's
+    // whole size.
+    QScrollArea* pnlHost;
     QLineEdit* txtTitle;
     QLabel* Image1;
     QLabel* Image4;
@@ -63,6 +67,7 @@ private:
     Frame* createFrame(int clientWidth, int windowHeight);
     void layoutSkin();
     void layoutPanel1();
+    QRect availableArea() const;
     void openHandedOver(const QString& path);
     bool edgeMouse(QWidget* strip, QEvent* event);
     void imgTopMouse(QEvent* event);
@@ -75,6 +80,7 @@ private:
     QRect resizeStartGeometry_;
     bool centred_ = false;
     bool closeWaiting_ = false;  // a close waits for the transfer running
+    QWidget* hostArea_;
     QList<QWidget*> hostPanels_;
     HandOver* handOver_ = nullptr;
 };

@@ -1,19 +1,27 @@
 #pragma once
 
-#include <QLabel>
+#include <QAbstractButton>
+#include <QPixmap>
 
-// A picture that acts as a button: hand cursor, clicked on release over it. Its
-// accessible name is the word its picture shows.
-class PictureButton : public QLabel {
+// A button drawn as a picture that shows its word: hand cursor, clicked on release over it
+// as any button. Tab reaches it and marks it with a frame; Space and Enter press it. Its
+// text, and so its accessible name, is the word its picture shows. A click does not take
+// the focus from the editor the person is typing in.
+class PictureButton : public QAbstractButton {
     Q_OBJECT
 public:
     PictureButton(const QPixmap& picture, const QString& word, QWidget* parent);
 
     int Tag = 0;
 
-signals:
-    void clicked();
+    QPixmap pixmap() const { return picture_; }
+    void setPixmap(const QPixmap& picture);
+    QSize sizeHint() const override { return picture_.deviceIndependentSize().toSize(); }
 
 protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPixmap picture_;
 };

@@ -2,6 +2,7 @@
 
 #include "document/ManuscriptGrid.h"
 #include "ui/Fonts.h"
+#include "ui/Keyboard.h"
 #include "ui/PictureButton.h"
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -73,11 +76,14 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
     lblCount = label(topBar, "lblCount", QStringLiteral("0"), GulimcheFont(13, true), plum, {356, 16});
     for (QLabel* l : {lblTime, lblCount})
         l->setMinimumWidth(80);
-    Label5 = label(topBar, "Label5", QStringLiteral("[주의]"), GulimcheFont(13), Qt::red, {16, 36});
+    // The warning line starts below the paper buttons (8 + 29), and the bar grows to hold it.
+    constexpr int kWarningTop = 38;
+    Label5 = label(topBar, "Label5", QStringLiteral("[주의]"), GulimcheFont(13), Qt::red, {16, kWarningTop});
     Label6 =
         label(topBar, "Label6",
               QStringLiteral("감상문의 분량이 제시한 규정(1,500자 +- 150자)을 충족하지 못할 경우 감점(20점)합니다."),
-              GulimcheFont(13), Qt::black, {60, 36});
+              GulimcheFont(13), Qt::black, {60, kWarningTop});
+    top->setFixedHeight(std::max(top->height(), kWarningTop + Label6->height() + 1));
 
     QWidget* bottom = colouredPanel(frame, QColor(0xEF, 0xEF, 0xEF), "pnlBottom");
     bottom->setFixedHeight(32);
@@ -138,4 +144,9 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
     edt->setGrid(grid);
     edt->hide();
     edt->raise();
+
+    Keyboard::TabLeavesMemo(mem);
+    Keyboard::SetTabChain({btn1, btn2, btnAG, edt, grid, mem, Image5, btnSave});
+    Keyboard::PressOnKey(btnSave, QKeySequence(Qt::CTRL | Qt::Key_S));
+    Keyboard::PressOnKey(Image5, QKeySequence(Qt::CTRL | Qt::Key_P));
 }

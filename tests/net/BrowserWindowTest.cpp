@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -103,4 +104,21 @@ TEST(BrowserWindow, AnAddressThatIsNoWebAddressIsAnErrorAndOpensNoWindow)
         }
         EXPECT_EQ(CurrentBrowserWindow(), nullptr);
     }
+}
+
+TEST(BrowserWindow, EscClosesItWhereverTheFocusIs)
+{
+    DiscussionSite site;
+    bool closed = false;
+    WhenBrowserPageLoaded([&](QDialog* window, QObject* web) {
+        auto* view = qobject_cast<QWidget*>(web);
+        ASSERT_TRUE(view);
+        view->setFocus();
+        QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : view;
+        QTest::keyClick(focused, Qt::Key_Escape);
+        closed = !window->isVisible();
+    });
+    ShowBrowserWindow(site.server.url(QStringLiteral("/discussion")));
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(CurrentBrowserWindow(), nullptr);
 }

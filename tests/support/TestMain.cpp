@@ -16,10 +16,11 @@ void setDefault(const char* name, const QByteArray& value)
 
 int main(int argc, char** argv)
 {
-    // Every test runs offscreen, finds the sources and the built programs, and may open the
-    // discussion window, whose browser engine refuses to run as root with its sandbox and
-    // has no GPU offscreen. The variables reach the processes the tests start too.
-    setDefault("QT_QPA_PLATFORM", "offscreen");
+    // Every test runs offscreen on a 1920 x 1080 screen, finds the sources and the built
+    // programs, and may open the discussion window, whose browser engine refuses to run as
+    // root with its sandbox and has no GPU offscreen. The variables reach the processes the
+    // tests start too.
+    setDefault("QT_QPA_PLATFORM", "offscreen:configfile=" DZ_SOURCE_DIR_DEFAULT "/tests/support/screen-1920x1080.json");
     setDefault("DZ_SOURCE_DIR", DZ_SOURCE_DIR_DEFAULT);
     setDefault("DZ_BIN_DIR", DZ_BIN_DIR_DEFAULT);
     setDefault("QTWEBENGINE_DISABLE_SANDBOX", "1");

@@ -1,0 +1,232 @@
+#include "Course.h"
+#include "Essays.h"
+
+#include "board/SorBoard.h"
+#include "core/TransferGate.h"
+#include "correction/TFlatSpeedButton.h"
+#include "correction/TfmeTeacher.h"
+#include "correction/TfrmText.h"
+#include "document/CorrectionRecord.h"
+#include "support/RecordingDialogs.h"
+#include "support/TeacherWidgets.h"
+#include "ui/PictureButton.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using W = TeacherWidgets;
+
+QAccessibleInterface* Accessible(QWidget* widget)
+{
+    return QAccessible::queryAccessibleInterface(widget);
+}
+
+// The press action clicks as shown on screen, a moment later.
+void Press(QWidget* widget)
+{
+    Accessible(widget)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTest::qWait(250);
+}
+
+QString FocusName()
+{
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+// The names of the widgets Tab reaches, from `start` until it comes back.
+QStringList TabWalk(QWidget* start)
+{
+    start->setFocus(Qt::TabFocusReason);
+    QStringList names{FocusName()};
+    for (int step = 0; step < 80; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (QApplication::focusWidget() == start)
+            break;
+        names << FocusName();
+    }
+    return names;
+}
+
+class TeacherAccessibility : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Course::Start();
+        DataSet essay = Essays::Manuscript(40);
+        DataSet work(CorrectionRecord::fields());
+        CorrectionRecord::MarkRow mark;
+        mark.left = 60;
+        mark.top = 40;
+        mark.right = 120;
+        mark.bottom = 80;
+        mark.fontSize = 10;
+        mark.fontName = QStringLiteral("굴림체");
+        mark.drawTool = dt14;
+        mark.strings = QStringLiteral("맞춤법");
+        mark.reportPoint = QStringLiteral("-2");
+        CorrectionRecord::storePage(work, CorrectionRecord::pageKey(0), {}, {});
+        CorrectionRecord::storePage(work, CorrectionRecord::pageKey(1), {mark}, {});
+        DataSet correction(CorrectionRecord::fields());
+        CorrectionRecord::writeSummary(correction, work, {});
+        key = Course::PostEssay(essay);
+        Course::PostCorrection(key, correction);
+    }
+    static void TearDownTestSuite() { Course::Stop(); }
+
+    void SetUp() override
+    {
+        frame = Course::ShownFrame();
+        frame->SetupTeacherRun(LaunchFields(Course::TeacherFields(key, true)), &title);
+        // After the download's progress window, the frame is the active window again.
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    }
+
+    TSorBoard* board() const { return W(*frame).Board; }
+
+    static inline QString key;
+    ScopedRecordingDialogs dialogs;
+    QLineEdit title;
+    std::unique_ptr<TfmeTeacher> frame;
+};
+
+}
+
+TEST_F(TeacherAccessibility, EveryButtonIsAPushButtonNamedByItsWordThatTheActionPresses)
+{
+    const struct {
+        const char* name;
+        const char* word;
+    } cases[] = {{"btn1", "에디터첨삭"},  {"btn2", "자필첨삭"}, {"Image7", "답안출력"}, {"Image2", "첨삭출력"},
+                 {"btnSave", "임시저장"}, {"Image8", "총평"},   {"Image6", "평가"}};
+    for (const auto& c : cases) {
+        QAccessibleInterface* button = Accessible(W::Find<PictureButton>(*frame, c.name));
+        EXPECT_EQ(button->role(), QAccessible::Button) << c.name;
+        EXPECT_EQ(button->text(QAccessible::Name), QString::fromUtf8(c.word)) << c.name;
+        EXPECT_TRUE(button->state().focusable) << c.name;
+        EXPECT_TRUE(button->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    }
+
+    Press(W(*frame).Image6);
+    EXPECT_TRUE(W(*frame).pGrid->isVisible()) << "the scoring sheet";
+    Press(W(*frame).Image8);
+    EXPECT_TRUE(W(*frame).Memo1->isVisible()) << "the review";
+}
+
+TEST_F(TeacherAccessibility, TabWalksTheFrameInOrderAndLeavesTheMemosAndTheBoard)
+{
+    EXPECT_EQ(TabWalk(W(*frame).btn1).join(' ').toStdString(),
+              "btn1 btn2 btnAG btnCursor cmbList Board ScrollBox1 Memo2 Image8 Image6 Memo1 Image7 Image2 btnSave");
+    W(*frame).Memo2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(W(*frame).Memo2, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(FocusName().toStdString(), "ScrollBox1");
+    EXPECT_TRUE(W(*frame).Memo2->toPlainText().isEmpty()) << "Tab typed nothing";
+}
+
+TEST_F(TeacherAccessibility, PaletteIsWalkedByArrowsAndATookIsChosenBySpace)
+{
+    TFlatSpeedButton* select = W(*frame).btnCursor;
+    select->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(select, Qt::Key_Up);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    auto* walkedTo = dynamic_cast<TFlatSpeedButton*>(QApplication::focusWidget());
+    ASSERT_TRUE(walkedTo);
+    EXPECT_EQ(walkedTo->Tag, dtLeft) << "one row up, then left";
+    EXPECT_EQ(board()->DrawTool(), dtSelect) << "walking chooses nothing";
+    EXPECT_EQ(Accessible(walkedTo)->text(QAccessible::Name), DrawToolHint(dtLeft));
+
+    QTest::keyClick(walkedTo, Qt::Key_Space);
+    EXPECT_EQ(board()->DrawTool(), dtLeft);
+    EXPECT_TRUE(walkedTo->isChecked());
+    EXPECT_TRUE(Accessible(walkedTo)->state().checked);
+    EXPECT_EQ(walkedTo->focusPolicy(), Qt::TabFocus) << "the chosen tool is the palette's Tab stop";
+    EXPECT_EQ(select->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(TeacherAccessibility, BoardReadsThePageLinesAndItsMarksAndTheKeyboardPlacesOne)
+{
+    QAccessibleInterface* page = Accessible(board());
+    EXPECT_EQ(page->role(), QAccessible::Document);
+    EXPECT_EQ(page->text(QAccessible::Name), QStringLiteral("첨삭판"));
+    // Page 1: 30 written lines, then the stored mark.
+    ASSERT_EQ(page->childCount(), 31);
+    QString firstLine;
+    for (int column = 1; column <= 20; ++column)
+        firstLine += Essays::CellText(0, column);
+    EXPECT_EQ(page->child(0)->role(), QAccessible::StaticText);
+    EXPECT_EQ(page->child(0)->text(QAccessible::Name), firstLine.trimmed());
+    QAccessibleInterface* stored = page->child(30);
+    EXPECT_EQ(stored->role(), QAccessible::Note);
+    EXPECT_EQ(stored->text(QAccessible::Name), DrawToolHint(dt14));
+    EXPECT_EQ(stored->text(QAccessible::Description), QStringLiteral("맞춤법, -2점"));
+    EXPECT_EQ(page->indexOfChild(stored), 30);
+
+    // A tool chosen, the board reached by Tab, the caret moved by arrows, Enter places.
+    W(*frame).btnCursor->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_EQ(board()->DrawTool(), dtRight);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), board());
+    const QPoint caret = board()->KeyCaret();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(board(), Qt::Key_Right);
+    QTest::keyClick(board(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(board()->KeyCaret(), caret + QPoint(30, 1));
+    QTest::keyClick(board(), Qt::Key_Return);
+
+    ASSERT_EQ(board()->Items().Count(), 2);
+    const TBoardItem* placed = board()->Items().Items(1);
+    EXPECT_EQ(placed->DrawTool(), dtRight);
+    EXPECT_EQ(QPoint(placed->Left(), placed->Top()), caret + QPoint(30, 1));
+    EXPECT_EQ(board()->DrawTool(), dtSelect);
+    EXPECT_TRUE(frame->Session().FModified());
+    ASSERT_EQ(page->childCount(), 32);
+    ASSERT_TRUE(page->focusChild());
+    EXPECT_EQ(page->focusChild()->text(QAccessible::Name), DrawToolHint(dtRight)) << "the new mark is read back";
+
+    // Enter on the selected mark edits its note and points, as a double click does.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<TfrmText*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        QTest::keyClicks(dialog->memText, QStringLiteral("abc"));
+        dialog->cmbPoint->lineEdit()->setText(QStringLiteral("-1"));
+        QTest::keyClick(dialog->btnOK, Qt::Key_Space);
+    });
+    QTest::keyClick(board(), Qt::Key_Return);
+    EXPECT_EQ(page->child(31)->text(QAccessible::Description).toStdString(), "abc, -1점");
+
+    QTest::keyClick(board(), Qt::Key_Delete);
+    EXPECT_EQ(board()->Items().Count(), 1);
+    EXPECT_EQ(page->childCount(), 31);
+    QTest::keyClick(board(), Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), board()) << "Tab leaves the board";
+}
+
+TEST_F(TeacherAccessibility, CtrlSSavesAndCtrlPPrintsFromAnywhereInTheFrame)
+{
+    int saves = 0;
+    int prints = 0;
+    // The counting runs first; the frame's own save and print wait for a transfer that
+    // never ends here, so they do nothing.
+    TransferGate::Pass busy;
+    QObject::connect(frame->btnSave, &PictureButton::clicked, [&] { ++saves; });
+    QObject::connect(W(*frame).Image2, &PictureButton::clicked, [&] { ++prints; });
+    for (QWidget* where : {static_cast<QWidget*>(W(*frame).Memo2), static_cast<QWidget*>(board())}) {
+        where->setFocus();
+        QTest::keyClick(where, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(where, Qt::Key_P, Qt::ControlModifier);
+    }
+    EXPECT_EQ(saves, 2);
+    EXPECT_EQ(prints, 2);
+}
