@@ -89,7 +89,7 @@ TEST_F(Packages, ClientHoldsTheProgramItsDesktopFilesAndLibraryDependencies)
     EXPECT_EQ(Field(client, QStringLiteral("Package")), QStringLiteral("dozoruderado"));
     const QStringList depends = Depends(client);
     for (const char* library : {"libqt6widgets6", "libqt6printsupport6", "libqt6network6", "libqt6webenginewidgets6",
-                                "libjpeg62-turbo", "libc6", "fonts-nanum"})
+                                "libjpeg62-turbo", "libc6", "fonts-nanum", "qt6-translations-l10n"})
         EXPECT_TRUE(depends.contains(QString::fromLatin1(library)))
             << library << " in " << depends.join(u',').toStdString();
     const QMap<QString, QString> files = Contents(client);
