@@ -1,6 +1,7 @@
 #include "ClientIf.h"
 
 #include "Cp949Text.h"
+#include "RecordCheck.h"
 
 #include <stdexcept>
 
@@ -55,11 +56,19 @@ private:
     const FormParts& parts_;
 };
 
-void checkSecret(CourseStore& store, Role role, const std::string& number, const std::string& secret)
+// The secret is a launch token for this lecture, or the person's password. True for a token.
+bool checkSaver(Accounts& accounts, Role role, const std::string& number, const std::string& secret,
+                const std::string& lectureKey, const std::string& address)
 {
-    if (!store.checkSecret(role, number, secret))
+    const Grant grant = role == Role::Student ? Grant::Write : Grant::Correct;
+    const std::optional<User> holder = accounts.useToken(secret, grant, lectureKey);
+    if (holder && holder->role == role && holder->number == number)
+        return true;
+    const std::optional<User> user = holder ? std::nullopt : accounts.signIn(number, secret, address);
+    if (!user || user->role != role)
         throw Refusal(401, role == Role::Student ? "학생 번호나 비밀번호가 맞지 않습니다."
                                                  : "교사 번호나 비밀번호가 맞지 않습니다.");
+    return false;
 }
 
 bool isJpeg(const std::string& bytes)
@@ -67,7 +76,7 @@ bool isJpeg(const std::string& bytes)
     return bytes.size() > 3 && bytes[0] == '\xff' && bytes[1] == '\xd8' && bytes[2] == '\xff';
 }
 
-ClientReply saveEssay(CourseStore& store, const FormReader& form)
+ClientReply saveEssay(CourseStore& store, Accounts& accounts, const FormReader& form, const std::string& address)
 {
     EssaySave save;
     save.studentNo = form.text("student_no");
@@ -76,11 +85,15 @@ ClientReply saveEssay(CourseStore& store, const FormReader& form)
     save.submit = form.submit();
     save.title = form.text("title");
     save.record = form.data("file");
-    checkSecret(store, Role::Student, save.studentNo, password);
-    return {200, "저장되었습니다.", store.saveEssay(save)};
+    CheckEssayRecord(save.record);
+    const bool byToken = checkSaver(accounts, Role::Student, save.studentNo, password, save.lectureKey, address);
+    const std::string key = store.saveEssay(save);
+    if (byToken && save.lectureKey.empty())
+        accounts.bindToken(password, key);
+    return {200, "저장되었습니다.", key};
 }
 
-ClientReply saveCorrection(CourseStore& store, const FormReader& form)
+ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormReader& form, const std::string& address)
 {
     CorrectionSave save;
     save.teacherNo = form.text("teacher_no");
@@ -93,7 +106,8 @@ ClientReply saveCorrection(CourseStore& store, const FormReader& form)
     save.submit = form.submit();
     if (!isJpeg(save.thumbnail))
         throw Refusal(400, "미리보기 그림이 JPEG 형식이 아닙니다.");
-    checkSecret(store, Role::Teacher, save.teacherNo, password);
+    CheckCorrectionRecord(save.record);
+    checkSaver(accounts, Role::Teacher, save.teacherNo, password, save.lectureKey, address);
     store.saveCorrection(save);
     return {200, "첨삭이 저장되었습니다.", save.lectureKey};
 }
@@ -110,15 +124,15 @@ std::string ClientReply::bytes() const
     }
 }
 
-ClientReply HandleClientIf(CourseStore& store, const FormParts& parts)
+ClientReply HandleClientIf(CourseStore& store, Accounts& accounts, const FormParts& parts, const std::string& address)
 {
     try {
         const FormReader form(parts);
         const std::string flag = form.text("flag");
         if (flag == "S002")
-            return saveEssay(store, form);
+            return saveEssay(store, accounts, form, address);
         if (flag == "T002")
-            return saveCorrection(store, form);
+            return saveCorrection(store, accounts, form, address);
         throw Refusal(400, "알 수 없는 요청입니다 (flag \"" + flag + "\").");
     } catch (const Refusal& refusal) {
         return {refusal.status(), refusal.what(), {}};
