@@ -27,7 +27,7 @@ struct Session {
 class Accounts {
 public:
     static constexpr std::chrono::minutes kTokenStart{15};
-    static constexpr std::chrono::hours kTokenIdle{3};
+    static constexpr std::chrono::hours kTokenIdle{8};
     static constexpr std::chrono::hours kSessionLife{8};
     static constexpr int kTokensPerUser = 20;
 

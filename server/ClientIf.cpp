@@ -64,6 +64,11 @@ bool checkSaver(Accounts& accounts, Role role, const std::string& number, const 
     const std::optional<User> holder = accounts.useToken(secret, grant, lectureKey);
     if (holder && holder->role == role && holder->number == number)
         return true;
+    // What the client sends is a launch token unless a person typed it: an expired or
+    // revoked one costs no password hash and gets a message of its own.
+    if (!holder && secret.size() == 64 && secret.find_first_not_of("0123456789abcdef") == std::string::npos)
+        throw Refusal(401, "실행 파일의 사용 기한이 지났거나 로그아웃으로 취소되어 저장하지 못했습니다. 쓴 글을 "
+                           "복사해 두고, 강의 목록에서 실행 파일을 새로 받아 여십시오.");
     const std::optional<User> user = holder ? std::nullopt : accounts.signIn(number, secret, address);
     if (!user || user->role != role)
         throw Refusal(401, role == Role::Student ? "학생 번호나 비밀번호가 맞지 않습니다."

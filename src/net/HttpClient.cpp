@@ -16,28 +16,25 @@
 
 namespace {
 
-// A post's body that can be read once only: when the connection drops before the reply,
-// the network library cannot rewind it to send the save a second time, and reports an error.
+// A post's body that cannot be rewound once sending began: when the connection drops before
+// the reply, the network library cannot send the save a second time, and reports an error.
 class OneShotBody : public QIODevice {
 public:
     explicit OneShotBody(const QByteArray& bytes) : bytes_(bytes) { open(QIODevice::ReadOnly); }
-    bool isSequential() const override { return true; }
-    bool reset() override { return false; }
-    qint64 bytesAvailable() const override { return bytes_.size() - at_ + QIODevice::bytesAvailable(); }
+    qint64 size() const override { return bytes_.size(); }
+    bool reset() override { return pos() == 0 && QIODevice::reset(); }
 
 protected:
     qint64 readData(char* data, qint64 size) override
     {
-        const qint64 n = qMin(size, bytes_.size() - at_);
-        memcpy(data, bytes_.constData() + at_, size_t(n));
-        at_ += n;
+        const qint64 n = qBound<qint64>(0, bytes_.size() - pos(), size);
+        memcpy(data, bytes_.constData() + pos(), size_t(n));
         return n;
     }
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
     const QByteArray bytes_;  // shared, not copied
-    qint64 at_ = 0;
 };
 
 struct ReplyDeleter {
@@ -92,7 +89,6 @@ QByteArray HttpClient::post(const QString& address, const QByteArray& contentTyp
     req.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
     req.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
     req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    req.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
     auto* device = new OneShotBody(body);
     QNetworkReply* reply = manager_.post(req, device);
     device->setParent(reply);
@@ -141,13 +137,17 @@ QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address, qint64
                            .arg(raw->operation() == QNetworkAccessManager::PostOperation
                                     ? QStringLiteral("MaxReplyBytes")
                                     : QStringLiteral("MaxDownloadBytes")));
-    if (status >= 300 && status < 400)
-        throw AppError(QStringLiteral("서버(%1)가 다른 주소(%2)로 가라고 답했습니다 (HTTP %3). 보낸 내용은 그 "
-                                      "주소로 다시 보내지 않았습니다. 설정의 서버 주소를 확인하십시오")
-                           .arg(address, raw->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl().toString())
+    if (status >= 300 && status < 400) {
+        const QString target = QString::fromUtf8(raw->rawHeader("Location"));
+        if (raw->operation() == QNetworkAccessManager::PostOperation)
+            throw AppError(QStringLiteral("서버(%1)가 다른 주소(%2)로 가라고 답했습니다 (HTTP %3). 보낸 내용은 그 "
+                                          "주소로 다시 보내지 않았습니다. 설정의 서버 주소를 확인하십시오")
+                               .arg(address, target)
+                               .arg(status));
+        throw AppError(QStringLiteral("서버(%1)가 다른 서버의 주소(%2)로 가라고 답해 따라가지 않았습니다 (HTTP %3)")
+                           .arg(address, target)
                            .arg(status));
-    if (raw->error() == QNetworkReply::InsecureRedirectError)
-        throw AppError(QStringLiteral("서버(%1)가 다른 서버의 주소로 가라고 답해 따라가지 않았습니다").arg(address));
+    }
     if (raw->error() == QNetworkReply::NoError)
         return body;
 
@@ -167,8 +167,8 @@ QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address, qint64
                            .arg(idleLimit_.count() / 1000.0));
     if (raw->operation() == QNetworkAccessManager::PostOperation
         && (raw->error() == QNetworkReply::ContentReSendError || raw->error() == QNetworkReply::RemoteHostClosedError))
-        throw AppError(QStringLiteral("서버(%1)가 답하기 전에 연결을 끊었습니다. 보낸 내용이 저장되었는지 알 수 "
-                                      "없으니 잠시 후 다시 저장하십시오")
+        throw AppError(QStringLiteral("서버(%1)와 통신하지 못했습니다: 답을 다 받기 전에 연결이 끊겼습니다. 보낸 "
+                                      "내용이 저장되었는지 알 수 없으니 잠시 후 다시 저장하십시오")
                            .arg(address));
     throw AppError(QStringLiteral("서버(%1)와 통신하지 못했습니다: %2. "
                                   "인터넷 연결과 서버 주소를 확인하십시오")
