@@ -90,8 +90,9 @@ ClientReply saveEssay(CourseStore& store, Accounts& accounts, const FormReader& 
     save.submit = form.submit();
     save.title = form.text("title");
     save.record = form.data("file");
-    CheckEssayRecord(save.record);
+    // Who sends comes first: a stranger's record is never parsed.
     const bool byToken = checkSaver(accounts, Role::Student, save.studentNo, password, save.lectureKey, address);
+    CheckEssayRecord(save.record);
     const std::string key = store.saveEssay(save);
     if (byToken && save.lectureKey.empty())
         accounts.bindToken(password, key);
@@ -111,8 +112,8 @@ ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormRea
     save.submit = form.submit();
     if (!isJpeg(save.thumbnail))
         throw Refusal(400, "미리보기 그림이 JPEG 형식이 아닙니다.");
-    CheckCorrectionRecord(save.record);
     checkSaver(accounts, Role::Teacher, save.teacherNo, password, save.lectureKey, address);
+    CheckCorrectionRecord(save.record);
     store.saveCorrection(save);
     return {200, "첨삭이 저장되었습니다.", save.lectureKey};
 }

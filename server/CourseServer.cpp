@@ -115,39 +115,46 @@ void CourseServer::routes()
         sendReply(res, HandleClientIf(store_, accounts_, formParts(req), req.remote_addr));
     });
 
-    // A record: for the launch token of a run on this lecture, or for its signed-in people.
-    auto record = [this](const char* path, std::optional<std::string> (CourseStore::*read)(const std::string&),
-                         const char* type) {
-        server_->Get(std::string(path) + kKey, [this, read, type](const httplib::Request& req, httplib::Response& res) {
-            const std::string key = req.matches[1];
-            bool allowed = accounts_.useToken(req.get_param_value("t"), std::nullopt, key).has_value();
-            if (!allowed && !req.has_param("t")) {
-                const std::optional<Visitor> visitor = gate_->visitor(req);
-                if (!visitor)
-                    return askToSignIn(req, res);
-                const std::optional<Lecture> lecture = store_.lecture(key);
-                allowed = lecture && owns(visitor->user, *lecture);
-            }
-            const std::optional<std::string> bytes = allowed ? (store_.*read)(key) : std::nullopt;
-            if (!bytes) {
-                res.status = 404;
-                return;
-            }
-            res.set_content(*bytes, type);
-        });
+    // A lecture's address answers to the launch token of a run on it (`t`), or to its
+    // signed-in student or teacher; to anyone else as if the lecture did not exist.
+    auto lectureFor = [this](const httplib::Request& req, httplib::Response& res) -> std::optional<Lecture> {
+        const std::string key = req.matches[1];
+        if (req.has_param("t")) {
+            if (accounts_.useToken(req.get_param_value("t"), std::nullopt, key))
+                return store_.lecture(key);
+            return std::nullopt;
+        }
+        const std::optional<Visitor> visitor = gate_->visitor(req);
+        if (!visitor) {
+            askToSignIn(req, res);
+            return std::nullopt;
+        }
+        std::optional<Lecture> lecture = store_.lecture(key);
+        return lecture && owns(visitor->user, *lecture) ? lecture : std::nullopt;
+    };
+    auto record = [this, lectureFor](const char* path,
+                                     std::optional<std::string> (CourseStore::*read)(const std::string&),
+                                     const char* type) {
+        server_->Get(std::string(path) + kKey,
+                     [this, lectureFor, read, type](const httplib::Request& req, httplib::Response& res) {
+                         const std::optional<Lecture> lecture = lectureFor(req, res);
+                         const std::optional<std::string> bytes = lecture ? (store_.*read)(lecture->key) : std::nullopt;
+                         if (bytes)
+                             res.set_content(*bytes, type);
+                         else if (res.status == -1)
+                             res.status = 404;
+                     });
     };
     record("/essay/", &CourseStore::essay, "application/octet-stream");
     record("/correction/", &CourseStore::correction, "application/octet-stream");
     record("/thumbnail/", &CourseStore::thumbnail, "image/jpeg");
 
-    server_->Get(std::string("/discussion/") + kKey, [this](const httplib::Request& req, httplib::Response& res) {
-        const std::optional<Lecture> lecture = store_.lecture(req.matches[1]);
-        const bool allowed = lecture && accounts_.useToken(req.get_param_value("t"), std::nullopt, lecture->key);
-        if (!allowed || lecture->discussion.empty()) {
+    server_->Get(std::string("/discussion/") + kKey, [lectureFor](const httplib::Request& req, httplib::Response& res) {
+        const std::optional<Lecture> lecture = lectureFor(req, res);
+        if (lecture && !lecture->discussion.empty())
+            res.set_content(DiscussionPage(*lecture), kHtmlType);
+        else if (res.status == -1)
             res.status = 404;
-            return;
-        }
-        res.set_content(DiscussionPage(*lecture), kHtmlType);
     });
 
     server_->set_error_handler([](const httplib::Request& req, httplib::Response& res) {

@@ -231,7 +231,7 @@ TEST_F(ServerAttackTest, PagesNeedASignedInOwnerAndCarrySecurityHeaders)
         {"record, no login", "GET /thumbnail/DEMO0001 HTTP/1.1\r\n" + host() + "\r\n", "401"},
         {"record, made-up token", "GET /essay/DEMO0001?t=" + std::string(64, 'a') + " HTTP/1.1\r\n" + host() + "\r\n",
          "404"},
-        {"discussion, no token", "GET /discussion/DEMO0001 HTTP/1.1\r\n" + host() + "\r\n", "404"},
+        {"discussion, no login", "GET /discussion/DEMO0001 HTTP/1.1\r\n" + host() + "\r\n", "401"},
         {"sign-in form", "GET /login HTTP/1.1\r\n" + host() + "\r\n", "200"},
     };
     for (const auto& c : cases) {

@@ -91,6 +91,14 @@ QString CourseServerProcess::launchUrl(const QString& mode, const QString& lectu
     return url.toString();
 }
 
+QString CourseServerProcess::asDemoStudent(const QString& address)
+{
+    QUrl url(address);
+    url.setUserName(QString::fromLatin1(kStudentNo));
+    url.setPassword(QString::fromLatin1(kStudentPassword));
+    return url.toString();
+}
+
 qint64 CourseServerProcess::pid() const
 {
     return process_ ? process_->processId() : 0;

@@ -38,6 +38,9 @@ public:
     // in (HTTP Basic, in the address) as the demo person of the mode: the teacher for T001,
     // the student otherwise.
     QString launchUrl(const QString& mode, const QString& lectureKey) const;
+    // The address with the demo student signed in (HTTP Basic, in the address): the record
+    // addresses of the demo student's lectures answer to it.
+    static QString asDemoStudent(const QString& address);
     // The running server's process id, 0 when it is not running.
     qint64 pid() const;
 
