@@ -164,17 +164,24 @@ std::optional<User> Accounts::useToken(const std::string& token, std::optional<G
         return std::nullopt;
     const std::string digest = Credentials::TokenDigest(token);
     const std::lock_guard lock(mutex_);
-    Statement row = db_.prepare("SELECT role, person_no, grant_kind FROM launch_tokens "
-                                "WHERE digest = ? AND lecture_key = ? AND expires_at > ?");
-    if (!row.bind(1, digest).bind(2, lectureKey).bind(3, now()).step())
-        return std::nullopt;
-    if (grant && row.text(2) != grantName(*grant))
-        return std::nullopt;
-    User user{roleOf(row.text(0)), row.text(1)};
+    // Read and renewal in one write transaction: a read that turned into a write would be
+    // refused outright when the course's own connection wrote in between.
+    Transaction transaction(db_);
+    std::optional<User> user;
+    {
+        Statement row = db_.prepare("SELECT role, person_no, grant_kind FROM launch_tokens "
+                                    "WHERE digest = ? AND lecture_key = ? AND expires_at > ?");
+        if (!row.bind(1, digest).bind(2, lectureKey).bind(3, now()).step())
+            return std::nullopt;
+        if (grant && row.text(2) != grantName(*grant))
+            return std::nullopt;
+        user = User{roleOf(row.text(0)), row.text(1)};
+    }
     db_.prepare("UPDATE launch_tokens SET expires_at = ? WHERE digest = ?")
         .bind(1, now() + std::chrono::seconds(kTokenIdle).count())
         .bind(2, digest)
         .run();
+    transaction.commit();
     return user;
 }
 

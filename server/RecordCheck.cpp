@@ -31,11 +31,15 @@ void CheckEssayRecord(const std::string& packet)
     try {
         for (const FieldDef& field : EssayRecord::fields())
             record.fieldIndex(field.name);
+        QStringList texts;
+        for (int c = 1; c <= ManuscriptGrid::kStoredColumns; ++c)
+            texts.append(EssayRecord::lineField(c));
+        texts.append(QStringLiteral("LText"));
         for (record.first(); !record.eof(); record.next()) {
-            for (int c = 1; c <= ManuscriptGrid::kStoredColumns; ++c) {
-                const qsizetype lines = EssayRecord::textLines(record.asString(EssayRecord::lineField(c))).size();
+            for (const QString& field : texts) {
+                const qsizetype lines = EssayRecord::textLines(record.asString(field)).size();
                 if (lines > EssayRecord::kMaxLines)
-                    throw Refusal(400, "답안 기록의 원고지 줄이 너무 많습니다 (" + std::to_string(lines) + "줄, "
+                    throw Refusal(400, "답안 기록의 줄이 너무 많습니다 (" + std::to_string(lines) + "줄, "
                                            + std::to_string(EssayRecord::kMaxLines) + "줄까지).");
             }
         }

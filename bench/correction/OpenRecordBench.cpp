@@ -43,6 +43,23 @@ void BM_BuildLineTable(benchmark::State& state)
 }
 BENCHMARK(BM_BuildLineTable)->Arg(250)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Complexity();
 
+// Posting rows one by one, as every line table and record load does: the view is extended,
+// not rebuilt, so the cost per row stays the same however many there are.
+void BM_PostRows(benchmark::State& state)
+{
+    DataSet table(EssayRecord::fields());
+    for (auto _ : state) {
+        table.emptyDataSet();
+        for (int row = 0; row < state.range(0); ++row) {
+            table.append();
+            table.setString(u"L1", QStringLiteral("가"));
+            table.post();
+        }
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PostRows)->Arg(10000)->Arg(20000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+
 // The teacher's run opening the essay: line table, page list and first page.
 void openInTeacherRun(benchmark::State& state, DataSet (*make)(int))
 {

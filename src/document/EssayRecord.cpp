@@ -71,6 +71,14 @@ std::optional<int> paperKind(const DataSet& record)
     return record.asInteger(u"NType");
 }
 
+void requireLayableLines(qsizetype lines)
+{
+    if (lines > kMaxLines)
+        throw AppError(QStringLiteral("답안의 줄이 %1줄이나 되어 열 수 없습니다. 답안은 %2줄까지 열 수 있습니다.")
+                           .arg(lines)
+                           .arg(kMaxLines));
+}
+
 void toGrid(const DataSet& record, ManuscriptGrid& grid)
 {
     QList<QStringList> columns;

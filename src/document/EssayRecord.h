@@ -16,9 +16,12 @@ enum PaperKind : qint16 { Manuscript = 1, BlankPaper = 2, ScannedPages = 3 };
 
 inline constexpr int kUserIdSize = 20;
 inline constexpr int kImageTypeSize = 20;
-// The most manuscript lines a record may hold (a course essay needs under a hundred); the
-// course server refuses records past it and the client does not lay them out.
+// The most manuscript lines, or text lines of blank paper, a record may hold (a course essay
+// needs under a hundred); the course server refuses records past it and the client does not
+// lay them out.
 inline constexpr int kMaxLines = 2000;
+// Raises AppError with a message when the text has more than kMaxLines lines.
+void requireLayableLines(qsizetype lines);
 
 // USER_ID, NType, L1 to L21, LText, LImage, LImageType, in this order.
 QList<FieldDef> fields();
