@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Accounts.h"
 #include "CourseStore.h"
 
 #include <map>
@@ -27,6 +28,8 @@ struct ClientReply {
 // Limits a stored text field may not exceed, in bytes.
 inline constexpr size_t kMaxTextField = 1000;
 
-// Handles the form posted to /clientif: "S002" stores an essay, "T002" a correction.
-// A refused form stores nothing and gets a status other than 200 with a reason.
-ClientReply HandleClientIf(CourseStore& store, const FormParts& parts);
+// Handles the form posted to /clientif: "S002" stores an essay, "T002" a correction. The
+// password part holds a launch token for the lecture or the person's password; `address`
+// is the sender's, for throttling wrong passwords. A refused form stores nothing and gets a
+// status other than 200 with a reason.
+ClientReply HandleClientIf(CourseStore& store, Accounts& accounts, const FormParts& parts, const std::string& address);

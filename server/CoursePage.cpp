@@ -19,11 +19,17 @@ std::string link(const std::string& href, const std::string& text)
     return "<a href=\"" + HtmlEscape(href) + "\">" + text + "</a>";
 }
 
-// The pages replace the lecture's essay, in the order the browser sends them.
-std::string scanForm(const std::string& key)
+std::string tokenField(const std::string& formToken)
 {
-    return "<form method=\"post\" enctype=\"multipart/form-data\" action=\"" + HtmlEscape("/scan/" + key)
-           + "\"><input type=\"file\" name=\"page\" accept=\"image/jpeg,.jpg,.jpeg\" multiple "
+    return "<input type=\"hidden\" name=\"csrf\" value=\"" + HtmlEscape(formToken) + "\">";
+}
+
+// The pages replace the lecture's essay, in the order the browser sends them.
+std::string scanForm(const std::string& key, const std::string& formToken)
+{
+    return "<form method=\"post\" enctype=\"multipart/form-data\" action=\"" + HtmlEscape("/scan/" + key) + "\">"
+           + tokenField(formToken)
+           + "<input type=\"file\" name=\"page\" accept=\"image/jpeg,.jpg,.jpeg\" multiple "
              "required> <button type=\"submit\">올리기</button></form>";
 }
 
@@ -56,13 +62,20 @@ std::string HtmlEscape(const std::string& text)
     return out;
 }
 
-std::string CoursePage(const std::vector<Lecture>& lectures, const std::vector<Person>& students)
+std::string CoursePage(const User& user, const std::vector<Lecture>& lectures, const std::string& formToken)
 {
+    const bool student = user.role == Role::Student;
     std::string page = std::string(kHead) + "글방 강의 목록" + kStyle + "<h1>글방 강의 목록</h1>\n";
+    page += "<p>" + HtmlEscape(user.number) + "(으)로 로그인했습니다.</p>\n";
+    if (!formToken.empty())
+        page += "<form method=\"post\" action=\"/logout\">" + tokenField(formToken)
+                + "<button type=\"submit\">로그아웃</button></form>\n";
     page += "<table>\n<tr><th>강의</th><th>제목</th><th>학생</th><th>교사</th><th>답안</th>"
             "<th>점수</th><th>첨삭</th><th>실행 파일</th><th>스캔한 답안 올리기 (JPEG)</th></tr>\n";
     for (const Lecture& l : lectures) {
         const std::string key = HtmlEscape(l.key);
+        const std::string launches = student ? link("/launch/S001/" + l.key + ".dzl", "글쓰기")
+                                             : link("/launch/T001/" + l.key + ".dzl", "첨삭하기");
         page += "<tr><td>" + key + "</td><td>" + HtmlEscape(l.title) + "</td><td>" + HtmlEscape(l.student.name) + " ("
                 + HtmlEscape(l.student.number) + ")</td><td>" + HtmlEscape(l.teacher.name) + " ("
                 + HtmlEscape(l.teacher.number) + ")</td><td>"
@@ -73,18 +86,24 @@ std::string CoursePage(const std::vector<Lecture>& lectures, const std::vector<P
                 + (l.hasCorrection ? "<a href=\"/thumbnail/" + key + "\"><img src=\"/thumbnail/" + key
                                          + "\" width=\"146\" alt=\"첨삭 미리보기\"></a>"
                                    : std::string())
-                + "</td><td>" + link("/launch/S001/" + l.key + ".dzl", "글쓰기") + " "
-                + link("/launch/T001/" + l.key + ".dzl", "첨삭하기") + " "
-                + link("/launch/C001/" + l.key + ".dzl", "첨삭 보기") + "</td><td>" + scanForm(l.key) + "</td></tr>\n";
+                + "</td><td>" + launches + " " + link("/launch/C001/" + l.key + ".dzl", "첨삭 보기") + "</td><td>"
+                + scanForm(l.key, formToken) + "</td></tr>\n";
     }
-    page += "</table>\n<h2>새 감상문</h2>\n<ul>\n";
-    for (const Person& s : students)
-        page +=
-            "<li>"
-            + link("/launch/new/" + s.number + ".dzl", HtmlEscape(s.name) + " (" + HtmlEscape(s.number) + ") 새 글쓰기")
-            + "</li>\n";
-    page += "</ul>\n</body></html>\n";
+    page += "</table>\n";
+    if (student)
+        page += "<h2>새 감상문</h2>\n<p>" + link("/launch/new/" + user.number + ".dzl", "새 글쓰기") + "</p>\n";
+    page += "</body></html>\n";
     return page;
+}
+
+std::string LoginPage(const std::string& message)
+{
+    return std::string(kHead) + "글방 로그인" + kStyle + "<h1>글방 로그인</h1>\n"
+           + (message.empty() ? std::string() : "<p>" + HtmlEscape(message) + "</p>\n")
+           + "<form method=\"post\" action=\"/login\">"
+             "<p><label>번호 <input name=\"number\" autocomplete=\"username\" required></label></p>"
+             "<p><label>비밀번호 <input name=\"password\" type=\"password\" autocomplete=\"current-password\" "
+             "required></label></p><p><button type=\"submit\">로그인</button></p></form>\n</body></html>\n";
 }
 
 std::string DiscussionPage(const Lecture& lecture)

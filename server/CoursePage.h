@@ -5,9 +5,14 @@
 #include <string>
 #include <vector>
 
-// The course page (UTF-8 HTML): every lecture with links handing out its launch files,
-// a form that uploads a scanned essay, and for every student a link to start a new essay.
-std::string CoursePage(const std::vector<Lecture>& lectures, const std::vector<Person>& students);
+// The course page (UTF-8 HTML) of a signed-in person: their lectures with links handing out
+// the launch files their role may use, a form that uploads a scanned essay, for a student a
+// link to start a new essay, and for a browser session (`formToken` not empty) a sign-out
+// button. Forms carry the session's `formToken`.
+std::string CoursePage(const User& user, const std::vector<Lecture>& lectures, const std::string& formToken);
+
+// The sign-in form; `message` (may be empty) says why it is shown again.
+std::string LoginPage(const std::string& message);
 
 // The lecture's discussion items, shown by the client's discussion window.
 std::string DiscussionPage(const Lecture& lecture);

@@ -1,22 +1,24 @@
 #pragma once
 
+#include "Accounts.h"
 #include "CourseStore.h"
+#include "ServerOptions.h"
 
-#include <cstddef>
 #include <memory>
 #include <string>
 
-namespace httplib {
-class Server;
-}
+class GuardedServer;
+class RequestGate;
 
-// The course's web server: the form endpoint, the record addresses, the course page and
-// its launch files. Runs on httplib's thread pool; stop() may be called from any thread.
+// The course's web server: the form endpoint, the record addresses, the sign-in, the course
+// page and its launch files. Runs on a pool of 16 threads; stop() may be called from any
+// thread and ends open exchanges at once.
 class CourseServer {
 public:
-    static constexpr std::size_t kDefaultMaxBody = 64u << 20;
+    static constexpr std::size_t kDefaultMaxBody = RequestLimits{}.maxBody;
 
-    CourseServer(CourseStore& store, std::size_t maxBody = kDefaultMaxBody);
+    // Raises std::runtime_error when the TLS files cannot be used.
+    CourseServer(CourseStore& store, Accounts& accounts, const ServerOptions& options = {});
     ~CourseServer();
 
     // Binds the address; port 0 picks a free one. Returns the port, or -1.
@@ -27,11 +29,12 @@ public:
 
 private:
     void routes();
+    void pages();
 
     CourseStore& store_;
-    std::size_t maxBody_;
-    std::string host_;
-    int port_ = 0;
+    Accounts& accounts_;
+    ServerOptions options_;
     int listener_ = -1;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<GuardedServer> server_;
+    std::unique_ptr<RequestGate> gate_;
 };

@@ -8,7 +8,7 @@ namespace {
 
 const char* kSchema = R"(
 PRAGMA journal_mode = WAL;
-PRAGMA synchronous = NORMAL;
+PRAGMA synchronous = FULL;
 PRAGMA foreign_keys = ON;
 CREATE TABLE IF NOT EXISTS teachers (
   teacher_no TEXT PRIMARY KEY, name TEXT NOT NULL, password_hash TEXT NOT NULL);
@@ -30,9 +30,6 @@ CREATE TABLE IF NOT EXISTS corrections (
   record BLOB NOT NULL, thumbnail BLOB NOT NULL, report_point TEXT NOT NULL,
   submit TEXT NOT NULL, revision INTEGER NOT NULL,
   saved_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);
-CREATE TABLE IF NOT EXISTS tokens (
-  digest TEXT PRIMARY KEY, role TEXT NOT NULL, person_no TEXT NOT NULL,
-  expires_at INTEGER NOT NULL);
 )";
 
 const char* roleName(Role role)
@@ -127,44 +124,13 @@ void CourseStore::seedDemo()
                "도서관에서 가장 기억에 남는 책은 무엇인가요? 그 까닭도 함께 써 봅시다.");
 }
 
-bool CourseStore::checkSecret(Role role, const std::string& number, const std::string& secret)
+bool CourseStore::personExists(const std::string& number)
 {
-    std::string hash;
-    {
-        const std::lock_guard lock(mutex_);
-        Statement token = db_.prepare("SELECT 1 FROM tokens WHERE digest = ? AND role = ? "
-                                      "AND person_no = ? AND expires_at > ?");
-        token.bind(1, Credentials::TokenDigest(secret))
-            .bind(2, std::string(roleName(role)))
-            .bind(3, number)
-            .bind(4, now());
-        if (token.step())
-            return true;
-        Statement person =
-            db_.prepare(role == Role::Student ? "SELECT password_hash FROM students WHERE student_no = ?"
-                                              : "SELECT password_hash FROM teachers WHERE teacher_no = ?");
-        if (!person.bind(1, number).step())
-            return false;
-        hash = person.text(0);
-    }
-    // The slow check runs outside the lock, so other saves go on meanwhile.
-    return Credentials::VerifyPassword(hash, secret);
-}
-
-std::string CourseStore::issueToken(Role role, const std::string& number)
-{
-    const std::string token = Credentials::NewToken();
     const std::lock_guard lock(mutex_);
-    Transaction transaction(db_);
-    db_.prepare("DELETE FROM tokens WHERE expires_at <= ?").bind(1, now()).run();
-    db_.prepare("INSERT INTO tokens (digest, role, person_no, expires_at) VALUES (?, ?, ?, ?)")
-        .bind(1, Credentials::TokenDigest(token))
-        .bind(2, std::string(roleName(role)))
-        .bind(3, number)
-        .bind(4, now() + std::chrono::seconds(kTokenLife).count())
-        .run();
-    transaction.commit();
-    return token;
+    return db_
+        .prepare("SELECT 1 FROM teachers WHERE teacher_no = ?1 UNION ALL SELECT 1 FROM students WHERE student_no = ?1")
+        .bind(1, number)
+        .step();
 }
 
 std::string CourseStore::saveEssay(const EssaySave& save)
@@ -173,6 +139,11 @@ std::string CourseStore::saveEssay(const EssaySave& save)
     Transaction transaction(db_);
     std::string key = save.lectureKey;
     if (key.empty()) {
+        Statement count = db_.prepare("SELECT count(*) FROM lectures WHERE student_no = ?");
+        count.bind(1, save.studentNo).step();
+        if (count.number(0) >= kLecturesPerStudent)
+            throw Refusal(403, "새 글을 더 만들 수 없습니다 (학생 한 명에 " + std::to_string(kLecturesPerStudent)
+                                   + "편까지). 선생님께 문의하십시오.");
         do {
             key = Credentials::NewLectureKey();
         } while (lectureLocked(key));
@@ -254,14 +225,26 @@ std::vector<Lecture> CourseStore::lectures()
     return out;
 }
 
-std::vector<Person> CourseStore::students()
+std::vector<Lecture> CourseStore::lecturesOf(const User& user)
 {
     const std::lock_guard lock(mutex_);
-    std::vector<Person> out;
-    Statement row = db_.prepare("SELECT student_no, name FROM students ORDER BY student_no");
+    std::vector<Lecture> out;
+    Statement row = db_.prepare(std::string(kLectureColumns)
+                                + (user.role == Role::Student ? "WHERE l.student_no = ?" : "WHERE l.teacher_no = ?")
+                                + " ORDER BY l.created_at, l.rowid");
+    row.bind(1, user.number);
     while (row.step())
-        out.push_back({row.text(0), row.text(1)});
+        out.push_back(readLecture(row));
     return out;
+}
+
+std::optional<Person> CourseStore::student(const std::string& number)
+{
+    const std::lock_guard lock(mutex_);
+    Statement row = db_.prepare("SELECT student_no, name FROM students WHERE student_no = ?");
+    if (!row.bind(1, number).step())
+        return std::nullopt;
+    return Person{row.text(0), row.text(1)};
 }
 
 std::optional<std::string> CourseStore::blob(const char* sql, const std::string& key)

@@ -2,7 +2,6 @@
 
 #include "Sqlite.h"
 
-#include <chrono>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -20,6 +19,12 @@ private:
 };
 
 enum class Role { Student, Teacher };
+
+// A signed-in person.
+struct User {
+    Role role;
+    std::string number;
+};
 
 struct Person {
     std::string number;
@@ -60,8 +65,8 @@ struct CorrectionSave {
 // between threads; every save is one transaction.
 class CourseStore {
 public:
-    static constexpr std::chrono::hours kTokenLife{12};
     static constexpr const char* kDemoLecture = "DEMO0001";
+    static constexpr int kLecturesPerStudent = 200;
 
     explicit CourseStore(const std::string& path);
 
@@ -71,11 +76,8 @@ public:
                            const std::string& discussion);
     // One teacher, one student, one lecture; nothing when they exist already.
     void seedDemo();
-
-    // The secret is a password or a launch token of that person.
-    bool checkSecret(Role role, const std::string& number, const std::string& secret);
-    // A token for launch files: accepted in place of the password until it expires.
-    std::string issueToken(Role role, const std::string& number);
+    // True when a teacher or a student has that number.
+    bool personExists(const std::string& number);
 
     // Both raise Refusal; the essay save returns the lecture's key.
     std::string saveEssay(const EssaySave& save);
@@ -83,7 +85,9 @@ public:
 
     std::optional<Lecture> lecture(const std::string& key);
     std::vector<Lecture> lectures();
-    std::vector<Person> students();
+    // The lectures the person writes (a student) or corrects (a teacher).
+    std::vector<Lecture> lecturesOf(const User& user);
+    std::optional<Person> student(const std::string& number);
     std::optional<std::string> essay(const std::string& key);
     std::optional<std::string> correction(const std::string& key);
     std::optional<std::string> thumbnail(const std::string& key);

@@ -50,6 +50,12 @@ bool VerifyPassword(const std::string& hash, const std::string& password)
     return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
 }
 
+const std::string& DummyHash()
+{
+    static const std::string hash = HashPassword(randomHex(16));
+    return hash;
+}
+
 std::string NewToken()
 {
     return randomHex(32);

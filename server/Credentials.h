@@ -7,6 +7,8 @@ namespace Credentials {
 
 std::string HashPassword(const std::string& password);
 bool VerifyPassword(const std::string& hash, const std::string& password);
+// A hash of no one's password, so that an unknown account costs as much as a known one.
+const std::string& DummyHash();
 
 // 32 random bytes as hex: a launch token, shown once, stored only as its digest.
 std::string NewToken();

@@ -30,31 +30,26 @@ std::string join(const std::vector<std::string>& fields)
 
 }
 
-std::string EssayAddress(const std::string& base, const std::string& key)
+std::string EssayAddress(const std::string& base, const std::string& key, const std::string& token)
 {
-    return base + "/essay/" + key;
+    return base + "/essay/" + key + "?t=" + token;
 }
 
-std::string CorrectionAddress(const std::string& base, const std::string& key)
+std::string CorrectionAddress(const std::string& base, const std::string& key, const std::string& token)
 {
-    return base + "/correction/" + key;
+    return base + "/correction/" + key + "?t=" + token;
 }
 
-std::string ThumbnailAddress(const std::string& base, const std::string& key)
+std::string DiscussionAddress(const std::string& base, const Lecture& lecture, const std::string& token)
 {
-    return base + "/thumbnail/" + key;
-}
-
-std::string DiscussionAddress(const std::string& base, const Lecture& lecture)
-{
-    return lecture.discussion.empty() ? std::string() : base + "/discussion/" + lecture.key;
+    return lecture.discussion.empty() ? std::string() : base + "/discussion/" + lecture.key + "?t=" + token;
 }
 
 std::string StudentLaunch(const Lecture& lecture, const std::string& token, const std::string& base)
 {
     return join({"S001", lecture.student.number, token, lecture.hasEssay ? "1" : "0", lecture.key,
-                 lecture.hasEssay ? EssayAddress(base, lecture.key) : "", lecture.hasCorrection ? "0" : "1",
-                 lecture.title, "0", "0", DiscussionAddress(base, lecture)});
+                 lecture.hasEssay ? EssayAddress(base, lecture.key, token) : "", lecture.hasCorrection ? "0" : "1",
+                 lecture.title, "0", "0", DiscussionAddress(base, lecture, token)});
 }
 
 std::string NewEssayLaunch(const Person& student, const std::string& token)
@@ -65,15 +60,15 @@ std::string NewEssayLaunch(const Person& student, const std::string& token)
 std::string TeacherLaunch(const Lecture& lecture, const std::string& token, const std::string& base)
 {
     return join({"T001", lecture.teacher.number, token, lecture.hasCorrection ? "1" : "0", lecture.key,
-                 lecture.student.number, lecture.hasEssay ? EssayAddress(base, lecture.key) : "",
-                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key) : "", "1", lecture.title,
-                 lecture.reportPoint, DiscussionAddress(base, lecture), "Y"});
+                 lecture.student.number, lecture.hasEssay ? EssayAddress(base, lecture.key, token) : "",
+                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key, token) : "", "1", lecture.title,
+                 lecture.reportPoint, DiscussionAddress(base, lecture, token), "Y"});
 }
 
-std::string ViewLaunch(const Lecture& lecture, const std::string& base)
+std::string ViewLaunch(const Lecture& lecture, const std::string& token, const std::string& base)
 {
     return join({"C001", lecture.teacher.number, "", lecture.hasCorrection ? "1" : "0", lecture.key,
-                 lecture.hasEssay ? EssayAddress(base, lecture.key) : "",
-                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key) : "", lecture.title, lecture.reportPoint,
-                 DiscussionAddress(base, lecture), "Y"});
+                 lecture.hasEssay ? EssayAddress(base, lecture.key, token) : "",
+                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key, token) : "", lecture.title,
+                 lecture.reportPoint, DiscussionAddress(base, lecture, token), "Y"});
 }

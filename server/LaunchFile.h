@@ -5,7 +5,8 @@
 #include <string>
 
 // Launch files the course page hands out: code page 949 fields separated by 0x03,
-// field 0 the mode. `base` is the server address the records are fetched from.
+// field 0 the mode. `base` is the server address the records are fetched from; the record
+// addresses carry the file's launch token, which is what lets the client fetch them.
 inline constexpr const char* kLaunchMimeType = "application/x-dozoruderado-launch";
 inline constexpr const char* kLaunchExtension = ".dzl";
 
@@ -15,10 +16,10 @@ std::string StudentLaunch(const Lecture& lecture, const std::string& token, cons
 std::string NewEssayLaunch(const Person& student, const std::string& token);
 // Correcting the lecture's essay.
 std::string TeacherLaunch(const Lecture& lecture, const std::string& token, const std::string& base);
-// Viewing the correction; carries no secret, because nothing can be saved from it.
-std::string ViewLaunch(const Lecture& lecture, const std::string& base);
+// Viewing the correction: the password field stays empty, because nothing can be saved
+// from it; the token (a viewing one) only opens the record addresses.
+std::string ViewLaunch(const Lecture& lecture, const std::string& token, const std::string& base);
 
-std::string EssayAddress(const std::string& base, const std::string& key);
-std::string CorrectionAddress(const std::string& base, const std::string& key);
-std::string ThumbnailAddress(const std::string& base, const std::string& key);
-std::string DiscussionAddress(const std::string& base, const Lecture& lecture);
+std::string EssayAddress(const std::string& base, const std::string& key, const std::string& token);
+std::string CorrectionAddress(const std::string& base, const std::string& key, const std::string& token);
+std::string DiscussionAddress(const std::string& base, const Lecture& lecture, const std::string& token);

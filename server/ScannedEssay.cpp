@@ -4,12 +4,17 @@
 #include "document/EssayRecord.h"
 #include "jpeg/JpegReader.h"
 
+#include <algorithm>
+#include <semaphore>
+
 namespace {
 
 std::string pageName(const ScannedPage& page, size_t index)
 {
     return page.fileName.empty() ? std::to_string(index + 1) + "번째 쪽" : "\"" + page.fileName + "\"";
 }
+
+std::counting_semaphore<kMaxDecodes> decodes{kMaxDecodes};
 
 // Decodes the whole picture: a page the client cannot print must not be stored.
 void checkJpeg(const ScannedPage& page, size_t index)
@@ -19,8 +24,20 @@ void checkJpeg(const ScannedPage& page, size_t index)
         throw Refusal(400, pageName(page, index)
                                + "은(는) JPEG 그림이 아닙니다. 스캔한 답안은 JPEG(.jpg) 파일로만 "
                                  "올릴 수 있습니다.");
+    const QByteArrayView bytes(b.data(), qsizetype(b.size()));
     try {
-        Jpeg::verify(QByteArrayView(b.data(), qsizetype(b.size())));
+        const Jpeg::Size size = Jpeg::readSize(bytes);
+        if (std::max(size.width, size.height) > kMaxPageLongSide
+            || std::min(size.width, size.height) > kMaxPageShortSide)
+            throw Refusal(400, pageName(page, index) + "은(는) " + std::to_string(size.width) + "×"
+                                   + std::to_string(size.height) + " 화소로 너무 큽니다. 한 쪽은 "
+                                   + std::to_string(kMaxPageShortSide) + "×" + std::to_string(kMaxPageLongSide)
+                                   + " 화소(A4 600dpi)까지 올릴 수 있습니다.");
+        decodes.acquire();
+        struct Release {
+            ~Release() { decodes.release(); }
+        } release;
+        Jpeg::verify(bytes);
     } catch (const AppError& error) {
         throw Refusal(400, pageName(page, index) + "을(를) 읽을 수 없습니다. " + error.message().toStdString());
     }
@@ -32,6 +49,9 @@ std::string ScannedEssayRecord(const std::string& studentNo, const std::vector<S
 {
     if (pages.empty())
         throw Refusal(400, "올릴 JPEG 파일을 하나 이상 골라 주십시오.");
+    if (pages.size() > kMaxScanPages)
+        throw Refusal(400, "한 번에 " + std::to_string(kMaxScanPages) + "쪽까지 올릴 수 있습니다 ("
+                               + std::to_string(pages.size()) + "쪽을 골랐습니다).");
     DataSet record(EssayRecord::fields());
     for (size_t i = 0; i < pages.size(); ++i) {
         checkJpeg(pages[i], i);

@@ -1,4 +1,7 @@
-// course-server [seed] [--data DIR] [--listen HOST:PORT] [--max-body BYTES]
+// course-server [seed | user add ROLE NUMBER NAME [--teacher NUMBER]] [--data DIR]
+//               [--listen HOST:PORT] [--name HOST]... [--public-url URL]
+//               [--tls-cert FILE --tls-key FILE] [--max-body BYTES] [--per-address N]
+#include "Accounts.h"
 #include "CourseServer.h"
 #include "CourseStore.h"
 
@@ -6,27 +9,33 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <pthread.h>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
 struct Options {
-    bool seed = false;
+    std::vector<std::string> command;
     std::string data = ".";
     std::string host = "127.0.0.1";
     int port = 8765;
-    std::size_t maxBody = CourseServer::kDefaultMaxBody;
+    std::string teacher;
+    ServerOptions server;
 };
+
+const char* kUsage = "usage: course-server [--data DIR] [--listen HOST:PORT] [--name HOST]... [--public-url URL]\n"
+                     "                     [--tls-cert FILE --tls-key FILE] [--max-body BYTES] [--per-address N]\n"
+                     "       course-server seed [--data DIR]\n"
+                     "       course-server user add teacher NUMBER NAME [--data DIR]\n"
+                     "       course-server user add student NUMBER NAME --teacher NUMBER [--data DIR]\n"
+                     "         (the password is read from the first line of standard input)\n";
 
 int usage(const char* message)
 {
-    std::fprintf(stderr,
-                 "course-server: %s\n"
-                 "usage: course-server [seed] [--data DIR] [--listen HOST:PORT] "
-                 "[--max-body BYTES]\n",
-                 message);
+    std::fprintf(stderr, "course-server: %s\n%s", message, kUsage);
     return 2;
 }
 
@@ -34,8 +43,8 @@ bool parse(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "seed") {
-            options.seed = true;
+        if (arg.rfind("--", 0) != 0) {
+            options.command.push_back(arg);
             continue;
         }
         if (i + 1 >= argc)
@@ -49,9 +58,25 @@ bool parse(int argc, char** argv, Options& options)
                 if (colon == std::string::npos)
                     return false;
                 options.host = value.substr(0, colon);
+                if (options.host.size() > 2 && options.host.front() == '[' && options.host.back() == ']')
+                    options.host = options.host.substr(1, options.host.size() - 2);
                 options.port = std::stoi(value.substr(colon + 1));
+            } else if (arg == "--name") {
+                options.server.names.push_back(value);
+            } else if (arg == "--public-url") {
+                if (value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0)
+                    return false;
+                options.server.publicUrl = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
+            } else if (arg == "--tls-cert") {
+                options.server.tlsCert = value;
+            } else if (arg == "--tls-key") {
+                options.server.tlsKey = value;
             } else if (arg == "--max-body") {
-                options.maxBody = std::stoull(value);
+                options.server.limits.maxBody = std::stoull(value);
+            } else if (arg == "--per-address") {
+                options.server.limits.connectionsPerAddress = std::stoi(value);
+            } else if (arg == "--teacher") {
+                options.teacher = value;
             } else {
                 return false;
             }
@@ -59,7 +84,76 @@ bool parse(int argc, char** argv, Options& options)
             return false;
         }
     }
-    return options.port >= 0 && options.port <= 65535;
+    return options.port >= 0 && options.port <= 65535 && options.server.limits.connectionsPerAddress > 0
+           && options.server.tlsCert.empty() == options.server.tlsKey.empty();
+}
+
+bool loopback(const std::string& host)
+{
+    return host == "127.0.0.1" || host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+}
+
+int addUser(CourseStore& store, const Options& options)
+{
+    const std::vector<std::string>& c = options.command;
+    if (c.size() != 5 || c[1] != "add" || (c[2] != "teacher" && c[2] != "student")
+        || (c[2] == "student") == options.teacher.empty())
+        return usage("bad arguments for user add");
+    const Person person{c[3], c[4]};
+    if (person.number.empty() || person.number.size() > 20 || store.personExists(person.number))
+        return usage(("the number " + person.number + " is empty, too long or taken").c_str());
+    std::string password;
+    std::getline(std::cin, password);
+    if (password.size() < 8)
+        return usage("the password (first line of standard input) needs at least 8 characters");
+    if (c[2] == "teacher") {
+        store.addTeacher(person, password);
+    } else {
+        if (!store.personExists(options.teacher))
+            return usage(("no teacher has the number " + options.teacher).c_str());
+        store.addStudent(person, password, options.teacher);
+    }
+    std::printf("%s %s (%s) added\n", c[2].c_str(), person.number.c_str(), person.name.c_str());
+    return 0;
+}
+
+int serve(CourseStore& store, Accounts& accounts, const Options& options)
+{
+    // Signals go to one waiting thread, which stops the server; the pool never sees them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    CourseServer server(store, accounts, options.server);
+    const int port = server.bind(options.host, options.port);
+    if (port < 0) {
+        std::fprintf(stderr, "course-server: cannot listen on %s:%d: %s\n", options.host.c_str(), options.port,
+                     std::strerror(errno));
+        return 1;
+    }
+    const bool tls = !options.server.tlsCert.empty();
+    if (!tls && !loopback(options.host))
+        std::fprintf(stderr,
+                     "course-server: warning: serving plain HTTP on %s, which is not loopback: passwords "
+                     "and launch tokens cross the network readable. Use --tls-cert and --tls-key, or a "
+                     "reverse proxy with TLS in front of a loopback address.\n",
+                     options.host.c_str());
+    std::thread waiter([&server, signals] {
+        int signal = 0;
+        sigwait(&signals, &signal);
+        server.stop();
+    });
+    const std::string shown = options.host.find(':') != std::string::npos ? "[" + options.host + "]" : options.host;
+    std::printf("course-server listening on %s://%s:%d\n", tls ? "https" : "http", shown.c_str(), port);
+    std::fflush(stdout);
+    server.run();
+    // Stopped by a signal, or the listener failed: either way the waiter must end.
+    pthread_kill(waiter.native_handle(), SIGTERM);
+    waiter.join();
+    std::printf("course-server stopped\n");
+    return 0;
 }
 
 }
@@ -72,41 +166,21 @@ int main(int argc, char** argv)
 
     try {
         std::filesystem::create_directories(options.data);
-        CourseStore store((std::filesystem::path(options.data) / "course.sqlite").string());
-        if (options.seed) {
-            store.seedDemo();
-            std::printf("demo course ready: student S1001 / student1, teacher T1001 / teacher1, "
-                        "lecture %s\n",
-                        CourseStore::kDemoLecture);
-            return 0;
-        }
-
-        // Signals go to one waiting thread, which stops the server; the pool never sees them.
-        sigset_t signals;
-        sigemptyset(&signals);
-        sigaddset(&signals, SIGINT);
-        sigaddset(&signals, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
-        CourseServer server(store, options.maxBody);
-        const int port = server.bind(options.host, options.port);
-        if (port < 0) {
-            std::fprintf(stderr, "course-server: cannot listen on %s:%d: %s\n", options.host.c_str(), options.port,
-                         std::strerror(errno));
-            return 1;
-        }
-        std::thread waiter([&server, signals] {
-            int signal = 0;
-            sigwait(&signals, &signal);
-            server.stop();
-        });
-        std::printf("course-server listening on http://%s:%d\n", options.host.c_str(), port);
-        std::fflush(stdout);
-        server.run();
-        // Stopped by a signal, or the listener failed: either way the waiter must end.
-        pthread_kill(waiter.native_handle(), SIGTERM);
-        waiter.join();
-        std::printf("course-server stopped\n");
+        const std::string path = (std::filesystem::path(options.data) / "course.sqlite").string();
+        CourseStore store(path);
+        Accounts accounts(path);
+        if (options.command.empty())
+            return serve(store, accounts, options);
+        if (options.command[0] == "user")
+            return addUser(store, options);
+        if (options.command != std::vector<std::string>{"seed"})
+            return usage("unknown command");
+        store.seedDemo();
+        std::printf("demo course ready (lecture %s). Demo accounts, for the course page and for scripts:\n"
+                    "  student S1001 (김하늘), password student1\n"
+                    "  teacher T1001 (박선생), password teacher1\n"
+                    "Change or remove them before anyone else can reach the server.\n",
+                    CourseStore::kDemoLecture);
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "course-server: %s\n", error.what());

@@ -1,6 +1,8 @@
 // 50 clients saving essays at once, 10,000 saves in all, against the course server in this
 // process. Every save must arrive: each client's lecture ends with as many revisions as it
 // sent saves and holds the last record it sent.
+#include "document/EssayRecord.h"
+#include "server/Accounts.h"
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
 
@@ -18,18 +20,21 @@ namespace {
 constexpr int kClients = 50;
 constexpr int kSavesPerClient = 200;
 
+// A blank-paper essay of about 4 KB, different for every save.
 std::string recordOf(int client, int save)
 {
-    std::string record = "<DATAPACKET client=\"" + std::to_string(client) + "\" save=\"" + std::to_string(save) + "\">";
-    record.resize(4096, 'x');
-    return record;
+    DataSet record(EssayRecord::fields());
+    EssayRecord::writeBlankPaper(record, "S1001",
+                                 QStringLiteral("client %1 save %2 ").arg(client).arg(save).leftJustified(3900, u'x'));
+    return EssayRecord::toPacket(record).toStdString();
 }
 
 // Posts one save; returns the lecture key of an accepted save, or nothing.
-std::string save(httplib::Client& client, const std::string& token, const std::string& key, const std::string& record)
+std::string save(httplib::Client& client, const std::string& student, const std::string& token, const std::string& key,
+                 const std::string& record)
 {
     const httplib::MultipartFormDataItems form{{"flag", "S002", "", ""},
-                                               {"student_no", "S1001", "", ""},
+                                               {"student_no", student, "", ""},
                                                {"password", token, "", ""},
                                                {"lecturekey", key, "", ""},
                                                {"submit", "N", "", ""},
@@ -48,10 +53,21 @@ void BM_ConcurrentSaves(benchmark::State& state)
             std::filesystem::temp_directory_path() / ("dz-save-bench-" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
-        CourseStore store((dir / "course.sqlite").string());
+        const std::string path = (dir / "course.sqlite").string();
+        CourseStore store(path);
+        Accounts accounts(path);
         store.seedDemo();
-        const std::string token = store.issueToken(Role::Student, "S1001");
-        CourseServer server(store);
+        // Every client is a student's run: its own token, bound to its lecture at the first save.
+        std::vector<std::string> tokens;
+        for (int c = 0; c < kClients; ++c) {
+            const std::string number = "S" + std::to_string(2000 + c);
+            store.addStudent({number, number}, "password", "T1001");
+            tokens.push_back(accounts.issueToken({Role::Student, number}, Grant::Write, "", ""));
+        }
+        // All clients share the loopback address, as a school's do behind one gateway.
+        ServerOptions options;
+        options.limits.connectionsPerAddress = kClients;
+        CourseServer server(store, accounts, options);
         const int port = server.bind("127.0.0.1", 0);
         std::thread serving([&server] { server.run(); });
 
@@ -65,7 +81,8 @@ void BM_ConcurrentSaves(benchmark::State& state)
                 client.set_keep_alive(true);
                 client.set_tcp_nodelay(true);
                 for (int s = 0; s < kSavesPerClient; ++s) {
-                    const std::string key = save(client, token, keys[c], recordOf(c, s));
+                    const std::string key =
+                        save(client, "S" + std::to_string(2000 + c), tokens[c], keys[c], recordOf(c, s));
                     if (!key.empty()) {
                         keys[c] = key;
                         ++accepted;

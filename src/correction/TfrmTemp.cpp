@@ -90,6 +90,7 @@ void TfrmTemp::BuildLineTable(DataSet& essay, DataSet& table) const
         EssayRecord::appendLineRows(essay, table);
         break;
     case EssayRecord::BlankPaper:
+        EssayRecord::requireLayableLines(EssayRecord::textLines(essay.asString(u"LText")).size());
         for (const QString& line : memTemp.Lines(essay.asString(u"LText"))) {
             table.append();
             table.setInteger(u"NType", kind);

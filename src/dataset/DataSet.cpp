@@ -233,8 +233,9 @@ void DataSet::postPending()
 {
     if (state_ == State::Browse)
         return;
+    const bool inserted = state_ == State::Insert;
     int row = editRow_;
-    if (state_ == State::Insert) {
+    if (inserted) {
         rows_.append(std::move(buffer_));
         row = int(rows_.size() - 1);
     } else {
@@ -243,7 +244,27 @@ void DataSet::postPending()
     buffer_.clear();
     state_ = State::Browse;
     editRow_ = -1;
-    rebuildView(row);
+    if (inserted)
+        placeNewRow(row);
+    else if (orderField_ >= 0 || rangeKey_)
+        rebuildView(row);
+}
+
+// Where rebuildView(row) would put a new row, found without rebuilding: appending rows one
+// by one stays linear however many there are.
+void DataSet::placeNewRow(int row)
+{
+    if (rangeKey_ && !(rows_[row][orderField_] == *rangeKey_))
+        return;
+    qsizetype at = view_.size();
+    if (orderField_ >= 0 && !rangeKey_)
+        at = std::upper_bound(
+                 view_.begin(), view_.end(), row,
+                 [this](int a, int b) { return compareValues(rows_[a][orderField_], rows_[b][orderField_]) < 0; })
+             - view_.begin();
+    view_.insert(at, row);
+    pos_ = int(at);
+    eof_ = false;
 }
 
 void DataSet::cancel()

@@ -92,6 +92,7 @@ private:
     void setValue(QStringView name, FieldValue value, FieldType wanted);
     void adopt(DataPacket packet);
     void rebuildView(int keepRow = -1);
+    void placeNewRow(int row);
     [[noreturn]] void typeMismatch(int field, const QString& wanted) const;
 
     bool active_ = false;

@@ -1,5 +1,6 @@
 #include "document/EssayRecord.h"
 
+#include "core/AppError.h"
 #include "document/ManuscriptGrid.h"
 
 namespace EssayRecord {
@@ -70,11 +71,24 @@ std::optional<int> paperKind(const DataSet& record)
     return record.asInteger(u"NType");
 }
 
+void requireLayableLines(qsizetype lines)
+{
+    if (lines > kMaxLines)
+        throw AppError(QStringLiteral("답안의 줄이 %1줄이나 되어 열 수 없습니다. 답안은 %2줄까지 열 수 있습니다.")
+                           .arg(lines)
+                           .arg(kMaxLines));
+}
+
 void toGrid(const DataSet& record, ManuscriptGrid& grid)
 {
     QList<QStringList> columns;
     for (int c = 1; c <= ManuscriptGrid::kStoredColumns; ++c)
         columns.append(textLines(record.asString(lineField(c))));
+    if (columns[0].size() > kMaxLines)
+        throw AppError(
+            QStringLiteral("답안의 원고지 줄이 %1줄이나 되어 열 수 없습니다. 답안은 %2줄까지 열 수 있습니다.")
+                .arg(columns[0].size())
+                .arg(kMaxLines));
     grid.reset(std::max<int>(ManuscriptGrid::kMinimumLines, int(columns[0].size())));
     for (int c = 1; c <= ManuscriptGrid::kStoredColumns; ++c) {
         QStringList& texts = columns[c - 1];

@@ -16,6 +16,12 @@ enum PaperKind : qint16 { Manuscript = 1, BlankPaper = 2, ScannedPages = 3 };
 
 inline constexpr int kUserIdSize = 20;
 inline constexpr int kImageTypeSize = 20;
+// The most manuscript lines, or text lines of blank paper, a record may hold (a course essay
+// needs under a hundred); the course server refuses records past it and the client does not
+// lay them out.
+inline constexpr int kMaxLines = 2000;
+// Raises AppError with a message when the text has more than kMaxLines lines.
+void requireLayableLines(qsizetype lines);
 
 // USER_ID, NType, L1 to L21, LText, LImage, LImageType, in this order.
 QList<FieldDef> fields();
@@ -36,7 +42,7 @@ std::optional<int> paperKind(const DataSet& record);
 
 // The current row onto the grid: as many lines as L1 has text lines, never fewer than 21;
 // a field with fewer lines leaves the rest of its column blank, lines past the count are
-// dropped, and an empty text line becomes a single space.
+// dropped, and an empty text line becomes a single space. Raises AppError past kMaxLines.
 void toGrid(const DataSet& record, ManuscriptGrid& grid);
 // One row per manuscript line of the current row, appended to `target`, whose L1 to L21
 // receive the cells of the line; a target with an NType field gets the record's kind.

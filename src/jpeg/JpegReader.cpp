@@ -99,6 +99,25 @@ bool runDecode(Decoder& d, const uchar* data, unsigned long size, const std::fun
     return true;
 }
 
+bool runReadHeader(Decoder& d, const uchar* data, unsigned long size)
+{
+    if (setjmp(d.err.jump))
+        return false;
+    jpeg_create_decompress(&d.info);
+    d.created = true;
+    jpeg_mem_src(&d.info, data, size);
+    jpeg_read_header(&d.info, TRUE);
+    return true;
+}
+
+}
+
+Size readSize(QByteArrayView bytes)
+{
+    Decoder d;
+    if (!runReadHeader(d, reinterpret_cast<const uchar*>(bytes.data()), static_cast<unsigned long>(bytes.size())))
+        throw AppError(QStringLiteral("JPEG 그림을 읽을 수 없습니다: %1").arg(QString::fromLatin1(d.err.message)));
+    return {int(d.info.image_width), int(d.info.image_height)};
 }
 
 void readRows(QByteArrayView bytes, const std::function<RowTarget(int width, int height)>& target)

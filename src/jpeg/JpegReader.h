@@ -29,4 +29,11 @@ void readRows(QByteArrayView bytes, const std::function<RowTarget(int width, int
 // Decodes the whole picture into one row's room: raises what decoding it would raise.
 void verify(QByteArrayView bytes);
 
+struct Size {
+    int width;
+    int height;
+};
+// The picture's size as its header gives it; nothing is decoded.
+Size readSize(QByteArrayView bytes);
+
 }

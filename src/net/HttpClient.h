@@ -32,7 +32,12 @@ public:
     void cancel();
 
     // Both return the reply body and raise AppError naming the address and the failure:
-    // no connection, a broken transfer, an HTTP error status or silence past the idle limit.
+    // no connection, a broken transfer, an HTTP error status, silence past the idle limit,
+    // an address that is not http or https, a certificate not trusted, or a body past the
+    // size the transfer settings allow (a reply for a post, a download for a get).
+    //
+    // A post is sent once: no redirect is followed and a connection lost before the reply
+    // is an error, never a second send. A get follows redirects on the same server only.
     QByteArray post(const QString& address, const QByteArray& contentType, const QByteArray& body);
     QByteArray get(const QString& address);
 
@@ -48,7 +53,7 @@ private:
     };
 
     QNetworkRequest request(const QString& address) const;
-    QByteArray finish(QNetworkReply* reply, const QString& address);
+    QByteArray finish(QNetworkReply* reply, const QString& address, qint64 limit);
     void progress(Direction direction, qint64 done, qint64 total);
     void end(Direction direction);
     Work& state(Direction direction);

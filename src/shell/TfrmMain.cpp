@@ -143,6 +143,10 @@ void TfrmMain::FormCreate(const QString& launchFilePath, const QString& configDi
         if (title)
             Label1->setText(DecodeConfigValue(*title));
         SetServerUrl(url ? DecodeConfigValue(*url) : DefaultServerUrl());
+        TransferSettings transfers = ReadTransferSettings(ini);
+        if (!transfers.caFile.isEmpty())
+            transfers.caFile = QDir(configDir).absoluteFilePath(transfers.caFile);
+        SetTransferSettings(transfers);
         Label1->adjustSize();
 
         const QString logoPath = QDir(configDir).filePath(QStringLiteral("logo.gif"));

@@ -98,7 +98,8 @@ DataSet StoredCorrection(const QString& key)
 
 QImage StoredThumbnail(const QString& key)
 {
-    return Jpeg::decode(Download(Course::Server().url() + QStringLiteral("/thumbnail/") + key));
+    return Jpeg::decode(
+        Download(CourseServerProcess::asDemoStudent(Course::Server().url() + QStringLiteral("/thumbnail/") + key)));
 }
 
 QString StoredScore(const QString& key)

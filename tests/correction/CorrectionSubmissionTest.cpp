@@ -259,7 +259,7 @@ TEST_F(TeacherFormPost, TheServerStoresTheRecordAndThumbnailAsSentAndAnswers)
     EXPECT_TRUE(reply.accepted());
     EXPECT_EQ(reply.message, QStringLiteral("첨삭이 저장되었습니다."));
     EXPECT_EQ(Download(Course::CorrectionUrl(key)), packet);
-    EXPECT_EQ(Download(Course::Server().url() + "/thumbnail/" + key), thumbnail);
+    EXPECT_EQ(Download(CourseServerProcess::asDemoStudent(Course::Server().url() + "/thumbnail/" + key)), thumbnail);
     EXPECT_EQ(StoredScore(key), QStringLiteral("87"));
 }
 

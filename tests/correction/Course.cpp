@@ -73,17 +73,17 @@ void Course::PostCorrection(const QString& key, DataSet& correction)
 
 QString Course::EssayUrl(const QString& key)
 {
-    return server->url() + "/essay/" + key;
+    return CourseServerProcess::asDemoStudent(server->url() + "/essay/" + key);
 }
 
 QString Course::CorrectionUrl(const QString& key)
 {
-    return server->url() + "/correction/" + key;
+    return CourseServerProcess::asDemoStudent(server->url() + "/correction/" + key);
 }
 
 QString Course::DiscussionUrl()
 {
-    return server->url() + "/discussion/" + CourseServerProcess::kLectureKey;
+    return CourseServerProcess::asDemoStudent(server->url() + "/discussion/" + CourseServerProcess::kLectureKey);
 }
 
 QStringList Course::TeacherFields(const QString& key, bool hasCorrection)

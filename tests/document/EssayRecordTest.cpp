@@ -153,6 +153,29 @@ TEST(EssayRecord, TheLineCountComesFromL1ButNeverFallsBelow21)
     }
 }
 
+// A hostile record (300,000 line breaks) must not freeze the run that opens it.
+TEST(EssayRecord, LinesPastTheBoundAreRefusedWithAMessage)
+{
+    DataSet record = emptyRecord();
+    record.append();
+    record.setInteger(u"NType", 1);
+    record.setString(u"L1", QStringLiteral("\r\n").repeated(300000));
+    record.post();
+    ManuscriptGrid grid;
+    try {
+        EssayRecord::toGrid(record, grid);
+        ADD_FAILURE() << "laid out";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("300000줄"))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("2000줄까지"))) << error.message().toStdString();
+    }
+    record.edit();
+    record.setString(u"L1", repeatLine("가", EssayRecord::kMaxLines));
+    record.post();
+    EssayRecord::toGrid(record, grid);
+    EXPECT_EQ(grid.lineCount(), EssayRecord::kMaxLines);
+}
+
 TEST(EssayRecord, ReadsTextLinesBrokenAnyWay)
 {
     using L = QStringList;

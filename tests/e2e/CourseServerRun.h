@@ -18,9 +18,12 @@ public:
     QString url() const { return server_.url(); }
     QString dataDir() const { return server_.dataDir(); }
 
-    // GET of an address of the server; nothing for an answer other than 200.
+    // GET of an address of the server, signed in (HTTP Basic) as the demo teacher for a
+    // correcting launch file and as the demo student otherwise; nothing for an answer other
+    // than 200.
     std::optional<QByteArray> get(const QString& path) const;
-    // Posts JPEG files to the course page's scanned-essay form; returns the HTTP status.
+    // Posts JPEG files to the course page's scanned-essay form as the demo student; returns
+    // the HTTP status.
     int uploadScannedPages(const QString& lectureKey, const QList<QByteArray>& pages) const;
 
     // From the server's own database.

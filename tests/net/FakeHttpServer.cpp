@@ -28,8 +28,11 @@ void FakeHttpServer::serve(QTcpSocket* socket)
         if (buffer->size() < headerEnd + 4 + length)
             return;
         lastRequest = *buffer;
+        ++requestCount;
         const QByteArray answer = respond ? respond(lastRequest) : QByteArray();
-        if (answer.isEmpty())
+        if (answer == hangUp())
+            socket->abort();
+        if (answer.isEmpty() || answer == hangUp())
             return;
         socket->write(answer);
         socket->disconnectFromHost();

@@ -9,7 +9,7 @@
 
 // A loopback HTTP server living in the test's own thread: the transfer's local event loop
 // serves it. It records each whole request and answers with the raw bytes `respond` gives
-// (an empty answer: say nothing and keep the connection open).
+// (an empty answer: say nothing and keep the connection open; hangUp(): close it unanswered).
 class FakeHttpServer : public QObject {
 public:
     FakeHttpServer();
@@ -18,6 +18,9 @@ public:
 
     std::function<QByteArray(const QByteArray& request)> respond;
     QByteArray lastRequest;
+    int requestCount = 0;
+
+    static QByteArray hangUp() { return QByteArrayLiteral("\0hang up"); }
 
     // A whole HTTP/1.1 response that closes the connection.
     static QByteArray response(int status, const QByteArray& reason, const QByteArray& body);

@@ -1,8 +1,11 @@
 #include "core/AppError.h"
 #include "core/Endpoint.h"
+#include "core/TransferSettings.h"
+#include "document/EssayRecord.h"
 #include "net/ReplyText.h"
 #include "net/TfrmProBar.h"
 #include "net/Transport.h"
+#include "server/Accounts.h"
 #include "server/CourseServer.h"
 #include "support/CourseServerProcess.h"
 #include "text/Cp949.h"
@@ -10,6 +13,7 @@
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -27,13 +31,28 @@ QStringList launchFields(const QString& address)
     return Cp949::decode(stream.data()).split(QChar(0x03));
 }
 
-QByteArray everyByte(int repeat)
+// An essay record whose page holds every byte value: it must come back unchanged.
+QByteArray everyByteRecord(int repeat)
 {
     QByteArray bytes;
     for (int r = 0; r < repeat; ++r)
         for (int b = 0; b < 256; ++b)
             bytes += char(b);
-    return bytes;
+    DataSet record(EssayRecord::fields());
+    record.append();
+    record.setInteger(u"NType", EssayRecord::ScannedPages);
+    record.setBytes(u"LImage", bytes);
+    record.post();
+    return EssayRecord::toPacket(record);
+}
+
+// The address with the demo student signed in (HTTP Basic).
+QString asStudent(const QString& address)
+{
+    QUrl url(address);
+    url.setUserName(Demo::kStudentNo);
+    url.setPassword(Demo::kStudentPassword);
+    return url.toString();
 }
 
 UploadForm essayForm(const QString& password, const QString& lectureKey, const QByteArray& record)
@@ -76,7 +95,7 @@ TEST_F(ServerExchangeTest, SaveWithTheLaunchTokenAndReadItBack)
     EXPECT_EQ(student[1], Demo::kStudentNo);
     EXPECT_NE(student[2], Demo::kStudentPassword);
 
-    const QByteArray record = everyByte(40);
+    const QByteArray record = everyByteRecord(40);
     const ReplyText reply = SplitReply(PostForm(essayForm(student[2], student[4], record)));
     EXPECT_TRUE(reply.accepted()) << reply.message.toStdString();
     EXPECT_EQ(reply.message, "저장되었습니다.");
@@ -84,7 +103,7 @@ TEST_F(ServerExchangeTest, SaveWithTheLaunchTokenAndReadItBack)
 
     const QStringList again = launchFields(server->launchUrl("S001", Demo::kLectureKey));
     EXPECT_EQ(again[3], "1");
-    EXPECT_EQ(again[5], server->url() + "/essay/" + Demo::kLectureKey);
+    EXPECT_EQ(again[5], server->url() + "/essay/" + Demo::kLectureKey + "?t=" + again[2]);
     QBuffer essay;
     DownloadToStream(again[5], essay);
     EXPECT_EQ(essay.pos(), 0);
@@ -92,22 +111,26 @@ TEST_F(ServerExchangeTest, SaveWithTheLaunchTokenAndReadItBack)
 
     const QStringList teacher = launchFields(server->launchUrl("T001", Demo::kLectureKey));
     ASSERT_EQ(teacher.size(), 13);
-    EXPECT_EQ(teacher[6], again[5]);
+    EXPECT_EQ(teacher[6], server->url() + "/essay/" + Demo::kLectureKey + "?t=" + teacher[2]);
+    QBuffer corrected;
+    DownloadToStream(teacher[6], corrected);
+    EXPECT_EQ(corrected.data(), record);
 }
 
 TEST_F(ServerExchangeTest, NewEssayGetsItsLectureKeyFromTheReply)
 {
-    const ReplyText reply = SplitReply(PostForm(essayForm(Demo::kStudentPassword, "", "record")));
+    const QByteArray record = everyByteRecord(1);
+    const ReplyText reply = SplitReply(PostForm(essayForm(Demo::kStudentPassword, "", record)));
     ASSERT_TRUE(reply.accepted()) << reply.message.toStdString();
     ASSERT_FALSE(reply.value.isEmpty());
     QBuffer essay;
-    DownloadToStream(server->url() + "/essay/" + reply.value, essay);
-    EXPECT_EQ(essay.data(), "record");
+    DownloadToStream(asStudent(server->url() + "/essay/" + reply.value), essay);
+    EXPECT_EQ(essay.data(), record);
 }
 
 TEST_F(ServerExchangeTest, RefusalComesBackAsReplyText)
 {
-    const ReplyText reply = SplitReply(PostForm(essayForm("wrong", Demo::kLectureKey, "x")));
+    const ReplyText reply = SplitReply(PostForm(essayForm("wrong", Demo::kLectureKey, everyByteRecord(1))));
     EXPECT_EQ(reply.status, "401");
     EXPECT_EQ(reply.message, "학생 번호나 비밀번호가 맞지 않습니다.");
 }
@@ -116,7 +139,7 @@ TEST_F(ServerExchangeTest, MissingRecordIsAnError)
 {
     try {
         QBuffer stream;
-        DownloadToStream(server->url() + "/correction/NOSUCHKEY", stream);
+        DownloadToStream(asStudent(server->url() + "/correction/NOSUCHKEY"), stream);
         ADD_FAILURE() << "no error raised";
     } catch (const AppError& error) {
         EXPECT_TRUE(error.message().contains("HTTP 404")) << error.message().toStdString();
@@ -135,10 +158,13 @@ TEST_F(ServerExchangeTest, CoursePageHandsOutLaunchFiles)
         reply->deleteLater();
         return reply;
     };
-    QNetworkReply* page = fetch(server->url() + "/");
+    EXPECT_EQ(fetch(server->url() + "/")->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 401);
+    QNetworkReply* page = fetch(asStudent(server->url() + "/"));
     const QString html = QString::fromUtf8(page->readAll());
-    for (const char* mode : {"S001", "T001", "C001"})
+    // The student's links; correcting is the teacher's.
+    for (const char* mode : {"S001", "C001"})
         EXPECT_TRUE(html.contains(QStringLiteral("/launch/%1/%2.dzl").arg(mode, Demo::kLectureKey))) << mode;
+    EXPECT_FALSE(html.contains(QStringLiteral("/launch/T001/")));
 
     QNetworkReply* launch = fetch(server->launchUrl("C001", Demo::kLectureKey));
     EXPECT_EQ(launch->header(QNetworkRequest::ContentTypeHeader).toString(), "application/x-dozoruderado-launch");
@@ -150,9 +176,13 @@ TEST_F(ServerExchangeTest, CoursePageHandsOutLaunchFiles)
 TEST(ServerLimits, OversizedFormIsRefusedWithTheServersWords)
 {
     QTemporaryDir dir;
-    CourseStore store((dir.path() + "/course.sqlite").toStdString());
+    const std::string path = (dir.path() + "/course.sqlite").toStdString();
+    CourseStore store(path);
+    Accounts accounts(path);
     store.seedDemo();
-    CourseServer server(store, 4096);
+    ServerOptions options;
+    options.limits.maxBody = 4096;
+    CourseServer server(store, accounts, options);
     const int port = server.bind("127.0.0.1", 0);
     ASSERT_GT(port, 0);
     std::thread serving([&server] { server.run(); });
@@ -160,7 +190,7 @@ TEST(ServerLimits, OversizedFormIsRefusedWithTheServersWords)
 
     QString message;
     try {
-        PostForm(essayForm(Demo::kStudentPassword, Demo::kLectureKey, QByteArray(10000, 'x')));
+        PostForm(essayForm(Demo::kStudentPassword, Demo::kLectureKey, everyByteRecord(40)));
     } catch (const AppError& error) {
         message = error.message();
     }
@@ -168,6 +198,64 @@ TEST(ServerLimits, OversizedFormIsRefusedWithTheServersWords)
     serving.join();
     EXPECT_TRUE(message.contains("너무 커서")) << message.toStdString();
     EXPECT_FALSE(store.essay(Demo::kLectureKey));
+}
+
+}
+
+namespace {
+
+// The course server speaking HTTPS with a certificate of its own making: refused by the
+// client until the configuration names it as a certificate authority.
+TEST(ServerTls, CertificateErrorsStayErrorsUntilTheCaFileTrustsIt)
+{
+    QTemporaryDir dir;
+    const QString cert = dir.filePath("cert.pem");
+    const QString key = dir.filePath("key.pem");
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
+                              "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
+    ASSERT_TRUE(openssl.waitForFinished(60000) && openssl.exitCode() == 0)
+        << openssl.readAllStandardError().toStdString();
+
+    const std::string path = (dir.path() + "/course.sqlite").toStdString();
+    CourseStore store(path);
+    Accounts accounts(path);
+    store.seedDemo();
+    ServerOptions options;
+    options.tlsCert = cert.toStdString();
+    options.tlsKey = key.toStdString();
+    CourseServer server(store, accounts, options);
+    const int port = server.bind("127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+    std::thread serving([&server] { server.run(); });
+    SetServerUrl(QStringLiteral("https://127.0.0.1:%1").arg(port));
+
+    QString refused;
+    try {
+        PostForm(essayForm(Demo::kStudentPassword, Demo::kLectureKey, everyByteRecord(1)));
+    } catch (const AppError& error) {
+        refused = error.message();
+    }
+    TransferSettings trusting;
+    trusting.caFile = cert;
+    SetTransferSettings(trusting);
+    QString reply;
+    QStringList launch;
+    try {
+        reply = PostForm(essayForm(Demo::kStudentPassword, Demo::kLectureKey, everyByteRecord(1)));
+        launch = launchFields(asStudent(QStringLiteral("https://127.0.0.1:%1/launch/S001/DEMO0001.dzl").arg(port)));
+    } catch (const AppError& error) {
+        ADD_FAILURE() << error.message().toStdString();
+    }
+    SetTransferSettings({});
+    server.stop();
+    serving.join();
+
+    EXPECT_TRUE(refused.contains(QStringLiteral("통신하지 못했습니다"))) << refused.toStdString();
+    EXPECT_TRUE(SplitReply(reply).accepted()) << reply.toStdString();
+    ASSERT_GE(launch.size(), 6);
+    EXPECT_TRUE(launch[5].startsWith(QStringLiteral("https://127.0.0.1:%1/essay/DEMO0001?t=").arg(port)))
+        << launch[5].toStdString();
 }
 
 }

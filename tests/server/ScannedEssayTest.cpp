@@ -1,5 +1,6 @@
 #include "document/EssayRecord.h"
 #include "jpeg/Jpeg.h"
+#include "server/Accounts.h"
 #include "server/ClientIf.h"
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
@@ -44,12 +45,15 @@ DataSet load(const std::string& packet)
 
 class ScannedEssayTest : public ::testing::Test {
 protected:
-    ScannedEssayTest() : store((dir.path() + "/course.sqlite").toStdString()) { store.seedDemo(); }
+    ScannedEssayTest() : store(path()), accounts(path()) { store.seedDemo(); }
+
+    std::string path() const { return (dir.path() + "/course.sqlite").toStdString(); }
 
     const std::vector<ScannedPage> twoPages{{"1쪽.jpg", jpeg(Qt::white, 120, 160)},
                                             {"2쪽.jpg", jpeg(Qt::darkBlue, 90, 60)}};
     QTemporaryDir dir;
     CourseStore store;
+    Accounts accounts;
 };
 
 TEST_F(ScannedEssayTest, PagesBecomeAKind3RecordTheClientReads)
@@ -84,6 +88,9 @@ TEST_F(ScannedEssayTest, PagesTheClientCouldNotPrintAreRefused)
          {{"a.jpg", good}, {"b.jpg", good.substr(0, good.size() / 2)}},
          "\"b.jpg\"을(를) 읽을 수 없습니다"},
         {"a nameless text file", {{"", "hello"}}, "1번째 쪽은(는) JPEG 그림이 아닙니다"},
+        {"a page larger than A4 at 600 dpi", {{"big.jpg", jpeg(Qt::white, 7101, 8)}}, "7101×8 화소로 너무 큽니다"},
+        {"more pages than an upload takes", std::vector<ScannedPage>(kMaxScanPages + 1, {"a.jpg", good}),
+         "한 번에 50쪽까지"},
     };
     for (const auto& c : cases) {
         try {
@@ -116,7 +123,7 @@ TEST_F(ScannedEssayTest, StoredLikeTheStudentsSave)
                           {"submit", {"N", "", ""}},
                           {"title", {"t", "", ""}},
                           {"file", {*stored, "Editor", "multipart/form-data"}}};
-    EXPECT_EQ(HandleClientIf(store, essay).status, 200);
+    EXPECT_EQ(HandleClientIf(store, accounts, essay, "127.0.0.1").status, 200);
     SaveScannedEssay(store, "DEMO0001", {twoPages[1]});
     EXPECT_EQ(load(*store.essay("DEMO0001")).recordCount(), 1);
     EXPECT_EQ(store.lecture("DEMO0001")->essayRevision, 3);
@@ -146,11 +153,12 @@ TEST_F(ScannedEssayTest, UnknownOrCorrectedLecturesAreRefused)
 // The form on the course page, posted as a browser posts it.
 TEST_F(ScannedEssayTest, CoursePageFormUploadsPages)
 {
-    CourseServer server(store);
+    CourseServer server(store, accounts);
     const int port = server.bind("127.0.0.1", 0);
     ASSERT_GT(port, 0);
     std::thread serving([&server] { server.run(); });
     httplib::Client client("127.0.0.1", port);
+    client.set_basic_auth("S1001", "student1");
 
     const auto page = client.Get("/");
     ASSERT_TRUE(page);

@@ -1,3 +1,6 @@
+#include "document/CorrectionRecord.h"
+#include "document/EssayRecord.h"
+#include "server/Accounts.h"
 #include "server/ClientIf.h"
 #include "server/CourseStore.h"
 #include "server/Cp949Text.h"
@@ -11,7 +14,31 @@
 
 namespace {
 
-const std::string kRecord("<?xml?>\r\n--\x00\x03\xff<DATAPACKET/>", 26);
+// Blank paper: the record's text may hold any byte the packet can carry.
+std::string essayPacket(const QString& text)
+{
+    DataSet record(EssayRecord::fields());
+    EssayRecord::writeBlankPaper(record, "S1001", text);
+    return EssayRecord::toPacket(record).toStdString();
+}
+
+std::string manuscriptPacket(int lines)
+{
+    DataSet record(EssayRecord::fields());
+    record.append();
+    record.setInteger(u"NType", EssayRecord::Manuscript);
+    record.setString(u"L1", QString("가\r\n").repeated(lines));
+    record.post();
+    return EssayRecord::toPacket(record).toStdString();
+}
+
+std::string correctionPacket()
+{
+    DataSet record(CorrectionRecord::fields());
+    return CorrectionRecord::toPacket(record).toStdString();
+}
+
+const std::string kRecord = essayPacket("--\r\n\x03 가을 <DATAPACKET/>");
 const std::string kJpeg("\xff\xd8\xff\xe0 jpeg bytes", 15);
 
 std::string cp949(const std::string& utf8)
@@ -21,7 +48,11 @@ std::string cp949(const std::string& utf8)
 
 class ServerTest : public ::testing::Test {
 protected:
-    ServerTest() : store((dir.path() + "/course.sqlite").toStdString()) { store.seedDemo(); }
+    ServerTest() : store(path()), accounts(path()) { store.seedDemo(); }
+
+    std::string path() const { return (dir.path() + "/course.sqlite").toStdString(); }
+
+    ClientReply post(const FormParts& form) { return HandleClientIf(store, accounts, form, "127.0.0.1"); }
 
     static FormParts essayForm()
     {
@@ -41,7 +72,7 @@ protected:
                 {"password", {"teacher1", "", ""}},
                 {"lecturekey", {"DEMO0001", "", ""}},
                 {"student_no", {"S1001", "", ""}},
-                {"file", {kRecord + "T", "Teacher", "multipart/form-data"}},
+                {"file", {correctionPacket(), "Teacher", "multipart/form-data"}},
                 {"thumbnail", {kJpeg, "thumStream", "multipart/form-data"}},
                 {"report_point", {"87", "", ""}},
                 {"submit", {"N", "", ""}}};
@@ -73,24 +104,25 @@ protected:
 
     QTemporaryDir dir;
     CourseStore store;
+    Accounts accounts;
 };
 
 TEST_F(ServerTest, EssaySaveStoresTheRecordUnchanged)
 {
-    const ClientReply reply = HandleClientIf(store, essayForm());
+    const ClientReply reply = post(essayForm());
     EXPECT_EQ(reply.status, 200) << reply.message;
     EXPECT_EQ(reply.value, "DEMO0001");
     EXPECT_EQ(store.essay("DEMO0001"), kRecord);
     EXPECT_EQ(store.lecture("DEMO0001")->title, "가을 하늘");
 
-    HandleClientIf(store, with(essayForm(), "file", "second"));
-    EXPECT_EQ(store.essay("DEMO0001"), "second");
+    post(with(essayForm(), "file", essayPacket("second")));
+    EXPECT_EQ(store.essay("DEMO0001"), essayPacket("second"));
     EXPECT_EQ(store.lecture("DEMO0001")->essayRevision, 2);
 }
 
 TEST_F(ServerTest, EmptyLectureKeyOpensANewLecture)
 {
-    const ClientReply reply = HandleClientIf(store, with(essayForm(), "lecturekey", ""));
+    const ClientReply reply = post(with(essayForm(), "lecturekey", ""));
     ASSERT_EQ(reply.status, 200) << reply.message;
     EXPECT_EQ(reply.value.size(), 16u);
     const std::optional<Lecture> lecture = store.lecture(reply.value);
@@ -98,32 +130,84 @@ TEST_F(ServerTest, EmptyLectureKeyOpensANewLecture)
     EXPECT_EQ(lecture->student.number, "S1001");
     EXPECT_EQ(lecture->teacher.number, "T1001");
     EXPECT_EQ(store.essay(reply.value), kRecord);
-    EXPECT_NE(HandleClientIf(store, with(essayForm(), "lecturekey", "")).value, reply.value);
+    EXPECT_NE(post(with(essayForm(), "lecturekey", "")).value, reply.value);
 }
 
-TEST_F(ServerTest, LaunchTokenStandsInForThePassword)
+TEST_F(ServerTest, LaunchTokenStandsInForThePasswordOfItsLectureAndGrant)
 {
-    const std::string token = store.issueToken(Role::Student, "S1001");
-    EXPECT_EQ(HandleClientIf(store, with(essayForm(), "password", token)).status, 200);
-    EXPECT_EQ(HandleClientIf(store, with(essayForm(), "password", token)).status, 200);
+    const User student{Role::Student, "S1001"};
+    const User teacher{Role::Teacher, "T1001"};
+    const std::string token = accounts.issueToken(student, Grant::Write, "DEMO0001", "");
+    EXPECT_EQ(post(with(essayForm(), "password", token)).status, 200);
+    EXPECT_EQ(post(with(essayForm(), "password", token)).status, 200);
 
-    const std::string teacherToken = store.issueToken(Role::Teacher, "T1001");
-    EXPECT_EQ(HandleClientIf(store, with(essayForm(), "password", teacherToken)).status, 401);
-    EXPECT_EQ(HandleClientIf(store, with(correctionForm(), "password", teacherToken)).status, 200);
+    const std::string teacherToken = accounts.issueToken(teacher, Grant::Correct, "DEMO0001", "");
+    const std::string viewToken = accounts.issueToken(student, Grant::View, "DEMO0001", "");
+    const std::string otherLecture = accounts.issueToken(student, Grant::Write, "ELSEWHERE", "");
+    EXPECT_EQ(post(with(essayForm(), "password", teacherToken)).status, 401);
+    EXPECT_EQ(post(with(essayForm(), "password", viewToken)).status, 401);
+    EXPECT_EQ(post(with(essayForm(), "password", otherLecture)).status, 401);
+    EXPECT_EQ(post(with(correctionForm(), "password", teacherToken)).status, 200);
+}
+
+TEST_F(ServerTest, NewEssayTokenIsBoundByItsFirstSave)
+{
+    const std::string token = accounts.issueToken({Role::Student, "S1001"}, Grant::Write, "", "");
+    const FormParts fresh = with(with(essayForm(), "lecturekey", ""), "password", token);
+    const ClientReply first = post(fresh);
+    ASSERT_EQ(first.status, 200) << first.message;
+    // The run saves on to its lecture; it cannot open more lectures with the same token.
+    EXPECT_EQ(post(with(with(essayForm(), "lecturekey", first.value), "password", token)).status, 200);
+    EXPECT_EQ(post(fresh).status, 401);
+}
+
+TEST_F(ServerTest, SigningOutRevokesTheSessionsTokens)
+{
+    const std::optional<User> user = accounts.signIn("S1001", "student1", "127.0.0.1");
+    ASSERT_TRUE(user);
+    const Session session = accounts.openSession(*user);
+    const std::string token = accounts.issueToken(*user, Grant::Write, "DEMO0001", session.id);
+    EXPECT_TRUE(accounts.useToken(token, Grant::Write, "DEMO0001"));
+    accounts.closeSession(session.id);
+    EXPECT_FALSE(accounts.session(session.id));
+    EXPECT_FALSE(accounts.useToken(token, Grant::Write, "DEMO0001"));
+    EXPECT_EQ(post(with(essayForm(), "password", token)).status, 401);
+}
+
+TEST_F(ServerTest, WrongPasswordsAreThrottledPerAccount)
+{
+    for (int i = 0; i < LoginThrottle::kFailuresPerAccount; ++i)
+        EXPECT_EQ(post(with(essayForm(), "password", "wrong")).status, 401);
+    // Past the limit even the right password waits, and no hash is computed for it.
+    const ClientReply throttled = post(essayForm());
+    EXPECT_EQ(throttled.status, 429);
+    EXPECT_NE(throttled.message.find("15분"), std::string::npos) << throttled.message;
+    // A launch token is no password: the run's saves go on.
+    const std::string token = accounts.issueToken({Role::Student, "S1001"}, Grant::Write, "DEMO0001", "");
+    EXPECT_EQ(post(with(essayForm(), "password", token)).status, 200);
+}
+
+TEST_F(ServerTest, TokensPerPersonAreBounded)
+{
+    const User student{Role::Student, "S1001"};
+    const std::string oldest = accounts.issueToken(student, Grant::View, "DEMO0001", "");
+    for (int i = 0; i < Accounts::kTokensPerUser; ++i)
+        accounts.issueToken(student, Grant::View, "DEMO0001", "");
+    EXPECT_FALSE(accounts.useToken(oldest, std::nullopt, "DEMO0001"));
 }
 
 TEST_F(ServerTest, CorrectionSaveStoresRecordThumbnailAndScore)
 {
-    HandleClientIf(store, essayForm());
-    const ClientReply reply = HandleClientIf(store, correctionForm());
+    post(essayForm());
+    const ClientReply reply = post(correctionForm());
     EXPECT_EQ(reply.status, 200) << reply.message;
-    EXPECT_EQ(store.correction("DEMO0001"), kRecord + "T");
+    EXPECT_EQ(store.correction("DEMO0001"), correctionPacket());
     EXPECT_EQ(store.thumbnail("DEMO0001"), kJpeg);
     EXPECT_EQ(store.lecture("DEMO0001")->reportPoint, "87");
 
     // A corrected essay is closed to the student.
     const std::string before = snapshot();
-    EXPECT_EQ(HandleClientIf(store, essayForm()).status, 409);
+    EXPECT_EQ(post(essayForm()).status, 409);
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -135,7 +219,7 @@ struct Refused {
 
 TEST_F(ServerTest, RefusedFormsStoreNothing)
 {
-    HandleClientIf(store, essayForm());
+    post(essayForm());
     store.addTeacher({"T2002", "다른선생"}, "other");
     store.addStudent({"S2002", "다른학생"}, "other", "T2002");
     auto twice = [] {
@@ -153,6 +237,13 @@ TEST_F(ServerTest, RefusedFormsStoreNothing)
         {"missing password", [] { return without(essayForm(), "password"); }, 400},
         {"part twice", twice, 400},
         {"empty record", [] { return with(essayForm(), "file", ""); }, 400},
+        {"record not a packet", [] { return with(essayForm(), "file", "<DATAPACKET"); }, 400},
+        {"record with too many lines",
+         [] { return with(essayForm(), "file", manuscriptPacket(EssayRecord::kMaxLines + 1)); }, 400},
+        {"blank paper with too many lines",
+         [] { return with(essayForm(), "file", essayPacket(QString("줄\r\n").repeated(EssayRecord::kMaxLines + 1))); },
+         400},
+        {"correction record not a packet", [] { return with(correctionForm(), "file", "garbage"); }, 400},
         {"title not code page 949", [] { return with(essayForm(), "title", "\x81\x20\xff"); }, 400},
         {"separator in title",
          [] {
@@ -174,7 +265,7 @@ TEST_F(ServerTest, RefusedFormsStoreNothing)
     for (const Refused& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string before = snapshot();
-        const ClientReply reply = HandleClientIf(store, c.form());
+        const ClientReply reply = post(c.form());
         EXPECT_EQ(reply.status, c.status) << reply.message;
         EXPECT_FALSE(reply.message.empty());
         EXPECT_EQ(snapshot(), before);
@@ -184,7 +275,7 @@ TEST_F(ServerTest, RefusedFormsStoreNothing)
 TEST_F(ServerTest, CorrectionNeedsAnEssay)
 {
     const std::string before = snapshot();
-    EXPECT_EQ(HandleClientIf(store, correctionForm()).status, 409);
+    EXPECT_EQ(post(correctionForm()).status, 409);
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -207,6 +298,11 @@ std::vector<std::string> fields(const std::string& launch)
     return out;
 }
 
+TEST_F(ServerTest, RecordOfTheLargestSizeIsAccepted)
+{
+    EXPECT_EQ(post(with(essayForm(), "file", manuscriptPacket(EssayRecord::kMaxLines))).status, 200);
+}
+
 TEST_F(ServerTest, LaunchFilesCarryEachModesFields)
 {
     const std::string base = "http://127.0.0.1:9";
@@ -214,21 +310,23 @@ TEST_F(ServerTest, LaunchFilesCarryEachModesFields)
     lecture.title = "제목\x03줄\r\n";
 
     using Fields = std::vector<std::string>;
-    EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)), (Fields{"S001", "S1001", "TOK", "0", "DEMO0001", "", "1",
-                                                                   "제목줄", "0", "0", base + "/discussion/DEMO0001"}));
+    EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)),
+              (Fields{"S001", "S1001", "TOK", "0", "DEMO0001", "", "1", "제목줄", "0", "0",
+                      base + "/discussion/DEMO0001?t=TOK"}));
 
-    HandleClientIf(store, essayForm());
-    HandleClientIf(store, correctionForm());
+    post(essayForm());
+    post(correctionForm());
     lecture = *store.lecture("DEMO0001");
     EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)),
-              (Fields{"S001", "S1001", "TOK", "1", "DEMO0001", base + "/essay/DEMO0001", "0", "가을 하늘", "0", "0",
-                      base + "/discussion/DEMO0001"}));
-    EXPECT_EQ(fields(TeacherLaunch(lecture, "TT", base)),
-              (Fields{"T001", "T1001", "TT", "1", "DEMO0001", "S1001", base + "/essay/DEMO0001",
-                      base + "/correction/DEMO0001", "1", "가을 하늘", "87", base + "/discussion/DEMO0001", "Y"}));
-    EXPECT_EQ(fields(ViewLaunch(lecture, base)),
-              (Fields{"C001", "T1001", "", "1", "DEMO0001", base + "/essay/DEMO0001", base + "/correction/DEMO0001",
-                      "가을 하늘", "87", base + "/discussion/DEMO0001", "Y"}));
+              (Fields{"S001", "S1001", "TOK", "1", "DEMO0001", base + "/essay/DEMO0001?t=TOK", "0", "가을 하늘", "0",
+                      "0", base + "/discussion/DEMO0001?t=TOK"}));
+    EXPECT_EQ(
+        fields(TeacherLaunch(lecture, "TT", base)),
+        (Fields{"T001", "T1001", "TT", "1", "DEMO0001", "S1001", base + "/essay/DEMO0001?t=TT",
+                base + "/correction/DEMO0001?t=TT", "1", "가을 하늘", "87", base + "/discussion/DEMO0001?t=TT", "Y"}));
+    EXPECT_EQ(fields(ViewLaunch(lecture, "VT", base)),
+              (Fields{"C001", "T1001", "", "1", "DEMO0001", base + "/essay/DEMO0001?t=VT",
+                      base + "/correction/DEMO0001?t=VT", "가을 하늘", "87", base + "/discussion/DEMO0001?t=VT", "Y"}));
     EXPECT_EQ(fields(NewEssayLaunch({"S1001", "김하늘"}, "TOK")),
               (Fields{"S001", "S1001", "TOK", "0", "", "", "1", "", "0", "0"}));
 }

@@ -103,7 +103,7 @@ TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
                                 "0",
                                 Demo::kLectureKey,
                                 Demo::kStudentNo,
-                                server.url() + "/essay/" + Demo::kLectureKey,
+                                CourseServerProcess::asDemoStudent(server.url() + "/essay/" + Demo::kLectureKey),
                                 "",
                                 "1",
                                 "제목",

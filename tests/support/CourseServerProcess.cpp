@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <QUrl>
 
 #include <stdexcept>
 
@@ -83,5 +84,22 @@ bool CourseServerProcess::stop()
 
 QString CourseServerProcess::launchUrl(const QString& mode, const QString& lectureKey) const
 {
-    return url_ + QStringLiteral("/launch/%1/%2.dzl").arg(mode, lectureKey);
+    const bool teacher = mode == QStringLiteral("T001");
+    QUrl url(url_ + QStringLiteral("/launch/%1/%2.dzl").arg(mode, lectureKey));
+    url.setUserName(QString::fromLatin1(teacher ? kTeacherNo : kStudentNo));
+    url.setPassword(QString::fromLatin1(teacher ? kTeacherPassword : kStudentPassword));
+    return url.toString();
+}
+
+QString CourseServerProcess::asDemoStudent(const QString& address)
+{
+    QUrl url(address);
+    url.setUserName(QString::fromLatin1(kStudentNo));
+    url.setPassword(QString::fromLatin1(kStudentPassword));
+    return url.toString();
+}
+
+qint64 CourseServerProcess::pid() const
+{
+    return process_ ? process_->processId() : 0;
 }

@@ -34,8 +34,15 @@ public:
     // "http://127.0.0.1:PORT", no trailing slash.
     QString url() const { return url_; }
     QString dataDir() const { return dir_ ? dir_->path() : QString(); }
-    // A launch file address of the course page, e.g. launchUrl("S001", kLectureKey).
+    // A launch file address of the course page, e.g. launchUrl("S001", kLectureKey), signed
+    // in (HTTP Basic, in the address) as the demo person of the mode: the teacher for T001,
+    // the student otherwise.
     QString launchUrl(const QString& mode, const QString& lectureKey) const;
+    // The address with the demo student signed in (HTTP Basic, in the address): the record
+    // addresses of the demo student's lectures answer to it.
+    static QString asDemoStudent(const QString& address);
+    // The running server's process id, 0 when it is not running.
+    qint64 pid() const;
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;

@@ -60,7 +60,7 @@ TEST(WritingFrameButtons, SaveStoresThePaperOnTheServerUnderTheLectureItNames)
     ASSERT_FALSE(key.isEmpty()) << "the server's new lecture names the next saves";
 
     QBuffer stored;
-    DownloadToStream(server.url() + "/essay/" + key, stored);
+    DownloadToStream(CourseServerProcess::asDemoStudent(server.url() + "/essay/" + key), stored);
     DataSet record;
     EssayRecord::load(record, stored.data());
     ManuscriptGrid grid;
@@ -136,7 +136,11 @@ TEST(WritingFrameButtons, DiscussionButtonOpensTheLecturesDiscussionPage)
     CourseServerProcess server;
     server.start();
     SetServerUrl(server.url());
-    const QString address = server.url() + "/discussion/" + Demo::kLectureKey;
+    // The address as the course page writes it into the launch file, with the run's token.
+    QBuffer launch;
+    DownloadToStream(server.launchUrl("S001", Demo::kLectureKey), launch);
+    const QString address = Cp949::decode(launch.data()).split(QChar(0x03)).value(10);
+    ASSERT_TRUE(address.startsWith(server.url() + "/discussion/" + Demo::kLectureKey + "?t=")) << address.toStdString();
     FrameFixture f(FrameFixture::fields() << address);
     ASSERT_TRUE(f.button("btnAG")->isVisible());
     QString url;

@@ -124,7 +124,8 @@ TEST(WritingFrame, DownloadsTheEarlierEssayOnlyWhenAskedWithAnAddress)
                          },
                          30));
     ASSERT_TRUE(PostForm(form).startsWith("200"));
-    const QString stored = server.url() + "/essay/" + CourseServerProcess::kLectureKey;
+    const QString stored =
+        CourseServerProcess::asDemoStudent(server.url() + "/essay/" + CourseServerProcess::kLectureKey);
 
     {
         FrameFixture f(FrameFixture::fields("1", stored));
@@ -141,7 +142,9 @@ TEST(WritingFrame, DownloadsTheEarlierEssayOnlyWhenAskedWithAnAddress)
 
     TfmeEditor e(nullptr);
     QLineEdit title;
-    EXPECT_THROW(e.SetupStudentRun(LaunchFields(FrameFixture::fields("1", server.url() + "/essay/NONE")), &title),
+    EXPECT_THROW(e.SetupStudentRun(LaunchFields(FrameFixture::fields(
+                                       "1", CourseServerProcess::asDemoStudent(server.url() + "/essay/NONE"))),
+                                   &title),
                  AppError);
     EXPECT_TRUE(e.session().ReadOnly()) << "nothing can be saved over the essay that could not be read";
     EXPECT_FALSE(e.findChild<QWidget*>("btnSave")->isEnabled());

@@ -4,6 +4,7 @@
 #include "SheetText.h"
 #include "core/AppError.h"
 #include "core/Endpoint.h"
+#include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
 #include "jpeg/Jpeg.h"
 #include "net/Transport.h"
@@ -52,7 +53,8 @@ void correct(const QString& lectureKey)
     form.AddTextPart("student_no", Demo::kStudentNo);
     form.AddTextPart("submit", "N");
     form.AddTextPart("report_point", "85");
-    form.AddDataPart("file", "multipart/form-data", "Teacher", "correction");
+    DataSet correction(CorrectionRecord::fields());
+    form.AddDataPart("file", "multipart/form-data", "Teacher", CorrectionRecord::toPacket(correction));
     form.AddDataPart("thumbnail", "image/jpeg", "thumbnail.jpg", Jpeg::encode(thumbnail));
     const QString reply = PostForm(form);
     if (!reply.startsWith("200"))
@@ -109,7 +111,7 @@ protected:
             return {};
         try {
             QBuffer stream;
-            DownloadToStream(server->url() + "/essay/" + lectureKey, stream);
+            DownloadToStream(CourseServerProcess::asDemoStudent(server->url() + "/essay/" + lectureKey), stream);
             return stream.data();
         } catch (const AppError&) {
             return {};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "CourseStore.h"
+#include "LoginThrottle.h"
+#include "Sqlite.h"
+
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <string>
+
+// What a launch token lets its run do, on one lecture.
+enum class Grant { Write, Correct, View };
+
+struct Session {
+    std::string id;
+    User user;
+    std::string csrf;
+};
+
+// Who may do what: password sign-in (throttled), browser sessions, and launch tokens, kept
+// in the course's SQLite file beside the lectures (a connection of its own).
+//
+// A launch token is bound to one person, one grant and one lecture (none yet for a new
+// essay: the first save binds it). It must be used within kTokenStart of being handed out;
+// every use keeps it alive for kTokenIdle more. Signing out revokes the session's tokens.
+class Accounts {
+public:
+    static constexpr std::chrono::minutes kTokenStart{15};
+    static constexpr std::chrono::hours kTokenIdle{8};
+    static constexpr std::chrono::hours kSessionLife{8};
+    static constexpr int kTokensPerUser = 20;
+
+    explicit Accounts(const std::string& path);
+
+    // The person with that number and password; nothing when either is wrong. Raises
+    // Refusal (429) while the account or the address is throttled.
+    std::optional<User> signIn(const std::string& number, const std::string& password, const std::string& address);
+
+    Session openSession(const User& user);
+    std::optional<Session> session(const std::string& id);
+    // Ends the session and revokes every launch token handed out in it.
+    void closeSession(const std::string& id);
+
+    // `sessionId` may be empty (a script signed in with HTTP Basic).
+    std::string issueToken(const User& user, Grant grant, const std::string& lectureKey, const std::string& sessionId);
+    // The holder of a live token for the lecture ("" for a new essay's first save), with
+    // that grant when one is asked for; renews the token.
+    std::optional<User> useToken(const std::string& token, std::optional<Grant> grant, const std::string& lectureKey);
+    // Binds a new essay's token to the lecture its first save created.
+    void bindToken(const std::string& token, const std::string& lectureKey);
+
+private:
+    std::mutex mutex_;
+    Database db_;
+    LoginThrottle throttle_;
+};

@@ -1,0 +1,63 @@
+#include "RawClient.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <stdexcept>
+
+RawClient::RawClient(int port, const std::string& from) : socket_(::socket(AF_INET, SOCK_STREAM, 0))
+{
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    ::inet_pton(AF_INET, from.c_str(), &source.sin_addr);
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(uint16_t(port));
+    ::inet_pton(AF_INET, "127.0.0.1", &target.sin_addr);
+    const timeval wait{10, 0};
+    ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    ::setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    if (::bind(socket_, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0
+        || ::connect(socket_, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0)
+        throw std::runtime_error("cannot connect from " + from);
+}
+
+RawClient::~RawClient()
+{
+    ::close(socket_);
+}
+
+bool RawClient::send(const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::send(socket_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+std::string RawClient::answer()
+{
+    std::string out;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::recv(socket_, buffer, sizeof buffer, 0)) > 0)
+        out.append(buffer, size_t(n));
+    return out;
+}
+
+long PeakMemoryMiB(long long pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6)) / 1024;
+    return -1;
+}

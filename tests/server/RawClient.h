@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// A loopback TCP client that speaks whatever bytes a test gives it, as an attacker would:
+// from a chosen source address (127.0.0.x), ignoring a server that stops reading.
+class RawClient {
+public:
+    RawClient(int port, const std::string& from = "127.0.0.1");
+    ~RawClient();
+    RawClient(const RawClient&) = delete;
+    RawClient& operator=(const RawClient&) = delete;
+
+    // False once the server no longer takes bytes.
+    bool send(const std::string& bytes);
+    // Everything the server says until it closes, or until 10 s of silence.
+    std::string answer();
+
+private:
+    int socket_ = -1;
+};
+
+// Process's peak resident memory in MiB (VmHWM), or -1.
+long PeakMemoryMiB(long long pid);
