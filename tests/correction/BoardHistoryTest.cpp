@@ -1,3 +1,4 @@
+#include "Essays.h"
 #include "correction/BoardHistory.h"
 #include "correction/CorrectionSession.h"
 
@@ -10,18 +11,6 @@
 namespace {
 
 using CorrectionRecord::MarkRow;
-
-MarkRow Mark(int tool, int left, const QString& text = {})
-{
-    MarkRow m;
-    m.left = left;
-    m.top = 40;
-    m.right = left + 40;
-    m.bottom = 80;
-    m.drawTool = tool;
-    m.strings = text;
-    return m;
-}
 
 // What the correction frame does around the history: the page shown, its marks and comment,
 // each action recorded, and undo and redo shown.
@@ -62,10 +51,10 @@ struct Board {
     }
 };
 
-const MarkRow a = Mark(16, 100);
-const MarkRow aMoved = Mark(16, 300);
-const MarkRow b = Mark(11, 200);
-const MarkRow number = Mark(32, 400, QStringLiteral("(1)"));
+const MarkRow a = Essays::Mark(16, 100);
+const MarkRow aMoved = Essays::Mark(16, 300);
+const MarkRow b = Essays::Mark(11, 200);
+const MarkRow number = Essays::Mark(32, 400, QStringLiteral("(1)"));
 
 }
 

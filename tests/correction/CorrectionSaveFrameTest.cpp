@@ -28,7 +28,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using CorrectionRecord::MarkRow;
 using Kind = RecordingDialogs::Kind;
 
 namespace {
@@ -56,30 +55,11 @@ using W = TeacherWidgets;
 
 const QString kSaved = QStringLiteral("첨삭이 저장되었습니다.");
 
-MarkRow Mark(TDrawTool tool, QRect box)
-{
-    MarkRow m;
-    m.left = box.left();
-    m.top = box.top();
-    m.right = box.right();
-    m.bottom = box.bottom();
-    m.fontSize = 10;
-    m.fontName = QStringLiteral("굴림체");
-    m.drawTool = tool;
-    m.key = 7;
-    return m;
-}
-
 // A board correction as the frame saves it: page 1 with a mark and a comment.
 DataSet BoardCorrection(const QString& review)
 {
-    DataSet work(CorrectionRecord::fields());
-    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(0), {}, {});
-    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(1), {Mark(dt16, {40, 40, 81, 31})},
-                                QStringLiteral("첫 쪽 평\r\n"));
-    DataSet record(CorrectionRecord::fields());
-    CorrectionRecord::writeSummary(record, work, {review, {"60", "45", "15", "25", "10", "10", "5"}, false});
-    return record;
+    return Essays::BoardCorrection({{1, {Essays::Mark(dt16, {40, 40, 81, 31})}, "첫 쪽 평\r\n"}},
+                                   {review, {"60", "45", "15", "25", "10", "10", "5"}, false});
 }
 
 QByteArray Download(const QString& address)

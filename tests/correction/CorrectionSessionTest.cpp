@@ -15,45 +15,15 @@
 
 namespace {
 
-using CorrectionRecord::MarkRow;
 using Kind = RecordingDialogs::Kind;
-
-MarkRow Mark(int tool, int left, const QString& text = {})
-{
-    MarkRow m;
-    m.left = left;
-    m.top = 40;
-    m.right = left + 40;
-    m.bottom = 80;
-    m.fontSize = 10;
-    m.fontName = QStringLiteral("굴림체");
-    m.strings = text;
-    m.drawTool = tool;
-    m.key = 4242;
-    return m;
-}
 
 // A board correction as a save leaves it: page 1 with two marks and a comment, page 2 with
 // one mark, and the summary.
 DataSet BoardCorrection(const CorrectionRecord::Summary& summary)
 {
-    DataSet work(CorrectionRecord::fields());
-    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(0), {}, {});
-    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(1), {Mark(16, 40), Mark(1, 200, "좋은 표현")},
-                                QStringLiteral("첫 쪽 평\r\n"));
-    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(2), {Mark(11, 60)}, {});
-    DataSet record(CorrectionRecord::fields());
-    CorrectionRecord::writeSummary(record, work, summary);
-    return record;
-}
-
-// Blank paper of `lines` short lines: (lines div 30) + 1 pages.
-DataSet LongBlankPaper(int lines)
-{
-    QStringList text;
-    for (int i = 0; i < lines; ++i)
-        text << QStringLiteral("%1번째 줄입니다.").arg(i + 1);
-    return Essays::BlankPaper(text.join("\r\n"));
+    return Essays::BoardCorrection({{1, {Essays::Mark(16, 40), Essays::Mark(1, 200, "좋은 표현")}, "첫 쪽 평\r\n"},
+                                    {2, {Essays::Mark(11, 60)}, {}}},
+                                   summary);
 }
 
 QString ErrorOf(const std::function<void()>& action)
@@ -107,7 +77,7 @@ TEST(CorrectionSessionPages, BoardPagesAreStoredWhenLeftAndGivenBackWhenShown)
     QObject::connect(&session, &CorrectionSession::pagesChanged, [&] { ++listed; });
     QString review;
     QObject::connect(&session, &CorrectionSession::reviewLoaded, [&](const QString& text) { review = text; });
-    session.Load(LongBlankPaper(70), BoardCorrection(kSummary));
+    session.Load(Essays::LongBlankPaper(70), BoardCorrection(kSummary));
     EXPECT_EQ(session.FViewMode(), 1);
     EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2", "PAGE3"}));
     EXPECT_EQ(listed, 1);
@@ -124,7 +94,8 @@ TEST(CorrectionSessionPages, BoardPagesAreStoredWhenLeftAndGivenBackWhenShown)
     EXPECT_EQ(session.FPageIndex(), 0);
 
     session.TurnPage(2, first);
-    const CorrectionRecord::Page third = session.TurnPage(0, {{Mark(16, 100)}, QStringLiteral("page three\r\n")});
+    const CorrectionRecord::Page third =
+        session.TurnPage(0, {{Essays::Mark(16, 100)}, QStringLiteral("page three\r\n")});
     EXPECT_EQ(third.marks, first.marks) << "page 1 as it was left";
     const CorrectionRecord::Page back = session.TurnPage(2, third);
     ASSERT_EQ(back.marks.size(), 1);
@@ -198,7 +169,7 @@ TEST(CorrectionSessionSave, SubmissionOfABoardCorrection)
     CorrectionSession session;
     session.ReadTeacherFields(
         LaunchFields({"T001", "T1", "pw", "1", "KEY", "S1", "e", "c", "1", "제목", "85", "", "Y"}));
-    session.Load(LongBlankPaper(40), BoardCorrection(kSummary));
+    session.Load(Essays::LongBlankPaper(40), BoardCorrection(kSummary));
     session.TurnPage(0, {});
     session.SetReview(QStringLiteral("새 총평\r\n"));
     session.Scores().setEditText(2, 2, QStringLiteral("40"));

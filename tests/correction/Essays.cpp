@@ -34,6 +34,14 @@ DataSet BlankPaper(const QString& text)
     return record;
 }
 
+DataSet LongBlankPaper(int lines)
+{
+    QStringList text;
+    for (int i = 0; i < lines; ++i)
+        text << QStringLiteral("%1번째 줄입니다.").arg(i + 1);
+    return BlankPaper(text.join("\r\n"));
+}
+
 DataSet Scanned(const QList<QImage>& pages)
 {
     DataSet record(EssayRecord::fields());
@@ -62,6 +70,37 @@ QImage Picture(QSize size, QColor colour)
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     return image;
+}
+
+CorrectionRecord::MarkRow Mark(int tool, QRect box, const QString& text)
+{
+    CorrectionRecord::MarkRow m;
+    m.left = box.left();
+    m.top = box.top();
+    m.right = box.right();
+    m.bottom = box.bottom();
+    m.fontSize = 10;
+    m.fontName = QStringLiteral("굴림체");
+    m.strings = text;
+    m.drawTool = tool;
+    m.key = 4242;
+    return m;
+}
+
+CorrectionRecord::MarkRow Mark(int tool, int left, const QString& text)
+{
+    return Mark(tool, QRect(QPoint(left, 40), QPoint(left + 40, 80)), text);
+}
+
+DataSet BoardCorrection(const QList<StoredPage>& pages, const CorrectionRecord::Summary& summary)
+{
+    DataSet work(CorrectionRecord::fields());
+    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(0), {}, {});
+    for (const StoredPage& p : pages)
+        CorrectionRecord::storePage(work, CorrectionRecord::pageKey(p.page), p.marks, p.comment);
+    DataSet record(CorrectionRecord::fields());
+    CorrectionRecord::writeSummary(record, work, summary);
+    return record;
 }
 
 DataSet HandwrittenCorrection(const QList<QImage>& pages)

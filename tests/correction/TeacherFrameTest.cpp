@@ -28,54 +28,11 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-using CorrectionRecord::MarkRow;
 using Kind = RecordingDialogs::Kind;
 
 namespace {
 
 using W = TeacherWidgets;
-
-MarkRow Mark(TDrawTool tool, QRect box, const QString& text = {})
-{
-    MarkRow m;
-    m.left = box.left();
-    m.top = box.top();
-    m.right = box.right();
-    m.bottom = box.bottom();
-    m.fontSize = 10;
-    m.fontName = QStringLiteral("굴림체");
-    m.strings = text;
-    m.drawTool = tool;
-    m.key = 4242;
-    return m;
-}
-
-struct StoredPage {
-    int page;
-    QList<MarkRow> marks;
-    QString comment;
-};
-
-// A board correction as the frame would have saved it.
-DataSet BoardCorrection(const QList<StoredPage>& pages, const CorrectionRecord::Summary& summary = {})
-{
-    DataSet work(CorrectionRecord::fields());
-    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(0), {}, {});
-    for (const StoredPage& p : pages)
-        CorrectionRecord::storePage(work, CorrectionRecord::pageKey(p.page), p.marks, p.comment);
-    DataSet record(CorrectionRecord::fields());
-    CorrectionRecord::writeSummary(record, work, summary);
-    return record;
-}
-
-// Blank paper of `lines` short lines: (lines div 30) + 1 pages.
-DataSet LongBlankPaper(int lines)
-{
-    QStringList text;
-    for (int i = 0; i < lines; ++i)
-        text << QStringLiteral("%1번째 줄입니다.").arg(i + 1);
-    return Essays::BlankPaper(text.join("\r\n"));
-}
 
 QColor At(const QImage& image, int x, int y)
 {
@@ -102,11 +59,13 @@ protected:
     static void SetUpTestSuite()
     {
         Course::Start();
-        DataSet essay = LongBlankPaper(70);
+        DataSet essay = Essays::LongBlankPaper(70);
         threePages = Course::PostEssay(essay);
-        DataSet correction = BoardCorrection(
-            {{1, {Mark(dt16, {40, 40, 81, 31}), Mark(dtText, {200, 100, 100, 30}, "좋은 표현")}, "첫 쪽 평\r\n"},
-             {2, {Mark(dt11, {60, 60, 40, 40})}, {}}},
+        DataSet correction = Essays::BoardCorrection(
+            {{1,
+              {Essays::Mark(dt16, {40, 40, 81, 31}), Essays::Mark(dtText, {200, 100, 100, 30}, "좋은 표현")},
+              "첫 쪽 평\r\n"},
+             {2, {Essays::Mark(dt11, {60, 60, 40, 40})}, {}}},
             {"잘 읽었습니다.\r\n", {"60", "40", "20", "25", "10", "10", "5"}, false});
         Course::PostCorrection(threePages, correction);
     }
@@ -474,7 +433,7 @@ TEST_F(TeacherFrame, SummaryFillsTheSheet)
     DataSet essay = Essays::BlankPaper("짧은 글");
     for (const auto& [p8, checked] : {std::pair{"TRUE", true}, std::pair{"true", false}}) {
         const QString key = Course::PostEssay(essay);
-        DataSet correction = BoardCorrection({}, {"총평", {"1", "2", "3", "4", "5", "6", "7"}, false});
+        DataSet correction = Essays::BoardCorrection({}, {"총평", {"1", "2", "3", "4", "5", "6", "7"}, false});
         correction.moveTo(correction.recordCount() - 1);
         correction.edit();
         correction.setString(u"p8", p8);
