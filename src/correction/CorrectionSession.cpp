@@ -155,7 +155,7 @@ std::optional<BoardHistory::Change> CorrectionSession::UndoBoard(const QString& 
 {
     std::optional<BoardHistory::Change> change = FLocked ? std::nullopt : FBoardHistory.Undo(comment);
     if (change)
-        FChanged = true;
+        SetModified(true);
     return change;
 }
 
@@ -163,7 +163,7 @@ std::optional<BoardHistory::Change> CorrectionSession::RedoBoard(const QString& 
 {
     std::optional<BoardHistory::Change> change = FLocked ? std::nullopt : FBoardHistory.Redo(comment);
     if (change)
-        FChanged = true;
+        SetModified(true);
     return change;
 }
 

@@ -2,6 +2,8 @@
 #include "correction/BoardHistory.h"
 #include "correction/CorrectionSession.h"
 
+#include <QSignalSpy>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -162,11 +164,14 @@ TEST(BoardHistory, TheSessionKeepsNoneForARunThatMayNotChange)
         session.TurnPage(0, {});
         session.BoardEdited({a}, {}, {});
         session.SetModified(false);
+        QSignalSpy work(&session, &CorrectionSession::workChanged);
         const std::optional<BoardHistory::Change> undone = session.UndoBoard({});
         EXPECT_EQ(undone.has_value(), !locked) << locked;
         EXPECT_EQ(session.FModified(), !locked) << "an undo is a change to save";
-        if (undone)
+        if (undone) {
             EXPECT_TRUE(undone->marks.isEmpty());
+        }
         EXPECT_EQ(session.RedoBoard({}).has_value(), !locked) << locked;
+        EXPECT_EQ(work.count(), locked ? 0 : 2) << "the recovery journal follows undo and redo";
     }
 }
