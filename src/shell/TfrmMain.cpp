@@ -13,6 +13,7 @@
 #include "shell/WindowEdges.h"
 #include "shell/WindowPlacement.h"
 #include "text/IniFile.h"
+#include "ui/CompositionGuard.h"
 #include "ui/DialogService.h"
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
@@ -59,6 +60,7 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
     setWindowTitle(QStringLiteral("글빛마당"));
     setFont(GulimcheFont(19));
     setAttribute(Qt::WA_AcceptTouchEvents, false);
+    CompositionGuard::Install();
 
     imgTop = stretchedPicture(SkinPictures::topStrip(), this);
     imgTop->setObjectName(QStringLiteral("imgTop"));

@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 #include "document/ManuscriptGrid.h"
+#include "ui/CompositionGuard.h"
 #include "ui/HistoryKeys.h"
 
 #include <QApplication>
@@ -51,7 +52,7 @@ void TSorEdit::keyPressEvent(QKeyEvent* event)
     }
     // An input method hands over the syllable it composes, so that undo takes it; the box
     // shows no pre-edit afterwards.
-    QGuiApplication::inputMethod()->commit();
+    CompositionGuard::CommitComposition();
     QInputMethodEvent clear;
     QLineEdit::inputMethodEvent(&clear);
     if (history == HistoryKey::Undo)

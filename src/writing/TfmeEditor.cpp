@@ -16,6 +16,7 @@
 #include "report/ReportEngine.h"
 #include "report/TfrmPreview.h"
 #include "text/Cp949.h"
+#include "ui/CompositionGuard.h"
 #include "ui/DialogService.h"
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
@@ -226,6 +227,8 @@ void TfmeEditor::BtnClick(QObject* sender)
     const auto* button = qobject_cast<const PictureButton*>(sender);
     if (!button)
         return;
+    // What is being composed belongs to the paper it was typed on, before it changes or goes out.
+    CompositionGuard::CommitComposition();
     switch (button->Tag) {
     case EssayRecord::Manuscript:
     case EssayRecord::BlankPaper:

@@ -27,7 +27,21 @@ void WritingSession::noteChange()
     if (showing_)
         return;
     edited_ = true;
+    recountSoon();
     emit WorkChanged();
+}
+
+// The count follows every change, however it came (a syllable committed by a click, a paste),
+// once the change is done: a single keystroke changes the cells several times.
+void WritingSession::recountSoon()
+{
+    if (recountQueued_)
+        return;
+    recountQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        recountQueued_ = false;
+        emit Counted(CountCharacters());
+    });
 }
 
 void WritingSession::SetTitle(const QString& title)

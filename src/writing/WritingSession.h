@@ -118,6 +118,7 @@ signals:
     void MemoReplaced(const QString& text);
     void EssayShown(CellPos caret);
     void MadeReadOnly();
+    // The count: after a key release, and soon after any change of the cells or the memo.
     void Counted(int characters);
     void TimeTicked(qint64 seconds);
     // The work changed: cells, memo, title or paper. Emitted for every change, typing
@@ -128,6 +129,7 @@ signals:
 private:
     void clearRecord();
     void noteChange();
+    void recountSoon();
 
     int inx_ = 0;
     ManuscriptGrid* grid_;
@@ -139,4 +141,5 @@ private:
     bool timerTicked_ = false;
     bool edited_ = false;
     bool showing_ = false;  // the essay is being put on the paper: not an edit
+    bool recountQueued_ = false;
 };

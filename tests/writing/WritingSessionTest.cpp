@@ -5,6 +5,7 @@
 #include "writing/EssayMeasures.h"
 #include "writing/WritingSession.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -206,6 +207,24 @@ TEST(WritingSession, CountsCharactersAsTheCourseRuleDoes)
     } texts[] = {{0, "0 자"}, {999, "999 자"}, {1234, "1,234 자"}, {1523, "1,523 자"}, {1234567, "1,234,567 자"}};
     for (const auto& t : texts)
         EXPECT_EQ(EssayMeasures::CountText(t.count), QString::fromUtf8(t.text));
+}
+
+TEST(WritingSession, TheCountFollowsChangesThatCameWithoutAKey)
+{
+    // A syllable an input method commits on a click changes the cells with no key released.
+    WritingSession s;
+    s.setInx(EssayRecord::Manuscript);
+    QList<int> counted;
+    QObject::connect(&s, &WritingSession::Counted, &s, [&](int n) { counted << n; });
+    s.grid().setCell(0, 1, "가");
+    s.grid().setCell(0, 2, "나");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counted, QList<int>{2}) << "one count for the changes made together";
+
+    s.setInx(EssayRecord::BlankPaper);
+    s.setMemo(QStringLiteral("가나다"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counted.last(), 3);
 }
 
 TEST(WritingSession, WritingTimeStartsWithTheFirstKeyRelease)
