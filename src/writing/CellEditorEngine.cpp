@@ -20,23 +20,6 @@ bool isBlankText(const QString& text)
     return true;
 }
 
-// The characters of a text, a surrogate pair kept together.
-QStringList characters(const QString& text)
-{
-    QStringList list;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        list.append(text.mid(i, n));
-        i += n - 1;
-    }
-    return list;
-}
-
-bool isAscii(const QString& character)
-{
-    return character.size() == 1 && character[0].unicode() < 0x80;
-}
-
 // Lead byte 0xA3, trail byte code + 0x80: the full-width row of code page 949.
 QString fullWidthRow(char c)
 {
@@ -48,6 +31,22 @@ QString fullWidthRow(char c)
 CellEditorEngine::CellEditorEngine(ManuscriptGrid& grid, CellEditorHost& host)
     : grid_(grid), host_(host), history_(grid)
 {
+}
+
+QStringList CellEditorEngine::Characters(const QString& text)
+{
+    QStringList list;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        list.append(text.mid(i, n));
+        i += n - 1;
+    }
+    return list;
+}
+
+bool CellEditorEngine::IsAscii(const QString& character)
+{
+    return character.size() == 1 && character[0].unicode() < 0x80;
 }
 
 QString CellEditorEngine::ToFullWidth(QChar c)
@@ -92,6 +91,7 @@ void CellEditorEngine::CellChanged()
     PendingText.clear();
     FCellStarted = false;
     FOpenCell = false;
+    boxFollowsCaret_ = false;
 }
 
 // ---- events -------------------------------------------------------------------------
@@ -101,6 +101,7 @@ void CellEditorEngine::KeyPress(int key, const QString& text)
     if (host_.caret().column < kFirst)
         return;
     FinishPendingComposition();
+    replacePending_ = false;
     BeginStep(text);
     KeyDown(key);
     QString typed = text;
@@ -108,8 +109,8 @@ void CellEditorEngine::KeyPress(int key, const QString& text)
         typed = QStringLiteral("\b");
     else if (typed.isEmpty() && (key == Qt::Key_Return || key == Qt::Key_Enter))
         typed = QStringLiteral("\r");
-    for (const QString& character : characters(typed)) {
-        if (isAscii(character)) {
+    for (const QString& character : Characters(typed)) {
+        if (IsAscii(character)) {
             TypeCharacter(character[0]);
         } else {
             // A character that arrives whole (no input method running) is a composition
@@ -125,29 +126,6 @@ void CellEditorEngine::KeyPress(int key, const QString& text)
     EndStep(moveOnly);
 }
 
-void CellEditorEngine::InputMethod(const QString& commit, const QString& preedit)
-{
-    if (host_.caret().column < kFirst)
-        return;
-    BeginStep(commit);
-    for (const QString& character : characters(commit)) {
-        if (isAscii(character))
-            TypeCharacter(character[0]);
-        else
-            CommitCharacter(character);
-    }
-    if (!preedit.isEmpty()) {
-        if (composing_)
-            CompositionUpdate();
-        else
-            StartComposition();
-        endPending_ = false;
-    } else if (composing_) {
-        endPending_ = true;
-    }
-    EndStep(false);
-}
-
 // ---- history ------------------------------------------------------------------------
 
 // A half-width character typed into a cell that another may join stays one step with it;
@@ -155,17 +133,17 @@ void CellEditorEngine::InputMethod(const QString& commit, const QString& preedit
 void CellEditorEngine::BeginStep(const QString& typed)
 {
     const bool joins = FCellStarted && typed.size() == 1 && typed[0].unicode() > 0x20 && typed[0].unicode() < 0x7F;
-    if (!composing_ && !joins)
+    if (!composing_ && !joins && !replacePending_)
         history_.End(host_.caret());
     history_.Begin(host_.caret());
 }
 
 // An action ends with the key or input-method update that made it, unless a cell is held
-// open for a syllable still being composed (the syllable and its cell are one step) or a
-// half-width character waits for its partner.
+// open for a syllable still being composed (the syllable and its cell are one step), a
+// half-width character waits for its partner, or text was taken out for a commit to come.
 void CellEditorEngine::EndStep(bool moveOnly)
 {
-    if ((composing_ && !FResultPlaced) || (FCellStarted && !PendingText.isEmpty()))
+    if ((composing_ && !FResultPlaced) || (FCellStarted && !PendingText.isEmpty()) || replacePending_)
         return;
     if (moveOnly)
         history_.EndMove(host_.caret());
@@ -294,6 +272,7 @@ void CellEditorEngine::TypePrintable(QChar c)
         ShowPending();
         // Whichever way the character reached this cell, it is the one typed into.
         FCellStarted = true;
+        boxFollowsCaret_ = false;
         if (IsHangingPunctuation(PendingText))
             AdvanceCell(false);
     } else if (bytes == 2) {
@@ -347,102 +326,6 @@ void CellEditorEngine::TypeBackspace()
     }
     DeleteCell(true);
     MoveLeft(false);
-}
-
-// ---- composition --------------------------------------------------------------------
-
-void CellEditorEngine::CommitCharacter(const QString& character)
-{
-    if (composing_)
-        CompositionUpdate();
-    else
-        StartComposition();
-    CompositionResult(character);
-}
-
-void CellEditorEngine::StartComposition()
-{
-    composing_ = true;
-    endPending_ = false;
-    FInputStarted = true;
-    FResultCode.clear();
-    // A half-width character typed into the caret cell keeps it; the syllable takes the next.
-    if (FCellStarted) {
-        CommitPending(false);
-        AdvanceCell(false);
-    }
-    PendingText.clear();
-    OpenSyllableCell();
-    FResultPlaced = false;
-}
-
-void CellEditorEngine::CompositionUpdate()
-{
-    if (!FResultPlaced)
-        return;
-    OpenSyllableCell();
-    FResultPlaced = false;
-}
-
-void CellEditorEngine::CompositionResult(const QString& character)
-{
-    if (!Cp949::canEncode(character)) {
-        host_.beep();
-        return;
-    }
-    FResultPlaced = true;
-    FResultCode = QString::fromLatin1(Cp949::encode(character).toHex().toUpper());
-    PlaceResultChar();
-    AdvanceCell(false);
-    // Each syllable is a step of its own, whatever else the same update brings.
-    history_.End(host_.caret());
-    history_.Begin(host_.caret());
-}
-
-void CellEditorEngine::PlaceResultChar()
-{
-    const QString character = Cp949::decode(QByteArray::fromHex(FResultCode.toLatin1()));
-    if (InMargin())
-        AdvanceCell(false);
-    SetCurrentCell(character);
-    FResultCode.clear();
-    FOpenCell = false;
-}
-
-void CellEditorEngine::EndComposition()
-{
-    composing_ = false;
-    endPending_ = false;
-    FInputStarted = false;
-    // A syllable given up (the pre-edit erased or cancelled) leaves no empty cell behind.
-    if (FOpenCell)
-        DeleteCell(false);
-    history_.End(host_.caret());
-}
-
-void CellEditorEngine::FinishPendingComposition()
-{
-    if (composing_ && endPending_)
-        EndComposition();
-}
-
-// A syllable's cell is opened at the caret, never in the margin: from there it would
-// overwrite the first cell of the next line.
-void CellEditorEngine::OpenSyllableCell()
-{
-    if (InMargin())
-        AdvanceCell(false);
-    OpenCell();
-    FOpenCell = !FOverwrite;
-    host_.setEditText(QString());
-}
-
-// Insert mode opens an empty cell at the caret, unless one opened before still waits.
-void CellEditorEngine::OpenCell()
-{
-    if (!FOverwrite && !FOpenCell)
-        InsertCell();
-    FOpenCell = false;
 }
 
 // ---- cell operations ----------------------------------------------------------------
@@ -516,6 +399,8 @@ void CellEditorEngine::AdvanceCell(bool skip)
     }
     SetCaret(target, false);
     FCellStarted = false;
+    // Moved on past what was just written, the box shows the text that follows it.
+    boxFollowsCaret_ = !skip;
 }
 
 void CellEditorEngine::MoveDown(bool adjust)
@@ -590,6 +475,7 @@ void CellEditorEngine::BreakLine()
     GrowFor(c.line + 1);
     SetCaret({c.line + 1, kFirst}, false);
     FCellStarted = false;
+    boxFollowsCaret_ = true;
     // The copied beginning of the line goes; the rest of the essay follows on.
     if (c.column > kFirst)
         DeleteCells({c.line + 1, kFirst}, c.column - kFirst);

@@ -3,7 +3,9 @@
 #include "writing/CellEditorHost.h"
 #include "writing/PaperHistory.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class ManuscriptGrid;
 
@@ -21,8 +23,14 @@ public:
 
     // `key` is a Qt::Key; `text` the characters the key types, if any.
     void KeyPress(int key, const QString& text);
-    // One input-method update: a committed string and the pre-edit now being composed.
-    void InputMethod(const QString& commit, const QString& preedit);
+    // One input-method update: a committed string, the pre-edit now being composed, and the
+    // characters the commit takes the place of, as QInputMethodEvent gives them (`replaceFrom`
+    // relative to the caret, negative backwards). Only a range ending at the caret replaces.
+    void InputMethod(const QString& commit, const QString& preedit, int replaceFrom = 0, int replaceLength = 0);
+    // The text before the caret as input methods are told it: the caret line's cells before
+    // the caret (a blank cell a space), then the box's text before its cursor. A replacement
+    // counts back through the same text, and on through the lines above.
+    QString SurroundingText() const;
     // The grid's current cell changed, by the editor or otherwise: what was typed into the
     // previous cell is settled there.
     void CellChanged();
@@ -57,6 +65,15 @@ public:
     QString PendingText;
 
 private:
+    // A cell and its characters before the caret.
+    struct CellText {
+        CellPos pos;
+        QString text;
+    };
+
+    static QStringList Characters(const QString& text);
+    static bool IsAscii(const QString& character);
+
     void KeyDown(int key);
     void TypeCharacter(QChar c);
     void TypePrintable(QChar c);
@@ -69,6 +86,9 @@ private:
     void CommitCharacter(const QString& character);
     void FinishPendingComposition();
     void PlaceResultChar();
+    QList<CellText> TextBeforeCaret(qsizetype atLeast) const;
+    void ReplaceBeforeCaret(qsizetype count);
+    void ResumeCell(CellPos pos, const QString& text);
 
     void ClearCell();
     void CommitPending(bool enter);
@@ -102,4 +122,12 @@ private:
     // An empty pre-edit ended the composition unless its commit follows: some input
     // methods clear the pre-edit before they commit the syllable.
     bool endPending_ = false;
+    // Text was taken out for a commit that has not arrived: some input methods delete the
+    // text they replace in an update of its own.
+    bool replacePending_ = false;
+    // The caret moved on past what was just written: the box shows text that follows it.
+    bool boxFollowsCaret_ = false;
+    // The half-width character a composition began after, given back to its cell when the
+    // composition ends without a syllable.
+    CellText typedBefore_;
 };

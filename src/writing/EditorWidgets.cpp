@@ -137,7 +137,7 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
     edt->setAccessibleName(QStringLiteral("원고지 칸"));
     edt->setFrame(false);
     edt->setFont(GulimcheFont(17));
-    edt->setGeometry(0, 0, 23, 19);
+    edt->setCellSize({23, 19});
     QPalette p = edt->palette();
     p.setColor(QPalette::Base, QColor(255, 255, 128));
     edt->setPalette(p);

@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QTableView>
 
+#include <algorithm>
+
 TSorEdit::TSorEdit(QWidget* parent) : QLineEdit(parent)
 {
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -31,6 +33,7 @@ void TSorEdit::setGrid(QTableView* grid)
         connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
             if (engine_)
                 engine_->CellChanged();
+            updateMicroFocus();
         });
 }
 
@@ -38,6 +41,40 @@ void TSorEdit::setCellText(const QString& text)
 {
     QLineEdit::selectAll();
     QLineEdit::insert(text);
+}
+
+void TSorEdit::setCellSize(QSize size)
+{
+    cellSize_ = size;
+    resize(size);
+}
+
+QVariant TSorEdit::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (!engine_)
+        return QLineEdit::inputMethodQuery(query);
+    switch (query) {
+    case Qt::ImSurroundingText:
+        return engine_->SurroundingText();
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+        return int(engine_->SurroundingText().size());
+    case Qt::ImCurrentSelection:
+        return QString();
+    default:
+        return QLineEdit::inputMethodQuery(query);
+    }
+}
+
+// The box shows the whole pre-edit: one syllable fits its cell, each further one takes the
+// width of the next cell.
+void TSorEdit::showPreedit(const QString& preedit, const QList<QInputMethodEvent::Attribute>& attributes)
+{
+    QInputMethodEvent show(preedit, attributes);
+    QLineEdit::inputMethodEvent(&show);
+    if (cellSize_.isValid() && grid_)
+        resize(cellSize_.width() + int(std::max<qsizetype>(preedit.size() - 1, 0)) * grid_->columnWidth(caret().column),
+               cellSize_.height());
 }
 
 void TSorEdit::keyPressEvent(QKeyEvent* event)
@@ -53,8 +90,7 @@ void TSorEdit::keyPressEvent(QKeyEvent* event)
     // An input method hands over the syllable it composes, so that undo takes it; the box
     // shows no pre-edit afterwards.
     CompositionGuard::CommitComposition();
-    QInputMethodEvent clear;
-    QLineEdit::inputMethodEvent(&clear);
+    showPreedit({});
     if (history == HistoryKey::Undo)
         engine_->Undo();
     else
@@ -69,11 +105,10 @@ void TSorEdit::inputMethodEvent(QInputMethodEvent* event)
     }
     // The pre-edit leaves the box before the cells change: moving the box while it shows
     // one would make the input method commit it once more.
-    QInputMethodEvent clear;
-    QLineEdit::inputMethodEvent(&clear);
-    engine_->InputMethod(event->commitString(), event->preeditString());
-    QInputMethodEvent show(event->preeditString(), event->attributes());
-    QLineEdit::inputMethodEvent(&show);
+    showPreedit({});
+    engine_->InputMethod(event->commitString(), event->preeditString(), event->replacementStart(),
+                         event->replacementLength());
+    showPreedit(event->preeditString(), event->attributes());
     event->accept();
 }
 

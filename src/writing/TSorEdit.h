@@ -2,6 +2,7 @@
 
 #include "writing/CellEditorEngine.h"
 
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPointer>
 
@@ -31,6 +32,11 @@ public:
     // Shows a text in the box, its caret after it. Unlike setText() this leaves a running
     // composition alone: setText() makes the input method drop or repeat the syllable.
     void setCellText(const QString& text);
+    // The box's size over one cell; a pre-edit of several syllables widens it to the right.
+    void setCellSize(QSize size);
+
+    // Input methods are told the text before the caret that a replacement counts back through.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 signals:
     // Kept for hosts that bind them; the editor raises neither.
@@ -43,6 +49,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void showPreedit(const QString& preedit, const QList<QInputMethodEvent::Attribute>& attributes = {});
+
     CellPos caret() const override;
     void setCaretColumn(int column) override;
     void setCaretLine(int line) override;
@@ -58,5 +66,6 @@ private:
     void beep() override;
 
     QPointer<QTableView> grid_;
+    QSize cellSize_;
     std::unique_ptr<CellEditorEngine> engine_;
 };

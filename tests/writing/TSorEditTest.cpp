@@ -37,10 +37,10 @@ void key(QWidget* w, int code, const QString& text = {}, Qt::KeyboardModifiers m
     QApplication::sendEvent(w, &release);
 }
 
-// Pixels of the edit box darker than mid grey: text drawn in it.
-int inkIn(QWidget* w)
+// Pixels of the edit box (or a part of it) darker than mid grey: text drawn there.
+int inkIn(QWidget* w, const QRect& part = QRect(QPoint(0, 0), QSize(-1, -1)))
 {
-    const QImage image = w->grab().toImage();
+    const QImage image = w->grab(part).toImage();
     int ink = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -119,6 +119,47 @@ TEST(CellEditorWidget, ShowsTheSyllableBeingComposedOverItsCell)
     commit(t.edt(), "간");
     EXPECT_EQ(t.line0(), QStringLiteral("간다라"));
     EXPECT_EQ(t.edt()->text(), QStringLiteral("다")) << "the box moved on to the next cell";
+}
+
+TEST(CellEditorWidget, AWordPreeditWidensTheBoxOverTheFollowingCells)
+{
+    Typing t;
+    TSorEdit* edt = t.edt();
+    const QSize cell = edt->size();
+    preedit(edt, "한");
+    EXPECT_EQ(edt->size(), cell) << "one syllable fits its cell";
+    preedit(edt, "한글");
+    EXPECT_EQ(edt->size(), QSize(cell.width() + ManuscriptView::kCellSize, cell.height()));
+    EXPECT_GT(inkIn(edt, QRect(cell.width(), 0, ManuscriptView::kCellSize, cell.height())), 20)
+        << "the second syllable is drawn over the next cell";
+    commit(edt, "한글");
+    EXPECT_EQ(edt->size(), cell) << "an empty pre-edit gives the cell's size back";
+    EXPECT_EQ(t.line0(), QStringLiteral("한글다라"));
+}
+
+TEST(CellEditorWidget, TellsInputMethodsTheTextBeforeTheCaretAndTakesTheirReplacements)
+{
+    Typing t;
+    TSorEdit* edt = t.edt();
+    commit(edt, "가");
+    commit(edt, "나");
+    const auto query = [&](Qt::InputMethodQuery q) { return edt->inputMethodQuery(q); };
+    EXPECT_EQ(query(Qt::ImSurroundingText).toString(), QStringLiteral("가나")) << "not the 다 the box shows";
+    EXPECT_EQ(query(Qt::ImCursorPosition).toInt(), 2);
+    EXPECT_EQ(query(Qt::ImAnchorPosition).toInt(), 2);
+
+    QTest::keyClick(edt, Qt::Key_Left);
+    EXPECT_EQ(query(Qt::ImSurroundingText).toString(), QStringLiteral("가나")) << "the caret cell's text before it";
+    EXPECT_EQ(query(Qt::ImCursorPosition).toInt(), 2);
+    EXPECT_EQ(query(Qt::ImAnchorPosition).toInt(), 2) << "nothing selected for the input method";
+    EXPECT_TRUE(query(Qt::ImCurrentSelection).toString().isEmpty());
+
+    QInputMethodEvent hanja;
+    hanja.setCommitString(QStringLiteral("羅"), -1, 1);
+    QApplication::sendEvent(edt, &hanja);
+    EXPECT_EQ(t.line0(), QStringLiteral("가羅다라"));
+    EXPECT_EQ(t.caret(), (CellPos{0, 3}));
+    EXPECT_EQ(query(Qt::ImSurroundingText).toString(), QStringLiteral("가羅"));
 }
 
 TEST(CellEditorWidget, KeysMapAsOnTheKeyboard)
