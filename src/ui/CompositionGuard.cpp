@@ -32,7 +32,10 @@ void CompositionGuard::CommitComposition()
 
 void CompositionGuard::commit()
 {
+    // Qt's IBus module hands the pre-edit over on commit(); fcitx5's only on reset().
     QGuiApplication::inputMethod()->commit();
+    if (tracker_.Composing())
+        QGuiApplication::inputMethod()->reset();
     tracker_.Committed();
 }
 

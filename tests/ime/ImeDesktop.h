@@ -62,7 +62,8 @@ private:
     QString readLine(Daemon& daemon, const QString& what);
     void startIbus();
     void startFcitx();
-    // Runs a tool of the desktop to its end while the application processes events.
+    // Runs a tool of the desktop to its end while the application processes events: its exit
+    // code, or -1 when it crashed or did not end within a few seconds.
     int tool(const QString& program, const QStringList& arguments, QString* output = nullptr) const;
     [[noreturn]] void fail(const QString& what) const;
 
