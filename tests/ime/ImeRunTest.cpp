@@ -137,74 +137,63 @@ private:
     char* argv[2] = {program, nullptr};
 };
 
-struct Ibus {
-    static constexpr ImeDesktop::Method kMethod = ImeDesktop::Ibus;
-};
-struct Fcitx {
-    static constexpr ImeDesktop::Method kMethod = ImeDesktop::Fcitx;
-};
-using Methods = ::testing::Types<Ibus, Fcitx>;
-struct MethodName {
-    template <typename T>
-    static std::string GetName(int)
-    {
-        return std::is_same_v<T, Ibus> ? "Ibus" : "Fcitx";
-    }
-};
-
-template <typename Method>
-class ImeRun : public ImeClientRun {
+// Each case once for each input method, named after it: ImeRun.ClickTitleWhileComposing/Ibus.
+class ImeRun : public ImeClientRun, public ::testing::WithParamInterface<ImeDesktop::Method> {
 protected:
-    void SetUp() override { startRun(Method::kMethod, {}); }
+    void SetUp() override { startRun(GetParam(), {}); }
 };
-TYPED_TEST_SUITE(ImeRun, Methods, MethodName);
-
-TYPED_TEST(ImeRun, ClickEditBoxWhileComposing)
+std::string methodName(const ::testing::TestParamInfo<ImeDesktop::Method>& info)
 {
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("s k"), QStringLiteral("나")));
-    this->click(this->edt());
-    this->settle([this] { return !this->cells().isEmpty(); });
-    EXPECT_EQ(this->cells(), QStringList{QStringLiteral("나")});
+    return info.param == ImeDesktop::Ibus ? "Ibus" : "Fcitx";
+}
+INSTANTIATE_TEST_SUITE_P(, ImeRun, ::testing::Values(ImeDesktop::Ibus, ImeDesktop::Fcitx), methodName);
+
+TEST_P(ImeRun, ClickEditBoxWhileComposing)
+{
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("s k"), QStringLiteral("나")));
+    click(edt());
+    settle([this] { return !cells().isEmpty(); });
+    EXPECT_EQ(cells(), QStringList{QStringLiteral("나")});
 }
 
-TYPED_TEST(ImeRun, ClickTitleWhileComposing)
+TEST_P(ImeRun, ClickTitleWhileComposing)
 {
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("g k s"), QStringLiteral("한")));
-    this->click(this->title());
-    this->settle([this] { return this->title()->hasFocus() && !this->cells().isEmpty(); });
-    EXPECT_EQ(this->title()->text(), this->title0);
-    EXPECT_EQ(this->cells(), QStringList{QStringLiteral("한")});
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("g k s"), QStringLiteral("한")));
+    click(title());
+    settle([this] { return title()->hasFocus() && !cells().isEmpty(); });
+    EXPECT_EQ(title()->text(), title0);
+    EXPECT_EQ(cells(), QStringList{QStringLiteral("한")});
 }
 
-TYPED_TEST(ImeRun, ComposeInTitleThenClickCell)
+TEST_P(ImeRun, ComposeInTitleThenClickCell)
 {
-    this->click(this->title());
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("g k s"), QStringLiteral("한")));
-    this->click(this->edt());
-    this->settle([this] { return this->title()->text() != this->title0; });
-    EXPECT_EQ(this->title()->text(), this->title0 + QStringLiteral("한"));
-    EXPECT_EQ(this->cells(), QStringList());
+    click(title());
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("g k s"), QStringLiteral("한")));
+    click(edt());
+    settle([this] { return title()->text() != title0; });
+    EXPECT_EQ(title()->text(), title0 + QStringLiteral("한"));
+    EXPECT_EQ(cells(), QStringList());
 }
 
-TYPED_TEST(ImeRun, ClickBlankPaperWhileComposing)
+TEST_P(ImeRun, ClickBlankPaperWhileComposing)
 {
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("g k s"), QStringLiteral("한")));
-    this->click(this->template widget<PictureButton>("btn2"));
-    this->settle([this] { return this->editor().Inx() == EssayRecord::BlankPaper && !this->cells().isEmpty(); });
-    EXPECT_EQ(this->editor().Inx(), EssayRecord::BlankPaper);
-    EXPECT_EQ(this->title()->text(), this->title0);
-    EXPECT_EQ(this->cells(), QStringList{QStringLiteral("한")});
-    EXPECT_EQ(this->mem()->toPlainText(), QString());
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("g k s"), QStringLiteral("한")));
+    click(widget<PictureButton>("btn2"));
+    settle([this] { return editor().Inx() == EssayRecord::BlankPaper && !cells().isEmpty(); });
+    EXPECT_EQ(editor().Inx(), EssayRecord::BlankPaper);
+    EXPECT_EQ(title()->text(), title0);
+    EXPECT_EQ(cells(), QStringList{QStringLiteral("한")});
+    EXPECT_EQ(mem()->toPlainText(), QString());
 }
 
-TYPED_TEST(ImeRun, SaveWithMouseWhileComposing)
+TEST_P(ImeRun, SaveWithMouseWhileComposing)
 {
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("r k s k"), QStringLiteral("나")));
-    this->click(this->editor().btnSave());
-    const QLabel* notice = this->template widget<QLabel>("lblNotice");
-    this->settle([&] { return notice->text().startsWith(QStringLiteral("저장되었습니다")); });
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("r k s k"), QStringLiteral("나")));
+    click(editor().btnSave());
+    const QLabel* notice = widget<QLabel>("lblNotice");
+    settle([&] { return notice->text().startsWith(QStringLiteral("저장되었습니다")); });
     ASSERT_TRUE(notice->text().startsWith(QStringLiteral("저장되었습니다"))) << notice->text().toStdString();
-    const auto stored = this->server.essay(QStringLiteral("DEMO0001"));
+    const auto stored = server.essay(QStringLiteral("DEMO0001"));
     ASSERT_TRUE(stored);
     DataSet record;
     EssayRecord::load(record, stored->record);
@@ -213,55 +202,65 @@ TYPED_TEST(ImeRun, SaveWithMouseWhileComposing)
     EXPECT_EQ(writtenCells(saved), (QStringList{QStringLiteral("가"), QStringLiteral("나")}));
 }
 
-TYPED_TEST(ImeRun, DigitJamoBackspaceDigit)
+TEST_P(ImeRun, DigitJamoBackspaceDigit)
 {
-    this->press(QStringLiteral("1 r BackSpace 2"));
-    this->settle([this] { return this->cells() == QStringList{QStringLiteral("12")}; });
-    EXPECT_EQ(this->cells(), QStringList{QStringLiteral("12")});
+    press(QStringLiteral("1 r BackSpace 2"));
+    settle([this] { return cells() == QStringList{QStringLiteral("12")}; });
+    EXPECT_EQ(cells(), QStringList{QStringLiteral("12")});
 }
 
-TYPED_TEST(ImeRun, CountFollowsClickOnOtherCell)
+TEST_P(ImeRun, CountFollowsClickOnOtherCell)
 {
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("g k s"), QStringLiteral("한")));
-    this->clickCell(3, 5);
-    this->settle([this] { return !this->cells().isEmpty(); });
-    EXPECT_EQ(this->cells(), QStringList{QStringLiteral("한")});
-    EXPECT_EQ(this->countText(), EssayMeasures::CountText(1));
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("g k s"), QStringLiteral("한")));
+    clickCell(3, 5);
+    settle([this] { return !cells().isEmpty(); });
+    EXPECT_EQ(cells(), QStringList{QStringLiteral("한")});
+    EXPECT_EQ(countText(), EssayMeasures::CountText(1));
 }
 
-TYPED_TEST(ImeRun, HanjaWhileComposing)
+// Undo while a syllable is composed takes that syllable and nothing before it, however the
+// input method hands it over first.
+TEST_P(ImeRun, UndoWhileComposing)
 {
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("g k s"), QStringLiteral("한")));
-    this->press(QStringLiteral("F9 1"));
-    this->settle([this] { return this->cells() == QStringList{QStringLiteral("韓")}; });
-    EXPECT_EQ(this->cells(), QStringList{QStringLiteral("韓")});
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("r k s k"), QStringLiteral("나")));
+    press(QStringLiteral("ctrl+z"));
+    settle([this] { return cells() == QStringList{QStringLiteral("가")}; });
+    EXPECT_EQ(cells(), QStringList{QStringLiteral("가")});
+    EXPECT_EQ(watch.preedit, QString());
 }
 
-TYPED_TEST(ImeRun, HanjaForSyllableBeforeCaret)
+TEST_P(ImeRun, HanjaWhileComposing)
 {
-    if (TypeParam::kMethod == ImeDesktop::Ibus)
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("g k s"), QStringLiteral("한")));
+    press(QStringLiteral("F9 1"));
+    settle([this] { return cells() == QStringList{QStringLiteral("韓")}; });
+    EXPECT_EQ(cells(), QStringList{QStringLiteral("韓")});
+}
+
+TEST_P(ImeRun, HanjaForSyllableBeforeCaret)
+{
+    if (GetParam() == ImeDesktop::Ibus)
         GTEST_SKIP() << "Qt's ibus module hands the engine no surrounding text, so ibus-hangul has no syllable "
                         "before the caret to look up";
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("g k s"), QStringLiteral("한")));
-    this->press(QStringLiteral("Left"));
-    this->settle([this] { return this->cells() == QStringList{QStringLiteral("한")}; });
-    this->press(QStringLiteral("F9 1"));
-    this->settle([this] { return this->cells() == QStringList{QStringLiteral("韓")}; });
-    EXPECT_EQ(this->cells(), QStringList{QStringLiteral("韓")});
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("g k s"), QStringLiteral("한")));
+    press(QStringLiteral("Left"));
+    settle([this] { return cells() == QStringList{QStringLiteral("한")}; });
+    press(QStringLiteral("F9 1"));
+    settle([this] { return cells() == QStringList{QStringLiteral("韓")}; });
+    EXPECT_EQ(cells(), QStringList{QStringLiteral("韓")});
 }
 
-template <typename Method>
-class ImeWordRun : public ImeClientRun {
+class ImeWordRun : public ImeClientRun, public ::testing::WithParamInterface<ImeDesktop::Method> {
 protected:
-    void SetUp() override { startRun(Method::kMethod, {.words = true}); }
+    void SetUp() override { startRun(GetParam(), {.words = true}); }
 };
-TYPED_TEST_SUITE(ImeWordRun, Methods, MethodName);
+INSTANTIATE_TEST_SUITE_P(, ImeWordRun, ::testing::Values(ImeDesktop::Ibus, ImeDesktop::Fcitx), methodName);
 
-TYPED_TEST(ImeWordRun, WholeWordIsVisible)
+TEST_P(ImeWordRun, WholeWordIsVisible)
 {
-    ASSERT_NO_FATAL_FAILURE(this->composes(QStringLiteral("g k s r m f"), QStringLiteral("한글")));
-    const TSorEdit& box = *this->edt();
-    EXPECT_GT(box.width(), this->grid()->columnWidth(1)) << "the box stays one cell wide";
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("g k s r m f"), QStringLiteral("한글")));
+    const TSorEdit& box = *edt();
+    EXPECT_GT(box.width(), grid()->columnWidth(1)) << "the box stays one cell wide";
     EXPECT_GE(box.width(), box.fontMetrics().horizontalAdvance(QStringLiteral("한글")));
 }
 
