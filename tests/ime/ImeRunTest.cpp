@@ -126,6 +126,21 @@ protected:
         ASSERT_EQ(watch.preedit, preedit) << "the input method did not compose " << preedit.toStdString();
     }
 
+    // Waits for the save's notice, then reads the record the server stored.
+    void expectSaved(const QStringList& written)
+    {
+        const QLabel* notice = widget<QLabel>("lblNotice");
+        settle([&] { return notice->text().startsWith(QStringLiteral("저장되었습니다")); });
+        ASSERT_TRUE(notice->text().startsWith(QStringLiteral("저장되었습니다"))) << notice->text().toStdString();
+        const auto stored = server.essay(QStringLiteral("DEMO0001"));
+        ASSERT_TRUE(stored);
+        DataSet record;
+        EssayRecord::load(record, stored->record);
+        ManuscriptGrid saved;
+        EssayRecord::toGrid(record, saved);
+        EXPECT_EQ(writtenCells(saved), written);
+    }
+
     std::unique_ptr<ImeDesktop> desktop;
     std::unique_ptr<TApplication> app;
     PreeditWatch watch;
@@ -190,16 +205,14 @@ TEST_P(ImeRun, SaveWithMouseWhileComposing)
 {
     ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("r k s k"), QStringLiteral("나")));
     click(editor().btnSave());
-    const QLabel* notice = widget<QLabel>("lblNotice");
-    settle([&] { return notice->text().startsWith(QStringLiteral("저장되었습니다")); });
-    ASSERT_TRUE(notice->text().startsWith(QStringLiteral("저장되었습니다"))) << notice->text().toStdString();
-    const auto stored = server.essay(QStringLiteral("DEMO0001"));
-    ASSERT_TRUE(stored);
-    DataSet record;
-    EssayRecord::load(record, stored->record);
-    ManuscriptGrid saved;
-    EssayRecord::toGrid(record, saved);
-    EXPECT_EQ(writtenCells(saved), (QStringList{QStringLiteral("가"), QStringLiteral("나")}));
+    expectSaved({QStringLiteral("가"), QStringLiteral("나")});
+}
+
+TEST_P(ImeRun, SaveWithShortcutWhileComposing)
+{
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("r k s k"), QStringLiteral("나")));
+    press(QStringLiteral("ctrl+s"));
+    expectSaved({QStringLiteral("가"), QStringLiteral("나")});
 }
 
 TEST_P(ImeRun, DigitJamoBackspaceDigit)
