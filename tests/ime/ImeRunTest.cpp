@@ -1,4 +1,5 @@
 #include "ImeDesktop.h"
+#include "correction/TfmeTeacher.h"
 #include "document/EssayRecord.h"
 #include "document/ManuscriptGrid.h"
 #include "e2e/ClientRun.h"
@@ -261,6 +262,41 @@ TEST_P(ImeRun, HanjaForSyllableBeforeCaret)
     press(QStringLiteral("F9 1"));
     settle([this] { return cells() == QStringList{QStringLiteral("韓")}; });
     EXPECT_EQ(cells(), QStringList{QStringLiteral("韓")});
+}
+
+// The guard watches the whole program: the teacher's comment boxes keep what is composed in
+// them when the teacher clicks from one to the other.
+TEST_P(ImeRun, TeacherCommentBoxesKeepTheirSyllables)
+{
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("r k s k"), QStringLiteral("나")));
+    click(editor().btnSave());
+    ASSERT_NO_FATAL_FAILURE(expectSaved({QStringLiteral("가"), QStringLiteral("나")}));
+
+    ASSERT_NO_FATAL_FAILURE(startClient(QStringLiteral("/launch/T001/DEMO0001.dzl")));
+    ASSERT_TRUE(window->FTeacher);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* pageComment = window->FTeacher->findChild<QPlainTextEdit*>(QStringLiteral("Memo2"));
+    auto* review = window->FTeacher->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    ASSERT_TRUE(pageComment && review);
+    const auto count = [](const QPlainTextEdit* box, const char* syllable) {
+        return box->toPlainText().count(QString::fromUtf8(syllable));
+    };
+
+    click(pageComment);
+    desktop->waitForHangulFocus();
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("g k s"), QStringLiteral("한")));
+    click(review);
+    settle([&] { return count(pageComment, "한") == 1 && review->hasFocus(); });
+    EXPECT_EQ(count(pageComment, "한"), 1);
+    EXPECT_EQ(count(review, "한"), 0);
+
+    ASSERT_NO_FATAL_FAILURE(composes(QStringLiteral("s k"), QStringLiteral("나")));
+    click(pageComment);
+    settle([&] { return count(review, "나") == 1 && pageComment->hasFocus(); });
+    EXPECT_EQ(count(review, "나"), 1);
+    EXPECT_EQ(count(pageComment, "나"), 0);
+    EXPECT_EQ(count(pageComment, "한"), 1);
 }
 
 class ImeWordRun : public ImeClientRun, public ::testing::WithParamInterface<ImeDesktop::Method> {
