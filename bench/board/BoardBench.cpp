@@ -1,5 +1,4 @@
 #include "board/SorBoard.h"
-#include "ui/TApplication.h"
 
 #include <QPainter>
 #include <benchmark/benchmark.h>
@@ -99,14 +98,3 @@ void BM_ItemAt500(benchmark::State& state)
 BENCHMARK(BM_ItemAt500)->ArgName("miss")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,6 @@
 #include "correction/TfrmTemp.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
-#include "ui/TApplication.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,15 +85,4 @@ void BM_OpenBlankPaper(benchmark::State& state)
 }
 BENCHMARK(BM_OpenBlankPaper)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-}
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
 }

@@ -3,7 +3,6 @@
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmTemp.h"
 #include "document/CorrectionRecord.h"
-#include "ui/TApplication.h"
 
 #include <QComboBox>
 #include <benchmark/benchmark.h>
@@ -57,14 +56,3 @@ void BM_RenderGridPage(benchmark::State& state)
 BENCHMARK(BM_RenderGridPage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
