@@ -10,6 +10,7 @@
 #include "correction/TickCount.h"
 #include "document/CorrectionRecord.h"
 #include "jpeg/Jpeg.h"
+#include "support/QStringPrinter.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
 #include "ui/PictureButton.h"
@@ -31,11 +32,6 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
-
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

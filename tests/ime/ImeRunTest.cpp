@@ -4,6 +4,7 @@
 #include "document/ManuscriptGrid.h"
 #include "e2e/ClientRun.h"
 #include "shell/TfrmMain.h"
+#include "support/QStringPrinter.h"
 #include "ui/PictureButton.h"
 #include "ui/TApplication.h"
 #include "writing/EssayMeasures.h"
@@ -21,11 +22,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,16 +1,10 @@
 #pragma once
 
 #include "document/ManuscriptGrid.h"
+#include "support/QStringPrinter.h"
 
 #include <QString>
 #include <QStringList>
-
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 // A manuscript line written compactly: one character per cell for columns 1 to 20, "_" for
 // a blank cell, "[ab]" for a cell of several characters, and "|" followed by the margin
