@@ -2,8 +2,6 @@
 
 #include "Credentials.h"
 
-#include <ctime>
-
 namespace {
 
 const char* kSchema = R"(
@@ -31,16 +29,6 @@ CREATE TABLE IF NOT EXISTS corrections (
   submit TEXT NOT NULL, revision INTEGER NOT NULL,
   saved_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);
 )";
-
-const char* roleName(Role role)
-{
-    return role == Role::Student ? "student" : "teacher";
-}
-
-std::int64_t now()
-{
-    return std::int64_t(std::time(nullptr));
-}
 
 const char* kLectureColumns = R"(
 SELECT l.lecture_key, l.title, l.discussion, s.student_no, s.name, t.teacher_no, t.name,
