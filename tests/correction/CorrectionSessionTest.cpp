@@ -299,8 +299,9 @@ TEST(CorrectionSessionPrint, CorrectionPrintOfAHandwrittenCorrection)
         int pictures = 0;
         for (const ReportItem& item : report.pages[p].items) {
             // Only the heading line has text (it ends 16 units below the top margin of 36).
-            if (const auto* line = std::get_if<ReportTextLine>(&item))
+            if (const auto* line = std::get_if<ReportTextLine>(&item)) {
                 EXPECT_LT(line->box.bottom(), 52) << line->text.toStdString();
+            }
             if (const auto* picture = std::get_if<ReportPicture>(&item)) {
                 ++pictures;
                 EXPECT_NEAR(picture->rect.width(), 680, 0.5) << "the page fills the sheet's width";

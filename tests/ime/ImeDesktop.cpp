@@ -49,8 +49,7 @@ struct ImeDesktop::Daemon {
         if (group <= 0)
             return;
         ::kill(pid_t(-group), SIGTERM);
-        if (!process.waitForFinished(2000))
-            ::kill(pid_t(-group), SIGKILL);
+        process.waitForFinished(2000);
         ::kill(pid_t(-group), SIGKILL);
         process.waitForFinished(2000);
     }

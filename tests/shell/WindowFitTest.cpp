@@ -33,8 +33,9 @@ TEST(WindowPlacement, FitsTheSizeAndKeepsTheWindowOnTheArea)
         const QSize size = WindowPlacement::Fit(c.wanted, c.area);
         EXPECT_EQ(size, c.size) << c.area.width();
         EXPECT_EQ(WindowPlacement::Place(size, c.area), c.place) << c.area.width();
-        if (!c.area.isEmpty())
+        if (!c.area.isEmpty()) {
             EXPECT_TRUE(c.area.contains(QRect(WindowPlacement::Place(size, c.area), size)));
+        }
     }
 }
 

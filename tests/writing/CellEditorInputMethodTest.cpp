@@ -12,34 +12,34 @@ namespace {
 // What an input method does for one key: commit text (replacing characters before the caret)
 // and show a pre-edit, or let the key through to the widget.
 struct Step {
-    QString commit;
-    QString preedit;
+    QString commit{};
+    QString preedit{};
     int replaces = 0;
     int key = 0;
-    QString keyText;
+    QString keyText{};
 };
 
 Step pre(const char* preedit)
 {
-    return {{}, QString::fromUtf8(preedit)};
+    return {.preedit = QString::fromUtf8(preedit)};
 }
 
 Step put(const char* commit, const char* next = "", int replaces = 0)
 {
-    return {QString::fromUtf8(commit), QString::fromUtf8(next), replaces};
+    return {.commit = QString::fromUtf8(commit), .preedit = QString::fromUtf8(next), .replaces = replaces};
 }
 
 Step press(int key, const char* text = "")
 {
-    return {{}, {}, 0, key, QString::fromUtf8(text)};
+    return {.key = key, .keyText = QString::fromUtf8(text)};
 }
 
 enum class Order {
     // ibus: the deletion of replaced text, the empty pre-edit and the commit come as events of
     // their own, then the next pre-edit.
     IBus,
-    // fcitx5: the commit, its replacement and an empty pre-edit in one event, then the next
-    // pre-edit.
+    // fcitx5: the commit and an empty pre-edit in one event, then the next pre-edit; here the
+    // replacement rides in the commit's event too, as a Qt input method may send it.
     Fcitx5,
 };
 
