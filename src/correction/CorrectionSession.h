@@ -94,7 +94,7 @@ public:
 
     // The teacher's submission with page 1 as its thumbnail: a board correction's record
     // is the working copy with the summary written, built for this submission only, so
-    // cdTeacher is empty again afterwards. The total becomes reportPoint_.
+    // cdTeacher is empty again afterwards. The total becomes ReportPoint().
     TeacherSubmission Submission(const QImage& thumbnail);
 
     // The answer print, and the correction print: a board correction prints every page

@@ -272,9 +272,19 @@ TEST_F(CorrectionEditing, CtrlZAndCtrlYOnTheBoardUndoAndRedoItsItems)
     QTest::keyClick(board, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(board->Items().Count(), 2);
     EXPECT_EQ(W(*frame).Memo2->toPlainText(), "(1)");
+    // The marks drawn in red on the board's picture, in the box the first mark took.
+    const auto redInFirstBox = [board] {
+        int red = 0;
+        for (int y = 95; y <= 135; ++y)
+            for (int x = 95; x <= 155; ++x)
+                red += board->Buffer().pixel(x, y) == qRgb(255, 0, 0);
+        return red;
+    };
     QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_GT(redInFirstBox(), 20) << "the mark is back where it was placed";
     QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(board->Items().Count(), 0) << "the mark placed undone";
+    EXPECT_EQ(redInFirstBox(), 0) << "and the board redrawn without it";
 
     // Another page and back: what the page stored has no mark, and its history stays.
     frame->cmbListChange(1);
