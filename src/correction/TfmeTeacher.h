@@ -72,10 +72,33 @@ public:
     // The picture buttons' shared handler, by the sender's Tag; the main window calls it
     // with btnSave to save.
     void btnClick(QObject* sender);
-    // A palette button checked, by mouse, keyboard or assistive technology: the board
-    // takes its tool.
-    void SpeedButton1Click(QObject* sender);
+    void pGridTopLeftChanged();
 
+    // The save (Tag 4): page 1 shown, the thumbnail of it, and the session's submission
+    // posted; the server's message is shown. Only a reply that accepts the correction
+    // clears Modified(); a refusal is shown and then ends the action quietly (SilentAbort),
+    // so closing the window stays put. A run that may not save sends nothing.
+    void SaveCorrection();
+    // The answer print (Tag 3) and the correction print (Tag 6); btnClick opens the
+    // preview on them. The correction print of a board correction prints every page from
+    // the session and leaves the board on the last, as showing each in turn would.
+    PreparedReport PrepareAnswerPrint();
+    PreparedReport PrepareCorrectionPrint();
+
+    static constexpr int kCommentLines = 55;
+    // The picture open dialog's filter.
+    static const QString kPictureFilter;
+
+    // The main window saves through it when the window closes.
+    PictureButton* btnSave;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The described handlers, connected in ConnectHandlers. A palette button checked, by mouse, keyboard or assistive
+    // technology: the board takes its tool.
+    void SpeedButton1Click(QObject* sender);
     // Correction editing. A placing gesture on the board: the page places the item, the
     // tool goes back to the selection, a number item's comment line gets the caret.
     void BoardItemAdd(TDrawTool tool, QPoint startPoint, QPoint endPoint);
@@ -98,30 +121,7 @@ public:
     // The tabs of the bottom panel: the overall review, the scoring sheet.
     void Image8Click();
     void Image6Click();
-    void pGridTopLeftChanged();
 
-    // The save (Tag 4): page 1 shown, the thumbnail of it, and the session's submission
-    // posted; the server's message is shown. Only a reply that accepts the correction
-    // clears FModified; a refusal is shown and then ends the action quietly (SilentAbort),
-    // so closing the window stays put. A run that may not save sends nothing.
-    void SaveCorrection();
-    // The answer print (Tag 3) and the correction print (Tag 6); btnClick opens the
-    // preview on them. The correction print of a board correction shows every page in
-    // turn and stays on the last.
-    PreparedReport PrepareAnswerPrint();
-    PreparedReport PrepareCorrectionPrint();
-
-    static constexpr int kCommentLines = 55;
-    // The picture open dialog's filter.
-    static const QString kPictureFilter;
-
-    // The main window saves through it when the window closes.
-    PictureButton* btnSave;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // TfmeTeacherLayout.cpp
     void BuildLayout();
     void BuildTopStrip();
