@@ -114,6 +114,8 @@ CorrectionJournal::CorrectionJournal(CorrectionSession& session, QObject* parent
                                                   this)
 {
     connect(&session_, &CorrectionSession::WorkChanged, &keeper_, &JournalKeeper::markDirty);
+    // Nothing unsaved is left to keep; a journal left behind would be offered next time.
+    connect(&session_, &CorrectionSession::SavedPointReached, &keeper_, &JournalKeeper::saved);
 }
 
 JournalFile CorrectionJournal::file() const

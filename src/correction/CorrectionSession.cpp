@@ -159,9 +159,12 @@ bool CorrectionSession::Redo()
 
 bool CorrectionSession::AfterHistoryMove(bool moved)
 {
-    if (moved)
-        changed_ = changedOutsideHistory_ || !page_.atSaved();
-    return moved;
+    if (!moved)
+        return false;
+    changed_ = changedOutsideHistory_ || !page_.atSaved();
+    if (!changed_)
+        emit SavedPointReached();
+    return true;
 }
 
 QImage CorrectionSession::HandwrittenPicture(int index)

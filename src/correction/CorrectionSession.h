@@ -121,6 +121,8 @@ signals:
     void ReviewLoaded(const QString& review);
     // The teacher's work changed; emitted for every change, so listeners must be cheap.
     void WorkChanged();
+    // Undo or redo came back to the saved point: the work is as the server has it.
+    void SavedPointReached();
 
 private:
     void Start(const CorrectionLaunch& launch);

@@ -1,5 +1,6 @@
 #include "Essays.h"
 
+#include "correction/CorrectionJournal.h"
 #include "correction/CorrectionSession.h"
 
 #include <QSignalSpy>
@@ -317,4 +318,27 @@ TEST_F(CorrectionPageTest, EditsTellTheJournalPageTurnsDoNot)
     session.Undo();
     session.Redo();
     EXPECT_EQ(work.count(), 4);
+}
+
+TEST_F(CorrectionPageTest, BackAtTheSavedPointTheJournalIsGone)
+{
+    session.ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "1", "JOURNAL1", "S1", "", "", "1", "제목", ""}));
+    CorrectionJournal journal(session);
+    journal.keeper().start();
+    Place(dt11);
+    session.SetModified(false);
+    journal.keeper().saved();
+
+    Place(dt12);
+    journal.keeper().flush();
+    ASSERT_TRUE(journal.keeper().file().exists());
+    session.Undo();
+    EXPECT_FALSE(session.Modified());
+    EXPECT_FALSE(journal.keeper().file().exists()) << "closing now asks nothing, so nothing may be offered later";
+    EXPECT_FALSE(journal.keeper().dirty());
+
+    session.Undo();  // past the saved point: unsaved work again
+    journal.keeper().flush();
+    EXPECT_TRUE(journal.keeper().file().exists());
+    journal.keeper().saved();
 }
