@@ -69,11 +69,10 @@ struct Correction {
     {
         frame.resize(1000, 690);
         frame.show();
-        frame.Session().FTeacherNo = QString::fromLatin1(CourseServerProcess::kTeacherNo);
-        frame.Session().FPassword = QString::fromLatin1(CourseServerProcess::kTeacherPassword);
-        frame.Session().FLectureKey = lectureKey;
-        frame.Session().FStudentNo = QString::fromLatin1(CourseServerProcess::kStudentNo);
-        frame.Session().FScoreSwitch = QStringLiteral("Y");
+        frame.Session().ReadTeacherFields(
+            LaunchFields({"T001", QString::fromLatin1(CourseServerProcess::kTeacherNo),
+                          QString::fromLatin1(CourseServerProcess::kTeacherPassword), "0", lectureKey,
+                          QString::fromLatin1(CourseServerProcess::kStudentNo), "", "", "1", "", "", "", "Y"}));
         DataSet correction(CorrectionRecord::fields());
         FillCorrection(correction);
         frame.LoadCorrection(Essay(QString::fromLatin1(CourseServerProcess::kStudentNo)), std::move(correction));
@@ -102,7 +101,7 @@ void BM_SaveCorrection(benchmark::State& state)
         c.frame.Session().SetModified(true);
         state.ResumeTiming();
         c.frame.btnClick(c.frame.btnSave);
-        if (c.frame.Session().FModified())
+        if (c.frame.Session().Modified())
             state.SkipWithError("the save was not accepted");
     }
 }
@@ -135,13 +134,10 @@ void BM_PostOnly(benchmark::State& state)
     DataSet record(CorrectionRecord::fields());
     CorrectionRecord::writeSummary(record, c.frame.Session().cdTemp, {c.Memo1->toPlainText(), {}, false});
     const CorrectionSession& session = c.frame.Session();
-    const TeacherSubmission submission{session.FTeacherNo,
-                                       session.FPassword,
-                                       session.FLectureKey,
-                                       session.FStudentNo,
-                                       CorrectionRecord::toPacket(record),
-                                       Thumbnail::Encode(PageOneThumbnail(c)),
-                                       QStringLiteral("80")};
+    const TeacherSubmission submission{
+        session.Launch().teacherNo, session.Launch().password,          session.Launch().lectureKey,
+        session.Launch().studentNo, CorrectionRecord::toPacket(record), Thumbnail::Encode(PageOneThumbnail(c)),
+        QStringLiteral("80")};
     for (auto _ : state)
         if (!PostTeacherForm(submission).accepted())
             state.SkipWithError("the server refused the correction");

@@ -18,7 +18,7 @@ namespace {
 // A 1,000-line manuscript with a syllable in every writing cell, shown and edited.
 void fillEssay(WritingSession& session)
 {
-    session.StudentNo = QStringLiteral("S1001");
+    session.ReadLaunchFields(LaunchFields({"S001", "S1001", "pw", "0", "LK1", "", "1", "제목", "0", "0"}));
     session.setInx(1);
     session.ShowEssay();
     ManuscriptGrid& grid = session.grid();
@@ -50,10 +50,10 @@ BENCHMARK(BM_WritingJournalWrite)->Unit(benchmark::kMillisecond);
 void BM_CorrectionJournalWrite(benchmark::State& state)
 {
     TfmeTeacher frame(nullptr);
+    frame.Session().ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "0", "LK1", "S1", "", "", "1", "제목", ""}));
     DataSet correction(CorrectionRecord::fields());
     CorrectionWorkload::FillCorrection(correction);
     frame.LoadCorrection(CorrectionWorkload::Essay(), std::move(correction));
-    frame.Session().FLectureKey = QStringLiteral("LK1");
     frame.Journal().keeper().start();
     for (auto _ : state) {
         frame.Journal().keeper().markDirty();

@@ -41,6 +41,7 @@ void SawTeeth(TCanvas& canvas, qint64 x0, qint64 right, qint64 bottom)
 
 void TBoardItem::Draw(TCanvas& canvas)
 {
+    SetStrings(DrawnStrings(FDrawTool, FStrings));
     canvas.PenColor = QColor(255, 0, 0);
     canvas.FontColor = canvas.PenColor;
     canvas.SetFont(QStringLiteral("굴림체"), 10, false);
@@ -61,8 +62,7 @@ void TBoardItem::Draw(TCanvas& canvas)
         canvas.TextRect(textBox, FStrings, layout);
         drewStrings = true;
     };
-    auto boldSign = [&](const QString& sign) {
-        SetStrings(sign);
+    auto boldSign = [&] {
         canvas.SetFont(QStringLiteral("굴림체"), 16, true);
         ownText(TTextLayout::TopLeft);
         SawTeeth(canvas, L + canvas.TextWidth(FStrings), R, B);
@@ -170,18 +170,16 @@ void TBoardItem::Draw(TCanvas& canvas)
         SawTeeth(canvas, L, R, B);
         break;
     case dt44:
-        boldSign(QStringLiteral("?"));
+        boldSign();
         break;
     case dt45:
-        boldSign(QStringLiteral("◎"));
+        boldSign();
         break;
     case dt46:
         line(L, T, R, T);
         break;
     case dtText:
     case dtNumber:
-        if (FStrings.isEmpty())
-            SetStrings(FDrawTool == dtText ? QStringLiteral("input Text") : QStringLiteral("(1)"));
         ownText(TTextLayout::TopLeft);
         break;
     case dtLeft:

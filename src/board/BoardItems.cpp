@@ -4,8 +4,6 @@
 #include "board/TCanvas.h"
 #include "core/AppError.h"
 
-#include <optional>
-
 void TBoardItems::CheckIndex(int index) const
 {
     if (index < 0 || index >= Count())
@@ -33,31 +31,6 @@ TBoardItem* TBoardItems::Add(std::unique_ptr<TBoardItem> item)
     if (FBoard->OnItemAdd)
         FBoard->OnItemAdd(FBoard, added);
     return added;
-}
-
-TBoardItem* TBoardItems::AddNew(TDrawTool tool, QPoint startPoint, QPoint endPoint)
-{
-    std::optional<TCanvasSave> save;
-    if (FBoard)
-        save.emplace(FBoard->Canvas());
-    auto item = std::make_unique<TBoardItem>();
-    if (endPoint.x() - startPoint.x() < 20)
-        endPoint.setX(startPoint.x() + 20);
-    if (endPoint.y() - startPoint.y() < 20)
-        endPoint.setY(startPoint.y() + 20);
-    if (tool == dtText)
-        endPoint.setX(endPoint.x() + 60);
-    item->SetBounds(startPoint.x(), startPoint.y(), endPoint.x(), endPoint.y());
-    item->SetDrawTool(tool);
-    if (tool == dt21)
-        item->SetStrings(QStringLiteral("생"));
-    if (tool == dtNumber) {
-        for (const auto& other : FItems)
-            if (other->Number() >= item->Number())
-                item->SetNumber(other->Number() + 1);
-        item->SetStrings(QStringLiteral("(%1)").arg(item->Number()));
-    }
-    return Add(std::move(item));
 }
 
 void TBoardItems::Delete(int index)

@@ -23,8 +23,6 @@ public:
     // Appends an existing item, draws it at once on the window and the composed picture
     // (no full redraw), then raises OnItemAdd.
     TBoardItem* Add(std::unique_ptr<TBoardItem> item);
-    // The item a placing gesture describes, from the press point to the release point.
-    TBoardItem* AddNew(TDrawTool tool, QPoint startPoint, QPoint endPoint);
     // Both ask OnItemDelete / OnItemClear first, which may cancel.
     void Delete(int index);
     void Clear();

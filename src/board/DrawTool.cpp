@@ -65,3 +65,19 @@ QString DrawToolHint(TDrawTool tool)
         return {};
     }
 }
+
+QString DrawnStrings(TDrawTool tool, const QString& strings)
+{
+    switch (tool) {
+    case dt44:
+        return QStringLiteral("?");
+    case dt45:
+        return QStringLiteral("◎");
+    case dtText:
+        return strings.isEmpty() ? QStringLiteral("input Text") : strings;
+    case dtNumber:
+        return strings.isEmpty() ? QStringLiteral("(1)") : strings;
+    default:
+        return strings;
+    }
+}

@@ -43,3 +43,7 @@ enum TDrawTool : quint8 {
 
 // Tooltip of the palette button that selects the tool; empty for the tools without a button.
 QString DrawToolHint(TDrawTool tool);
+
+// The text an item of the kind takes when it is drawn: dt44 and dt45 always show their
+// sign, an empty note "input Text" and an empty number "(1)"; any other text stays.
+QString DrawnStrings(TDrawTool tool, const QString& strings);

@@ -189,17 +189,6 @@ void TSorCustomBoard::DrawPicture(QImage& bitmap) const
     painter.drawImage(0, 0, FBuffer);
 }
 
-QImage TSorCustomBoard::PrintPicture(QImage page)
-{
-    {
-        TCanvas canvas(page);
-        LockHold lock(canvas);
-        for (int i = 0; i < FItems.Count(); ++i)
-            FItems.Items(i)->Draw(canvas);
-    }
-    return page;
-}
-
 void TSorCustomBoard::Unselect()
 {
     FSelected = -1;
@@ -315,7 +304,8 @@ void TSorCustomBoard::EndPlacing(int x, int y)
     DrawFocusFrame(FStartPoint, FEndPoint);
     FEndPoint = QPoint(x, y);
     RestoreCanvas();
-    FItems.AddNew(FDrawTool, FStartPoint, FEndPoint);
+    if (OnPlaceItem)
+        OnPlaceItem(this, FDrawTool, FStartPoint, FEndPoint);
     update();
 }
 

@@ -89,6 +89,9 @@ public:
     // Key 0 on return means the owner consumed the key.
     using TKeyEvent = std::function<void(TSorCustomBoard* Sender, int& Key, Qt::KeyboardModifiers Shift)>;
     using TKeyPressEvent = std::function<void(TSorCustomBoard* Sender, const QString& Text)>;
+    // A placing gesture with Tool from StartPoint (the press) to EndPoint (the release).
+    using TPlaceEvent =
+        std::function<void(TSorCustomBoard* Sender, TDrawTool Tool, QPoint StartPoint, QPoint EndPoint)>;
 
     explicit TSorCustomBoard(QWidget* parent = nullptr);
     ~TSorCustomBoard() override;
@@ -116,9 +119,6 @@ public:
     void CopyPicture(QImage& bitmap) const;
     // The composed picture at (0, 0) of a picture whose size stays (the thumbnail).
     void DrawPicture(QImage& bitmap) const;
-    // The items drawn over `page`, the board's page rendered at any pixel ratio, at the
-    // page's own resolution: marks print as sharp as the page under them.
-    QImage PrintPicture(QImage page);
 
     TBoardItems& Items() override { return FItems; }
     void Redraw() override;
@@ -131,6 +131,9 @@ public:
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyUp;
+    // The board places nothing itself: the owner's model sizes and numbers the item and
+    // gives it back to the board's list.
+    TPlaceEvent OnPlaceItem;
 
 protected:
     bool event(QEvent* event) override;

@@ -1,5 +1,7 @@
 #include "correction/BoardHistory.h"
 
+#include <limits>
+
 void BoardHistory::Show(int page, const QList<CorrectionRecord::MarkRow>& marks)
 {
     page_ = page;
@@ -12,6 +14,8 @@ void BoardHistory::Record(const QList<CorrectionRecord::MarkRow>& marks, const Q
     if (marks == shown_ && commentBefore == commentAfter)
         return;
     PageSteps& page = pages_[page_];
+    if (page.saved > page.done)
+        page.saved = std::numeric_limits<size_t>::max();
     page.steps.resize(page.done);
     page.steps.push_back({shown_, marks, commentBefore, commentAfter});
     page.done = page.steps.size();
@@ -44,4 +48,18 @@ void BoardHistory::Clear()
 {
     pages_.clear();
     shown_.clear();
+}
+
+void BoardHistory::MarkSaved()
+{
+    for (auto& [index, page] : pages_)
+        page.saved = page.done;
+}
+
+bool BoardHistory::AtSaved() const
+{
+    for (const auto& [index, page] : pages_)
+        if (page.saved != page.done)
+            return false;
+    return true;
 }

@@ -32,6 +32,10 @@ public:
     std::optional<Change> Undo(const QString& comment);
     std::optional<Change> Redo(const QString& comment);
     void Clear();
+    // The state of every page now is the saved one; undo and redo can come back to it.
+    void MarkSaved();
+    // Every page stands where it stood when last saved (or loaded).
+    bool AtSaved() const;
 
 private:
     struct Step {
@@ -42,7 +46,8 @@ private:
     };
     struct PageSteps {
         std::vector<Step> steps;
-        size_t done = 0;  // steps[0, done) are made, the rest undone
+        size_t done = 0;   // steps[0, done) are made, the rest undone
+        size_t saved = 0;  // `done` at the saved state; past the end once that is out of reach
     };
 
     int page_ = -1;

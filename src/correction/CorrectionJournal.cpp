@@ -45,10 +45,10 @@ bool CorrectionJournal::Work::sameWork(Work& other)
            && pictures.toPacket(PacketForm::Binary) == other.pictures.toPacket(PacketForm::Binary);
 }
 
-CorrectionJournal::Work CorrectionJournal::capture(CorrectionSession& session, const CorrectionRecord::Page& boardPage)
+CorrectionJournal::Work CorrectionJournal::capture(CorrectionSession& session)
 {
-    Work work{session.FViewMode(),
-              qMax(session.FPageIndex(), 0),
+    Work work{session.ViewMode(),
+              qMax(session.PageIndex(), 0),
               session.Review(),
               session.Scores().points(),
               session.Scores().deduction(),
@@ -56,9 +56,11 @@ CorrectionJournal::Work CorrectionJournal::capture(CorrectionSession& session, c
               DataSet(CorrectionRecord::fields()),
               DataSet(CorrectionRecord::fields())};
     work.boardPages.copyFrom(session.cdTemp);
-    if (work.mode == 1 && session.FPageIndex() >= 0)
-        CorrectionRecord::storePage(work.boardPages, CorrectionRecord::pageKey(session.FPageIndex() + 1),
-                                    boardPage.marks, boardPage.comment);
+    if (work.mode == 1 && session.PageIndex() >= 0) {
+        const CorrectionRecord::Page shown = session.Page().stored();
+        CorrectionRecord::storePage(work.boardPages, CorrectionRecord::pageKey(session.PageIndex() + 1), shown.marks,
+                                    shown.comment);
+    }
     if (work.mode == 2)
         work.pictures.copyFrom(session.cdTeacher);
     return work;
@@ -103,29 +105,30 @@ CorrectionJournal::Work CorrectionJournal::fromPacket(const QByteArray& bytes)
     return work;
 }
 
-CorrectionJournal::CorrectionJournal(CorrectionSession& session, std::function<CorrectionRecord::Page()> boardPage,
-                                     QObject* parent)
-    : QObject(parent), session_(session), boardPage_(std::move(boardPage)),
-      keeper_([this] { return file(); },
-              [this] {
-                  Work work = capture(session_, boardPage_());
-                  return toPacket(work);
-              },
-              this)
+CorrectionJournal::CorrectionJournal(CorrectionSession& session, QObject* parent)
+    : QObject(parent), session_(session), keeper_([this] { return file(); },
+                                                  [this] {
+                                                      Work work = capture(session_);
+                                                      return toPacket(work);
+                                                  },
+                                                  this)
 {
-    connect(&session_, &CorrectionSession::workChanged, &keeper_, &JournalKeeper::markDirty);
+    connect(&session_, &CorrectionSession::WorkChanged, &keeper_, &JournalKeeper::markDirty);
+    // Nothing unsaved is left to keep; a journal left behind would be offered next time.
+    connect(&session_, &CorrectionSession::SavedPointReached, &keeper_, &JournalKeeper::saved);
 }
 
 JournalFile CorrectionJournal::file() const
 {
-    return JournalFile(kMode, session_.FLectureKey, session_.FTeacherNo + QLatin1Char('-') + session_.FStudentNo);
+    const CorrectionLaunch& launch = session_.Launch();
+    return JournalFile(kMode, launch.lectureKey, launch.teacherNo + QLatin1Char('-') + launch.studentNo);
 }
 
 QString CorrectionJournal::Offer(const std::function<bool()>& ask, const std::function<void(const Work&)>& restore)
 {
     return keeper_.offer({[this](const QByteArray& bytes) {
                               Work kept = fromPacket(bytes);
-                              Work loaded = capture(session_, boardPage_());
+                              Work loaded = capture(session_);
                               return !kept.sameWork(loaded);
                           },
                           ask, [&restore](const QByteArray& bytes) { restore(fromPacket(bytes)); }});

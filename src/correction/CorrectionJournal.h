@@ -32,14 +32,13 @@ public:
         bool sameWork(Work& other);
     };
 
-    // `boardPage` gives what the board shows now, not yet stored in the session.
-    static Work capture(CorrectionSession& session, const CorrectionRecord::Page& boardPage);
+    // The work as the session holds it, the page shown included.
+    static Work capture(CorrectionSession& session);
     static QByteArray toPacket(Work& work);
     // Raises AppError when the bytes are not a correction journal.
     static Work fromPacket(const QByteArray& bytes);
 
-    CorrectionJournal(CorrectionSession& session, std::function<CorrectionRecord::Page()> boardPage,
-                      QObject* parent = nullptr);
+    explicit CorrectionJournal(CorrectionSession& session, QObject* parent = nullptr);
 
     // Offers a journal left by an earlier run that differs from the correction loaded, then
     // starts keeping this run's. `restore` shows the work read back. Returns the message for
@@ -52,6 +51,5 @@ private:
     JournalFile file() const;
 
     CorrectionSession& session_;
-    std::function<CorrectionRecord::Page()> boardPage_;
     JournalKeeper keeper_;
 };

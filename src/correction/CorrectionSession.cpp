@@ -1,7 +1,9 @@
 #include "correction/CorrectionSession.h"
 
 #include "core/AppError.h"
+#include "correction/BoardPage.h"
 #include "correction/HandwrittenPage.h"
+#include "correction/MemoText.h"
 #include "correction/ReviewLines.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
@@ -22,14 +24,33 @@ CorrectionSession::CorrectionSession(QObject* parent)
     // The start-up has made the renderer already; a session made on its own makes it here.
     CreateFrmTemp();
     // Scores are work too: typed points and a typed total.
-    connect(&FScores, &ScoreSheet::edited, this, [this] { SetModified(true); });
+    connect(&scores_, &ScoreSheet::edited, this, [this] { SetModified(true); });
+    connect(&page_, &CorrectionPage::changed, this, [this](CorrectionPage::Changes what) {
+        if (!(what & CorrectionPage::PageTurned))
+            emit WorkChanged();
+    });
+    connect(&page_, &CorrectionPage::edited, this, [this] { changed_ = true; });
 }
 
 void CorrectionSession::SetModified(bool modified)
 {
-    FChanged = modified;
+    changed_ = modified;
+    changedOutsideHistory_ = modified;
     if (modified)
-        emit workChanged();
+        emit WorkChanged();
+    else
+        page_.markSaved();
+}
+
+void CorrectionSession::ToolChosen()
+{
+    changed_ = true;
+}
+
+void CorrectionSession::SetReadOnly()
+{
+    locked_ = true;
+    page_.setLocked(true);
 }
 
 void CorrectionSession::RestoreWork(int mode, const DataSet& boardPages, const DataSet& pictures, const QString& review,
@@ -39,71 +60,50 @@ void CorrectionSession::RestoreWork(int mode, const DataSet& boardPages, const D
     cdTemp.mergeChangeLog();
     cdTeacher.copyFrom(pictures);
     cdTeacher.mergeChangeLog();
-    FPage = -1;
-    FReview = review;
-    emit reviewLoaded(FReview);
-    FScores.load(points, deduction);
-    FScores.setTotal(total);
-    FMode = mode;
+    page_.reset();
+    review_ = review;
+    emit ReviewLoaded(review_);
+    scores_.load(points, deduction);
+    scores_.setTotal(total);
+    mode_ = mode;
     SetModified(true);
 }
 
 void CorrectionSession::ReadTeacherFields(const LaunchFields& fields)
 {
-    FTeacherNo = fields.at(1);
-    FPassword = fields.at(2);
-    FHasCorrection = fields.at(3) == QLatin1String("1");
-    FLectureKey = fields.at(4);
-    FStudentNo = fields.at(5);
-    FEssayUrl = fields.at(6);
-    FCorrectionUrl = fields.at(7);
-    FEditable = fields.at(8) == QLatin1String("1");
+    Start(CorrectionLaunch::TeacherLaunch(fields));
     // A run that may not edit must not save either, however far its set-up gets.
-    FNoSave = !FEditable;
-    FTitle = fields.at(9);
-    FReportPoint = fields.at(10);
-    if (fields.count() > 11)
-        FDiscussionUrl = fields.at(11);
-    if (fields.count() > 12)
-        FScoreSwitch = fields.at(12);
-    FScores.setTotal(FReportPoint);
+    noSave_ = !launch_.editable;
 }
 
 void CorrectionSession::ReadViewFields(const LaunchFields& fields)
 {
-    FTeacherNo = fields.at(1);
-    FPassword = fields.at(2);
-    FHasCorrection = fields.at(3) == QLatin1String("1");
-    FLectureKey = fields.at(4);
-    FEssayUrl = fields.at(5);
-    FCorrectionUrl = fields.at(6);
-    FTitle = fields.at(7);
-    FReportPoint = fields.at(8);
-    if (fields.count() > 9)
-        FDiscussionUrl = fields.at(9);
-    if (fields.count() > 10)
-        FScoreSwitch = fields.at(10);
-    FEditable = true;
-    FScores.setTotal(FReportPoint);
+    Start(CorrectionLaunch::ViewLaunch(fields));
+}
+
+void CorrectionSession::Start(const CorrectionLaunch& launch)
+{
+    launch_ = launch;
+    reportPoint_ = launch.reportPoint;
+    scores_.setTotal(reportPoint_);
 }
 
 void CorrectionSession::SetViewOnly()
 {
-    FLocked = true;
-    FNoSave = true;
+    SetReadOnly();
+    noSave_ = true;
 }
 
 void CorrectionSession::Load(DataSet essay, DataSet correction)
 {
     cdEditor = std::move(essay);
     cdTeacher = std::move(correction);
-    FPage = -1;
+    page_.reset();
     cdEditor.first();
     cdTemp.emptyDataSet();
     cdTempEditor.emptyDataSet();
     frmTemp->BuildLineTable(cdEditor, cdTempEditor);
     cdTemp.copyFrom(cdTeacher);
-    FBoardHistory.Clear();
     ReadSummary();
     if (CorrectionRecord::isHandwritten(cdTeacher)) {
         BuildPageList(2);
@@ -118,53 +118,53 @@ void CorrectionSession::ReadSummary()
     const std::optional<CorrectionRecord::Summary> summary = CorrectionRecord::readSummary(cdTemp);
     if (!summary)
         return;
-    if (!summary->review.isEmpty() && summary->review != FReview) {
-        FReview = summary->review;
-        emit reviewLoaded(FReview);
+    if (!summary->review.isEmpty() && summary->review != review_) {
+        review_ = summary->review;
+        emit ReviewLoaded(review_);
     }
-    FScores.load(summary->points, summary->deduction);
+    scores_.load(summary->points, summary->deduction);
 }
 
 void CorrectionSession::BuildPageList(int mode)
 {
-    FMode = mode;
-    FPages.clear();
+    mode_ = mode;
+    pages_.clear();
     const int pages = mode == 1 ? TfrmTemp::PageCount(cdTempEditor) : cdTeacher.recordCount();
     for (int page = 1; page <= pages; ++page)
-        FPages.append(CorrectionRecord::pageKey(page));
-    emit pagesChanged();
+        pages_.append(CorrectionRecord::pageKey(page));
+    emit PagesChanged();
 }
 
-CorrectionRecord::Page CorrectionSession::TurnPage(int index, const CorrectionRecord::Page& leaving)
+void CorrectionSession::TurnPage(int index)
 {
-    CorrectionRecord::storePage(cdTemp, CorrectionRecord::pageKey(FPage + 1), leaving.marks, leaving.comment);
-    FPage = index;
-    CorrectionRecord::Page shown = CorrectionRecord::loadPage(cdTemp, CorrectionRecord::pageKey(index + 1));
-    FBoardHistory.Show(index, shown.marks);
-    return shown;
+    StoreShownPage(cdTemp);
+    page_.show(index, CorrectionRecord::loadPage(cdTemp, CorrectionRecord::pageKey(index + 1)));
 }
 
-void CorrectionSession::BoardEdited(const QList<CorrectionRecord::MarkRow>& marks, const QString& commentBefore,
-                                    const QString& commentAfter)
+void CorrectionSession::StoreShownPage(DataSet& work) const
 {
-    if (!FLocked)
-        FBoardHistory.Record(marks, commentBefore, commentAfter);
+    const CorrectionRecord::Page page = page_.stored();
+    CorrectionRecord::storePage(work, CorrectionRecord::pageKey(page_.index() + 1), page.marks, page.comment);
 }
 
-std::optional<BoardHistory::Change> CorrectionSession::UndoBoard(const QString& comment)
+bool CorrectionSession::Undo()
 {
-    std::optional<BoardHistory::Change> change = FLocked ? std::nullopt : FBoardHistory.Undo(comment);
-    if (change)
-        SetModified(true);
-    return change;
+    return AfterHistoryMove(page_.undo());
 }
 
-std::optional<BoardHistory::Change> CorrectionSession::RedoBoard(const QString& comment)
+bool CorrectionSession::Redo()
 {
-    std::optional<BoardHistory::Change> change = FLocked ? std::nullopt : FBoardHistory.Redo(comment);
-    if (change)
-        SetModified(true);
-    return change;
+    return AfterHistoryMove(page_.redo());
+}
+
+bool CorrectionSession::AfterHistoryMove(bool moved)
+{
+    if (!moved)
+        return false;
+    changed_ = changedOutsideHistory_ || !page_.atSaved();
+    if (!changed_)
+        emit SavedPointReached();
+    return true;
 }
 
 QImage CorrectionSession::HandwrittenPicture(int index)
@@ -182,9 +182,9 @@ QImage CorrectionSession::AddHandwrittenPage(const QString& path)
     cdTeacher.setString(u"ImageType", page.imageType);
     cdTeacher.post();
     // Listed with a space, unlike the entries the list is built with.
-    FPages.append(QStringLiteral("PAGE ") + QString::number(cdTeacher.recordCount()));
+    pages_.append(QStringLiteral("PAGE ") + QString::number(cdTeacher.recordCount()));
     SetModified(true);
-    emit pagesChanged();
+    emit PagesChanged();
     return page.picture;
 }
 
@@ -199,63 +199,74 @@ void CorrectionSession::DeleteHandwrittenPage(int index)
 
 void CorrectionSession::SetReview(const QString& review)
 {
-    if (review == FReview)
+    if (review == review_)
         return;
-    FReview = review;
-    emit workChanged();
+    review_ = review;
+    emit WorkChanged();
 }
 
 void CorrectionSession::ValidateScores() const
 {
-    if (FScoreSwitch == QLatin1String("Y"))
-        FScores.validateScores();
+    if (launch_.OffersScoreSheet())
+        scores_.validateScores();
 }
 
 void CorrectionSession::RequirePages(const QString& action) const
 {
-    if (FMode == 0)
+    if (mode_ == 0)
         throw AppError(QStringLiteral("답안지가 없어 %1할 수 없습니다.").arg(action));
-    if (FPages.isEmpty())
+    if (pages_.isEmpty())
         throw AppError(QStringLiteral("자필 첨삭 페이지가 없어 %1할 수 없습니다. 페이지를 추가해 주세요.").arg(action));
 }
 
 TeacherSubmission CorrectionSession::Submission(const QImage& thumbnail)
 {
-    TeacherSubmission submission{FTeacherNo, FPassword, FLectureKey, FStudentNo, {}, Thumbnail::Encode(thumbnail), {}};
-    if (FMode == 1) {
-        CorrectionRecord::writeSummary(cdTeacher, cdTemp, {FReview, FScores.points(), FScores.deduction()});
+    TeacherSubmission submission{launch_.teacherNo,
+                                 launch_.password,
+                                 launch_.lectureKey,
+                                 launch_.studentNo,
+                                 {},
+                                 Thumbnail::Encode(thumbnail),
+                                 {}};
+    if (mode_ == 1) {
+        CorrectionRecord::writeSummary(cdTeacher, cdTemp, {review_, scores_.points(), scores_.deduction()});
         submission.record = CorrectionRecord::toPacket(cdTeacher);
         cdTeacher.emptyDataSet();
     } else {
         submission.record = CorrectionRecord::toPacket(cdTeacher);
     }
-    FReportPoint = FScores.total();
-    submission.reportPoint = FReportPoint;
+    reportPoint_ = scores_.total();
+    submission.reportPoint = reportPoint_;
     return submission;
 }
 
 PreparedReport CorrectionSession::PrepareAnswerPrint()
 {
     RequirePages(QStringLiteral("출력"));
-    PrintDate = QDate::currentDate();
+    printDate_ = QDate::currentDate();
     ReportTemplate Report = PrintTemplates::load(AnswerPrint::kTemplate);
     AnswerPrint::showBandFor(Report, AnswerPrint::fill(cdPrint, cdEditor));
     return PrepareReport(Report, {{{QStringLiteral("cdPrint"), &cdPrint}, {QStringLiteral("cdPrint2"), &cdPrint2}},
                                   [this](const QString& name) { return ReportGetValue(name); }});
 }
 
-PreparedReport CorrectionSession::PrepareCorrectionPrint(const std::function<ShownPage(int index)>& showPage)
+PreparedReport CorrectionSession::PrepareCorrectionPrint()
 {
     RequirePages(QStringLiteral("출력"));
-    PrintDate = QDate::currentDate();
+    printDate_ = QDate::currentDate();
     ReportTemplate Report2 = PrintTemplates::load(CorrectionPrint::kTemplate);
     cdPrint.emptyDataSet();
-    if (FMode == 1) {
-        for (int index = 0; index < FPages.size(); ++index) {
-            const ShownPage page = showPage(index);
-            CorrectionPrint::appendPage(cdPrint, page.picture, page.comment);
+    if (mode_ == 1) {
+        if (page_.index() >= 0)
+            StoreShownPage(cdTemp);
+        for (int index = 0; index < pages_.size(); ++index) {
+            const CorrectionRecord::Page page =
+                CorrectionRecord::loadPage(cdTemp, CorrectionRecord::pageKey(index + 1));
+            // Rendered again at the printer's resolution, the marks drawn over it.
+            const QImage picture = BoardPage::DrawMarks(frmTemp->RenderPrintPage(cdTempEditor, index + 1), page.marks);
+            CorrectionPrint::appendPage(cdPrint, picture, AsRecordText(AsShownText(page.comment)));
         }
-        CorrectionPrint::fillReview(cdPrint2, ReviewLines(FReview));
+        CorrectionPrint::fillReview(cdPrint2, ReviewLines(review_));
     } else {
         CorrectionPrint::fitHandwrittenPages(Report2);
         CorrectionPrint::fillHandwrittenPages(cdPrint, cdTeacher);
@@ -268,11 +279,11 @@ PreparedReport CorrectionSession::PrepareCorrectionPrint(const std::function<Sho
 
 QString CorrectionSession::ReportGetValue(const QString& name) const
 {
-    return PrintVariables::answerValue(name, {FTitle, FStudentNo, {}, PrintDate});
+    return PrintVariables::answerValue(name, {launch_.title, launch_.studentNo, {}, printDate_});
 }
 
 QString CorrectionSession::Report2GetValue(const QString& name) const
 {
-    return PrintVariables::correctionValue(name, {FScores.total(), FScores.points(), FScores.deduction()},
-                                           {FTitle, FStudentNo, FTeacherNo, PrintDate});
+    return PrintVariables::correctionValue(name, {scores_.total(), scores_.points(), scores_.deduction()},
+                                           {launch_.title, launch_.studentNo, launch_.teacherNo, printDate_});
 }

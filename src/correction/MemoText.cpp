@@ -2,19 +2,26 @@
 
 #include <QPlainTextEdit>
 
+QString AsRecordText(QString shown)
+{
+    if (shown.isEmpty())
+        return shown;
+    if (!shown.endsWith(u'\n'))
+        shown.append(u'\n');
+    return shown.replace(u'\n', QStringLiteral("\r\n"));
+}
+
+QString AsShownText(QString stored)
+{
+    return stored.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+}
+
 QString MemoText(const QPlainTextEdit* memo)
 {
-    QString text = memo->toPlainText();
-    if (text.isEmpty())
-        return text;
-    if (!text.endsWith(u'\n'))
-        text.append(u'\n');
-    return text.replace(u'\n', QStringLiteral("\r\n"));
+    return AsRecordText(memo->toPlainText());
 }
 
 void SetMemoText(QPlainTextEdit* memo, const QString& text)
 {
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    memo->setPlainText(shown);
+    memo->setPlainText(AsShownText(text));
 }

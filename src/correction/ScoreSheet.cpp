@@ -1,7 +1,6 @@
 #include "correction/ScoreSheet.h"
 
 #include "core/AppError.h"
-#include "ui/ErrorBox.h"
 
 namespace {
 
@@ -131,7 +130,7 @@ void ScoreSheet::setEditText(int row, int column, const QString& text)
         return;
     setCell(row, column, text);
     if (!isValidScore(row, text)) {
-        ShowInfo(rangeMessage(row));
+        emit message(rangeMessage(row));
         return;
     }
     recompute();
@@ -160,7 +159,7 @@ void ScoreSheet::typeTotal(const QString& text)
     // Digits too many for any integer are out of range too, not "non-numeric".
     const bool outOfRange = ok ? value < 0 || value > kMaxTotal : !text.isEmpty() && allDigits(text);
     if (outOfRange) {
-        ShowInfo(QStringLiteral("0 부터 100 점까지만 입력하실 수 있습니다."));
+        emit message(QStringLiteral("0 부터 100 점까지만 입력하실 수 있습니다."));
         writeTotal(QString::number(kMaxTotal));
     }
 }
@@ -213,7 +212,7 @@ void ScoreSheet::recompute()
     }
     if (wholeNumber(total_) <= 0) {
         if (deduction_) {
-            ShowInfo(QStringLiteral("총점이 0점 미만입니다."));
+            emit message(QStringLiteral("총점이 0점 미만입니다."));
             setDeduction(false);
         }
         writeTotal(QStringLiteral("0"));

@@ -5,7 +5,8 @@
 
 // The scoring sheet's cells (3 columns, 9 rows), the length deduction and the total, and
 // the rules that tie them: five typed scores with fixed maxima, two subtotals (content
-// 70, form 30), a 20-point deduction, a total from 0 to 100. Messages go to ShowInfo.
+// 70, form 30), a 20-point deduction, a total from 0 to 100. What the teacher must be told
+// goes out as `message`; the frame shows it.
 //
 //   row 0 captions, 1 content subtotal (2 + 3), 2 focus (0..50), 3 review (0..20),
 //   4 form subtotal (5 + 6 + 7), 5..7 form scores (0..10 each), 8 the deduction
@@ -77,6 +78,8 @@ signals:
     void edited();
     void totalChanged(const QString& text);
     void deductionChanged(bool checked);
+    // A typed value was refused or corrected: the text to show the teacher.
+    void message(const QString& text);
 
 private:
     void setCell(int row, int column, const QString& text);

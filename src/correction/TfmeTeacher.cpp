@@ -6,7 +6,6 @@
 #include "correction/BoardPage.h"
 #include "correction/CorrectionJournal.h"
 #include "correction/DisplayedLines.h"
-#include "correction/MemoText.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TfrmTemp.h"
@@ -20,6 +19,7 @@
 #include "ui/PictureButton.h"
 
 #include <QBuffer>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -27,8 +27,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextCursor>
 
 namespace {
 
@@ -49,21 +51,17 @@ namespace {
 const QString kKeptHere = QStringLiteral("\n첨삭은 이 컴퓨터에 보관되어 있습니다. 나중에 다시 저장하십시오.");
 }
 
-TfmeTeacher::TfmeTeacher(QWidget* parent)
-    : QFrame(parent), FJournal(new CorrectionJournal(
-                          FSession, [this] { return PageOnBoard(); }, this))
+TfmeTeacher::TfmeTeacher(QWidget* parent) : QFrame(parent), FJournal(new CorrectionJournal(FSession, this))
 {
     BuildLayout();
     ConnectHandlers();
     connect(&FJournal->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
     connect(&TransferGate::instance(), &TransferGate::starting, this, [this] { FJournal->keeper().flush(); });
-    // The page comment and the marks placed are work the session does not see typed.
-    connect(Memo2, &QPlainTextEdit::textChanged, &FJournal->keeper(), &JournalKeeper::markDirty);
 }
 
 void TfmeTeacher::OfferRecovery()
 {
-    if (FSession.FViewOnly() || FSession.FViewMode() == 0)
+    if (FSession.ViewOnly() || FSession.ViewMode() == 0)
         return;
     const QString problem = FJournal->Offer(
         [] {
@@ -71,9 +69,6 @@ void TfmeTeacher::OfferRecovery()
                                                       QStringLiteral("저장하지 않은 글이 있습니다. 복구하시겠습니까?"));
         },
         [this](const CorrectionJournal::Work& work) {
-            // The board lets go of the loaded page, so turning the page stores nothing of it.
-            BoardPage::Restore(*Board, {});
-            Memo2->clear();
             FSession.RestoreWork(work.mode, work.boardPages, work.pictures, work.review, work.points, work.deduction,
                                  work.total);
             CheckBox1->setChecked(work.deduction);
@@ -106,35 +101,37 @@ TfmeTeacher::~TfmeTeacher()
 
 void TfmeTeacher::ShowLaunchState(QLineEdit* titleBox)
 {
-    const bool scoring = FSession.FScoreSwitch == QLatin1String("Y");
+    const CorrectionLaunch& launch = FSession.Launch();
+    const bool scoring = launch.OffersScoreSheet();
     Image6->setVisible(scoring);
-    btnAG->setVisible(!TrimControls(FSession.FDiscussionUrl).isEmpty());
+    btnAG->setVisible(!TrimControls(launch.discussionUrl).isEmpty());
     Label13->setVisible(scoring);
     Label14->setVisible(scoring);
-    titleBox->setText(FSession.FTitle);
+    titleBox->setText(launch.title);
     titleBox->setEnabled(false);
 }
 
 void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBox)
 {
     FSession.ReadTeacherFields(fields);
+    const CorrectionLaunch& launch = FSession.Launch();
     ShowLaunchState(titleBox);
-    ComboBox1->setEnabled(FSession.FScoreSwitch == QLatin1String("N"));
+    ComboBox1->setEnabled(launch.OffersTotalBox());
     // Shown, so a teacher can correct on paper: hidden, a handwritten correction could
     // never be started.
-    btn2->setVisible(FSession.FEditable);
-    if (FSession.FEssayUrl.isEmpty()) {
+    btn2->setVisible(launch.editable);
+    if (launch.essayUrl.isEmpty()) {
         ShowInfo(QStringLiteral("답안지가 없습니다."));
         return;
     }
     DataSet essay;
-    DownloadRecord(FSession.FEssayUrl, essay);
+    DownloadRecord(launch.essayUrl, essay);
     DataSet correction(CorrectionRecord::fields());
-    if (FSession.FHasCorrection && !FSession.FCorrectionUrl.isEmpty()) {
+    if (launch.hasCorrection && !launch.correctionUrl.isEmpty()) {
         correction.emptyDataSet();
-        DownloadRecord(FSession.FCorrectionUrl, correction);
+        DownloadRecord(launch.correctionUrl, correction);
     }
-    if (!FSession.FEditable)
+    if (!launch.editable)
         SetReadOnly();
     LoadCorrection(std::move(essay), std::move(correction));
     pGridTopLeftChanged();
@@ -145,18 +142,19 @@ void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
     // Nothing of a viewing run can change, also when its set-up stops early.
     const auto viewOnly = qScopeGuard([this] { SetViewOnly(); });
     FSession.ReadViewFields(fields);
+    const CorrectionLaunch& launch = FSession.Launch();
     ShowLaunchState(titleBox);
     ComboBox1->setEnabled(false);
     CheckBox1->setEnabled(false);
-    if (FSession.FEssayUrl.isEmpty()) {
+    if (launch.essayUrl.isEmpty()) {
         ShowInfo(QStringLiteral("답안지가 없습니다."));
         return;
     }
     DataSet essay;
-    DownloadRecord(FSession.FEssayUrl, essay);
+    DownloadRecord(launch.essayUrl, essay);
     DataSet correction(CorrectionRecord::fields());
-    if (!FSession.FCorrectionUrl.isEmpty())
-        DownloadRecord(FSession.FCorrectionUrl, correction);
+    if (!launch.correctionUrl.isEmpty())
+        DownloadRecord(launch.correctionUrl, correction);
     LoadCorrection(std::move(essay), std::move(correction));
     pGridTopLeftChanged();
 }
@@ -175,7 +173,7 @@ void TfmeTeacher::LoadCorrection(DataSet essay, DataSet correction)
     Board->SetDrawTool(dtNone);
     FSession.Load(std::move(essay), std::move(correction));
     Board->Redraw();
-    BuildPageList(FSession.FViewMode());
+    BuildPageList(FSession.ViewMode());
 }
 
 void TfmeTeacher::BuildPageList(int mode)
@@ -190,12 +188,16 @@ void TfmeTeacher::BuildPageList(int mode)
         Memo1->hide();
     Label4->setVisible(board);
     Board->SetDrawTool(dtSelect);
-    btnCursor->setChecked(true);
+    {
+        // The selection tool is given back, not chosen: no change to the work.
+        const QSignalBlocker quiet(ToolGroup);
+        btnCursor->setChecked(true);
+    }
     Board->setVisible(board);
     Image->setVisible(!board);
     // A run that may not edit gets no page buttons back.
-    Image3->setVisible(!board && !FSession.FReadOnly());
-    Image4->setVisible(!board && !FSession.FReadOnly());
+    Image3->setVisible(!board && !FSession.ReadOnly());
+    Image4->setVisible(!board && !FSession.ReadOnly());
     Label5->setVisible(board);
 
     FSession.BuildPageList(mode);
@@ -214,31 +216,48 @@ void TfmeTeacher::ShowPageList()
 
 void TfmeTeacher::cmbListChange(int index)
 {
-    if (FSession.FViewMode() != 1) {
+    if (FSession.ViewMode() != 1) {
         ShowHandwrittenPage(index);
         return;
     }
     // Rendered first: a page that cannot be rendered leaves the board on the page it shows.
     frmTemp->RenderPage(FSession.cdTempEditor, Board->Background(), index + 1);
     Board->SetTextLines(frmTemp->PageLines(FSession.cdTempEditor, index + 1));
-    ShowBoardPage(FSession.TurnPage(index, PageOnBoard()));
+    FSession.TurnPage(index);
 }
 
-CorrectionRecord::Page TfmeTeacher::PageOnBoard() const
+void TfmeTeacher::ShowPageChange(CorrectionPage::Changes what)
 {
-    return {BoardPage::Marks(Board->Items()), MemoText(Memo2)};
+    const CorrectionPage& page = FSession.Page();
+    if (what & CorrectionPage::PageTurned) {
+        ScrollBox1->verticalScrollBar()->setValue(0);
+        Board->move(0, 0);
+        Board->resize(Board->Background().size());
+        ScrollBox1->widget()->resize(Board->size());
+        BoardPage::Restore(*Board, page.marks());
+    } else if (what & CorrectionPage::MarksChanged) {
+        BoardPage::Show(*Board, page.marks());
+    }
+    if (what & CorrectionPage::CommentChanged)
+        ShowComment();
 }
 
-void TfmeTeacher::ShowBoardPage(const CorrectionRecord::Page& page)
+void TfmeTeacher::ShowComment()
 {
-    ScrollBox1->verticalScrollBar()->setValue(0);
-    Board->move(0, 0);
-    Board->resize(Board->Background().size());
-    ScrollBox1->widget()->resize(Board->size());
-    Memo2->clear();
-    BoardPage::Restore(*Board, page.marks);
-    if (!page.comment.isEmpty())
-        SetMemoText(Memo2, page.comment);
+    const QString& comment = FSession.Page().comment();
+    const QString shown = Memo2->toPlainText();
+    if (shown == comment)
+        return;
+    FShowingComment = true;
+    const auto typed = qScopeGuard([this] { FShowingComment = false; });
+    if (!shown.isEmpty() && comment.startsWith(shown)) {
+        // A line added at the end, as typing would add it: the box's own undo keeps it.
+        QTextCursor end(Memo2->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(comment.mid(shown.size()));
+    } else {
+        Memo2->setPlainText(comment);
+    }
 }
 
 void TfmeTeacher::ShowPicture(const QImage& picture)
@@ -296,13 +315,13 @@ void TfmeTeacher::btnClick(QObject* sender)
         BuildPageList(2);
         break;
     case TagDiscussion:
-        ShowBrowserWindow(FSession.FDiscussionUrl);
+        ShowBrowserWindow(FSession.Launch().discussionUrl);
         break;
     // A click that comes while a save is being sent waits for nothing and does nothing:
     // a print or a second save would move the pages under the one being sent.
     case TagAnswerPrint:
         if (!TransferGate::instance().busy())
-            ShowReportPreview(PrepareAnswerPrint(), QStringLiteral("답안 출력"), FSession.FTitle);
+            ShowReportPreview(PrepareAnswerPrint(), QStringLiteral("답안 출력"), FSession.Launch().title);
         break;
     case TagSave:
         if (!TransferGate::instance().busy())
@@ -310,7 +329,7 @@ void TfmeTeacher::btnClick(QObject* sender)
         break;
     case TagCorrectionPrint:
         if (!TransferGate::instance().busy())
-            ShowReportPreview(PrepareCorrectionPrint(), QStringLiteral("첨삭 출력"), FSession.FTitle);
+            ShowReportPreview(PrepareCorrectionPrint(), QStringLiteral("첨삭 출력"), FSession.Launch().title);
         break;
     default:
         break;
@@ -319,7 +338,7 @@ void TfmeTeacher::btnClick(QObject* sender)
 
 void TfmeTeacher::SaveCorrection()
 {
-    if (FSession.FViewOnly())
+    if (FSession.ViewOnly())
         return;
     FSession.RequirePages(QStringLiteral("저장"));
     FSession.ValidateScores();
@@ -343,12 +362,12 @@ void TfmeTeacher::SaveCorrection()
 // Page 1 as the teacher sees it: a board page with its comment beside it, or the picture.
 QImage TfmeTeacher::Thumbnail() const
 {
-    if (FSession.FViewMode() != 1)
+    if (FSession.ViewMode() != 1)
         return Image->pixmap().toImage();
     QImage page(Board->size(), QImage::Format_RGB32);
     Board->DrawPicture(page);
     QImage comment;
-    frmTemp->RenderText(MemoText(Memo2), comment);
+    frmTemp->RenderText(FSession.Page().stored().comment, comment);
     return Thumbnail::Board(page, comment);
 }
 
@@ -359,15 +378,14 @@ PreparedReport TfmeTeacher::PrepareAnswerPrint()
 
 PreparedReport TfmeTeacher::PrepareCorrectionPrint()
 {
-    return FSession.PrepareCorrectionPrint([this](int index) {
-        cmbList->setCurrentIndex(index);
-        cmbListChange(index);
-        CorrectionSession::ShownPage page;
-        // Rendered again at the printer's resolution, the marks drawn over it.
-        page.picture = Board->PrintPicture(frmTemp->RenderPrintPage(FSession.cdTempEditor, index + 1));
-        page.comment = MemoText(Memo2);
-        return page;
-    });
+    PreparedReport report = FSession.PrepareCorrectionPrint();
+    // The board ends on the last page, as when every page was shown in turn for the print.
+    const int last = cmbList->count() - 1;
+    if (FSession.ViewMode() == 1 && last >= 0) {
+        cmbList->setCurrentIndex(last);
+        cmbListChange(last);
+    }
+    return report;
 }
 
 void TfmeTeacher::ScrollBox1MouseWheel(int delta)

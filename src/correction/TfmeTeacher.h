@@ -72,13 +72,37 @@ public:
     // The picture buttons' shared handler, by the sender's Tag; the main window calls it
     // with btnSave to save.
     void btnClick(QObject* sender);
-    // A palette button: the board takes its tool.
-    void SpeedButton1Click(QObject* sender);
+    void pGridTopLeftChanged();
 
-    // Correction editing. A new item on the board: the tool goes back to the selection,
-    // a number item becomes a line of the page comment, the item gets its stamp.
-    void BoardItemAdd(TBoardItem* item);
-    void BoardItemMoveSized();
+    // The save (Tag 4): page 1 shown, the thumbnail of it, and the session's submission
+    // posted; the server's message is shown. Only a reply that accepts the correction
+    // clears Modified(); a refusal is shown and then ends the action quietly (SilentAbort),
+    // so closing the window stays put. A run that may not save sends nothing.
+    void SaveCorrection();
+    // The answer print (Tag 3) and the correction print (Tag 6); btnClick opens the
+    // preview on them. The correction print of a board correction prints every page from
+    // the session and leaves the board on the last, as showing each in turn would.
+    PreparedReport PrepareAnswerPrint();
+    PreparedReport PrepareCorrectionPrint();
+
+    static constexpr int kCommentLines = 55;
+    // The picture open dialog's filter.
+    static const QString kPictureFilter;
+
+    // The main window saves through it when the window closes.
+    PictureButton* btnSave;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The described handlers, connected in ConnectHandlers. A palette button checked, by mouse, keyboard or assistive
+    // technology: the board takes its tool.
+    void SpeedButton1Click(QObject* sender);
+    // Correction editing. A placing gesture on the board: the page places the item, the
+    // tool goes back to the selection, a number item's comment line gets the caret.
+    void BoardItemAdd(TDrawTool tool, QPoint startPoint, QPoint endPoint);
+    void BoardItemMoveSized(const TBoardItem& item);
     // Edits the selected item's text and point text in the text dialog.
     void BoardDblClick();
     // Page Up / Page Down scroll the page area; Delete removes the selected item; Ctrl+Z
@@ -97,30 +121,7 @@ public:
     // The tabs of the bottom panel: the overall review, the scoring sheet.
     void Image8Click();
     void Image6Click();
-    void pGridTopLeftChanged();
 
-    // The save (Tag 4): page 1 shown, the thumbnail of it, and the session's submission
-    // posted; the server's message is shown. Only a reply that accepts the correction
-    // clears FModified; a refusal is shown and then ends the action quietly (SilentAbort),
-    // so closing the window stays put. A run that may not save sends nothing.
-    void SaveCorrection();
-    // The answer print (Tag 3) and the correction print (Tag 6); btnClick opens the
-    // preview on them. The correction print of a board correction shows every page in
-    // turn and stays on the last.
-    PreparedReport PrepareAnswerPrint();
-    PreparedReport PrepareCorrectionPrint();
-
-    static constexpr int kCommentLines = 55;
-    // The picture open dialog's filter.
-    static const QString kPictureFilter;
-
-    // The main window saves through it when the window closes.
-    PictureButton* btnSave;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // TfmeTeacherLayout.cpp
     void BuildLayout();
     void BuildTopStrip();
@@ -134,22 +135,21 @@ private:
     void ShowLaunchState(QLineEdit* titleBox);
     void DownloadRecord(const QString& address, DataSet& record);
     void ShowPageList();
-    void ShowBoardPage(const CorrectionRecord::Page& page);
+    // The board and the page comment follow the page shown.
+    void ShowPageChange(CorrectionPage::Changes what);
+    void ShowComment();
     void ShowPicture(const QImage& picture);
     void ShowHandwrittenPage(int index);
     void AddHandwrittenPage();
     void DeleteHandwrittenPage();
-    CorrectionRecord::Page PageOnBoard() const;
-    // One step of the page's undo history: the board's items now, the comment unchanged.
-    void BoardEdited();
-    void ShowBoardChange(const std::optional<BoardHistory::Change>& change);
     QImage Thumbnail() const;
     // The page comment's lines as its box shows them, wrapped at its width.
     int CommentLines() const;
 
     CorrectionSession FSession;
     CorrectionJournal* FJournal;
-    int FWheelDelta = 0;  // wheel turns not yet a whole step
+    int FWheelDelta = 0;           // wheel turns not yet a whole step
+    bool FShowingComment = false;  // the page comment is being shown, not typed
     // The tab pictures: active 총평, inactive 평가, inactive 총평, active 평가.
     QPixmap i1, i2, i3, i4;
 

@@ -1,19 +1,14 @@
-// The correction frame's board handlers: placing, editing and deleting marks, and taking
-// them back and forth through the page's history.
+// The correction frame's board handlers: the teacher's gestures on the board become
+// operations on the page shown, whose changes the board then shows.
 #include "correction/TfmeTeacher.h"
 
 #include "board/SorBoard.h"
-#include "correction/BoardPage.h"
-#include "correction/CorrectionJournal.h"
-#include "correction/FitItemToText.h"
-#include "correction/MemoText.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TfrmText.h"
 #include "correction/TickCount.h"
 #include "ui/HistoryKeys.h"
 
 #include <QPlainTextEdit>
-#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -22,89 +17,57 @@ void TfmeTeacher::SpeedButton1Click(QObject* sender)
 {
     const auto* button = static_cast<const TFlatSpeedButton*>(sender);
     Board->SetDrawTool(TDrawTool(button->Tag));
-    FSession.SetModified(true);
+    FSession.ToolChosen();
 }
 
-void TfmeTeacher::BoardItemAdd(TBoardItem* item)
+void TfmeTeacher::BoardItemAdd(TDrawTool tool, QPoint startPoint, QPoint endPoint)
 {
-    const QString commentBefore = Memo2->toPlainText();
+    const bool firstLine = FSession.Page().comment().isEmpty();
+    if (FSession.Page().place(tool, startPoint, endPoint, TickCount()) < 0)
+        return;
     // Back to the selection tool after every placed item, as if its button were clicked.
     btnCursor->click();
-    if (item->DrawTool() == dtNumber) {
-        if (Memo2->toPlainText().isEmpty()) {
-            SetMemoText(Memo2, item->Strings());
-            QTextCursor caret = Memo2->textCursor();
+    if (tool == dtNumber) {
+        // The caret goes inside a first number, "(1)", or after the line added.
+        QTextCursor caret = Memo2->textCursor();
+        caret.movePosition(QTextCursor::End);
+        if (firstLine)
             caret.setPosition(qMin(2, int(Memo2->toPlainText().size())));
-            Memo2->setTextCursor(caret);
-        } else {
-            QTextCursor caret(Memo2->document());
-            caret.movePosition(QTextCursor::End);
-            const bool endsWithBreak = Memo2->toPlainText().endsWith(u'\n');
-            if (!endsWithBreak)
-                caret.insertBlock();
-            caret.insertText(item->Strings());
-            Memo2->setTextCursor(caret);
-            if (endsWithBreak)
-                caret.insertBlock();
-        }
+        Memo2->setTextCursor(caret);
         Memo2->setFocus();
     }
-    item->SetKey(TickCount());
-    FSession.BoardEdited(BoardPage::Marks(Board->Items()), commentBefore, Memo2->toPlainText());
-    FJournal->keeper().markDirty();
 }
 
-void TfmeTeacher::BoardItemMoveSized()
+void TfmeTeacher::BoardItemMoveSized(const TBoardItem& item)
 {
-    BoardEdited();
-    FSession.SetModified(true);
-}
-
-void TfmeTeacher::BoardEdited()
-{
-    const QString comment = Memo2->toPlainText();
-    FSession.BoardEdited(BoardPage::Marks(Board->Items()), comment, comment);
-}
-
-void TfmeTeacher::ShowBoardChange(const std::optional<BoardHistory::Change>& change)
-{
-    if (!change)
-        return;
-    BoardPage::Restore(*Board, change->marks);
-    if (change->comment)
-        Memo2->setPlainText(*change->comment);
+    FSession.Page().setBounds(Board->Selected(), item.Left(), item.Top(), item.Right(), item.Bottom());
 }
 
 void TfmeTeacher::BoardDblClick()
 {
-    if (FSession.FViewOnly() || Board->Selected() < 0)
+    const int selected = Board->Selected();
+    if (FSession.ViewOnly() || selected < 0 || selected >= FSession.Page().marks().size())
         return;
-    TBoardItem* item = Board->Items().Items(Board->Selected());
+    const CorrectionRecord::MarkRow& mark = FSession.Page().marks()[selected];
     TfrmText dialog;
-    dialog.SetStrings(item->Strings());
-    dialog.SetPoint(item->ReportPoint());
+    dialog.SetStrings(mark.strings);
+    dialog.SetPoint(mark.reportPoint);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString text = dialog.Strings();
-    item->SetStrings(text);
-    item->SetReportPoint(dialog.Point());
-    const auto recorded = qScopeGuard([this] { BoardEdited(); });
-    if (item->DrawTool() == dtText || item->DrawTool() == dtNumber) {
-        // The board may have put its default text in already; what was typed counts.
-        if (text.isEmpty())
-            return;
-        FitItemToText(*item, Board->Canvas());
-        Board->Graps().PlaceAround(*item);
-    }
-    FSession.SetModified(true);
+    const TCanvas& canvas = Board->Canvas();
+    FSession.Page().setText(selected, dialog.Strings(), dialog.Point(), [&canvas](const QString& line) {
+        return QSize(canvas.TextWidth(line), canvas.TextHeight(line));
+    });
 }
 
 void TfmeTeacher::BoardKeyDown(int& key, Qt::KeyboardModifiers shift)
 {
     const HistoryKey history = HistoryKeyOf(key, shift);
     if (history != HistoryKey::None) {
-        const QString comment = Memo2->toPlainText();
-        ShowBoardChange(history == HistoryKey::Undo ? FSession.UndoBoard(comment) : FSession.RedoBoard(comment));
+        if (history == HistoryKey::Undo)
+            FSession.Undo();
+        else
+            FSession.Redo();
         key = 0;
         return;
     }
@@ -116,10 +79,8 @@ void TfmeTeacher::BoardKeyDown(int& key, Qt::KeyboardModifiers shift)
         ScrollBox1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
         break;
     case Qt::Key_Delete:
-        if (!FSession.FViewOnly() && Board->Selected() >= 0) {
-            Board->Items().Delete(Board->Selected());
-            BoardEdited();
-            FSession.SetModified(true);
+        if (!FSession.ViewOnly() && Board->Selected() >= 0) {
+            FSession.Page().remove(Board->Selected());
             key = 0;
         }
         break;

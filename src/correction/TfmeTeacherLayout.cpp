@@ -139,14 +139,22 @@ void TfmeTeacher::ConnectHandlers()
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { FSession.SetModified(true); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { FSession.SetReview(MemoText(Memo1)); });
 
-    connect(&FSession, &CorrectionSession::pagesChanged, this, &TfmeTeacher::ShowPageList);
-    connect(&FSession, &CorrectionSession::reviewLoaded, this, [this](const QString& review) {
+    connect(&FSession, &CorrectionSession::PagesChanged, this, &TfmeTeacher::ShowPageList);
+    connect(&FSession.Scores(), &ScoreSheet::message, this, [](const QString& text) { ShowInfo(text); });
+    connect(&FSession, &CorrectionSession::ReviewLoaded, this, [this](const QString& review) {
         if (MemoText(Memo1) != review)
             SetMemoText(Memo1, review);
     });
 
-    Board->OnItemAdd = [this](TBoardHost*, TBoardItem* item) { Guarded([&] { BoardItemAdd(item); }); };
-    Board->OnItemMoveSized = [this](TBoardHost*, TBoardItem*) { BoardItemMoveSized(); };
+    connect(&FSession.Page(), &CorrectionPage::changed, this, &TfmeTeacher::ShowPageChange);
+    connect(Memo2, &QPlainTextEdit::textChanged, this, [this] {
+        if (!FShowingComment)
+            FSession.Page().setComment(Memo2->toPlainText());
+    });
+    Board->OnPlaceItem = [this](TSorCustomBoard*, TDrawTool tool, QPoint startPoint, QPoint endPoint) {
+        Guarded([&] { BoardItemAdd(tool, startPoint, endPoint); });
+    };
+    Board->OnItemMoveSized = [this](TBoardHost*, TBoardItem* item) { BoardItemMoveSized(*item); };
     Board->OnDblClick = [this](TSorCustomBoard*) { Guarded([&] { BoardDblClick(); }); };
     Board->OnKeyDown = [this](TSorCustomBoard*, int& key, Qt::KeyboardModifiers shift) {
         // The board keeps every key; Tab is what leaves it.
@@ -230,14 +238,18 @@ void TfmeTeacher::BuildPalette()
                 QStringLiteral("QToolButton { border: 1px solid #F7C357; background: white; }"
                                "QToolButton:checked { border: 2px solid #B04000; background: #FCE3A6; }"
                                "QToolButton:focus { border: 2px solid #0040A0; }"));
-            ToolGroup->addButton(button);
+            ToolGroup->addButton(button, tool);
             ToolButtons.append(button);
-            connect(button, &QToolButton::clicked, this,
-                    [this, button] { Guarded([&] { SpeedButton1Click(button); }); });
             if (tool == dtSelect)
                 btnCursor = button;
         }
     }
+    // The checked state chooses, however the button got it: a click, a key, or the toggle
+    // that assistive technology presses.
+    connect(ToolGroup, &QButtonGroup::idToggled, this, [this](int tool, bool checked) {
+        if (checked)
+            Guarded([&] { SpeedButton1Click(ToolGroup->button(tool)); });
+    });
 }
 
 void TfmeTeacher::BuildCentre()

@@ -423,7 +423,7 @@ bool TfrmMain::FormClose()
     for (QWidget* host : hostPanels_) {
         if (auto* teacher = host->findChild<TfmeTeacher*>()) {
             const CorrectionSession& session = teacher->Session();
-            frames.append({!session.FViewOnly() && session.FModified(),
+            frames.append({!session.ViewOnly() && session.Modified(),
                            [teacher] { teacher->btnClick(teacher->btnSave); },
                            [teacher] { teacher->DiscardJournal(); }});
         }

@@ -117,7 +117,7 @@ void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox
     titleBox_ = titleBox;
     s.ReadLaunchFields(fields);
     ui_.btnAG->setVisible(s.HasDiscussion());
-    titleBox->setText(s.Title);
+    titleBox->setText(s.Title());
     titleBox->setEnabled(true);
     BtnClick(s.FirstPaper() == EssayRecord::Manuscript ? ui_.btn1 : ui_.btn2);
     ui_.btn1->setVisible(s.OffersPaper(EssayRecord::Manuscript));
@@ -125,7 +125,7 @@ void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox
     if (s.WantsEarlierEssay()) {
         try {
             QBuffer stream;
-            DownloadToStream(s.EssayAddress, stream);
+            DownloadToStream(s.Launch().essayAddress, stream);
             s.LoadEssay(stream.data());
         } catch (...) {
             // An empty paper saved now would replace the stored essay that could not be read.
@@ -134,7 +134,7 @@ void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox
             throw;
         }
     }
-    if (!s.Editable) {
+    if (!s.Launch().editable) {
         s.MakeReadOnly();
         titleBox->setEnabled(false);
     }
@@ -245,7 +245,7 @@ void TfmeEditor::BtnClick(QObject* sender)
             PrintEssay();
         break;
     case 8:  // btnAG
-        ShowBrowserWindow(session_->DiscussionAddress);
+        ShowBrowserWindow(session_->Launch().discussionAddress);
         break;
     default:
         break;
@@ -285,7 +285,7 @@ void TfmeEditor::PrintEssay()
     ReportTemplate Report = PrintTemplates::load(PrintTemplates::kEssayPrint);
     const int kind = session_->Inx();
     EssayPrint::showBandFor(Report, kind == 0 ? int(EssayRecord::Manuscript) : kind);
-    const PrintVariables::Heading heading{session_->Title, session_->StudentNo, {}, QDate::currentDate()};
+    const PrintVariables::Heading heading{session_->Title(), session_->Launch().studentNo, {}, QDate::currentDate()};
     ShowReportPreview(
         PrepareReport(Report, {{{QStringLiteral("cdPrint"), &cdPrint}},
                                [&](const QString& name) { return PrintVariables::essayValue(name, heading); }}),

@@ -96,7 +96,7 @@ bool WritingJournal::Work::sameText(const Work& other) const
 
 WritingJournal::Work WritingJournal::capture(const WritingSession& session)
 {
-    Work work{session.Title, session.Inx(), -1, session.memo(), {}};
+    Work work{session.Title(), session.Inx(), -1, session.memo(), {}};
     if (session.timer().isActive())
         work.seconds = session.StartTime().secsTo(QDateTime::currentDateTime());
     const ManuscriptGrid& grid = session.grid();
@@ -156,7 +156,7 @@ WritingJournal::WritingJournal(WritingSession& session, QObject* parent)
 
 JournalFile WritingJournal::file() const
 {
-    return JournalFile(kMode, session_.LectureKey, session_.StudentNo);
+    return JournalFile(kMode, session_.LectureKey(), session_.Launch().studentNo);
 }
 
 QString WritingJournal::Offer(const std::function<bool()>& ask)

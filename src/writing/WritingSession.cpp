@@ -46,9 +46,9 @@ void WritingSession::recountSoon()
 
 void WritingSession::SetTitle(const QString& title)
 {
-    if (title == Title)
+    if (title == title_)
         return;
-    Title = title;
+    title_ = title;
     noteChange();
 }
 
@@ -56,27 +56,19 @@ WritingSession::~WritingSession() = default;
 
 void WritingSession::ReadLaunchFields(const LaunchFields& fields)
 {
-    StudentNo = fields.at(1);
-    Password = fields.at(2);
-    LoadExisting = fields.at(3) == QLatin1String("1");
-    LectureKey = fields.at(4);
-    EssayAddress = fields.at(5);
-    Editable = fields.at(6) == QLatin1String("1");
-    Title = fields.at(7);
-    PaperFixed = fields.at(8) == QLatin1String("1");
-    ManuscriptPaper = fields.at(9) == QLatin1String("0");
-    if (fields.count() > 10)
-        DiscussionAddress = fields.at(10);
+    launch_ = WritingLaunch::Read(fields);
+    lectureKey_ = launch_.lectureKey;
+    title_ = launch_.title;
 }
 
 int WritingSession::FirstPaper() const
 {
-    return ManuscriptPaper ? EssayRecord::Manuscript : EssayRecord::BlankPaper;
+    return launch_.manuscriptPaper ? EssayRecord::Manuscript : EssayRecord::BlankPaper;
 }
 
 bool WritingSession::OffersPaper(int kind) const
 {
-    return !PaperFixed || (kind == EssayRecord::Manuscript) == ManuscriptPaper;
+    return !launch_.paperFixed || (kind == EssayRecord::Manuscript) == launch_.manuscriptPaper;
 }
 
 void WritingSession::setInx(int kind)
@@ -214,15 +206,17 @@ UploadForm WritingSession::SaveForm()
             cdEditor_.emptyDataSet();
     });
     if (inx_ == EssayRecord::Manuscript)
-        EssayRecord::writeManuscript(cdEditor_, StudentNo, *grid_);
+        EssayRecord::writeManuscript(cdEditor_, launch_.studentNo, *grid_);
     else if (inx_ == EssayRecord::BlankPaper)
-        EssayRecord::writeBlankPaper(cdEditor_, StudentNo, QString(memo_).replace(u'\n', QStringLiteral("\r\n")));
-    return EssaySave::form({StudentNo, Password, LectureKey, Title}, EssayRecord::toPacket(cdEditor_));
+        EssayRecord::writeBlankPaper(cdEditor_, launch_.studentNo,
+                                     QString(memo_).replace(u'\n', QStringLiteral("\r\n")));
+    return EssaySave::form({launch_.studentNo, launch_.password, lectureKey_, title_},
+                           EssayRecord::toPacket(cdEditor_));
 }
 
 void WritingSession::SaveReplied(const ReplyText& reply)
 {
-    LectureKey = EssaySave::lectureKeyAfter(LectureKey, reply);
+    lectureKey_ = EssaySave::lectureKeyAfter(lectureKey_, reply);
 }
 
 void WritingSession::Saved()
@@ -247,7 +241,7 @@ void WritingSession::RestoreWork(const QString& title, int inx, const QString& m
         }
         memo_ = memo;
         emit MemoReplaced(memo_);
-        Title = title;
+        title_ = title;
         emit TitleRestored(title);
     }
     edited_ = true;

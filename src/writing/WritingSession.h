@@ -2,12 +2,12 @@
 
 #include "dataset/DataSet.h"
 #include "writing/CellEditorHost.h"
+#include "writing/WritingLaunch.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QTimer>
 
-class LaunchFields;
 class ManuscriptGrid;
 struct ReplyText;
 class UploadForm;
@@ -23,29 +23,23 @@ public:
     explicit WritingSession(QObject* parent = nullptr);
     ~WritingSession() override;
 
-    // Launch fields 1 to 10 of a student run, copied as they stand; the discussion address
-    // (field 10) only when the file has more than ten fields.
+    // The launch fields of a student run, read once; a field missing raises and changes
+    // nothing.
     void ReadLaunchFields(const LaunchFields& fields);
-
-    QString StudentNo;
-    QString Password;
-    bool LoadExisting = false;
-    QString LectureKey;  // replaced by the server's value after a save
-    QString EssayAddress;
-    bool Editable = false;
-    QString Title;  // follows the main window's title box
+    const WritingLaunch& Launch() const { return launch_; }
+    // The launch's, replaced by the server's value after a save.
+    const QString& LectureKey() const { return lectureKey_; }
+    // The launch's, then following the main window's title box.
+    const QString& Title() const { return title_; }
     // The title box was edited: a new title is a change like any other.
     void SetTitle(const QString& title);
-    bool PaperFixed = false;
-    bool ManuscriptPaper = false;
-    QString DiscussionAddress;
 
-    bool HasDiscussion() const { return !DiscussionAddress.trimmed().isEmpty(); }
+    bool HasDiscussion() const { return !launch_.discussionAddress.trimmed().isEmpty(); }
     // The paper the run starts on, before an essay is shown.
     int FirstPaper() const;
     // A fixed paper offers only its own button; otherwise both are offered.
     bool OffersPaper(int kind) const;
-    bool WantsEarlierEssay() const { return LoadExisting && !EssayAddress.isEmpty(); }
+    bool WantsEarlierEssay() const { return launch_.loadExisting && !launch_.essayAddress.isEmpty(); }
 
     // The paper shown: 1 manuscript, 2 blank paper, 3 scanned pages; 0 before the first
     // choice. The hidden paper keeps its text.
@@ -131,6 +125,9 @@ private:
     void noteChange();
     void recountSoon();
 
+    WritingLaunch launch_;
+    QString lectureKey_;
+    QString title_;
     int inx_ = 0;
     ManuscriptGrid* grid_;
     QString memo_;

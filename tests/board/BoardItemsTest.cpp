@@ -25,79 +25,13 @@ static_assert(dtNone == 0 && dtSelect == 1 && dt11 == 2 && dt13 == 4 && dt18 == 
 static_assert(dt27 == 16 && dt31 == 17 && dt35 == 21 && dt41 == 22 && dt44 == 25 && dt46 == 27);
 static_assert(dtText == 28 && dtNumber == 29 && dtLeft == 30 && dtRight == 31 && sizeof(TDrawTool) == 1);
 
-TEST(BoardItems, PlacingGivesTheGesturesBox)
-{
-    const struct {
-        const char* name;
-        TDrawTool tool;
-        QPoint press, release;
-        QRect edges;  // left, top, right, bottom as the QRect's corners
-    } cases[] = {
-        {"click with a mark", dt11, {50, 60}, {50, 60}, QRect(QPoint(50, 60), QPoint(70, 80))},
-        {"click with the text tool", dtText, {50, 60}, {50, 60}, QRect(QPoint(50, 60), QPoint(130, 80))},
-        {"drag down right", dt16, {10, 10}, {90, 40}, QRect(QPoint(10, 10), QPoint(90, 40))},
-        {"drag left", dt11, {100, 100}, {40, 300}, QRect(QPoint(100, 100), QPoint(120, 300))},
-        {"drag up", dt11, {100, 100}, {180, 30}, QRect(QPoint(100, 100), QPoint(180, 120))},
-        {"small drag", dt41, {100, 100}, {110, 105}, QRect(QPoint(100, 100), QPoint(120, 120))},
-        {"text tool drag", dtText, {10, 10}, {50, 70}, QRect(QPoint(10, 10), QPoint(110, 70))},
-        {"none tool", dtNone, {5, 5}, {5, 5}, QRect(QPoint(5, 5), QPoint(25, 25))},
-    };
-    for (const auto& c : cases) {
-        FakeBoard board;
-        TBoardItem* item = board.items.AddNew(c.tool, c.press, c.release);
-        EXPECT_EQ(QRect(QPoint(item->Left(), item->Top()), QPoint(item->Right(), item->Bottom())), c.edges) << c.name;
-        EXPECT_EQ(item->DrawTool(), c.tool) << c.name;
-        EXPECT_EQ(item->Board(), &board) << c.name;
-        EXPECT_EQ(item->FontSize(), 0) << c.name;
-        EXPECT_TRUE(item->FontName().isEmpty()) << c.name;
-        EXPECT_TRUE(item->ReportPoint().isEmpty()) << c.name;
-    }
-}
-
-TEST(BoardItems, PlacingGivesDefaultTexts)
+TEST(BoardItems, AddKeepsWhatWasStored)
 {
     FakeBoard board;
-    EXPECT_EQ(board.items.AddNew(dt21, {0, 0}, {0, 0})->Strings(), QStringLiteral("생"));
-    EXPECT_EQ(board.items.AddNew(dt11, {0, 0}, {0, 0})->Strings(), QString());
-    // A restored dt21 keeps what was stored.
-    EXPECT_EQ(board.items.Add(StoredItem(dt21, QRect(0, 0, 30, 30), QStringLiteral("살")))->Strings(),
-              QStringLiteral("살"));
-}
-
-TEST(BoardItems, NumbersFollowTheLargestOnTheBoard)
-{
-    FakeBoard board;
-    auto number = [&] { return board.items.AddNew(dtNumber, {10, 10}, {10, 10}); };
-
-    EXPECT_EQ(number()->Strings(), QStringLiteral("(0)"));
-    EXPECT_EQ(number()->Strings(), QStringLiteral("(1)"));
-    board.items.AddNew(dt11, {0, 0}, {0, 0});
-    EXPECT_EQ(number()->Strings(), QStringLiteral("(2)"));
-    EXPECT_EQ(number()->Number(), 3);
-
-    // Deleting (1) leaves 3 as the largest; deleting the largest lowers the next.
-    board.items.Delete(1);
-    EXPECT_EQ(number()->Strings(), QStringLiteral("(4)"));
-    board.items.Delete(board.items.Count() - 1);
-    board.items.Delete(board.items.Count() - 1);
-    EXPECT_EQ(number()->Strings(), QStringLiteral("(3)"));
-}
-
-TEST(BoardItems, FirstNumberOnAMarkedBoardIsOne)
-{
-    FakeBoard board;
-    board.items.AddNew(dt43, {0, 0}, {50, 10});
-    EXPECT_EQ(board.items.AddNew(dtNumber, {0, 0}, {0, 0})->Strings(), QStringLiteral("(1)"));
-}
-
-TEST(BoardItems, NumberingStartsAgainAfterRestoring)
-{
-    FakeBoard board;
-    board.items.Add(StoredItem(dtNumber, QRect(0, 0, 30, 20), QStringLiteral("(1)")));
-    board.items.Add(StoredItem(dtNumber, QRect(0, 30, 30, 20), QStringLiteral("(2)")));
-    EXPECT_EQ(board.items.Items(1)->Number(), 0);
-    EXPECT_EQ(board.items.AddNew(dtNumber, {0, 60}, {0, 60})->Strings(), QStringLiteral("(1)"));
-    EXPECT_EQ(board.items.AddNew(dtNumber, {0, 90}, {0, 90})->Strings(), QStringLiteral("(2)"));
+    TBoardItem* item = board.items.Add(StoredItem(dt21, QRect(0, 0, 30, 30), QStringLiteral("살")));
+    EXPECT_EQ(item->Strings(), QStringLiteral("살"));
+    EXPECT_EQ(item->Number(), 0);
+    EXPECT_EQ(item->Board(), &board);
 }
 
 TEST(BoardItems, AddDrawsOnceOnBothPicturesAndNotifiesWithTheFinishedItem)
@@ -111,7 +45,7 @@ TEST(BoardItems, AddDrawsOnceOnBothPicturesAndNotifiesWithTheFinishedItem)
         seen = item->Strings();
         ++notified;
     };
-    board.items.AddNew(dtNumber, {100, 100}, {100, 100});
+    board.items.Add(StoredItem(dtNumber, QRect(100, 100, 20, 20), QStringLiteral("(0)")));
     EXPECT_EQ(notified, 1);
     EXPECT_EQ(seen, QStringLiteral("(0)"));
     EXPECT_EQ(board.redraws, 0);
@@ -124,7 +58,7 @@ TEST(BoardItems, AddLeavesTheWindowPenAsItWasButNotTheFont)
     FakeBoard board;
     board.canvas.PenColor = Qt::white;
     board.canvas.PenWidth = 1;
-    board.items.AddNew(dt44, {10, 10}, {60, 40});
+    board.items.Add(StoredItem(dt44, QRect(QPoint(10, 10), QPoint(60, 40))));
     EXPECT_EQ(board.canvas.PenColor, QColor(Qt::white));
     EXPECT_EQ(board.canvas.PenWidth, 1);
     EXPECT_TRUE(board.canvas.Font.bold());
@@ -185,7 +119,7 @@ TEST(BoardItems, DeleteAndClearCanBeCancelled)
 {
     FakeBoard board;
     for (int i = 0; i < 3; ++i)
-        board.items.AddNew(dt11, {i * 30, 0}, {i * 30, 0});
+        board.items.Add(StoredItem(dt11, QRect(i * 30, 0, 20, 20)));
     TBoardItem* second = board.items.Items(1);
     bool allow = false;
     TBoardItem* asked = nullptr;
@@ -222,7 +156,7 @@ TEST(BoardItems, DeleteAndClearCanBeCancelled)
 TEST(BoardItems, IndexOutOfRangeIsRefusedAndChangesNothing)
 {
     FakeBoard board;
-    board.items.AddNew(dt11, {0, 0}, {0, 0});
+    board.items.Add(StoredItem(dt11, QRect(0, 0, 20, 20)));
     int asked = 0;
     board.OnItemDelete = [&](TBoardHost*, TBoardItem*, bool&) { ++asked; };
     for (int index : {-1, 1, 7}) {
@@ -262,9 +196,9 @@ TEST(BoardItems, TheTopmostItemIsFound)
 {
     FakeBoard board;
     EXPECT_EQ(board.items.ItemAt({5, 5}), -1);
-    board.items.AddNew(dt11, {0, 0}, {50, 50});
-    board.items.AddNew(dt41, {30, 30}, {80, 80});
-    board.items.AddNew(dt16, {200, 200}, {210, 210});
+    board.items.Add(StoredItem(dt11, QRect(QPoint(0, 0), QPoint(50, 50))));
+    board.items.Add(StoredItem(dt41, QRect(QPoint(30, 30), QPoint(80, 80))));
+    board.items.Add(StoredItem(dt16, QRect(QPoint(200, 200), QPoint(220, 220))));
     EXPECT_EQ(board.items.ItemAt({40, 40}), 1);
     EXPECT_EQ(board.items.ItemAt({10, 10}), 0);
     EXPECT_EQ(board.items.ItemAt({80, 80}), 1);

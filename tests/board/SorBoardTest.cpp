@@ -38,6 +38,15 @@ protected:
         board.OnItemSelected = [this](TBoardHost*, TBoardItem* item) { events.push_back({"selected", item}); };
         board.OnItemMoveSized = [this](TBoardHost*, TBoardItem* item) { events.push_back({"movesized", item}); };
         board.OnItemAdd = [this](TBoardHost*, TBoardItem* item) { events.push_back({"add", item}); };
+        // The owner's model places: here the item takes the gesture's corners as they stand.
+        board.OnPlaceItem = [this](TSorCustomBoard* sender, TDrawTool tool, QPoint start, QPoint end) {
+            EXPECT_EQ(sender, &board);
+            requests.push_back({tool, QRect(start, end)});
+            auto item = std::make_unique<TBoardItem>();
+            item->SetBounds(start.x(), start.y(), end.x(), end.y());
+            item->SetDrawTool(tool);
+            board.Items().Add(std::move(item));
+        };
     }
 
     TBoardItem* Place(TDrawTool tool, QPoint from, QPoint to)
@@ -81,11 +90,28 @@ protected:
         std::string what;
         TBoardItem* item;
     };
+    struct Request {
+        TDrawTool tool;
+        QRect gesture;  // press point to release point
+        bool operator==(const Request&) const = default;
+    };
     CountingBoard board;
     std::vector<Event> events;
+    std::vector<Request> requests;
 };
 
 }  // namespace
+
+TEST(BoardStart, WithoutAnOwnerPlacingAddsNothing)
+{
+    TSorBoard board;
+    board.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
+    board.SetDrawTool(dt11);
+    QTest::mousePress(&board, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(&board, Qt::LeftButton, {}, QPoint(60, 60));
+    EXPECT_EQ(board.Items().Count(), 0);
+}
 
 TEST(BoardStart, NewBoardShowsExactlyItsPicture)
 {
@@ -116,7 +142,7 @@ TEST(BoardStart, NewBoardShowsExactlyItsPicture)
     EXPECT_EQ(thumb, page.copy(0, 0, 100, 50));
 }
 
-TEST_F(Board, PlacingAddsTheItemAndLeavesNoFrame)
+TEST_F(Board, PlacingAsksTheOwnerAndLeavesNoFrame)
 {
     board.SetDrawTool(dt41);
     QTest::mousePress(&board, Qt::LeftButton, {}, QPoint(50, 50));
@@ -129,6 +155,7 @@ TEST_F(Board, PlacingAddsTheItemAndLeavesNoFrame)
     EXPECT_EQ(DiffBox(Window(), board.Buffer()), QRect(QPoint(50, 50), QPoint(120, 100)));
     QTest::mouseRelease(&board, Qt::LeftButton, {}, QPoint(120, 100));
 
+    EXPECT_EQ(requests, (std::vector<Request>{{dt41, QRect(QPoint(50, 50), QPoint(120, 100))}}));
     ASSERT_EQ(board.Items().Count(), 1);
     EXPECT_EQ(Edges(board.Items().Items(0)), QRect(QPoint(50, 50), QPoint(120, 100)));
     EXPECT_EQ(Window(), board.Buffer());
@@ -309,7 +336,7 @@ TEST_F(Board, DeletingOrClearingDropsTheSelectionUnlessCancelled)
     EXPECT_FALSE(RedNear(board.Buffer(), 150, 75));
 }
 
-TEST_F(Board, LockedBoardSelectsNothingButStillPlaces)
+TEST_F(Board, LockedBoardSelectsNothingButStillAsksToPlace)
 {
     TBoardItem* item = Place(dt41, {60, 50}, {120, 100});
     board.SetDrawTool(dtNone);
@@ -319,8 +346,9 @@ TEST_F(Board, LockedBoardSelectsNothingButStillPlaces)
     // The tool the frame left before locking still places.
     QTest::mousePress(&board, Qt::LeftButton, {}, QPoint(10, 150));
     QTest::mouseRelease(&board, Qt::LeftButton, {}, QPoint(40, 200));
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1], (Request{dtNone, QRect(QPoint(10, 150), QPoint(40, 200))}));
     ASSERT_EQ(board.Items().Count(), 2);
-    EXPECT_EQ(board.Items().Items(1)->DrawTool(), dtNone);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].what, "add");
 

@@ -1,8 +1,5 @@
 #include "Essays.h"
 #include "correction/BoardHistory.h"
-#include "correction/CorrectionSession.h"
-
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -155,23 +152,24 @@ TEST(BoardHistory, UndoAndRedoTakeBackTheTeachersActions)
     }
 }
 
-TEST(BoardHistory, TheSessionKeepsNoneForARunThatMayNotChange)
+TEST(BoardHistory, SavedPointIsReachedAgainByUndoAndLostByANewStep)
 {
-    for (bool locked : {false, true}) {
-        CorrectionSession session;
-        if (locked)
-            session.SetReadOnly();
-        session.TurnPage(0, {});
-        session.BoardEdited({a}, {}, {});
-        session.SetModified(false);
-        QSignalSpy work(&session, &CorrectionSession::workChanged);
-        const std::optional<BoardHistory::Change> undone = session.UndoBoard({});
-        EXPECT_EQ(undone.has_value(), !locked) << locked;
-        EXPECT_EQ(session.FModified(), !locked) << "an undo is a change to save";
-        if (undone) {
-            EXPECT_TRUE(undone->marks.isEmpty());
-        }
-        EXPECT_EQ(session.RedoBoard({}).has_value(), !locked) << locked;
-        EXPECT_EQ(work.count(), locked ? 0 : 2) << "the recovery journal follows undo and redo";
-    }
+    BoardHistory history;
+    history.Show(0, {});
+    history.Record({a}, {}, {});
+    history.MarkSaved();
+    EXPECT_TRUE(history.AtSaved());
+    history.Record({aMoved}, {}, {});
+    EXPECT_FALSE(history.AtSaved());
+    history.Undo({});
+    EXPECT_TRUE(history.AtSaved());
+    history.Undo({});
+    EXPECT_FALSE(history.AtSaved());
+    history.Record({b}, {}, {});  // the saved state can no longer be reached
+    history.Undo({});
+    EXPECT_FALSE(history.AtSaved());
+    history.Show(1, {});
+    history.Record({a}, {}, {});
+    history.Clear();
+    EXPECT_TRUE(history.AtSaved()) << "a new correction is its own saved point";
 }

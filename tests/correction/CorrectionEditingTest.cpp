@@ -53,9 +53,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-        frame->Session().FEditable = true;
-        frame->Session().FScoreSwitch = QStringLiteral("Y");
-        frame->Session().Scores().setTotal(QStringLiteral("77"));
+        frame->Session().ReadTeacherFields(
+            LaunchFields({"T001", "T1", "pw", "0", "KEY", "S1", "", "", "1", "제목", "77", "", "Y"}));
         frame->LoadCorrection(std::move(essay), correction);
         frame->pGridTopLeftChanged();
         frame->Session().SetModified(false);
@@ -148,7 +147,7 @@ TEST_F(CorrectionEditing, NumberItemsBecomeLinesOfThePageComment)
     EXPECT_EQ(QApplication::focusWidget(), W(*frame).Memo2);
     EXPECT_EQ(W(*frame).Board->DrawTool(), dtSelect);
     EXPECT_TRUE(W(*frame).btnCursor->isChecked());
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     EXPECT_GE(first->Key(), before);
     EXPECT_LE(first->Key(), TickCount());
 
@@ -186,7 +185,7 @@ TEST_F(CorrectionEditing, DoubleClickEditsTextAndPointAndFitsTheItem)
     EXPECT_EQ(item->Top(), 100);
     EXPECT_EQ(item->Right(), 100 + metrics.horizontalAdvance("abcd") + 4);
     EXPECT_EQ(item->Bottom(), 100 + 2 * metrics.height() + 4);
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
 
     // The dialog shows what the item holds.
     QString shown;
@@ -215,7 +214,7 @@ TEST_F(CorrectionEditing, CancelOrAnEmptyTextLeavesTheItemsSize)
     EXPECT_EQ(item->Strings(), "메모");
     EXPECT_EQ(item->ReportPoint(), "");
     EXPECT_EQ(QRect(QPoint(item->Left(), item->Top()), QPoint(item->Right(), item->Bottom())), box);
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
 
     ASSERT_TRUE(DoubleClick({110, 110}, [&](TfrmText& dialog) {
         frame->Session().SetModified(false);
@@ -225,7 +224,7 @@ TEST_F(CorrectionEditing, CancelOrAnEmptyTextLeavesTheItemsSize)
     }));
     EXPECT_EQ(item->ReportPoint(), "-1");
     EXPECT_EQ(QRect(QPoint(item->Left(), item->Top()), QPoint(item->Right(), item->Bottom())), box);
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
 }
 
 TEST_F(CorrectionEditing, DeleteRemovesTheSelectedItemPagesScroll)
@@ -239,7 +238,7 @@ TEST_F(CorrectionEditing, DeleteRemovesTheSelectedItemPagesScroll)
     QTest::keyClick(W(*frame).Board, Qt::Key_Delete);
     ASSERT_EQ(W(*frame).Board->Items().Count(), 1);
     EXPECT_EQ(W(*frame).Board->Items().Items(0)->DrawTool(), dt11);
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
 
     QScrollBar* bar = W(*frame).ScrollBox1->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
@@ -266,16 +265,26 @@ TEST_F(CorrectionEditing, CtrlZAndCtrlYOnTheBoardUndoAndRedoItsItems)
     board->setFocus();
     QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(board->Items().Items(0)->Left(), 100) << "the move undone";
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(board->Items().Count(), 1) << "the number undone";
     EXPECT_TRUE(W(*frame).Memo2->toPlainText().isEmpty()) << "with its line of the comment";
     QTest::keyClick(board, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(board->Items().Count(), 2);
     EXPECT_EQ(W(*frame).Memo2->toPlainText(), "(1)");
+    // The marks drawn in red on the board's picture, in the box the first mark took.
+    const auto redInFirstBox = [board] {
+        int red = 0;
+        for (int y = 95; y <= 135; ++y)
+            for (int x = 95; x <= 155; ++x)
+                red += board->Buffer().pixel(x, y) == qRgb(255, 0, 0);
+        return red;
+    };
     QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_GT(redInFirstBox(), 20) << "the mark is back where it was placed";
     QTest::keyClick(board, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(board->Items().Count(), 0) << "the mark placed undone";
+    EXPECT_EQ(redInFirstBox(), 0) << "and the board redrawn without it";
 
     // Another page and back: what the page stored has no mark, and its history stays.
     frame->cmbListChange(1);
@@ -301,7 +310,7 @@ TEST_F(CorrectionEditing, ViewingModeOpensNoDialogAndDeletesNothing)
     EXPECT_FALSE(DoubleClick({110, 110}, [](TfrmText&) {}));
     QTest::keyClick(W(*frame).Board, Qt::Key_Delete);
     EXPECT_EQ(W(*frame).Board->Items().Count(), 1);
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
 
     QScrollBar* bar = W(*frame).ScrollBox1->verticalScrollBar();
     W(*frame).Board->setFocus();
@@ -349,7 +358,7 @@ TEST_F(CorrectionEditing, PageCommentStopsAfterFiftyFiveLines)
     QTest::keyClick(W(*frame).Memo2, Qt::Key_Return);
     QTest::keyClick(W(*frame).Memo2, 'a');
     EXPECT_EQ(W(*frame).Memo2->toPlainText(), lines(55) + "\na") << "55 lines still take keys";
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     EXPECT_TRUE(dialogs->boxes.isEmpty());
 
     // 56 lines: every key but Backspace is refused.
@@ -383,7 +392,7 @@ TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
 {
     Open(Essays::Manuscript(45), Essays::HandwrittenCorrection(
                                      {Essays::Picture({300, 200}, Qt::white), Essays::Picture({301, 200}, Qt::white)}));
-    ASSERT_EQ(frame->Session().FViewMode(), 2);
+    ASSERT_EQ(frame->Session().ViewMode(), 2);
     EXPECT_TRUE(W(*frame).Image3->isVisibleTo(frame.get()));
     EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2"}));
 
@@ -392,7 +401,7 @@ TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
     ASSERT_EQ(dialogs->boxes.size(), 1);
     EXPECT_EQ(dialogs->boxes[0].kind, Kind::OpenPicture);
     EXPECT_EQ(dialogs->boxes[0].text, TfmeTeacher::kPictureFilter);
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
 
     dialogs->pictures = {WriteJpeg({1340, 1000})};
     QTest::mouseClick(W(*frame).Image3, Qt::LeftButton);
@@ -404,7 +413,7 @@ TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
     EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2", "PAGE 3"}));
     EXPECT_EQ(W(*frame).cmbList->currentIndex(), 2);
     EXPECT_EQ(W(*frame).Image->pixmap().size(), QSize(670, 500));
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
 
     // A picture that cannot be read: the reader's error, no page.
     const QString broken = dir.filePath("broken.jpg");
@@ -428,7 +437,7 @@ TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
     EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2"}));
     EXPECT_EQ(W(*frame).cmbList->currentIndex(), 0);
     EXPECT_EQ(W(*frame).Image->pixmap().size(), QSize(301, 200)) << "the former second page";
-    EXPECT_TRUE(frame->Session().FModified()) << "a deletion is a change to save";
+    EXPECT_TRUE(frame->Session().Modified()) << "a deletion is a change to save";
 
     dialogs->pictures = {WriteJpeg({671, 1001})};
     QTest::mouseClick(W(*frame).Image3, Qt::LeftButton);
@@ -464,18 +473,22 @@ TEST_F(CorrectionEditing, ScoringSheetInTheBottomPanel)
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, "45");
     EXPECT_EQ(W(*frame).ComboBox1->currentText(), "45");
-    EXPECT_TRUE(frame->Session().FModified()) << "typed points are work to save";
+    EXPECT_TRUE(frame->Session().Modified()) << "typed points are work to save";
     EXPECT_NO_THROW(frame->Session().ValidateScores());
 
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
     QTest::keyClick(editor, '5');
     EXPECT_EQ(frame->Session().Scores().text(2, 2), "455");
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{"0 부터 50 이하의 값만 들어갈수 있습니다."})
+        << "the frame shows the sheet's message";
     try {
         frame->Session().ValidateScores();
         FAIL() << "a save would send 455 of 50";
     } catch (const AppError& error) {
         EXPECT_EQ(error.message(), "0 부터 50 이하의 값만 들어갈수 있습니다.");
     }
-    frame->Session().FScoreSwitch = QStringLiteral("N");
+    frame->Session().ReadTeacherFields(
+        LaunchFields({"T001", "T1", "pw", "0", "KEY", "S1", "", "", "1", "제목", "77", "", "N"}));
     EXPECT_NO_THROW(frame->Session().ValidateScores()) << "a sheet not offered is not checked";
 
     QTest::mouseClick(W(*frame).Image8, Qt::LeftButton);
@@ -491,7 +504,7 @@ TEST_F(CorrectionEditing, StoredDeductionRecomputesTheTotalOnLoading)
     Open(Essays::Manuscript(30), SummaryOnly(points, true));
     EXPECT_TRUE(W(*frame).CheckBox1->isChecked());
     EXPECT_EQ(W(*frame).ComboBox1->currentText(), "50");
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
 
     Open(Essays::Manuscript(30), SummaryOnly(points, false));
     EXPECT_FALSE(W(*frame).CheckBox1->isChecked());

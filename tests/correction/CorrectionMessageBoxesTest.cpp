@@ -127,15 +127,15 @@ TEST_F(CorrectionMessageBoxes, WrongScoreTypedIntoTheCellThenTab)
         EXPECT_EQ(sheet.text(2, ScoreSheet::kScoreColumn), QString::fromLatin1(c.keys));
         EXPECT_EQ(sheet.text(1, ScoreSheet::kScoreColumn), c.subtotal) << c.keys << ": totals unchanged";
         EXPECT_EQ(w.ComboBox1->currentText(), c.total) << c.keys;
-        EXPECT_TRUE(frame->Session().FModified());
+        EXPECT_TRUE(frame->Session().Modified());
 
         // The save refuses with that row's message and sends nothing.
         QTest::mouseClick(w.btnSave, Qt::LeftButton);
         ASSERT_TRUE(boxes.waitFor(2)) << c.keys;
         ExpectAlive();
         EXPECT_EQ(boxes.texts.value(1), kFocusRange) << c.keys;
-        EXPECT_TRUE(frame->Session().FModified());
-        EXPECT_EQ(frame->Session().FReportPoint, "77") << "nothing was sent";
+        EXPECT_TRUE(frame->Session().Modified());
+        EXPECT_EQ(frame->Session().ReportPoint(), "77") << "nothing was sent";
     }
 }
 
@@ -271,7 +271,7 @@ TEST_F(CorrectionMessageBoxes, TextDialogLimits)
         EXPECT_TRUE(boxes.texts[0].contains(c.message)) << boxes.texts[0].toStdString();
         EXPECT_EQ(item->Strings(), before);
         EXPECT_EQ(item->ReportPoint(), QString());
-        EXPECT_FALSE(frame->Session().FModified());
+        EXPECT_FALSE(frame->Session().Modified());
     }
 }
 
@@ -304,7 +304,7 @@ TEST_F(CorrectionMessageBoxes, PictureThatCannotBeReadAddsNoPage)
         EXPECT_TRUE(boxes.texts[0].contains(QString::fromUtf8(c.says))) << boxes.texts[0].toStdString();
         EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2) << c.file;
         EXPECT_EQ(w.cmbList->count(), 2) << c.file;
-        EXPECT_FALSE(frame->Session().FModified()) << c.file;
+        EXPECT_FALSE(frame->Session().Modified()) << c.file;
     }
 }
 
@@ -319,7 +319,7 @@ TEST_F(CorrectionMessageBoxes, BrokenScannedPageByKey)
     QTest::keyClick(w.cmbList, Qt::Key_Down);
     ASSERT_TRUE(boxes.waitFor(1));
     ExpectAlive();
-    EXPECT_EQ(frame->Session().FPageIndex(), 0);
+    EXPECT_EQ(frame->Session().PageIndex(), 0);
     EXPECT_EQ(w.Board->Background().size(), QSize(400, 320));
 }
 
@@ -337,7 +337,7 @@ TEST_F(CorrectionMessageBoxes, SaveWithTheServerOutOfReach)
     ASSERT_TRUE(boxes.waitFor(1));
     ExpectAlive();
     EXPECT_FALSE(boxes.texts[0].isEmpty());
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     EXPECT_EQ(frame->Session().Review(), QStringLiteral("보내지 못한 총평\r\n"));
     EXPECT_GE(frame->Session().cdTemp.recordCount(), working);
     EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0);

@@ -159,7 +159,8 @@ protected:
     std::unique_ptr<TfmeTeacher> Loaded(DataSet essay, DataSet correction)
     {
         auto frame = Course::ShownFrame();
-        frame->Session().FScoreSwitch = QStringLiteral("Y");
+        frame->Session().ReadTeacherFields(
+            LaunchFields({"T001", "T1", "pw", "0", "KEY", "S1", "", "", "1", "제목", "", "", "Y"}));
         frame->LoadCorrection(std::move(essay), std::move(correction));
         return frame;
     }
@@ -196,16 +197,16 @@ TEST_F(CorrectionSave, BoardCorrectionIsSentWithItsSummaryAndThumbnail)
     frame->Session().Scores().setEditText(7, 2, QStringLiteral("8"));
     const QString total = W(*frame).ComboBox1->currentText();
     ASSERT_EQ(total, QStringLiteral("83"));
-    ASSERT_TRUE(frame->Session().FModified());
+    ASSERT_TRUE(frame->Session().Modified());
     const int working = frame->Session().cdTemp.recordCount();
 
     Save(*frame);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
     EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty());
-    EXPECT_FALSE(frame->Session().FModified());
-    EXPECT_EQ(frame->Session().FReportPoint, total);
+    EXPECT_FALSE(frame->Session().Modified());
+    EXPECT_EQ(frame->Session().ReportPoint(), total);
     EXPECT_EQ(W(*frame).cmbList->currentIndex(), 0);
-    EXPECT_EQ(frame->Session().FPageIndex(), 0);
+    EXPECT_EQ(frame->Session().PageIndex(), 0);
     EXPECT_EQ(W(*frame).Memo2->toPlainText(), QStringLiteral("첫 쪽 평\n"));
     EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0) << "the record is rebuilt at each save";
     EXPECT_GE(frame->Session().cdTemp.recordCount(), working) << "the working copy stays";
@@ -265,7 +266,7 @@ TEST_F(CorrectionSave, HandwrittenCorrectionIsSentAsItsPagesWithPage1AsThumbnail
         Essays::HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue), Essays::Picture({670, 300}, Qt::green)});
     Course::PostCorrection(key, correction);
     auto frame = Teacher(Course::TeacherFields(key, true));
-    ASSERT_EQ(frame->Session().FViewMode(), 2);
+    ASSERT_EQ(frame->Session().ViewMode(), 2);
     W(*frame).cmbList->setCurrentIndex(1);
     frame->cmbListChange(1);
 
@@ -296,7 +297,7 @@ TEST_F(CorrectionSave, RefusalIsShownAndTheCorrectionStaysUnsaved)
     EXPECT_FALSE(shown[0].isEmpty());
     EXPECT_NE(shown[0], kSaved);
     EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty());
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0);
     EXPECT_THROW(frame->btnClick(frame->btnSave), SilentAbort);
     EXPECT_EQ(dialogs->texts(Kind::Information).size(), 2);
@@ -316,14 +317,14 @@ TEST_F(CorrectionSave, FailedPostLosesNothingAndTheNextSaveWorks)
     SetServerUrl(running);
     EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
     EXPECT_TRUE(dialogs->texts(Kind::Information).isEmpty());
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0);
     DataSet unchanged = StoredCorrection(key);
     EXPECT_EQ(Reviews(unchanged).value(0).second, QStringLiteral("처음 총평\r\n"));
 
     Save(*frame);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList({kSaved}));
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
     DataSet saved = StoredCorrection(key);
     EXPECT_EQ(Reviews(saved).value(0).second, QStringLiteral("보내지 못한 총평\r\n"));
 }
@@ -340,7 +341,7 @@ TEST_F(CorrectionSave, ScoreOutOfRangeRefusesTheSave)
     Save(*frame);
     EXPECT_EQ(dialogs->texts(Kind::Error), QStringList({"0 부터 50 이하의 값만 들어갈수 있습니다."}));
     EXPECT_TRUE(dialogs->texts(Kind::Information).isEmpty());
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     EXPECT_FALSE(HasCorrection(key));
 
     frame->Session().Scores().setEditText(2, 2, QStringLiteral("50"));
@@ -382,14 +383,14 @@ TEST_F(CorrectionSave, ReadOnlyAndViewingRunsNeverPost)
         std::unique_ptr<TfmeTeacher> frame = viewing ? Course::ShownFrame() : Teacher(readOnly);
         if (viewing)
             frame->SetupViewRun(LaunchFields(Course::ViewFields(key)), &title);
-        EXPECT_TRUE(frame->Session().FViewOnly());
+        EXPECT_TRUE(frame->Session().ViewOnly());
         EXPECT_FALSE(frame->btnSave->isVisibleTo(frame.get()));
         EXPECT_FALSE(W(*frame).Image7->isVisibleTo(frame.get()));
         EXPECT_TRUE(W(*frame).Image2->isVisibleTo(frame.get()));
         frame->Session().SetModified(true);
         frame->btnClick(frame->btnSave);
         EXPECT_TRUE(dialogs->boxes.isEmpty());
-        EXPECT_EQ(frame->Session().FReportPoint, QStringLiteral("85"));
+        EXPECT_EQ(frame->Session().ReportPoint(), QStringLiteral("85"));
         QTest::mouseClick(W(*frame).Image2, Qt::LeftButton);
         EXPECT_EQ(Previews().size(), 1);
         TearDown();
@@ -402,8 +403,7 @@ TEST_F(CorrectionSave, ReadOnlyAndViewingRunsNeverPost)
 TEST_F(CorrectionSave, CorrectionPrintOfABoardCorrection)
 {
     auto frame = Loaded(Essays::Manuscript(70), BoardCorrection(QString()));
-    frame->Session().FReportPoint = QStringLiteral("85");
-    frame->Session().Scores().setTotal(frame->Session().FReportPoint);
+    frame->Session().Scores().setTotal(QStringLiteral("85"));
     QString review;
     for (int i = 0; i < 40; ++i)
         review += QStringLiteral("총평의 %1번째 문장입니다. ").arg(i);
@@ -421,8 +421,8 @@ TEST_F(CorrectionSave, CorrectionPrintOfABoardCorrection)
     frame->Session().cdPrint.next();
     EXPECT_TRUE(frame->Session().cdPrint.asString(u"LText").isEmpty());
     EXPECT_EQ(W(*frame).cmbList->currentIndex(), 2);
-    EXPECT_EQ(frame->Session().FPageIndex(), 2);
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_EQ(frame->Session().PageIndex(), 2);
+    EXPECT_FALSE(frame->Session().Modified());
 
     QStringList lines;
     for (frame->Session().cdPrint2.first(); !frame->Session().cdPrint2.eof(); frame->Session().cdPrint2.next())

@@ -8,6 +8,7 @@
 #include "support/RecordingDialogs.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -46,62 +47,81 @@ TEST(CorrectionSessionLaunch, FieldsOfBothModes)
     CorrectionSession teacher;
     teacher.ReadTeacherFields(LaunchFields(
         {"T001", "T1", "pw", "1", "KEY", "S1", "essay", "corr", "0", "제목", "77", "http://127.0.0.1:1/d", "Y"}));
-    EXPECT_EQ(teacher.FTeacherNo, "T1");
-    EXPECT_TRUE(teacher.FHasCorrection);
-    EXPECT_EQ(teacher.FStudentNo, "S1");
-    EXPECT_EQ(teacher.FCorrectionUrl, "corr");
-    EXPECT_FALSE(teacher.FEditable);
-    EXPECT_TRUE(teacher.FViewOnly()) << "a run that may not edit never saves";
-    EXPECT_EQ(teacher.FReportPoint, "77");
+    EXPECT_EQ(teacher.Launch().teacherNo, "T1");
+    EXPECT_EQ(teacher.Launch().password, "pw");
+    EXPECT_TRUE(teacher.Launch().hasCorrection);
+    EXPECT_EQ(teacher.Launch().lectureKey, "KEY");
+    EXPECT_EQ(teacher.Launch().studentNo, "S1");
+    EXPECT_EQ(teacher.Launch().essayUrl, "essay");
+    EXPECT_EQ(teacher.Launch().correctionUrl, "corr");
+    EXPECT_FALSE(teacher.Launch().editable);
+    EXPECT_EQ(teacher.Launch().title, "제목");
+    EXPECT_TRUE(teacher.ViewOnly()) << "a run that may not edit never saves";
+    EXPECT_EQ(teacher.ReportPoint(), "77");
     EXPECT_EQ(teacher.Scores().total(), "77");
-    EXPECT_EQ(teacher.FScoreSwitch, "Y");
+    EXPECT_EQ(teacher.Launch().discussionUrl, "http://127.0.0.1:1/d");
+    EXPECT_TRUE(teacher.Launch().OffersScoreSheet());
 
     CorrectionSession viewer;
     viewer.ReadViewFields(LaunchFields({"C001", "T1", "", "0", "KEY", "essay", "", "제목", "80"}));
-    EXPECT_TRUE(viewer.FStudentNo.isEmpty());
-    EXPECT_TRUE(viewer.FEditable);
-    EXPECT_EQ(viewer.FEssayUrl, "essay");
-    EXPECT_TRUE(viewer.FDiscussionUrl.isEmpty());
+    EXPECT_TRUE(viewer.Launch().studentNo.isEmpty());
+    EXPECT_TRUE(viewer.Launch().editable);
+    EXPECT_EQ(viewer.Launch().essayUrl, "essay");
+    EXPECT_TRUE(viewer.Launch().correctionUrl.isEmpty());
+    EXPECT_EQ(viewer.Launch().title, "제목");
+    EXPECT_TRUE(viewer.Launch().discussionUrl.isEmpty());
+    EXPECT_FALSE(viewer.Launch().OffersScoreSheet());
+    EXPECT_FALSE(viewer.ViewOnly()) << "the frame makes a viewing run view-only";
     EXPECT_EQ(viewer.Scores().total(), "80");
 
     CorrectionSession shortTeacher;
     const LaunchFields tenFields({"T001", "T1", "pw", "0", "K", "S1", "", "", "1", "제목"});
     EXPECT_EQ(ErrorOf([&] { shortTeacher.ReadTeacherFields(tenFields); }), "List index out of bounds (10)");
-    EXPECT_EQ(shortTeacher.FTitle, "제목") << "what was read before stays";
+    EXPECT_TRUE(shortTeacher.Launch().title.isEmpty()) << "a launch cut short gives no value";
+    const LaunchFields eightViewFields({"C001", "T1", "", "0", "KEY", "essay", "", "제목"});
+    EXPECT_EQ(ErrorOf([&] { viewer.ReadViewFields(eightViewFields); }), "List index out of bounds (8)");
+    EXPECT_EQ(viewer.Launch().essayUrl, "essay") << "the launch read before stays whole";
 }
 
 TEST(CorrectionSessionPages, BoardPagesAreStoredWhenLeftAndGivenBackWhenShown)
 {
     CorrectionSession session;
     int listed = 0;
-    QObject::connect(&session, &CorrectionSession::pagesChanged, [&] { ++listed; });
+    QObject::connect(&session, &CorrectionSession::PagesChanged, [&] { ++listed; });
     QString review;
-    QObject::connect(&session, &CorrectionSession::reviewLoaded, [&](const QString& text) { review = text; });
+    QObject::connect(&session, &CorrectionSession::ReviewLoaded, [&](const QString& text) { review = text; });
     session.Load(Essays::LongBlankPaper(70), BoardCorrection(kSummary));
-    EXPECT_EQ(session.FViewMode(), 1);
+    EXPECT_EQ(session.ViewMode(), 1);
     EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2", "PAGE3"}));
     EXPECT_EQ(listed, 1);
     EXPECT_EQ(review, "잘 읽었습니다.\r\n");
     EXPECT_EQ(session.Scores().text(1, 2), "60");
     EXPECT_TRUE(session.cdTeacher.isEmpty()) << "work goes to the working copy";
-    EXPECT_EQ(session.FPageIndex(), -1);
-    EXPECT_FALSE(session.FModified());
+    EXPECT_EQ(session.PageIndex(), -1);
+    EXPECT_FALSE(session.Modified());
 
-    const CorrectionRecord::Page first = session.TurnPage(0, {});
-    ASSERT_EQ(first.marks.size(), 2);
-    EXPECT_EQ(first.marks[1].strings, "좋은 표현");
-    EXPECT_EQ(first.comment, "첫 쪽 평\r\n");
-    EXPECT_EQ(session.FPageIndex(), 0);
+    const CorrectionPage& page = session.Page();
+    session.TurnPage(0);
+    const QList<CorrectionRecord::MarkRow> first = page.marks();
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_EQ(first[1].strings, "좋은 표현");
+    EXPECT_EQ(page.comment(), "첫 쪽 평\n") << "as the comment box shows it";
+    EXPECT_EQ(page.stored().comment, "첫 쪽 평\r\n");
+    EXPECT_EQ(session.PageIndex(), 0);
 
-    session.TurnPage(2, first);
-    const CorrectionRecord::Page third =
-        session.TurnPage(0, {{Essays::Mark(16, 100)}, QStringLiteral("page three\r\n")});
-    EXPECT_EQ(third.marks, first.marks) << "page 1 as it was left";
-    const CorrectionRecord::Page back = session.TurnPage(2, third);
-    ASSERT_EQ(back.marks.size(), 1);
-    EXPECT_EQ(back.marks[0].left, 100);
-    EXPECT_EQ(back.comment, "page three\r\n");
-    EXPECT_EQ(session.TurnPage(1, back).marks.size(), 1) << "page 2 as loaded";
+    session.TurnPage(2);
+    EXPECT_TRUE(page.marks().isEmpty());
+    session.Page().place(dt16, {100, 40}, {140, 80}, 1);
+    session.Page().setComment(QStringLiteral("page three"));
+    session.TurnPage(0);
+    EXPECT_EQ(page.marks(), first) << "page 1 as it was left";
+    session.TurnPage(2);
+    ASSERT_EQ(page.marks().size(), 1);
+    EXPECT_EQ(page.marks()[0].left, 100);
+    EXPECT_EQ(page.comment(), "page three\n");
+    EXPECT_EQ(CorrectionRecord::loadPage(session.cdTemp, CorrectionRecord::pageKey(3)).comment, "page three\r\n");
+    session.TurnPage(1);
+    EXPECT_EQ(page.marks().size(), 1) << "page 2 as loaded";
 }
 
 // A stored deduction comes back checked and recomputes; "true" in lower case does not.
@@ -131,11 +151,11 @@ TEST(CorrectionSessionPages, HandwrittenPagesAreAddedAndDeleted)
     CorrectionSession session;
     session.Load(Essays::BlankPaper("글"), Essays::HandwrittenCorrection({Essays::Picture({670, 500}, Qt::blue),
                                                                           Essays::Picture({670, 300}, Qt::green)}));
-    EXPECT_EQ(session.FViewMode(), 2);
+    EXPECT_EQ(session.ViewMode(), 2);
     EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2"}));
     EXPECT_EQ(session.cdTeacher.recordCount(), 2) << "a handwritten correction is edited in place";
     EXPECT_EQ(session.HandwrittenPicture(1).size(), QSize(670, 300));
-    EXPECT_FALSE(session.FModified());
+    EXPECT_FALSE(session.Modified());
 
     const QString scan = dir.filePath("scan.jpg");
     QFile file(scan);
@@ -146,17 +166,17 @@ TEST(CorrectionSessionPages, HandwrittenPagesAreAddedAndDeleted)
     EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2", "PAGE 3"}));
     session.cdTeacher.moveTo(2);
     EXPECT_EQ(session.cdTeacher.asString(u"ImageType"), ".jpg");
-    EXPECT_TRUE(session.FModified());
+    EXPECT_TRUE(session.Modified());
 
     session.SetModified(false);
     EXPECT_THROW(session.AddHandwrittenPage(dir.filePath("missing.jpg")), AppError);
     EXPECT_EQ(session.cdTeacher.recordCount(), 3);
-    EXPECT_FALSE(session.FModified());
+    EXPECT_FALSE(session.Modified());
 
     session.DeleteHandwrittenPage(0);
     EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2"}));
     EXPECT_EQ(session.HandwrittenPicture(0).size(), QSize(670, 300)) << "the former second page";
-    EXPECT_TRUE(session.FModified());
+    EXPECT_TRUE(session.Modified());
     session.DeleteHandwrittenPage(0);
     session.DeleteHandwrittenPage(0);
     EXPECT_TRUE(session.Pages().isEmpty());
@@ -170,7 +190,7 @@ TEST(CorrectionSessionSave, SubmissionOfABoardCorrection)
     session.ReadTeacherFields(
         LaunchFields({"T001", "T1", "pw", "1", "KEY", "S1", "e", "c", "1", "제목", "85", "", "Y"}));
     session.Load(Essays::LongBlankPaper(40), BoardCorrection(kSummary));
-    session.TurnPage(0, {});
+    session.TurnPage(0);
     session.SetReview(QStringLiteral("새 총평\r\n"));
     session.Scores().setEditText(2, 2, QStringLiteral("40"));
     const int working = session.cdTemp.recordCount();
@@ -183,7 +203,7 @@ TEST(CorrectionSessionSave, SubmissionOfABoardCorrection)
         EXPECT_EQ(submission.lectureKey, "KEY");
         EXPECT_EQ(submission.studentNo, "S1");
         EXPECT_EQ(submission.reportPoint, session.Scores().total());
-        EXPECT_EQ(session.FReportPoint, submission.reportPoint);
+        EXPECT_EQ(session.ReportPoint(), submission.reportPoint);
         EXPECT_EQ(Jpeg::decode(submission.thumbnail).size(), QSize(30, 20));
         EXPECT_TRUE(session.cdTeacher.isEmpty()) << "the record is built for one submission";
         EXPECT_GE(session.cdTemp.recordCount(), working) << "the working copy stays";
@@ -207,31 +227,32 @@ TEST(CorrectionSessionSave, RulesThatStopASave)
     EXPECT_EQ(ErrorOf([&] { empty.PrepareAnswerPrint(); }), "답안지가 없어 출력할 수 없습니다.");
 
     CorrectionSession session;
-    session.FScoreSwitch = QStringLiteral("Y");
+    session.ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "0", "K", "S1", "e", "", "1", "제목", "", "", "Y"}));
     session.Load(Essays::Manuscript(21), DataSet(CorrectionRecord::fields()));
+    QSignalSpy messages(&session.Scores(), &ScoreSheet::message);
     session.Scores().setEditText(2, 2, QStringLiteral("455"));
-    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{"0 부터 50 이하의 값만 들어갈수 있습니다."});
+    ASSERT_EQ(messages.count(), 1);
+    EXPECT_EQ(messages[0][0].toString(), "0 부터 50 이하의 값만 들어갈수 있습니다.");
     EXPECT_EQ(ErrorOf([&] { session.ValidateScores(); }), "0 부터 50 이하의 값만 들어갈수 있습니다.");
-    session.FScoreSwitch = QStringLiteral("N");
+    session.ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "0", "K", "S1", "e", "", "1", "제목", "", "", "N"}));
     EXPECT_EQ(ErrorOf([&] { session.ValidateScores(); }), "") << "a sheet not offered is not checked";
 }
 
-TEST(CorrectionSessionPrint, CorrectionPrintOfABoardCorrectionPrintsThePagesShown)
+TEST(CorrectionSessionPrint, CorrectionPrintOfABoardCorrectionPrintsEveryPageWithThePageShown)
 {
     CorrectionSession session;
     session.Load(Essays::Manuscript(70), BoardCorrection(kSummary));
     session.SetReview(QStringLiteral("총평의 첫 문장입니다.\r\n끝.\r\n"));
-    QList<int> shown;
-    const PreparedReport report = session.PrepareCorrectionPrint([&](int index) {
-        shown.append(index);
-        QImage page(650, 880, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        return CorrectionSession::ShownPage{page, index == 0 ? QStringLiteral("첫 쪽 평\r\n") : QString()};
-    });
-    EXPECT_EQ(shown, (QList<int>{0, 1, 2}));
+    session.TurnPage(1);
+    session.Page().setComment(QStringLiteral("둘째 쪽 평"));
+    const PreparedReport report = session.PrepareCorrectionPrint();
+    EXPECT_EQ(session.PageIndex(), 1) << "printing turns no page";
     ASSERT_EQ(session.cdPrint.recordCount(), 3);
     session.cdPrint.first();
     EXPECT_EQ(session.cdPrint.asString(u"LText"), "첫 쪽 평\r\n");
+    EXPECT_EQ(QImage::fromData(session.cdPrint.asBytes(u"LImage")).size(), QSize(650, 880) * 3);
+    session.cdPrint.next();
+    EXPECT_EQ(session.cdPrint.asString(u"LText"), "둘째 쪽 평\r\n") << "the page shown as it stands";
     QStringList lines;
     for (session.cdPrint2.first(); !session.cdPrint2.eof(); session.cdPrint2.next())
         lines << session.cdPrint2.asString(u"L1");
@@ -241,7 +262,7 @@ TEST(CorrectionSessionPrint, CorrectionPrintOfABoardCorrectionPrintsThePagesShow
     EXPECT_EQ(session.Report2GetValue("p8"), "0");
     session.Scores().setDeduction(true);
     EXPECT_EQ(session.Report2GetValue("p8"), "-20");
-    EXPECT_FALSE(session.FModified());
+    EXPECT_FALSE(session.Modified());
 }
 
 TEST(CorrectionSessionPrint, AnswerPrintFollowsThePaperKind)
@@ -291,7 +312,7 @@ TEST(CorrectionSessionPrint, CorrectionPrintOfAHandwrittenCorrection)
     session.cdPrint2.append();
     session.cdPrint2.setString(u"L1", QStringLiteral("지난 출력의 줄"));
     session.cdPrint2.post();
-    const PreparedReport report = session.PrepareCorrectionPrint({});
+    const PreparedReport report = session.PrepareCorrectionPrint();
     EXPECT_EQ(session.cdPrint.recordCount(), 2);
     EXPECT_EQ(session.cdPrint2.recordCount(), 0);
     ASSERT_EQ(report.pageCount(), 3);  // a sheet a page, then the scores

@@ -1,14 +1,20 @@
 #include "correction/ScoreSheet.h"
 
 #include "core/AppError.h"
-#include "support/RecordingDialogs.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace {
 
-using Kind = RecordingDialogs::Kind;
+// The messages the sheet gives for the frame to show, in order.
+struct SheetMessages {
+    explicit SheetMessages(ScoreSheet& sheet)
+    {
+        QObject::connect(&sheet, &ScoreSheet::message, [this](const QString& text) { texts << text; });
+    }
+    QStringList texts;
+};
 
 const QString kTooSmall = QStringLiteral("총점이 0점 미만입니다.");
 
@@ -36,7 +42,7 @@ void TypeAll(ScoreSheet& sheet, const QStringList& scores)
 TEST(ScoreSheet, TotalsFollowEachTypedKey)
 {
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     TypeAll(sheet, {"", "", "5", "5", "5"});
     EXPECT_EQ(Score(sheet, 4), "15");
 
@@ -46,7 +52,7 @@ TEST(ScoreSheet, TotalsFollowEachTypedKey)
     Type(sheet, 2, "45");
     EXPECT_EQ(Score(sheet, 1), "45");
     EXPECT_EQ(sheet.total(), "60");
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_TRUE(messages.texts.isEmpty());
 }
 
 struct RangeCase {
@@ -62,11 +68,11 @@ TEST_P(ScoreSheetRange, InvalidTextStaysInTheCellAndCountsNothingNew)
 {
     const RangeCase& c = GetParam();
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     sheet.setTotal(QStringLiteral("77"));
     Type(sheet, c.row, c.typed);
     EXPECT_EQ(Score(sheet, c.row), c.typed);
-    EXPECT_EQ(dialogs->texts(Kind::Information), c.messages);
+    EXPECT_EQ(messages.texts, c.messages);
     EXPECT_EQ(Score(sheet, c.row <= 3 ? 1 : 4), c.subtotal);
 }
 
@@ -86,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ScoreSheetRange,
 TEST(ScoreSheet, EmptiedCellCountsZero)
 {
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     TypeAll(sheet, {"30", "10", "", "", "3"});
     EXPECT_EQ(sheet.total(), "43");
     sheet.setData(sheet.index(2, 2), QStringLiteral("3"));
@@ -94,7 +100,7 @@ TEST(ScoreSheet, EmptiedCellCountsZero)
     EXPECT_EQ(Score(sheet, 2), "");
     EXPECT_EQ(Score(sheet, 1), "10");
     EXPECT_EQ(sheet.total(), "13");
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_TRUE(messages.texts.isEmpty());
 }
 
 struct DeductionCase {
@@ -110,13 +116,13 @@ TEST_P(ScoreSheetDeduction, CheckingTheBoxTakesTwentyOffOrRefusesBelowOne)
 {
     const DeductionCase& c = GetParam();
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     TypeAll(sheet, c.scores);
     QSignalSpy boxes(&sheet, &ScoreSheet::deductionChanged);
     sheet.setDeduction(true);
     EXPECT_EQ(sheet.total(), c.total);
     EXPECT_EQ(sheet.deduction(), c.deductionAfter);
-    EXPECT_EQ(dialogs->texts(Kind::Information), c.warned ? QStringList{kTooSmall} : QStringList{});
+    EXPECT_EQ(messages.texts, c.warned ? QStringList{kTooSmall} : QStringList{});
     // The box on screen follows every change, the clearing included.
     EXPECT_EQ(boxes.size(), c.deductionAfter ? 1 : 2);
 }
@@ -131,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ScoreSheetDeduction,
 TEST(ScoreSheet, DeductionFollowsLaterEditsAndUnchecking)
 {
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     TypeAll(sheet, {"40", "", "", "", ""});
     sheet.setDeduction(true);
     EXPECT_EQ(sheet.total(), "20");
@@ -142,7 +148,7 @@ TEST(ScoreSheet, DeductionFollowsLaterEditsAndUnchecking)
     // Lowering a score until the deduction would leave nothing clears the box.
     sheet.setDeduction(true);
     sheet.setData(sheet.index(2, 2), QStringLiteral("4"));
-    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kTooSmall});
+    EXPECT_EQ(messages.texts, QStringList{kTooSmall});
     EXPECT_FALSE(sheet.deduction());
     EXPECT_EQ(sheet.total(), "0");
 }
@@ -150,14 +156,14 @@ TEST(ScoreSheet, DeductionFollowsLaterEditsAndUnchecking)
 TEST(ScoreSheet, DeductionWithInvalidFocusScoreOnlyRepeatsItsMessage)
 {
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     TypeAll(sheet, {"5", "10", "", "", ""});
     Type(sheet, 2, "55");
     EXPECT_EQ(sheet.total(), "15");
     sheet.setDeduction(true);
     EXPECT_TRUE(sheet.deduction());
     EXPECT_EQ(sheet.total(), "15");
-    EXPECT_EQ(dialogs->texts(Kind::Information), (QStringList{kMax50, kMax50}));
+    EXPECT_EQ(messages.texts, (QStringList{kMax50, kMax50}));
 }
 
 TEST(ScoreSheet, TypedTotalStaysWithinZeroToHundred)
@@ -172,17 +178,17 @@ TEST(ScoreSheet, TypedTotalStaysWithinZeroToHundred)
                  {"abc", "abc", 0}};
     for (const Case& c : cases) {
         ScoreSheet sheet;
-        ScopedRecordingDialogs dialogs;
+        const SheetMessages messages(sheet);
         sheet.typeTotal(c.typed);
         EXPECT_EQ(sheet.total(), c.total) << c.typed.toStdString();
-        EXPECT_EQ(dialogs->texts(Kind::Information), QStringList(c.messages, kRange)) << c.typed.toStdString();
+        EXPECT_EQ(messages.texts, QStringList(c.messages, kRange)) << c.typed.toStdString();
     }
     // Text written by code is not checked.
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     sheet.setTotal(QStringLiteral("150"));
     EXPECT_EQ(sheet.total(), "150");
-    EXPECT_TRUE(dialogs->boxes.isEmpty());
+    EXPECT_TRUE(messages.texts.isEmpty());
 }
 
 TEST(ScoreSheet, LoadingWithDeductionRecomputesWithoutItKeepsTheLaunchTotal)
@@ -190,17 +196,17 @@ TEST(ScoreSheet, LoadingWithDeductionRecomputesWithoutItKeepsTheLaunchTotal)
     const QStringList stored{"40", "30", "10", "18", "5", "5", "8"};
     {
         ScoreSheet sheet;
-        ScopedRecordingDialogs dialogs;
+        const SheetMessages messages(sheet);
         sheet.setTotal(QStringLiteral("77"));
         sheet.load(stored, true);
         EXPECT_EQ(sheet.points(), stored);
         EXPECT_TRUE(sheet.deduction());
         EXPECT_EQ(sheet.total(), "38");
-        EXPECT_TRUE(dialogs->boxes.isEmpty());
+        EXPECT_TRUE(messages.texts.isEmpty());
     }
     {
         ScoreSheet sheet;
-        ScopedRecordingDialogs dialogs;
+        const SheetMessages messages(sheet);
         sheet.setTotal(QStringLiteral("77"));
         sheet.load(stored, false);
         EXPECT_EQ(sheet.points(), stored);
@@ -210,17 +216,17 @@ TEST(ScoreSheet, LoadingWithDeductionRecomputesWithoutItKeepsTheLaunchTotal)
     {
         // Stored cells are written as they are, without checks, and empty ones stay empty.
         ScoreSheet sheet;
-        ScopedRecordingDialogs dialogs;
+        const SheetMessages messages(sheet);
         sheet.load({"", "", "", "", "", "", ""}, false);
         EXPECT_EQ(sheet.points(), QStringList(7, QString()));
-        EXPECT_TRUE(dialogs->boxes.isEmpty());
+        EXPECT_TRUE(messages.texts.isEmpty());
     }
 }
 
 TEST(ScoreSheet, AnInvalidScoreIsNeverSaved)
 {
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     TypeAll(sheet, {"45", "10", "", "", ""});
     EXPECT_NO_THROW(sheet.validateScores());
     Type(sheet, 6, "55");
@@ -241,7 +247,7 @@ TEST(ScoreSheet, AnInvalidScoreIsNeverSaved)
 TEST(ScoreSheet, OnlyTypedScoresTakeText)
 {
     ScoreSheet sheet;
-    ScopedRecordingDialogs dialogs;
+    const SheetMessages messages(sheet);
     for (int row = 0; row < ScoreSheet::kRows; ++row) {
         for (int column = 0; column < ScoreSheet::kColumns; ++column) {
             const QModelIndex cell = sheet.index(row, column);

@@ -3,6 +3,7 @@
 #include "correction/TotalBox.h"
 
 #include "support/RecordingDialogs.h"
+#include "ui/ErrorBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,6 +23,8 @@ class ScoreSheetScreen : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The sheet's messages shown as the frame shows them.
+        QObject::connect(&sheet, &ScoreSheet::message, [](const QString& text) { ShowInfo(text); });
         panel.resize(737, 107);
         view.setGeometry(0, 0, 516, 107);
         box.setGeometry(516, 0, 221, 107);

@@ -152,6 +152,34 @@ TEST_F(TeacherAccessibility, PaletteIsWalkedByArrowsAndATookIsChosenBySpace)
     EXPECT_EQ(select->focusPolicy(), Qt::NoFocus);
 }
 
+// What a screen reader presses on a checkable button is its toggle action.
+TEST_F(TeacherAccessibility, PaletteToggledThroughTheAccessibleActionChoosesTheToolThatDraws)
+{
+    TFlatSpeedButton* button = W(*frame).ToolButton(dt16);
+    QAccessibleActionInterface* actions = Accessible(button)->actionInterface();
+    ASSERT_TRUE(actions);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    frame->Session().SetModified(false);
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_FALSE(W(*frame).btnCursor->isChecked());
+    EXPECT_EQ(board()->DrawTool(), dt16);
+    EXPECT_TRUE(frame->Session().Modified());
+
+    QTest::mousePress(board(), Qt::LeftButton, {}, QPoint(200, 300));
+    QTest::mouseMove(board(), QPoint(260, 330));
+    QTest::mouseRelease(board(), Qt::LeftButton, {}, QPoint(260, 330));
+    const QList<CorrectionRecord::MarkRow>& marks = frame->Session().Page().marks();
+    ASSERT_EQ(marks.size(), 2);
+    EXPECT_EQ(marks[1].drawTool, dt16);
+    EXPECT_EQ(QRect(QPoint(marks[1].left, marks[1].top), QPoint(marks[1].right, marks[1].bottom)),
+              QRect(QPoint(200, 300), QPoint(260, 330)));
+    ASSERT_EQ(board()->Items().Count(), 2);
+    EXPECT_EQ(board()->Items().Items(1)->DrawTool(), dt16) << "the board shows the page's new mark";
+    EXPECT_EQ(board()->DrawTool(), dtSelect) << "back to the selection tool";
+    EXPECT_TRUE(W(*frame).btnCursor->isChecked());
+}
+
 TEST_F(TeacherAccessibility, BoardReadsThePageLinesAndItsMarksAndTheKeyboardPlacesOne)
 {
     QAccessibleInterface* page = Accessible(board());
@@ -190,7 +218,7 @@ TEST_F(TeacherAccessibility, BoardReadsThePageLinesAndItsMarksAndTheKeyboardPlac
     EXPECT_EQ(placed->DrawTool(), dtRight);
     EXPECT_EQ(QPoint(placed->Left(), placed->Top()), caret + QPoint(30, 1));
     EXPECT_EQ(board()->DrawTool(), dtSelect);
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     ASSERT_EQ(page->childCount(), 32);
     ASSERT_TRUE(page->focusChild());
     EXPECT_EQ(page->focusChild()->text(QAccessible::Name), DrawToolHint(dtRight)) << "the new mark is read back";

@@ -160,7 +160,7 @@ TEST_F(TeacherFrame, PaletteButtonsSelectTheirTools)
 
     QTest::mouseClick(ToolButton(*frame, dt44), Qt::LeftButton);
     EXPECT_EQ(W(*frame).Board->DrawTool(), dt44);
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
     QTest::mouseClick(ToolButton(*frame, dtNumber), Qt::LeftButton);
     EXPECT_EQ(W(*frame).Board->DrawTool(), dtNumber);
     EXPECT_FALSE(ToolButton(*frame, dt44)->isChecked()) << "one button is down at a time";
@@ -204,15 +204,15 @@ TEST_F(TeacherFrame, LaunchSwitchesOfBothModes)
         EXPECT_EQ(title.text(), "제목") << c.name;
         EXPECT_FALSE(title.isEnabled()) << c.name;
         EXPECT_EQ(W(*frame).cmbList->count(), 0) << c.name << ": the frame stays without pages";
-        EXPECT_EQ(frame->Session().FViewMode(), 0) << c.name;
-        EXPECT_EQ(frame->Session().FViewOnly(), !teacherRun) << c.name << ": a viewing run never saves";
+        EXPECT_EQ(frame->Session().ViewMode(), 0) << c.name;
+        EXPECT_EQ(frame->Session().ViewOnly(), !teacherRun) << c.name << ": a viewing run never saves";
         EXPECT_EQ(frame->Session().Scores().text(5, 0), " 1. 원고지작성법") << c.name;
         EXPECT_EQ(W(*frame).pGrid->columnWidth(0), 300) << c.name;
     }
-    EXPECT_EQ(Teacher(teacher)->Session().FReportPoint, "77");
-    EXPECT_EQ(Teacher(teacher)->Session().FStudentNo, "S1");
-    EXPECT_TRUE(Viewer(viewer)->Session().FStudentNo.isEmpty());
-    EXPECT_TRUE(Viewer(viewer)->Session().FEditable);
+    EXPECT_EQ(Teacher(teacher)->Session().ReportPoint(), "77");
+    EXPECT_EQ(Teacher(teacher)->Session().Launch().studentNo, "S1");
+    EXPECT_TRUE(Viewer(viewer)->Session().Launch().studentNo.isEmpty());
+    EXPECT_TRUE(Viewer(viewer)->Session().Launch().editable);
 
     auto shortTeacher = Course::ShownFrame();
     EXPECT_EQ(ErrorOf([&] { shortTeacher->SetupTeacherRun(LaunchFields(teacher.mid(0, 10)), &title); }),
@@ -220,7 +220,7 @@ TEST_F(TeacherFrame, LaunchSwitchesOfBothModes)
     auto shortViewer = Course::ShownFrame();
     EXPECT_EQ(ErrorOf([&] { shortViewer->SetupViewRun(LaunchFields(viewer.mid(0, 8)), &title); }),
               "List index out of bounds (8)");
-    EXPECT_TRUE(shortViewer->Session().FViewOnly());
+    EXPECT_TRUE(shortViewer->Session().ViewOnly());
 }
 
 // Field 3 and field 7 decide whether the earlier correction is downloaded.
@@ -242,17 +242,17 @@ TEST_F(TeacherFrame, EarlierCorrectionIsDownloadedOnlyWhenAsked)
             fields[7].clear();
         auto frame = Teacher(fields);
         EXPECT_TRUE(dialogs->boxes.isEmpty()) << c.name;
-        EXPECT_EQ(frame->Session().FViewMode(), 1) << c.name;
+        EXPECT_EQ(frame->Session().ViewMode(), 1) << c.name;
         EXPECT_EQ(W(*frame).cmbList->count(), 3) << c.name;
         EXPECT_EQ(W(*frame).cmbList->itemText(2), "PAGE3") << c.name;
         EXPECT_EQ(W(*frame).Label5->text(), "총 3페이지 입니다.") << c.name;
-        EXPECT_EQ(frame->Session().FPageIndex(), 0) << c.name;
+        EXPECT_EQ(frame->Session().PageIndex(), 0) << c.name;
         EXPECT_EQ(W(*frame).Board->Items().Count(), c.marksOnPage1) << c.name;
         EXPECT_EQ(W(*frame).Memo1->toPlainText(), c.marksOnPage1 ? "잘 읽었습니다.\n" : "") << c.name;
         EXPECT_EQ(frame->Session().Scores().text(1, 2), c.marksOnPage1 ? "60" : "") << c.name;
         EXPECT_FALSE(W(*frame).CheckBox1->isChecked()) << c.name;
         EXPECT_TRUE(frame->Session().cdTeacher.isEmpty()) << c.name << ": work goes to the working copy";
-        EXPECT_FALSE(frame->Session().FModified()) << c.name;
+        EXPECT_FALSE(frame->Session().Modified()) << c.name;
         EXPECT_EQ(W(*frame).Board->DrawTool(), dtSelect) << c.name;
         EXPECT_TRUE(W(*frame).btnCursor->isChecked()) << c.name;
     }
@@ -283,7 +283,7 @@ TEST_F(TeacherFrame, Button1StoresThePageAndReturnsToPage1)
     auto frame = Teacher(Course::TeacherFields(threePages, true));
     QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
     QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
-    ASSERT_EQ(frame->Session().FPageIndex(), 2);
+    ASSERT_EQ(frame->Session().PageIndex(), 2);
     EXPECT_EQ(W(*frame).Board->Items().Count(), 0);
     EXPECT_TRUE(W(*frame).Memo2->toPlainText().isEmpty());
 
@@ -295,7 +295,7 @@ TEST_F(TeacherFrame, Button1StoresThePageAndReturnsToPage1)
 
     QTest::mouseClick(W(*frame).btn1, Qt::LeftButton);
     EXPECT_EQ(W(*frame).cmbList->currentIndex(), 0);
-    EXPECT_EQ(frame->Session().FPageIndex(), 0);
+    EXPECT_EQ(frame->Session().PageIndex(), 0);
     EXPECT_EQ(W(*frame).Board->Items().Count(), 2) << "page 1 with its own marks";
     EXPECT_EQ(W(*frame).Memo2->toPlainText(), "첫 쪽 평\n");
     EXPECT_EQ(W(*frame).ScrollBox1->verticalScrollBar()->value(), 0) << "a page is shown from the top";
@@ -310,7 +310,7 @@ TEST_F(TeacherFrame, Button1StoresThePageAndReturnsToPage1)
     EXPECT_EQ(QRect(QPoint(placed->Left(), placed->Top()), QPoint(placed->Right(), placed->Bottom())),
               QRect(QPoint(100, 300), QPoint(180, 330)));
     EXPECT_EQ(W(*frame).Memo2->toPlainText(), "page three\n");
-    EXPECT_TRUE(frame->Session().FModified());
+    EXPECT_TRUE(frame->Session().Modified());
 }
 
 TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
@@ -323,7 +323,7 @@ TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
 
     for (const bool viewing : {false, true}) {
         auto frame = viewing ? Viewer(Course::ViewFields(key)) : Teacher(Course::TeacherFields(key, true));
-        EXPECT_EQ(frame->Session().FViewMode(), 2);
+        EXPECT_EQ(frame->Session().ViewMode(), 2);
         EXPECT_EQ(W(*frame).cmbList->count(), 2);
         EXPECT_EQ(W(*frame).cmbList->itemText(1), "PAGE2");
         EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2) << "a handwritten correction is edited in place";
@@ -342,20 +342,20 @@ TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
         EXPECT_EQ(W(*frame).Image->size(), QSize(670, 300));
         shown = W(*frame).Image->pixmap().toImage();
         EXPECT_GT(At(shown, 300, 150).green(), 200);
-        EXPECT_FALSE(frame->Session().FModified());
+        EXPECT_FALSE(frame->Session().Modified());
     }
 
     // btn1 turns to the board correction of the same essay, btn2 back to the pictures.
     auto frame = Teacher(Course::TeacherFields(key, true));
     ASSERT_TRUE(W(*frame).btn2->isVisibleTo(frame.get())) << "a teacher can correct on paper";
     QTest::mouseClick(W(*frame).btn1, Qt::LeftButton);
-    EXPECT_EQ(frame->Session().FViewMode(), 1);
+    EXPECT_EQ(frame->Session().ViewMode(), 1);
     EXPECT_EQ(W(*frame).cmbList->count(), 1);
     EXPECT_TRUE(W(*frame).Board->isVisibleTo(frame.get()));
     EXPECT_FALSE(W(*frame).Image->isVisibleTo(frame.get()));
     EXPECT_FALSE(W(*frame).Image3->isVisibleTo(frame.get()));
     QTest::mouseClick(W(*frame).btn2, Qt::LeftButton);
-    EXPECT_EQ(frame->Session().FViewMode(), 2);
+    EXPECT_EQ(frame->Session().ViewMode(), 2);
     EXPECT_EQ(W(*frame).cmbList->count(), 2);
     EXPECT_TRUE(W(*frame).Image3->isVisibleTo(frame.get())) << "pages can be added";
 }
@@ -380,7 +380,7 @@ TEST_F(TeacherFrame, ReadOnlyTeacherRun)
     EXPECT_EQ(W(*frame).pGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
     for (TFlatSpeedButton* button : W(*frame).ToolButtons)
         EXPECT_FALSE(button->isEnabled());
-    EXPECT_TRUE(frame->Session().FViewOnly());
+    EXPECT_TRUE(frame->Session().ViewOnly());
 
     const QImage before = W(*frame).Board->Buffer();
     Place(*frame, {300, 300}, {360, 340});
@@ -388,7 +388,7 @@ TEST_F(TeacherFrame, ReadOnlyTeacherRun)
     EXPECT_EQ(W(*frame).Board->Items().Count(), 2);
     EXPECT_EQ(W(*frame).Board->Items().Items(0)->Left(), 40) << "nothing moves";
     EXPECT_EQ(W(*frame).Board->Buffer(), before);
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
 
     QTest::mouseClick(W(*frame).btn1, Qt::LeftButton);
     EXPECT_EQ(W(*frame).Board->Items().Count(), 2);
@@ -399,7 +399,7 @@ TEST_F(TeacherFrame, ViewingRun)
 {
     auto frame = Viewer(Course::ViewFields(threePages));
     EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_EQ(frame->Session().FViewMode(), 1);
+    EXPECT_EQ(frame->Session().ViewMode(), 1);
     EXPECT_EQ(W(*frame).Board->Items().Count(), 2);
     EXPECT_EQ(W(*frame).Memo1->toPlainText(), "잘 읽었습니다.\n");
     EXPECT_EQ(frame->Session().Scores().text(7, 2), "5");
@@ -412,13 +412,13 @@ TEST_F(TeacherFrame, ViewingRun)
     EXPECT_FALSE(W(*frame).CheckBox1->isEnabled());
     EXPECT_FALSE(W(*frame).ComboBox1->isEnabled());
     EXPECT_TRUE(W(*frame).Board->Locked());
-    EXPECT_TRUE(frame->Session().FViewOnly());
+    EXPECT_TRUE(frame->Session().ViewOnly());
 
     Place(*frame, {300, 300}, {360, 340});
     EXPECT_EQ(W(*frame).Board->Items().Count(), 2);
     QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
     EXPECT_EQ(W(*frame).Board->Items().Count(), 1);
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
 
     QStringList noCorrection = Course::ViewFields(threePages);
     noCorrection[6].clear();
@@ -478,7 +478,7 @@ TEST_F(TeacherFrame, SetUpFailures)
         });
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << c.name << ": " << error.toStdString();
         EXPECT_EQ(W(*frame).cmbList->count(), 0) << c.name;
-        EXPECT_EQ(frame->Session().FViewMode(), 0) << c.name;
+        EXPECT_EQ(frame->Session().ViewMode(), 0) << c.name;
     }
 }
 
@@ -495,7 +495,7 @@ TEST_F(TeacherFrame, BrokenScannedPageKeepsThePreviousPage)
 
     QTest::keyClick(W(*frame).cmbList, Qt::Key_Down);
     ASSERT_EQ(dialogs->texts(Kind::Error).size(), 1);
-    EXPECT_EQ(frame->Session().FPageIndex(), 0);
+    EXPECT_EQ(frame->Session().PageIndex(), 0);
     EXPECT_EQ(W(*frame).Board->Background().size(), QSize(400, 320));
     EXPECT_EQ(W(*frame).Board->Items().Count(), 1) << "the marks of page 1 stay on the board";
 }
@@ -509,8 +509,8 @@ TEST_F(TeacherFrame, LaunchFileFromTheCoursePage)
     auto frame = Teacher(fields);
     EXPECT_TRUE(W(*frame).btnAG->isVisibleTo(frame.get()));
     EXPECT_TRUE(W(*frame).Image6->isVisibleTo(frame.get()));
-    EXPECT_FALSE(frame->Session().FViewOnly());
-    EXPECT_EQ(frame->Session().FStudentNo, CourseServerProcess::kStudentNo);
+    EXPECT_FALSE(frame->Session().ViewOnly());
+    EXPECT_EQ(frame->Session().Launch().studentNo, CourseServerProcess::kStudentNo);
 }
 
 TEST_F(TeacherFrame, ManuscriptEssayPages)
@@ -543,5 +543,5 @@ TEST_F(TeacherFrame, DiscussionButtonOpensTheDiscussionPage)
     QTest::mouseClick(W(*frame).btnAG, Qt::LeftButton);
     EXPECT_EQ(opened, "토의사항");
     EXPECT_TRUE(dialogs->boxes.isEmpty());
-    EXPECT_FALSE(frame->Session().FModified());
+    EXPECT_FALSE(frame->Session().Modified());
 }

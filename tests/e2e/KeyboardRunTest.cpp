@@ -86,7 +86,7 @@ TEST_F(KeyboardRun, StudentSavesAnEssayAndTeacherPlacesHearsSavesAndPrintsAMark)
     key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty()) << dialogs->texts(Kind::Error).join("|").toStdString();
     EXPECT_EQ(dialogs->texts(Kind::Information).size(), 1) << "the server's answer";
-    EXPECT_FALSE(window->FTeacher->Session().FModified());
+    EXPECT_FALSE(window->FTeacher->Session().Modified());
     EXPECT_TRUE(server.get(QStringLiteral("/correction/DEMO0001"))) << "the correction is saved";
 
     // The save's progress window has come and gone; a window manager gives the main window

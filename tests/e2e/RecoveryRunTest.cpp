@@ -234,7 +234,7 @@ TEST_F(RecoveryRun, TeachersCorrectionComesBackAfterTheClientWasKilled)
     startClient(launch);
     ASSERT_TRUE(window->FTeacher);
     expectOneRecoveryQuestion();
-    EXPECT_TRUE(window->FTeacher->Session().FModified());
+    EXPECT_TRUE(window->FTeacher->Session().Modified());
     EXPECT_EQ(describeCorrection(*window), shown);
 }
 

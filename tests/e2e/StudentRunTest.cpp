@@ -126,7 +126,7 @@ TEST_F(StudentRun, TypedEssayIsStoredAndComesBackInTheNextRun)
 
     save();
     ASSERT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
-    EXPECT_EQ(session().LectureKey, "DEMO0001");
+    EXPECT_EQ(session().LectureKey(), "DEMO0001");
     DataSet stored = storedRecord();
     ASSERT_EQ(EssayRecord::paperKind(stored), EssayRecord::Manuscript);
     ManuscriptGrid storedGrid;
@@ -167,7 +167,7 @@ TEST_F(StudentRun, LoadedEssayPutsTheCaretAfterItsLastWrittenCell)
         open(QStringLiteral("/launch/new/S1001.dzl"));
         typeOnSheet(c.text);
         save();
-        open(QStringLiteral("/launch/S001/%1.dzl").arg(session().LectureKey));
+        open(QStringLiteral("/launch/S001/%1.dzl").arg(session().LectureKey()));
         EXPECT_EQ(caret(), c.expected) << c.what;
         EXPECT_FALSE(edt()->hasFocus()) << c.what;
         const QRect cell = grid()->visualRect(grid()->currentIndex());
@@ -240,7 +240,7 @@ TEST_F(StudentRun, ScannedEssayOpensPrintsAndIsSavedBackUnchanged)
 TEST_F(StudentRun, ASaveWhileTheServerIsDownFailsAndTheNextOneTakesTheNewLecture)
 {
     open(QStringLiteral("/launch/new/S1001.dzl"));
-    ASSERT_EQ(session().LectureKey, QString());
+    ASSERT_EQ(session().LectureKey(), QString());
     typeOnSheet(QStringLiteral("가나다 abc"));
     const QStringList typed = cells(session().grid());
 
@@ -248,19 +248,19 @@ TEST_F(StudentRun, ASaveWhileTheServerIsDownFailsAndTheNextOneTakesTheNewLecture
     save();
     EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
     EXPECT_EQ(cells(session().grid()), typed);
-    EXPECT_EQ(session().LectureKey, QString());
+    EXPECT_EQ(session().LectureKey(), QString());
     EXPECT_TRUE(session().cdEditor().isEmpty());
 
     server.start();
     const int lectures = server.lectureCount();
     save();
-    const QString key = session().LectureKey;
+    const QString key = session().LectureKey();
     EXPECT_EQ(key.size(), 16) << key.toStdString();
     EXPECT_EQ(server.lectureCount(), lectures + 1);
 
     TypeText(edt(), QStringLiteral(" 라마"));
     save();
-    EXPECT_EQ(session().LectureKey, key);
+    EXPECT_EQ(session().LectureKey(), key);
     EXPECT_EQ(server.lectureCount(), lectures + 1) << "the second save went to the same lecture";
     const std::optional<CourseServerRun::Stored> stored = server.essay(key);
     ASSERT_TRUE(stored);

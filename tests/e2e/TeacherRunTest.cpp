@@ -181,7 +181,7 @@ protected:
             QTest::keyClick(list, Qt::Key_Down);
         for (int step = list->currentIndex(); step > index; --step)
             QTest::keyClick(list, Qt::Key_Up);
-        ASSERT_EQ(frame().Session().FPageIndex(), index);
+        ASSERT_EQ(frame().Session().PageIndex(), index);
     }
 
     // Marks pages 1 to 3 with every palette tool across them, two numbers, a text note and
@@ -322,11 +322,11 @@ TEST_F(TeacherRun, TeacherMarksThreePagesWithEveryToolAndEachPageKeepsItsMarks)
     EXPECT_EQ(board().size(), board().Background().size());
     EXPECT_GT(board().Background().height(), 800) << "a page of 30 manuscript lines";
     EXPECT_EQ(board().Items().Count(), 0);
-    EXPECT_FALSE(frame().Session().FModified());
+    EXPECT_FALSE(frame().Session().Modified());
 
     std::map<int, PageState> expected;
     ASSERT_NO_FATAL_FAILURE(markThreePages(expected));
-    EXPECT_TRUE(frame().Session().FModified());
+    EXPECT_TRUE(frame().Session().Modified());
 
     // Back on page 1 a mark is moved with the mouse and another one deleted.
     ASSERT_NO_FATAL_FAILURE(showPage(0));
@@ -372,7 +372,7 @@ TEST_F(TeacherRun, ViewingRunChangesNothingAndClosesWithoutAQuestion)
     ASSERT_TRUE(window->FTeacher);
     EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
     EXPECT_GE(W(frame()).cmbList->count(), 3) << "the essay's pages are shown";
-    EXPECT_TRUE(frame().Session().FViewOnly());
+    EXPECT_TRUE(frame().Session().ViewOnly());
 
     for (QWidget* hidden : {static_cast<QWidget*>(W(frame()).pnlLeft), static_cast<QWidget*>(W(frame()).btn1),
                             static_cast<QWidget*>(frame().btnSave), static_cast<QWidget*>(W(frame()).Image7),
@@ -403,7 +403,7 @@ TEST_F(TeacherRun, ViewingRunChangesNothingAndClosesWithoutAQuestion)
     EXPECT_EQ(W(frame()).Memo2->toPlainText(), QString());
     EXPECT_EQ(W(frame()).Memo1->toPlainText(), QString());
     showPage(1);
-    EXPECT_FALSE(frame().Session().FModified());
+    EXPECT_FALSE(frame().Session().Modified());
 
     window->close();
     EXPECT_EQ(dialogs->texts(Kind::Question), QStringList());
@@ -434,8 +434,8 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
     click(frame().btnSave);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kSaved});
     EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
-    EXPECT_FALSE(frame().Session().FModified());
-    EXPECT_EQ(frame().Session().FPageIndex(), 0) << "the save shows page 1";
+    EXPECT_FALSE(frame().Session().Modified());
+    EXPECT_EQ(frame().Session().PageIndex(), 0) << "the save shows page 1";
     const std::optional<QByteArray> thumbnail = server.get(QStringLiteral("/thumbnail/DEMO0001"));
     ASSERT_TRUE(thumbnail);
     EXPECT_EQ(Jpeg::decode(*thumbnail).width(), boardWidth + 220 + 6) << "page 1 and its comment";
@@ -454,7 +454,7 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
         ASSERT_NO_FATAL_FAILURE(readCorrection(shown, pageCount));
         expectSame(shown, expected);
     }
-    EXPECT_TRUE(frame().Session().FViewOnly());
+    EXPECT_TRUE(frame().Session().ViewOnly());
     window->close();
     EXPECT_EQ(dialogs->texts(Kind::Question), QStringList()) << "a viewing run asks nothing";
 
@@ -483,7 +483,7 @@ TEST_F(TeacherRun, SaveWhileTheServerIsDownLosesNothingAndSucceedsOnceItIsBack)
     click(frame().btnSave);
     EXPECT_EQ(dialogs->texts(Kind::Error).size(), 1);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList());
-    EXPECT_TRUE(frame().Session().FModified());
+    EXPECT_TRUE(frame().Session().Modified());
     Correction kept;
     ASSERT_NO_FATAL_FAILURE(readCorrection(kept, pageCount));
     expectSame(kept, expected);
@@ -493,7 +493,7 @@ TEST_F(TeacherRun, SaveWhileTheServerIsDownLosesNothingAndSucceedsOnceItIsBack)
     click(frame().btnSave);
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{kSaved});
     EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
-    EXPECT_FALSE(frame().Session().FModified());
+    EXPECT_FALSE(frame().Session().Modified());
     dialogs->boxes.clear();
 
     open(QStringLiteral("T001"));
@@ -514,7 +514,7 @@ TEST_F(TeacherRun, HandwrittenCorrectionOfTwoScannedPagesRoundTripsAndPrintsOneP
 
     // The 자필첨삭 button stays hidden on the frame: its action is taken directly.
     frame().btnClick(W(frame()).btn2);
-    ASSERT_EQ(frame().Session().FViewMode(), 2);
+    ASSERT_EQ(frame().Session().ViewMode(), 2);
     EXPECT_EQ(W(frame()).cmbList->count(), 0);
     dialogs->pictures = {writeScan({1340, 1000}, QColor(200, 230, 200)), writeScan({671, 1001}, QColor(60, 60, 160))};
     click(W(frame()).Image3);
@@ -542,7 +542,7 @@ TEST_F(TeacherRun, HandwrittenCorrectionOfTwoScannedPagesRoundTripsAndPrintsOneP
         open(QString::fromLatin1(mode));
         ASSERT_TRUE(window->FTeacher);
         EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
-        EXPECT_EQ(frame().Session().FViewMode(), 2);
+        EXPECT_EQ(frame().Session().ViewMode(), 2);
         ASSERT_EQ(W(frame()).cmbList->count(), 2);
         EXPECT_EQ(W(frame()).cmbList->itemText(1), QStringLiteral("PAGE2"));
         QList<QByteArray> stored;

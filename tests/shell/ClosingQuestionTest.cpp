@@ -111,7 +111,7 @@ TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
          },
          [](TfrmMain& window) { window.FTeacher->Session().SetModified(true); },
          [](TfrmMain& window) {
-             return window.FTeacher->Session().FModified() ? QStringLiteral("modified") : QString();
+             return window.FTeacher->Session().Modified() ? QStringLiteral("modified") : QString();
          },
          QStringLiteral("modified")},
     };
@@ -179,7 +179,7 @@ TEST_F(ClosingQuestion, CancelKeepsTheWindowAndANewTitleCountsAsAChange)
                 && buttons.contains(QStringLiteral("취소")))
         << buttons.join(u' ').toStdString();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->FEditor->session().Title, QStringLiteral("제목 2"));
+    EXPECT_EQ(window->FEditor->session().Title(), QStringLiteral("제목 2"));
 
     boxes.answers = {QMessageBox::No};
     EXPECT_TRUE(window->close());

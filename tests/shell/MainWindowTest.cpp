@@ -57,7 +57,7 @@ TEST(MainWindow, TitleBoxFollowsTheRun)
     EXPECT_EQ(student->txtTitle->text(), QStringLiteral("우리 동네 도서관"));
     EXPECT_TRUE(student->txtTitle->isEnabled());
     student->txtTitle->setText(QStringLiteral("새 제목"));
-    EXPECT_EQ(student->FEditor->session().Title, QStringLiteral("새 제목"));
+    EXPECT_EQ(student->FEditor->session().Title(), QStringLiteral("새 제목"));
 
     QStringList readOnly = StudentFields();
     readOnly[6] = "0";

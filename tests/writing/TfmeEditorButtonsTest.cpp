@@ -56,7 +56,7 @@ TEST(WritingFrameButtons, SaveStoresThePaperOnTheServerUnderTheLectureItNames)
     SheetText::setLine(f.cells(), 0, QStringLiteral("__우리 동네 도서관에 다녀왔다|."));
     click(f.button("btnSave"));
     EXPECT_TRUE(dialogs->boxes.isEmpty()) << "an accepted save shows nothing";
-    const QString key = f.session().LectureKey;
+    const QString key = f.session().LectureKey();
     ASSERT_FALSE(key.isEmpty()) << "the server's new lecture names the next saves";
 
     QBuffer stored;

@@ -27,8 +27,7 @@ QStringList cells(const ManuscriptGrid& grid)
 // A run as the frame leaves it after its set-up: an empty manuscript shown.
 void startRun(WritingSession& s, const QString& lectureKey = QStringLiteral("LK1"))
 {
-    s.StudentNo = QStringLiteral("S1001");
-    s.LectureKey = lectureKey;
+    s.ReadLaunchFields(LaunchFields({"S001", "S1001", "pw", "0", lectureKey, "", "1", "제목", "0", "0"}));
     s.setInx(EssayRecord::Manuscript);
     s.ShowEssay();
 }
@@ -66,7 +65,7 @@ TEST(WritingJournal, RestoresBothPapersTitleAndPaperExactly)
     after.RestoreWork(kept.title, kept.inx, kept.memo, kept.lines, kept.seconds);
     EXPECT_EQ(cells(after.grid()), cells(before.grid()));
     EXPECT_EQ(after.memo(), before.memo());
-    EXPECT_EQ(after.Title, before.Title);
+    EXPECT_EQ(after.Title(), before.Title());
     EXPECT_EQ(titles.size(), 1);
     EXPECT_EQ(after.Inx(), EssayRecord::BlankPaper);
     EXPECT_TRUE(after.Modified()) << "restored work is not on the server";

@@ -31,6 +31,14 @@ QStringList demoFields(const QString& paper = "0")
     return {"S001", Demo::kStudentNo, Demo::kStudentPassword, "0", "", "", "1", "우리 동네 도서관", "0", paper};
 }
 
+// The demo student's launch with another password.
+QStringList withPassword(const QString& password)
+{
+    QStringList fields = demoFields();
+    fields[2] = password;
+    return fields;
+}
+
 QString closedPortUrl()
 {
     QTcpServer closed;
@@ -145,23 +153,23 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
          [](FrameFixture&) { SetServerUrl(server->url()); }},
         {"wrong password",
          "0",
-         [](FrameFixture& f) { f.session().Password = QStringLiteral("wrong"); },
+         [](FrameFixture& f) { f.session().ReadLaunchFields(LaunchFields(withPassword("wrong"))); },
          {"학생 번호나 비밀번호가 맞지 않습니다."},
-         [](FrameFixture& f) { f.session().Password = Demo::kStudentPassword; }},
+         [](FrameFixture& f) { f.session().ReadLaunchFields(LaunchFields(withPassword(Demo::kStudentPassword))); }},
         {"the lecture was corrected",
          "0",
          [](FrameFixture& f) {
              QTest::mouseClick(f.button("btnSave"), Qt::LeftButton);
-             ASSERT_FALSE(f.session().LectureKey.isEmpty()) << "the first save did not go through";
-             correct(f.session().LectureKey);
+             ASSERT_FALSE(f.session().LectureKey().isEmpty()) << "the first save did not go through";
+             correct(f.session().LectureKey());
          },
          {"첨삭이 끝난 글은 고칠 수 없습니다."},
          {}},
         {"a title code page 949 cannot hold",
          "0",
-         [smile](FrameFixture& f) { f.session().Title = QStringLiteral("웃는 ") + smile; },
+         [smile](FrameFixture& f) { f.session().SetTitle(QStringLiteral("웃는 ") + smile); },
          {smile, "CP949"},
-         [](FrameFixture& f) { f.session().Title = QStringLiteral("웃는 얼굴"); }},
+         [](FrameFixture& f) { f.session().SetTitle(QStringLiteral("웃는 얼굴")); }},
         {"a pasted memo code page 949 cannot hold",
          "1",
          [smile](FrameFixture& f) {
@@ -183,7 +191,7 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
         ASSERT_NO_FATAL_FAILURE(c.prepare(f));
         const QStringList paper = SheetText::dump(f.cells());
         const QString memo = f.session().memo();
-        const QString key = f.session().LectureKey;
+        const QString key = f.session().LectureKey();
         const QByteArray before = stored(key);
 
         ModalBoxes boxes;
@@ -200,7 +208,7 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
         EXPECT_EQ(icon, QMessageBox::Critical);
         EXPECT_EQ(SheetText::dump(f.cells()), paper);
         EXPECT_EQ(f.session().memo(), memo);
-        EXPECT_EQ(f.session().LectureKey, key);
+        EXPECT_EQ(f.session().LectureKey(), key);
         EXPECT_TRUE(f.session().cdEditor().isEmpty());
         SetServerUrl(server->url());
         EXPECT_EQ(stored(key), before) << "nothing was stored";
@@ -224,7 +232,7 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
         QTest::qWait(100);
         EXPECT_EQ(boxes.texts.size(), 1) << boxes.texts.join('|').toStdString();
         DataSet record;
-        EssayRecord::load(record, stored(f.session().LectureKey));
+        EssayRecord::load(record, stored(f.session().LectureKey()));
         ASSERT_EQ(EssayRecord::paperKind(record), f.editor->Inx());
         if (f.editor->Inx() == EssayRecord::Manuscript) {
             ManuscriptGrid grid;

@@ -119,7 +119,7 @@ TEST(WritingSessionSave, TheFormHasTheSevenPartsInOrder)
     s.ReadLaunchFields(
         LaunchFields({"S001", "학생01", "비밀 번호", "0", "KEY-1", "", "1", "우리 동네 도서관", "0", "1"}));
     s.setInx(s.FirstPaper());
-    s.Title = QStringLiteral("바뀐 제목");
+    s.SetTitle(QStringLiteral("바뀐 제목"));
     s.setMemo(QStringLiteral("가나다"));
     const QList<Part> parts = partsOf(s.SaveForm());
     QStringList names;
@@ -206,7 +206,7 @@ TEST(WritingSessionSave, TheReplysValueBecomesTheLectureKeyOnlyWhenAccepted)
     };
     for (const auto& c : cases) {
         Student s;
-        s.LectureKey = QStringLiteral("OLD");
+        s.ReadLaunchFields(LaunchFields({"S001", "S1001", "pw", "0", "OLD", "", "1", "우리 동네 도서관", "0", "0"}));
         writeSomething(s.grid());
         const QStringList paper = SheetText::dump(s.grid());
         s.SaveForm();
@@ -217,7 +217,7 @@ TEST(WritingSessionSave, TheReplysValueBecomesTheLectureKeyOnlyWhenAccepted)
             error = e.message();
         }
         EXPECT_EQ(error, c.error) << c.reply.toStdString();
-        EXPECT_EQ(s.LectureKey, c.key) << c.reply.toStdString();
+        EXPECT_EQ(s.LectureKey(), c.key) << c.reply.toStdString();
         EXPECT_EQ(SheetText::dump(s.grid()), paper) << c.reply.toStdString();
         EXPECT_TRUE(s.cdEditor().isEmpty());
         // The next save names the lecture the server assigned and builds the record again.
@@ -235,7 +235,7 @@ TEST(WritingSessionSave, TextCodePage949CannotHoldIsRefusedBeforeAnythingIsSent)
         int paper;
         std::function<void(WritingSession&)> write;
     } cases[] = {
-        {"title", EssayRecord::Manuscript, [&](WritingSession& s) { s.Title = "웃는 " + smile; }},
+        {"title", EssayRecord::Manuscript, [&](WritingSession& s) { s.SetTitle("웃는 " + smile); }},
         {"memo", EssayRecord::BlankPaper, [&](WritingSession& s) { s.setMemo("붙여넣은 " + smile + "\n끝"); }},
     };
     for (const auto& c : cases) {
@@ -254,7 +254,7 @@ TEST(WritingSessionSave, TextCodePage949CannotHoldIsRefusedBeforeAnythingIsSent)
         EXPECT_TRUE(s.cdEditor().isEmpty()) << c.name;
         EXPECT_EQ(SheetText::dump(s.grid()), paper) << c.name;
         EXPECT_EQ(s.memo(), memo) << c.name;
-        EXPECT_EQ(s.LectureKey, QStringLiteral("K-1")) << c.name;
+        EXPECT_EQ(s.LectureKey(), QStringLiteral("K-1")) << c.name;
     }
 }
 

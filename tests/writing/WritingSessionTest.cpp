@@ -60,11 +60,11 @@ TEST(WritingSession, ReadsTheRunFromTheLaunchFields)
         EXPECT_EQ(s.FirstPaper(), c.first) << name;
         EXPECT_EQ(s.OffersPaper(EssayRecord::Manuscript), c.manuscriptOffered) << name;
         EXPECT_EQ(s.OffersPaper(EssayRecord::BlankPaper), c.blankOffered) << name;
-        EXPECT_EQ(s.StudentNo, QStringLiteral("st01"));
-        EXPECT_EQ(s.Password, QStringLiteral("pw"));
-        EXPECT_EQ(s.LectureKey, QStringLiteral("K-1"));
-        EXPECT_EQ(s.Title, QStringLiteral("제목"));
-        EXPECT_TRUE(s.Editable);
+        EXPECT_EQ(s.Launch().studentNo, QStringLiteral("st01"));
+        EXPECT_EQ(s.Launch().password, QStringLiteral("pw"));
+        EXPECT_EQ(s.LectureKey(), QStringLiteral("K-1"));
+        EXPECT_EQ(s.Title(), QStringLiteral("제목"));
+        EXPECT_TRUE(s.Launch().editable);
         EXPECT_EQ(s.Inx(), 0) << "no paper before the frame chooses one";
     }
 
@@ -84,7 +84,7 @@ TEST(WritingSession, ReadsTheRunFromTheLaunchFields)
         WritingSession s;
         s.ReadLaunchFields(LaunchFields(r.fields));
         EXPECT_EQ(s.HasDiscussion(), r.discussion) << r.fields.join(',').toStdString();
-        EXPECT_EQ(s.DiscussionAddress, r.fields.value(10));
+        EXPECT_EQ(s.Launch().discussionAddress, r.fields.value(10));
         EXPECT_EQ(s.WantsEarlierEssay(), r.download) << r.fields.join(',').toStdString();
     }
 
