@@ -24,7 +24,8 @@ struct Session {
 // A launch token is bound to one person, one grant and one lecture (none yet for a new
 // essay: the first save binds it). It must be used within kTokenStart of being handed out;
 // every use keeps it alive for kTokenIdle more. Signing out revokes the session's tokens.
-// A person holds kTokensPerUser tokens at most: a new one puts out the least recently used.
+// A person holds kTokensPerUser tokens at most: a new one puts out the least recently used
+// (uses within a minute of the last renewal count as that one).
 class Accounts {
 public:
     static constexpr std::chrono::minutes kTokenStart{15};

@@ -1,11 +1,12 @@
 #include "GroupCommit.h"
 
 #include <exception>
+#include <future>
 
 struct GroupCommit::Pending {
     const std::function<void()>& write;
     std::exception_ptr error;
-    bool done = false;
+    std::promise<void> done;
 };
 
 GroupCommit::GroupCommit(Database& db, std::mutex& mutex) : db_(db), dbMutex_(mutex), thread_([this] { writer(); })
@@ -24,13 +25,14 @@ GroupCommit::~GroupCommit()
 
 void GroupCommit::run(const std::function<void()>& write)
 {
-    Pending pending{write, nullptr, false};
-    std::unique_lock lock(mutex_);
-    queue_.push_back(&pending);
-    wake_.notify_all();
-    wake_.wait(lock, [&] { return pending.done; });
-    if (pending.error)
-        std::rethrow_exception(pending.error);
+    Pending pending{write, nullptr, {}};
+    std::future<void> done = pending.done.get_future();
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.push_back(&pending);
+    }
+    wake_.notify_one();
+    done.get();
 }
 
 void GroupCommit::writer()
@@ -44,10 +46,12 @@ void GroupCommit::writer()
         batch.swap(queue_);
         lock.unlock();
         commit(batch);
-        lock.lock();
         for (Pending* pending : batch)
-            pending->done = true;
-        wake_.notify_all();
+            if (pending->error)
+                pending->done.set_exception(pending->error);
+            else
+                pending->done.set_value();
+        lock.lock();
     }
 }
 
