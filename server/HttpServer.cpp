@@ -212,6 +212,13 @@ asio::awaitable<void> HttpServer::Core::exchanges(Stream& stream, const std::str
         }
         beast::get_lowest_layer(stream).expires_at(start + limits.requestDeadline);
         if (!head.is_done()) {
+            // A client that asked waits for this before it sends the body.
+            if (beast::iequals(req.header("Expect"), "100-continue")) {
+                http::response<http::empty_body> proceed{http::status::continue_, version};
+                co_await http::async_write(stream, proceed, asio::redirect_error(asio::use_awaitable, error));
+                if (error)
+                    co_return;
+            }
             http::request_parser<SpoolBody> body(std::move(head));
             body.body_limit(limits.maxBody);
             co_await http::async_read(stream, buffer, body, asio::redirect_error(asio::use_awaitable, error));

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <fstream>
@@ -85,6 +86,14 @@ long memoryFigure(long long pid, const std::string& key)
     return -1;
 }
 
+}
+
+std::string RawClient::receive(size_t size)
+{
+    std::string out(size, '\0');
+    const ssize_t n = ::recv(socket_, out.data(), size, MSG_WAITALL);
+    out.resize(size_t(std::max<ssize_t>(n, 0)));
+    return out;
 }
 
 bool RawClient::closedByServer()

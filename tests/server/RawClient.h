@@ -17,6 +17,8 @@ public:
     // server closes, or until 10 s of silence.
     std::string answer();
 
+    // Exactly `size` bytes of what the server says (fewer when it closes or falls silent).
+    std::string receive(size_t size);
     // True when the server closed the connection (rather than 10 s passing in silence).
     bool closedByServer();
 

@@ -145,6 +145,18 @@ TEST_F(ServerAttackTest, LargePostsAtOnceAreSpooledNotHeld)
     EXPECT_LT(peak(), 200);
 }
 
+TEST_F(ServerAttackTest, ABodyAnnouncedWithExpectIsAskedFor)
+{
+    const std::string body = "--B--\r\n";
+    RawClient client(port);
+    client.send("POST /clientif HTTP/1.1\r\n" + host()
+                + "Expect: 100-continue\r\nContent-Type: multipart/form-data; boundary=B\r\nContent-Length: "
+                + std::to_string(body.size()) + "\r\n\r\n");
+    EXPECT_EQ(client.receive(25), "HTTP/1.1 100 Continue\r\n\r\n");
+    client.send(body);
+    EXPECT_EQ(client.answer().substr(0, 12), "HTTP/1.1 200");
+}
+
 TEST_F(ServerAttackTest, HeaderFloodIsCutOff)
 {
     RawClient client(port);
