@@ -82,8 +82,9 @@ struct HttpServer::Core {
     asio::io_context io;
     tcp::acceptor acceptor{io};
 
-    // A connection counted against its address while it has no whole request in; none is
-    // counted for the trusted proxy, which bounds its own clients.
+    // A new connection counts against its address until its first request is in; one kept
+    // alive after a whole exchange does not (a class's clients keep theirs between saves),
+    // and none from the trusted proxy does, which bounds its own clients.
     class Waiting {
     public:
         Waiting(Core& core, std::string address) : core_(core), address_(std::move(address)) {}
@@ -183,8 +184,6 @@ asio::awaitable<void> HttpServer::Core::exchanges(Stream& stream, const std::str
     beast::flat_buffer buffer(limits.maxHeadBytes + 4096);
     for (;;) {
         const Clock::time_point start = Clock::now();
-        if (!waiting.enter())
-            co_return;
         beast::get_lowest_layer(stream).expires_after(limits.headDeadline);
         http::request_parser<http::empty_body> head;
         head.header_limit(std::uint32_t(limits.maxHeadBytes));

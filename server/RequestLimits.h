@@ -14,7 +14,8 @@ struct RequestLimits {
     std::chrono::seconds headDeadline{10};
     // From a request's start to the last byte of its body.
     std::chrono::seconds requestDeadline{120};
-    // Connections one address may hold at once without a whole request in: a slow client
-    // pays only a socket each, and a school behind one address is never refused.
+    // New connections one address may hold at once before their first request is in (kept
+    // alive ones between requests do not count): a slow client pays only a socket each, and
+    // a school behind one address is never refused.
     int unfinishedPerAddress = 64;
 };

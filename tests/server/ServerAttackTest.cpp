@@ -189,6 +189,18 @@ TEST_F(ServerAttackTest, SlowClientsHoldNoWorkerAndDoNotDelayTheStop)
     EXPECT_TRUE(server.stop()) << "the server did not end cleanly on SIGTERM while slow clients were connected";
 }
 
+TEST_F(ServerAttackTest, ConnectionsKeptAliveBetweenRequestsAreNeverRefused)
+{
+    // A class's clients each keep a connection open between saves, all from one address.
+    std::vector<std::unique_ptr<RawClient>> kept;
+    for (int i = 0; i < 80; ++i) {
+        kept.push_back(std::make_unique<RawClient>(port, "127.0.0.2"));
+        kept.back()->send("GET /login HTTP/1.1\r\n" + host() + "\r\n");
+        ASSERT_EQ(kept.back()->answer().substr(0, 12), "HTTP/1.1 200") << i;
+    }
+    EXPECT_EQ(exchange("GET /login HTTP/1.1\r\n" + host() + "\r\n", "127.0.0.2").substr(0, 12), "HTTP/1.1 200");
+}
+
 TEST_F(ServerAttackTest, WrongPasswordsInParallelCostTwoHashesAtMost)
 {
     std::vector<std::thread> attackers;
