@@ -87,15 +87,17 @@ std::optional<User> Accounts::signIn(const std::string& number, const std::strin
     // Checked again once a hashing place is free: attempts queued meanwhile count too. An
     // unknown number costs the same hash, so it cannot be told from a wrong password.
     std::optional<std::chrono::seconds> wait;
-    const bool right = throttle_.hashing([&] {
+    const std::optional<bool> right = throttle_.hashing([&] {
         if ((wait = throttle_.wait(number, address)))
             return false;
         return user ? Credentials::VerifyPassword(hash, password)
                     : (Credentials::VerifyPassword(Credentials::DummyHash(), password), false);
     });
+    if (!right)
+        throw Refusal(503, "로그인하려는 사람이 많아 지금은 확인할 수 없습니다. 잠시 뒤에 다시 시도하십시오.");
     if (wait)
         throw throttled(*wait);
-    if (!right) {
+    if (!*right) {
         throttle_.failed(number, address);
         return std::nullopt;
     }

@@ -36,7 +36,8 @@ public:
     explicit Accounts(const std::string& path);
 
     // The person with that number and password; nothing when either is wrong. Raises
-    // Refusal (429) while wrong passwords hold back this number from this address.
+    // Refusal (429) while wrong passwords hold back this number from this address, and
+    // (503) while too many sign-ins wait for a password check already.
     std::optional<User> signIn(const std::string& number, const std::string& password, const std::string& address);
 
     Session openSession(const User& user);

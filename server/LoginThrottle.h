@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <list>
@@ -29,11 +30,21 @@ public:
     void succeeded(const std::string& number, const std::string& address);
     std::size_t pairs() const;
 
-    // Runs the check while holding one of the two hashing places.
+    // Sign-ins that may wait for a hashing place; past them the handlers that save work
+    // would wait too, so a further one is turned away at once.
+    static constexpr int kMostWaiting = 8;
+
+    // Runs the check while holding one of the two hashing places; nothing when too many
+    // wait for one already.
     template <typename Check>
-    bool hashing(Check check)
+    std::optional<bool> hashing(Check check)
     {
+        if (waiting_.fetch_add(1) >= kMostWaiting) {
+            waiting_.fetch_sub(1);
+            return std::nullopt;
+        }
         hashes_.acquire();
+        waiting_.fetch_sub(1);
         struct Release {
             std::counting_semaphore<2>& s;
             ~Release() { s.release(); }
@@ -53,4 +64,5 @@ private:
     std::list<std::string> ages_;  // oldest first
     std::unordered_map<std::string, Pair> pairs_;
     std::counting_semaphore<2> hashes_{2};
+    std::atomic<int> waiting_{0};
 };

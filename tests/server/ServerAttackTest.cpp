@@ -212,9 +212,14 @@ TEST_F(ServerAttackTest, WrongPasswordsInParallelCostTwoHashesAtMost)
         });
     for (std::thread& t : attackers)
         t.join();
-    // Each address failed once: no one is held back, yet only two hashes ran at once.
-    for (const std::string& answer : answers)
-        EXPECT_EQ(answer.substr(0, 12), "HTTP/1.1 401");
+    // Each address failed once: no one is held back for it, yet only two hashes ran at once
+    // and only a few waited for them; the rest were turned away at once.
+    int checked = 0;
+    for (const std::string& answer : answers) {
+        EXPECT_TRUE(answer.rfind("HTTP/1.1 401", 0) == 0 || answer.rfind("HTTP/1.1 503", 0) == 0) << answer;
+        checked += answer.rfind("HTTP/1.1 401", 0) == 0;
+    }
+    EXPECT_GE(checked, 2);
     // Two Argon2id hashes of 64 MiB each, and the server's own needs.
     EXPECT_LT(peak(), 2 * 64 + 100);
 }
