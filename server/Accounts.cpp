@@ -17,7 +17,12 @@ CREATE TABLE IF NOT EXISTS sessions (
   expires_at INTEGER NOT NULL);
 )";
 
-const char* kThrottled = "비밀번호가 여러 번 틀려 잠시 로그인할 수 없습니다. 15분 뒤에 다시 시도하십시오.";
+Refusal throttled(std::chrono::seconds wait)
+{
+    const std::string after =
+        wait.count() < 60 ? std::to_string(wait.count()) + "초" : std::to_string((wait.count() + 59) / 60) + "분";
+    return Refusal(429, "비밀번호가 여러 번 틀려 잠시 로그인할 수 없습니다. " + after + " 뒤에 다시 시도하십시오.");
+}
 
 std::int64_t now()
 {
@@ -51,12 +56,23 @@ const char* grantName(Grant grant)
 Accounts::Accounts(const std::string& path) : db_(path)
 {
     db_.exec(kSchema);
+    // Token uses are renewals, not records: losing the last few to a power cut costs
+    // nothing, so they need not wait for the disk.
+    db_.exec("PRAGMA synchronous = NORMAL");
+    bool hasUse = false;
+    {
+        Statement column = db_.prepare("SELECT 1 FROM pragma_table_info('launch_tokens') WHERE name = 'used'");
+        hasUse = column.step();
+    }
+    if (!hasUse)
+        db_.exec("ALTER TABLE launch_tokens ADD COLUMN used INTEGER NOT NULL DEFAULT 0;"
+                 "ALTER TABLE launch_tokens ADD COLUMN new_essay INTEGER NOT NULL DEFAULT 0;");
 }
 
 std::optional<User> Accounts::signIn(const std::string& number, const std::string& password, const std::string& address)
 {
-    if (!throttle_.allowed(number, address))
-        throw Refusal(429, kThrottled);
+    if (const auto wait = throttle_.wait(number, address))
+        throw throttled(*wait);
     std::optional<User> user;
     std::string hash;
     {
@@ -70,22 +86,22 @@ std::optional<User> Accounts::signIn(const std::string& number, const std::strin
     }
     // Checked again once a hashing place is free: attempts queued meanwhile count too. An
     // unknown number costs the same hash, so it cannot be told from a wrong password.
-    bool throttled = false;
-    const bool right = throttle_.hashing([&] {
-        if (!throttle_.allowed(number, address)) {
-            throttled = true;
+    std::optional<std::chrono::seconds> wait;
+    const std::optional<bool> right = throttle_.hashing([&] {
+        if ((wait = throttle_.wait(number, address)))
             return false;
-        }
         return user ? Credentials::VerifyPassword(hash, password)
                     : (Credentials::VerifyPassword(Credentials::DummyHash(), password), false);
     });
-    if (throttled)
-        throw Refusal(429, kThrottled);
-    if (!right) {
+    if (!right)
+        throw Refusal(503, "로그인하려는 사람이 많아 지금은 확인할 수 없습니다. 잠시 뒤에 다시 시도하십시오.");
+    if (wait)
+        throw throttled(*wait);
+    if (!*right) {
         throttle_.failed(number, address);
         return std::nullopt;
     }
-    throttle_.succeeded(number);
+    throttle_.succeeded(number, address);
     return user;
 }
 
@@ -135,7 +151,8 @@ std::string Accounts::issueToken(const User& user, Grant grant, const std::strin
     Transaction transaction(db_);
     db_.prepare("DELETE FROM launch_tokens WHERE expires_at <= ?").bind(1, now()).run();
     db_.prepare("INSERT INTO launch_tokens (digest, grant_kind, role, person_no, lecture_key, session, issued_at, "
-                "expires_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                "expires_at, used, new_essay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
+                "(SELECT coalesce(max(used), 0) + 1 FROM launch_tokens), ?9)")
         .bind(1, Credentials::TokenDigest(token))
         .bind(2, std::string(grantName(grant)))
         .bind(3, std::string(roleName(user.role)))
@@ -144,11 +161,12 @@ std::string Accounts::issueToken(const User& user, Grant grant, const std::strin
         .bind(6, sessionId.empty() ? std::string() : Credentials::TokenDigest(sessionId))
         .bind(7, now())
         .bind(8, now() + std::chrono::seconds(kTokenStart).count())
+        .bind(9, std::int64_t(lectureKey.empty()))
         .run();
-    // A person holds a bounded number of live tokens: the oldest give way.
+    // A person holds a bounded number of live tokens: the least recently used give way.
     db_.prepare("DELETE FROM launch_tokens WHERE person_no = ?1 AND role = ?2 AND digest NOT IN "
                 "(SELECT digest FROM launch_tokens WHERE person_no = ?1 AND role = ?2 "
-                "ORDER BY issued_at DESC, rowid DESC LIMIT ?3)")
+                "ORDER BY used DESC LIMIT ?3)")
         .bind(1, user.number)
         .bind(2, std::string(roleName(user.role)))
         .bind(3, std::int64_t(kTokensPerUser))
@@ -164,24 +182,29 @@ std::optional<User> Accounts::useToken(const std::string& token, std::optional<G
         return std::nullopt;
     const std::string digest = Credentials::TokenDigest(token);
     const std::lock_guard lock(mutex_);
-    // Read and renewal in one write transaction: a read that turned into a write would be
-    // refused outright when the course's own connection wrote in between.
-    Transaction transaction(db_);
     std::optional<User> user;
+    std::int64_t expires = 0;
     {
-        Statement row = db_.prepare("SELECT role, person_no, grant_kind FROM launch_tokens "
-                                    "WHERE digest = ? AND lecture_key = ? AND expires_at > ?");
+        // A new essay's token also answers for a first save sent again after it was bound.
+        Statement row = db_.prepare("SELECT role, person_no, grant_kind, expires_at FROM launch_tokens "
+                                    "WHERE digest = ?1 AND (lecture_key = ?2 OR (?2 = '' AND new_essay = 1)) "
+                                    "AND expires_at > ?3");
         if (!row.bind(1, digest).bind(2, lectureKey).bind(3, now()).step())
             return std::nullopt;
         if (grant && row.text(2) != grantName(*grant))
             return std::nullopt;
         user = User{roleOf(row.text(0)), row.text(1)};
+        expires = row.number(3);
     }
-    db_.prepare("UPDATE launch_tokens SET expires_at = ? WHERE digest = ?")
-        .bind(1, now() + std::chrono::seconds(kTokenIdle).count())
-        .bind(2, digest)
-        .run();
-    transaction.commit();
+    // Renewed at most once a minute: a run saving often does not queue a write behind every
+    // save's commit. The renewal is its own statement, never a read turned into a write.
+    const std::int64_t renewed = now() + std::chrono::seconds(kTokenIdle).count();
+    if (expires < renewed - 60)
+        db_.prepare("UPDATE launch_tokens SET expires_at = ?, used = (SELECT max(used) + 1 FROM launch_tokens) "
+                    "WHERE digest = ?")
+            .bind(1, renewed)
+            .bind(2, digest)
+            .run();
     return user;
 }
 
@@ -192,4 +215,14 @@ void Accounts::bindToken(const std::string& token, const std::string& lectureKey
         .bind(1, lectureKey)
         .bind(2, Credentials::TokenDigest(token))
         .run();
+}
+
+std::optional<std::string> Accounts::openedLecture(const std::string& token)
+{
+    const std::lock_guard lock(mutex_);
+    Statement row =
+        db_.prepare("SELECT lecture_key FROM launch_tokens WHERE digest = ? AND new_essay = 1 AND lecture_key <> ''");
+    if (!row.bind(1, Credentials::TokenDigest(token)).step())
+        return std::nullopt;
+    return row.text(0);
 }

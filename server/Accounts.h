@@ -24,6 +24,8 @@ struct Session {
 // A launch token is bound to one person, one grant and one lecture (none yet for a new
 // essay: the first save binds it). It must be used within kTokenStart of being handed out;
 // every use keeps it alive for kTokenIdle more. Signing out revokes the session's tokens.
+// A person holds kTokensPerUser tokens at most: a new one puts out the least recently used
+// (uses within a minute of the last renewal count as that one).
 class Accounts {
 public:
     static constexpr std::chrono::minutes kTokenStart{15};
@@ -34,7 +36,8 @@ public:
     explicit Accounts(const std::string& path);
 
     // The person with that number and password; nothing when either is wrong. Raises
-    // Refusal (429) while the account or the address is throttled.
+    // Refusal (429) while wrong passwords hold back this number from this address, and
+    // (503) while too many sign-ins wait for a password check already.
     std::optional<User> signIn(const std::string& number, const std::string& password, const std::string& address);
 
     Session openSession(const User& user);
@@ -44,11 +47,13 @@ public:
 
     // `sessionId` may be empty (a script signed in with HTTP Basic).
     std::string issueToken(const User& user, Grant grant, const std::string& lectureKey, const std::string& sessionId);
-    // The holder of a live token for the lecture ("" for a new essay's first save), with
-    // that grant when one is asked for; renews the token.
+    // The holder of a live token for the lecture ("" for a new essay's first save, also once
+    // it is bound), with that grant when one is asked for; renews the token.
     std::optional<User> useToken(const std::string& token, std::optional<Grant> grant, const std::string& lectureKey);
     // Binds a new essay's token to the lecture its first save created.
     void bindToken(const std::string& token, const std::string& lectureKey);
+    // The lecture a new essay's token opened with its first save, if it did.
+    std::optional<std::string> openedLecture(const std::string& token);
 
 private:
     std::mutex mutex_;

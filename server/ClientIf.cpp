@@ -3,6 +3,7 @@
 #include "Cp949Text.h"
 #include "RecordCheck.h"
 
+#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -24,9 +25,10 @@ public:
 
     std::string text(const std::string& name) const
     {
-        const std::string& bytes = part(name).content;
-        if (bytes.size() > kMaxTextField)
+        const FormPart& field = part(name);
+        if (field.size() > kMaxTextField)
             throw Refusal(400, "\"" + name + "\" 항목이 너무 깁니다.");
+        const std::string bytes = field.bytes();
         std::optional<std::string> text = Cp949ToUtf8(bytes);
         if (!text)
             throw Refusal(400, "\"" + name + "\" 항목의 글자 코드가 올바르지 않습니다.");
@@ -36,12 +38,13 @@ public:
         return *text;
     }
 
-    std::string data(const std::string& name) const
+    // A data part, checked for content without being read: it is read once its sender is known.
+    const FormPart& data(const std::string& name) const
     {
-        const std::string& bytes = part(name).content;
-        if (bytes.empty())
+        const FormPart& field = part(name);
+        if (field.size() == 0)
             throw Refusal(400, "보낸 양식의 \"" + name + "\" 자료가 비어 있습니다.");
-        return bytes;
+        return field;
     }
 
     std::string submit() const
@@ -76,6 +79,8 @@ bool checkSaver(Accounts& accounts, Role role, const std::string& number, const 
     return false;
 }
 
+std::mutex firstSaves;
+
 bool isJpeg(const std::string& bytes)
 {
     return bytes.size() > 3 && bytes[0] == '\xff' && bytes[1] == '\xd8' && bytes[2] == '\xff';
@@ -89,13 +94,20 @@ ClientReply saveEssay(CourseStore& store, Accounts& accounts, const FormReader& 
     save.lectureKey = form.text("lecturekey");
     save.submit = form.submit();
     save.title = form.text("title");
-    save.record = form.data("file");
-    // Who sends comes first: a stranger's record is never parsed.
+    const FormPart& file = form.data("file");
+    // Who sends comes first: a stranger's record is never read.
     const bool byToken = checkSaver(accounts, Role::Student, save.studentNo, password, save.lectureKey, address);
+    save.record = file.bytes();
     CheckEssayRecord(save.record);
+    if (!byToken || !save.lectureKey.empty())
+        return {200, "저장되었습니다.", store.saveEssay(save)};
+    // A first save sent again (its answer lost), or twice at once, goes to the lecture the
+    // token opened: one run, one lecture.
+    const std::lock_guard lock(firstSaves);
+    if (const std::optional<std::string> opened = accounts.openedLecture(password))
+        save.lectureKey = *opened;
     const std::string key = store.saveEssay(save);
-    if (byToken && save.lectureKey.empty())
-        accounts.bindToken(password, key);
+    accounts.bindToken(password, key);
     return {200, "저장되었습니다.", key};
 }
 
@@ -106,13 +118,15 @@ ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormRea
     const std::string password = form.text("password");
     save.lectureKey = form.text("lecturekey");
     save.studentNo = form.text("student_no");
-    save.record = form.data("file");
-    save.thumbnail = form.data("thumbnail");
+    const FormPart& file = form.data("file");
+    const FormPart& thumbnail = form.data("thumbnail");
     save.reportPoint = form.text("report_point");
     save.submit = form.submit();
+    checkSaver(accounts, Role::Teacher, save.teacherNo, password, save.lectureKey, address);
+    save.thumbnail = thumbnail.bytes();
     if (!isJpeg(save.thumbnail))
         throw Refusal(400, "미리보기 그림이 JPEG 형식이 아닙니다.");
-    checkSaver(accounts, Role::Teacher, save.teacherNo, password, save.lectureKey, address);
+    save.record = file.bytes();
     CheckCorrectionRecord(save.record);
     store.saveCorrection(save);
     return {200, "첨삭이 저장되었습니다.", save.lectureKey};

@@ -2,17 +2,10 @@
 
 #include "Accounts.h"
 #include "CourseStore.h"
+#include "FormPart.h"
 
 #include <map>
 #include <string>
-
-// One part of a posted form, as the client sent it (text values are code page 949 bytes).
-struct FormPart {
-    std::string content;
-    std::string fileName;
-    std::string contentType;
-};
-using FormParts = std::multimap<std::string, FormPart>;
 
 // The answer in the client's layout: status, one blank, message, 0x03, value.
 struct ClientReply {

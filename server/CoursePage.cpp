@@ -14,7 +14,7 @@ form { margin: 0; }
 </style></head><body>
 )";
 
-std::string link(const std::string& href, const std::string& text)
+std::string anchor(const std::string& href, const std::string& text)
 {
     return "<a href=\"" + HtmlEscape(href) + "\">" + text + "</a>";
 }
@@ -74,8 +74,8 @@ std::string CoursePage(const User& user, const std::vector<Lecture>& lectures, c
             "<th>점수</th><th>첨삭</th><th>실행 파일</th><th>스캔한 답안 올리기 (JPEG)</th></tr>\n";
     for (const Lecture& l : lectures) {
         const std::string key = HtmlEscape(l.key);
-        const std::string launches = student ? link("/launch/S001/" + l.key + ".dzl", "글쓰기")
-                                             : link("/launch/T001/" + l.key + ".dzl", "첨삭하기");
+        const std::string launches = student ? anchor("/launch/S001/" + l.key + ".dzl", "글쓰기")
+                                             : anchor("/launch/T001/" + l.key + ".dzl", "첨삭하기");
         page += "<tr><td>" + key + "</td><td>" + HtmlEscape(l.title) + "</td><td>" + HtmlEscape(l.student.name) + " ("
                 + HtmlEscape(l.student.number) + ")</td><td>" + HtmlEscape(l.teacher.name) + " ("
                 + HtmlEscape(l.teacher.number) + ")</td><td>"
@@ -86,12 +86,12 @@ std::string CoursePage(const User& user, const std::vector<Lecture>& lectures, c
                 + (l.hasCorrection ? "<a href=\"/thumbnail/" + key + "\"><img src=\"/thumbnail/" + key
                                          + "\" width=\"146\" alt=\"첨삭 미리보기\"></a>"
                                    : std::string())
-                + "</td><td>" + launches + " " + link("/launch/C001/" + l.key + ".dzl", "첨삭 보기") + "</td><td>"
+                + "</td><td>" + launches + " " + anchor("/launch/C001/" + l.key + ".dzl", "첨삭 보기") + "</td><td>"
                 + scanForm(l.key, formToken) + "</td></tr>\n";
     }
     page += "</table>\n";
     if (student)
-        page += "<h2>새 감상문</h2>\n<p>" + link("/launch/new/" + user.number + ".dzl", "새 글쓰기") + "</p>\n";
+        page += "<h2>새 감상문</h2>\n<p>" + anchor("/launch/new/" + user.number + ".dzl", "새 글쓰기") + "</p>\n";
     page += "</body></html>\n";
     return page;
 }
@@ -115,5 +115,5 @@ std::string DiscussionPage(const Lecture& lecture)
 std::string MessagePage(const std::string& title, const std::string& message)
 {
     return std::string(kHead) + HtmlEscape(title) + kStyle + "<h1>" + HtmlEscape(title) + "</h1>\n<p>"
-           + HtmlEscape(message) + "</p>\n<p>" + link("/", "강의 목록으로") + "</p>\n</body></html>\n";
+           + HtmlEscape(message) + "</p>\n<p>" + anchor("/", "강의 목록으로") + "</p>\n</body></html>\n";
 }

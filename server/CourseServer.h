@@ -7,11 +7,14 @@
 #include <memory>
 #include <string>
 
-class GuardedServer;
+class HttpServer;
 class RequestGate;
+struct CourseSite;
+struct HttpRequest;
+struct HttpResponse;
 
 // The course's web server: the form endpoint, the record addresses, the sign-in, the course
-// page and its launch files. Runs on a pool of 16 threads; stop() may be called from any
+// page and its launch files, over an event-driven HTTP core. stop() may be called from any
 // thread and ends open exchanges at once.
 class CourseServer {
 public:
@@ -28,13 +31,13 @@ public:
     void stop();
 
 private:
-    void routes();
-    void pages();
+    struct Routes;
+    HttpResponse route(const CourseSite& site, HttpRequest& req) const;
 
     CourseStore& store_;
     Accounts& accounts_;
     ServerOptions options_;
-    int listener_ = -1;
-    std::unique_ptr<GuardedServer> server_;
     std::unique_ptr<RequestGate> gate_;
+    std::unique_ptr<Routes> routes_;
+    std::unique_ptr<HttpServer> server_;
 };

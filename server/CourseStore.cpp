@@ -1,6 +1,7 @@
 #include "CourseStore.h"
 
 #include "Credentials.h"
+#include "GroupCommit.h"
 
 namespace {
 
@@ -55,9 +56,23 @@ Lecture readLecture(const Statement& row)
 
 }
 
-CourseStore::CourseStore(const std::string& path) : db_(path)
+CourseStore::CourseStore(const std::string& path, Commit commit) : db_(path)
 {
     db_.exec(kSchema);
+    if (commit == Commit::Grouped)
+        group_ = std::make_unique<GroupCommit>(db_, mutex_);
+}
+
+CourseStore::~CourseStore() = default;
+
+void CourseStore::write(const std::function<void()>& writes)
+{
+    if (group_)
+        return group_->run(writes);
+    const std::lock_guard lock(mutex_);
+    Transaction transaction(db_);
+    writes();
+    transaction.commit();
 }
 
 void CourseStore::addTeacher(const Person& teacher, const std::string& password)
@@ -123,8 +138,13 @@ bool CourseStore::personExists(const std::string& number)
 
 std::string CourseStore::saveEssay(const EssaySave& save)
 {
-    const std::lock_guard lock(mutex_);
-    Transaction transaction(db_);
+    std::string key;
+    write([&] { key = writeEssay(save); });
+    return key;
+}
+
+std::string CourseStore::writeEssay(const EssaySave& save)
+{
     std::string key = save.lectureKey;
     if (key.empty()) {
         Statement count = db_.prepare("SELECT count(*) FROM lectures WHERE student_no = ?");
@@ -158,14 +178,16 @@ std::string CourseStore::saveEssay(const EssaySave& save)
         .bindBlob(2, save.record)
         .bind(3, save.submit)
         .run();
-    transaction.commit();
     return key;
 }
 
 void CourseStore::saveCorrection(const CorrectionSave& save)
 {
-    const std::lock_guard lock(mutex_);
-    Transaction transaction(db_);
+    write([&] { writeCorrection(save); });
+}
+
+void CourseStore::writeCorrection(const CorrectionSave& save)
+{
     const std::optional<Lecture> lecture = lectureLocked(save.lectureKey);
     if (!lecture)
         throw Refusal(404, "강의 " + save.lectureKey + "을(를) 찾을 수 없습니다.");
@@ -186,7 +208,6 @@ void CourseStore::saveCorrection(const CorrectionSave& save)
         .bind(4, save.reportPoint)
         .bind(5, save.submit)
         .run();
-    transaction.commit();
 }
 
 std::optional<Lecture> CourseStore::lectureLocked(const std::string& key)

@@ -2,6 +2,8 @@
 
 #include "Sqlite.h"
 
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -17,6 +19,8 @@ public:
 private:
     int status_;
 };
+
+class GroupCommit;
 
 enum class Role { Student, Teacher };
 
@@ -62,13 +66,16 @@ struct CorrectionSave {
 };
 
 // The course's people, lectures and stored records in one SQLite file. Safe to share
-// between threads; every save is one transaction.
+// between threads. A save returns once it is on disk; saves that arrive together share one
+// transaction (Commit::Grouped), or each has its own (Commit::PerSave, to compare).
 class CourseStore {
 public:
     static constexpr const char* kDemoLecture = "DEMO0001";
     static constexpr int kLecturesPerStudent = 200;
+    enum class Commit { Grouped, PerSave };
 
-    explicit CourseStore(const std::string& path);
+    explicit CourseStore(const std::string& path, Commit commit = Commit::Grouped);
+    ~CourseStore();
 
     void addTeacher(const Person& teacher, const std::string& password);
     void addStudent(const Person& student, const std::string& password, const std::string& teacherNo);
@@ -95,7 +102,12 @@ public:
 private:
     std::optional<std::string> blob(const char* sql, const std::string& key);
     std::optional<Lecture> lectureLocked(const std::string& key);
+    // Runs a save's writes as the commit mode says, holding the connection.
+    void write(const std::function<void()>& writes);
+    std::string writeEssay(const EssaySave& save);
+    void writeCorrection(const CorrectionSave& save);
 
     std::mutex mutex_;
     Database db_;
+    std::unique_ptr<GroupCommit> group_;
 };

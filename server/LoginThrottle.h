@@ -1,31 +1,50 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
-#include <map>
+#include <cstddef>
+#include <list>
 #include <mutex>
+#include <optional>
 #include <semaphore>
 #include <string>
+#include <unordered_map>
 
-// Guards the slow password check: failures are counted per account and per address within
-// a window, and past the limit an attempt is refused before any hash is computed; at most
+// Guards the slow password check. Wrong passwords slow down only the pair that sent them,
+// one number from one address: past kFreeFailures each further failure doubles the pair's
+// wait, up to kLongestWait. The same number from another address, or another number from
+// the same address (a school, a proxy), is never held back. The pairs live in a table of
+// fixed size that forgets the oldest first, so no flood of made-up numbers grows it; at most
 // two hashes (64 MiB each) run at once.
 class LoginThrottle {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr int kFailuresPerAccount = 10;
-    static constexpr int kFailuresPerAddress = 30;
-    static constexpr std::chrono::minutes kWindow{15};
+    static constexpr int kFreeFailures = 5;
+    static constexpr std::chrono::seconds kFirstWait{2};
+    static constexpr std::chrono::seconds kLongestWait{15 * 60};
+    static constexpr std::size_t kCapacity = 20000;
 
-    // False when the account or the address has failed too often lately.
-    bool allowed(const std::string& account, const std::string& address);
-    void failed(const std::string& account, const std::string& address);
-    void succeeded(const std::string& account);
+    // How long the pair must still wait; nothing when it may try now.
+    std::optional<std::chrono::seconds> wait(const std::string& number, const std::string& address);
+    void failed(const std::string& number, const std::string& address);
+    void succeeded(const std::string& number, const std::string& address);
+    std::size_t pairs() const;
 
-    // Runs the check while holding one of the two hashing places.
+    // Sign-ins that may wait for a hashing place; past them the handlers that save work
+    // would wait too, so a further one is turned away at once.
+    static constexpr int kMostWaiting = 8;
+
+    // Runs the check while holding one of the two hashing places; nothing when too many
+    // wait for one already.
     template <typename Check>
-    bool hashing(Check check)
+    std::optional<bool> hashing(Check check)
     {
+        if (waiting_.fetch_add(1) >= kMostWaiting) {
+            waiting_.fetch_sub(1);
+            return std::nullopt;
+        }
         hashes_.acquire();
+        waiting_.fetch_sub(1);
         struct Release {
             std::counting_semaphore<2>& s;
             ~Release() { s.release(); }
@@ -34,14 +53,16 @@ public:
     }
 
 private:
-    struct Count {
+    struct Pair {
         int failures = 0;
-        Clock::time_point since;
+        Clock::time_point until;
+        std::list<std::string>::iterator age;
     };
-    int& count(std::map<std::string, Count>& counts, const std::string& key);
+    static std::string keyOf(const std::string& number, const std::string& address);
 
-    std::mutex mutex_;
-    std::map<std::string, Count> accounts_;
-    std::map<std::string, Count> addresses_;
+    mutable std::mutex mutex_;
+    std::list<std::string> ages_;  // oldest first
+    std::unordered_map<std::string, Pair> pairs_;
     std::counting_semaphore<2> hashes_{2};
+    std::atomic<int> waiting_{0};
 };

@@ -1,6 +1,5 @@
 #include "RequestGate.h"
 
-#include <httplib.h>
 #include <sodium.h>
 
 #include <algorithm>
@@ -92,48 +91,45 @@ bool RequestGate::knownHost(const std::string& hostHeader) const
     return plainAuthority(hostHeader) && std::find(names_.begin(), names_.end(), hostPart(hostHeader)) != names_.end();
 }
 
-std::string RequestGate::base(const httplib::Request& req) const
+std::string RequestGate::base(const HttpRequest& req) const
 {
     if (!options_.publicUrl.empty())
         return options_.publicUrl;
-    return scheme() + "://" + req.get_header_value("Host");
+    return scheme() + "://" + req.header("Host");
 }
 
-bool RequestGate::sameSite(const httplib::Request& req) const
+bool RequestGate::sameSite(const HttpRequest& req) const
 {
-    const std::string own = scheme() + "://" + lower(req.get_header_value("Host"));
-    if (req.has_header("Origin"))
-        return lower(req.get_header_value("Origin")) == own;
-    if (req.has_header("Referer")) {
-        const std::string referer = lower(req.get_header_value("Referer"));
+    const std::string own = scheme() + "://" + lower(req.header("Host"));
+    if (req.hasHeader("Origin"))
+        return lower(req.header("Origin")) == own;
+    if (req.hasHeader("Referer")) {
+        const std::string referer = lower(req.header("Referer"));
         return referer == own || referer.rfind(own + "/", 0) == 0;
     }
     return true;
 }
 
-bool RequestGate::refuseEarly(const httplib::Request& req, httplib::Response& res) const
+std::optional<int> RequestGate::refuseEarly(const HttpRequest& req) const
 {
-    if (!knownHost(req.get_header_value("Host")))
-        res.status = 421;
-    else if (req.has_header("Transfer-Encoding"))
-        res.status = 411;
-    else if (announcedLength(req.get_header_value("Content-Length")) > options_.limits.maxBody)
-        res.status = 413;
-    else if (req.method != "GET" && req.method != "HEAD" && !sameSite(req))
-        res.status = 403;
-    else
-        return false;
-    res.set_header("Connection", "close");
-    return true;
+    if (!knownHost(req.header("Host")))
+        return 421;
+    if (req.hasHeader("Transfer-Encoding"))
+        return 411;
+    if (announcedLength(req.header("Content-Length")) > options_.limits.maxBody)
+        return 413;
+    if (req.method != "GET" && req.method != "HEAD" && !sameSite(req))
+        return 403;
+    return std::nullopt;
 }
 
-std::optional<Visitor> RequestGate::visitor(const httplib::Request& req) const
+std::optional<Visitor> RequestGate::visitor(const HttpRequest& req) const
 {
-    const std::string id = cookieValue(req.get_header_value("Cookie"), kSessionCookie);
+    const std::string id = cookieValue(req.header("Cookie"), kSessionCookie);
     if (const std::optional<Session> session = accounts_.session(id))
         return Visitor{session->user, session->id, session->csrf};
 
-    const std::string authorization = req.get_header_value("Authorization");
+    const std::string authorization = req.header("Authorization");
     if (authorization.rfind("Basic ", 0) != 0)
         return std::nullopt;
     const std::string encoded = authorization.substr(6);
@@ -149,7 +145,7 @@ std::optional<Visitor> RequestGate::visitor(const httplib::Request& req) const
     if (colon == std::string::npos)
         return std::nullopt;
     const std::optional<User> user =
-        accounts_.signIn(decoded.substr(0, colon), decoded.substr(colon + 1), req.remote_addr);
+        accounts_.signIn(decoded.substr(0, colon), decoded.substr(colon + 1), req.remoteAddress);
     if (!user)
         return std::nullopt;
     return Visitor{*user, {}, {}};

@@ -1,15 +1,11 @@
 #pragma once
 
 #include "Accounts.h"
+#include "HttpExchange.h"
 #include "ServerOptions.h"
 
 #include <optional>
 #include <string>
-
-namespace httplib {
-struct Request;
-struct Response;
-}
 
 // Who is asking: a browser session (with its form token) or HTTP Basic.
 struct Visitor {
@@ -26,23 +22,25 @@ public:
 
     RequestGate(Accounts& accounts, const ServerOptions& options, std::string listenHost, bool tls);
 
-    // Answers and returns true when the request is refused before its body is read: an
-    // unknown host, a chunked body, a body over the limit, a cross-site post.
-    bool refuseEarly(const httplib::Request& req, httplib::Response& res) const;
+    // The refusal of a request before its body is read: an unknown host, a chunked body, a
+    // body over the limit, a cross-site post. Nothing when the request may go on.
+    std::optional<int> refuseEarly(const HttpRequest& req) const;
 
     // "scheme://host[:port]", where launch files send the client.
-    std::string base(const httplib::Request& req) const;
+    std::string base(const HttpRequest& req) const;
     // A post from a page of this server, or from no page at all (a script or the client).
-    bool sameSite(const httplib::Request& req) const;
+    bool sameSite(const HttpRequest& req) const;
 
     // The signed-in visitor: session cookie or HTTP Basic. Raises Refusal (429) while
     // wrong passwords are throttled.
-    std::optional<Visitor> visitor(const httplib::Request& req) const;
+    std::optional<Visitor> visitor(const HttpRequest& req) const;
     // A form posted by a session must carry the session's token; HTTP Basic needs none.
     static bool formTokenMatches(const Visitor& visitor, const std::string& token);
 
     std::string sessionCookie(const std::string& id) const;
     std::string clearedCookie() const;
+    // Served as HTTPS, here or by a proxy in front.
+    bool secure() const { return scheme() == "https"; }
 
 private:
     bool knownHost(const std::string& hostHeader) const;

@@ -5,21 +5,21 @@
 #include "jpeg/JpegReader.h"
 
 #include <algorithm>
+#include <malloc.h>
 #include <semaphore>
 
 namespace {
 
 std::string pageName(const ScannedPage& page, size_t index)
 {
-    return page.fileName.empty() ? std::to_string(index + 1) + "번째 쪽" : "\"" + page.fileName + "\"";
+    return page.fileName().empty() ? std::to_string(index + 1) + "번째 쪽" : "\"" + page.fileName() + "\"";
 }
 
 std::counting_semaphore<kMaxDecodes> decodes{kMaxDecodes};
 
 // Decodes the whole picture: a page the client cannot print must not be stored.
-void checkJpeg(const ScannedPage& page, size_t index)
+void checkJpeg(const ScannedPage& page, const std::string& b, size_t index)
 {
-    const std::string& b = page.bytes;
     if (b.size() < 3 || b[0] != '\xff' || b[1] != '\xd8' || b[2] != '\xff')
         throw Refusal(400, pageName(page, index)
                                + "은(는) JPEG 그림이 아닙니다. 스캔한 답안은 JPEG(.jpg) 파일로만 "
@@ -54,11 +54,12 @@ std::string ScannedEssayRecord(const std::string& studentNo, const std::vector<S
                                + std::to_string(pages.size()) + "쪽을 골랐습니다).");
     DataSet record(EssayRecord::fields());
     for (size_t i = 0; i < pages.size(); ++i) {
-        checkJpeg(pages[i], i);
+        const std::string bytes = pages[i].bytes();
+        checkJpeg(pages[i], bytes, i);
         record.append();
         record.setString(u"USER_ID", QString::fromStdString(studentNo));
         record.setInteger(u"NType", EssayRecord::ScannedPages);
-        record.setBytes(u"LImage", QByteArray(pages[i].bytes.data(), qsizetype(pages[i].bytes.size())));
+        record.setBytes(u"LImage", QByteArray(bytes.data(), qsizetype(bytes.size())));
         record.setString(u"LImageType", QStringLiteral("JPEG"));
         record.post();
     }
@@ -76,5 +77,7 @@ void SaveScannedEssay(CourseStore& store, const std::string& lectureKey, const s
     save.title = lecture->title;
     save.submit = "N";
     save.record = ScannedEssayRecord(save.studentNo, pages);
+    // Decoding takes large blocks from the thread's arena: give them back now, not never.
+    malloc_trim(0);
     store.saveEssay(save);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CourseStore.h"
+#include "FormPart.h"
 
 #include <cstddef>
 #include <string>
@@ -15,11 +16,9 @@ inline constexpr std::size_t kMaxScanPages = 50;
 // Pages decoded at once, over all uploads.
 inline constexpr int kMaxDecodes = 2;
 
-// One page of a scanned essay as the browser uploaded it.
-struct ScannedPage {
-    std::string fileName;
-    std::string bytes;
-};
+// One page of a scanned essay as the browser uploaded it: read, checked and added to the
+// record one at a time, so an upload holds one page's bytes besides the record.
+using ScannedPage = FormPart;
 
 // The essay record of scanned pages (paper kind 3) in the client's own packet form: one
 // row per page, in upload order, each holding the JPEG file as uploaded. Raises Refusal

@@ -14,6 +14,8 @@ struct ServerOptions {
     // The address the school publishes (e.g. behind a reverse proxy): launch files point
     // there and its host is accepted. Empty: the scheme served and the request's host.
     std::string publicUrl;
+    // A reverse proxy's address: requests from it name their client in X-Forwarded-For.
+    std::string trustedProxy;
     // PEM files: both given, the server speaks HTTPS only.
     std::string tlsCert;
     std::string tlsKey;

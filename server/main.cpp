@@ -1,10 +1,13 @@
 // course-server [seed | user add ROLE NUMBER NAME [--teacher NUMBER]] [--data DIR]
 //               [--listen HOST:PORT] [--name HOST]... [--public-url URL]
 //               [--tls-cert FILE --tls-key FILE] [--max-body BYTES] [--per-address N]
+//               [--trusted-proxy ADDRESS]
 #include "Accounts.h"
 #include "CourseServer.h"
 #include "CourseStore.h"
 
+#include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +31,7 @@ struct Options {
 
 const char* kUsage = "usage: course-server [--data DIR] [--listen HOST:PORT] [--name HOST]... [--public-url URL]\n"
                      "                     [--tls-cert FILE --tls-key FILE] [--max-body BYTES] [--per-address N]\n"
+                     "                     [--trusted-proxy ADDRESS]\n"
                      "       course-server seed [--data DIR]\n"
                      "       course-server user add teacher NUMBER NAME [--data DIR]\n"
                      "       course-server user add student NUMBER NAME --teacher NUMBER [--data DIR]\n"
@@ -74,7 +78,9 @@ bool parse(int argc, char** argv, Options& options)
             } else if (arg == "--max-body") {
                 options.server.limits.maxBody = std::stoull(value);
             } else if (arg == "--per-address") {
-                options.server.limits.connectionsPerAddress = std::stoi(value);
+                options.server.limits.unfinishedPerAddress = std::stoi(value);
+            } else if (arg == "--trusted-proxy") {
+                options.server.trustedProxy = value;
             } else if (arg == "--teacher") {
                 options.teacher = value;
             } else {
@@ -84,7 +90,7 @@ bool parse(int argc, char** argv, Options& options)
             return false;
         }
     }
-    return options.port >= 0 && options.port <= 65535 && options.server.limits.connectionsPerAddress > 0
+    return options.port >= 0 && options.port <= 65535 && options.server.limits.unfinishedPerAddress > 0
            && options.server.tlsCert.empty() == options.server.tlsKey.empty();
 }
 
@@ -100,8 +106,13 @@ int addUser(CourseStore& store, const Options& options)
         || (c[2] == "student") == options.teacher.empty())
         return usage("bad arguments for user add");
     const Person person{c[3], c[4]};
-    if (person.number.empty() || person.number.size() > 20 || store.personExists(person.number))
-        return usage(("the number " + person.number + " is empty, too long or taken").c_str());
+    // Numbers travel in addresses and launch files: letters and digits only.
+    if (person.number.empty() || person.number.size() > 20
+        || !std::all_of(person.number.begin(), person.number.end(), [](unsigned char ch) { return std::isalnum(ch); }))
+        return usage(
+            ("the number \"" + person.number + "\" must be 1 to 20 letters and digits (A-Z, a-z, 0-9)").c_str());
+    if (store.personExists(person.number))
+        return usage(("the number " + person.number + " is taken").c_str());
     std::string password;
     std::getline(std::cin, password);
     if (password.size() < 8)
@@ -117,14 +128,18 @@ int addUser(CourseStore& store, const Options& options)
     return 0;
 }
 
-int serve(CourseStore& store, Accounts& accounts, const Options& options)
+sigset_t stopSignals()
 {
-    // Signals go to one waiting thread, which stops the server; the pool never sees them.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    return signals;
+}
+
+int serve(CourseStore& store, Accounts& accounts, const Options& options)
+{
+    const sigset_t signals = stopSignals();
 
     CourseServer server(store, accounts, options.server);
     const int port = server.bind(options.host, options.port);
@@ -164,6 +179,12 @@ int main(int argc, char** argv)
     if (!parse(argc, argv, options))
         return usage("bad arguments");
 
+    // Signals go to one waiting thread, which stops the server: blocked before any other
+    // thread (the store's writer, the pools) starts, so none of them ever sees one.
+    if (options.command.empty()) {
+        const sigset_t signals = stopSignals();
+        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    }
     try {
         std::filesystem::create_directories(options.data);
         const std::string path = (std::filesystem::path(options.data) / "course.sqlite").string();

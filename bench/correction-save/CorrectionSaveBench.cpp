@@ -13,6 +13,7 @@
 #include "document/EssayRecord.h"
 #include "net/ReplyText.h"
 #include "net/Transport.h"
+#include "support/BenchSmoke.h"
 #include "support/CourseServerProcess.h"
 #include "text/Cp949.h"
 #include "ui/DialogService.h"
@@ -105,7 +106,7 @@ void BM_SaveCorrection(benchmark::State& state)
             state.SkipWithError("the save was not accepted");
     }
 }
-BENCHMARK(BM_SaveCorrection)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_SaveCorrection)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(BenchMinTime(3));
 
 // Page 1 with its comment, as the save composes it before the address and the JPEG.
 QImage PageOneThumbnail(Correction& c)
@@ -125,7 +126,7 @@ void BM_ThumbnailJpeg(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(Thumbnail::Encode(thumbnail));
 }
-BENCHMARK(BM_ThumbnailJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_ThumbnailJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(BenchMinTime(2));
 
 // The exchange alone: the same record and thumbnail posted, the server's reply read.
 void BM_PostOnly(benchmark::State& state)
@@ -142,7 +143,7 @@ void BM_PostOnly(benchmark::State& state)
         if (!PostTeacherForm(submission).accepted())
             state.SkipWithError("the server refused the correction");
 }
-BENCHMARK(BM_PostOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_PostOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(BenchMinTime(3));
 
 // The correction print of the 20 pages, prepared as the 첨삭출력 button does before the
 // preview opens: every page shown and copied, the review broken into lines, the layout.
@@ -152,7 +153,7 @@ void BM_PrepareCorrectionPrint(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(c.frame.PrepareCorrectionPrint());
 }
-BENCHMARK(BM_PrepareCorrectionPrint)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_PrepareCorrectionPrint)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(BenchMinTime(3));
 
 // Console output, and the share of the save that its JPEG compression takes.
 class ShareReporter : public benchmark::ConsoleReporter {

@@ -50,13 +50,18 @@ std::optional<QByteArray> JournalFile::read() const
         return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("복구 파일(%1)을 읽을 수 없습니다: %2").arg(path_, file.errorString()));
+    if (file.size() > kMaxBytes)
+        throw AppError(
+            QStringLiteral("복구 파일(%1)이 %2 MB로 너무 커서 읽지 않았습니다").arg(path_).arg(file.size() >> 20));
     return file.readAll();
 }
 
 void JournalFile::write(const QByteArray& bytes) const
 {
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // Essays are private: the file is its writer's alone from its first byte.
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+        || file.write(bytes) != bytes.size() || !file.commit())
         throw AppError(QStringLiteral("복구 파일(%1)을 쓸 수 없습니다: %2. 디스크 공간과 권한을 확인하십시오")
                            .arg(path_, file.errorString()));
 }

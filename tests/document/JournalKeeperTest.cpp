@@ -51,6 +51,9 @@ TEST_F(JournalKeeperTest, ChangesAreWrittenLaterNeverBeforeStart)
     EXPECT_TRUE(QTest::qWaitFor([&] { return keeper.file().exists(); }, 5000));
     EXPECT_EQ(keeper.file().read(), work);
     EXPECT_FALSE(keeper.dirty());
+    const QFile::Permissions permissions = QFile::permissions(keeper.file().path());
+    EXPECT_TRUE(permissions & QFile::ReadOwner);
+    EXPECT_FALSE(permissions & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
 
     work = "work 2";
     keeper.markDirty();
@@ -73,7 +76,7 @@ TEST_F(JournalKeeperTest, SaveRemovesTheJournalUnderTheOldKeyToo)
 
 TEST_F(JournalKeeperTest, OfferAsksOnlyForDifferentWork)
 {
-    enum Found { None, Same, Different, Unreadable };
+    enum Found { None, Same, Different, Unreadable, Oversized };
     const struct {
         const char* name;
         Found found;
@@ -88,14 +91,19 @@ TEST_F(JournalKeeperTest, OfferAsksOnlyForDifferentWork)
         {"different, 예", Different, true, 1, true, false, false},
         {"different, 아니요", Different, false, 1, false, true, false},
         {"unreadable", Unreadable, true, 0, false, true, true},
+        {"larger than any run writes", Oversized, true, 0, false, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         JournalKeeper run{[this] { return JournalFile(QStringLiteral("S001"), key, QStringLiteral("S1001")); },
                           [] { return QByteArray("this run"); }};
-        if (c.found != None)
+        if (c.found == Oversized) {
+            QFile huge(run.file().path());
+            ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(JournalFile::kMaxBytes + 1));
+        } else if (c.found != None) {
             run.file().write(c.found == Same ? "loaded" : c.found == Different ? "kept" : "garbage");
+        }
         int questions = 0;
         QByteArray restored;
         const QString message = run.offer({[](const QByteArray& bytes) {

@@ -204,32 +204,50 @@ TEST(ServerLimits, OversizedFormIsRefusedWithTheServersWords)
 
 namespace {
 
-// The course server speaking HTTPS with a certificate of its own making: refused by the
-// client until the configuration names it as a certificate authority.
-TEST(ServerTls, CertificateErrorsStayErrorsUntilTheCaFileTrustsIt)
-{
+// The course server speaking HTTPS with a certificate of its own making.
+class HttpsCourse : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QProcess openssl;
+        openssl.start("openssl",
+                      {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
+                       "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
+        ASSERT_TRUE(openssl.waitForFinished(60000) && openssl.exitCode() == 0)
+            << openssl.readAllStandardError().toStdString();
+        store.seedDemo();
+        ServerOptions options;
+        options.tlsCert = cert.toStdString();
+        options.tlsKey = key.toStdString();
+        server = std::make_unique<CourseServer>(store, accounts, options);
+        port = server->bind("127.0.0.1", 0);
+        ASSERT_GT(port, 0);
+        serving = std::thread([this] { server->run(); });
+    }
+    void TearDown() override
+    {
+        if (serving.joinable()) {
+            server->stop();
+            serving.join();
+        }
+    }
+
+    std::string path() const { return (dir.path() + "/course.sqlite").toStdString(); }
+
     QTemporaryDir dir;
     const QString cert = dir.filePath("cert.pem");
     const QString key = dir.filePath("key.pem");
-    QProcess openssl;
-    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
-                              "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
-    ASSERT_TRUE(openssl.waitForFinished(60000) && openssl.exitCode() == 0)
-        << openssl.readAllStandardError().toStdString();
+    CourseStore store{path()};
+    Accounts accounts{path()};
+    std::unique_ptr<CourseServer> server;
+    std::thread serving;
+    int port = 0;
+};
 
-    const std::string path = (dir.path() + "/course.sqlite").toStdString();
-    CourseStore store(path);
-    Accounts accounts(path);
-    store.seedDemo();
-    ServerOptions options;
-    options.tlsCert = cert.toStdString();
-    options.tlsKey = key.toStdString();
-    CourseServer server(store, accounts, options);
-    const int port = server.bind("127.0.0.1", 0);
-    ASSERT_GT(port, 0);
-    std::thread serving([&server] { server.run(); });
+// Refused by the client until the configuration names the certificate as an authority.
+TEST_F(HttpsCourse, CertificateErrorsStayErrorsUntilTheCaFileTrustsIt)
+{
     SetServerUrl(QStringLiteral("https://127.0.0.1:%1").arg(port));
-
     QString refused;
     try {
         PostForm(essayForm(Demo::kStudentPassword, Demo::kLectureKey, everyByteRecord(1)));
@@ -248,14 +266,42 @@ TEST(ServerTls, CertificateErrorsStayErrorsUntilTheCaFileTrustsIt)
         ADD_FAILURE() << error.message().toStdString();
     }
     SetTransferSettings({});
-    server.stop();
-    serving.join();
 
     EXPECT_TRUE(refused.contains(QStringLiteral("통신하지 못했습니다"))) << refused.toStdString();
     EXPECT_TRUE(SplitReply(reply).accepted()) << reply.toStdString();
     ASSERT_GE(launch.size(), 6);
     EXPECT_TRUE(launch[5].startsWith(QStringLiteral("https://127.0.0.1:%1/essay/DEMO0001?t=").arg(port)))
         << launch[5].toStdString();
+}
+
+// Forward secrecy only, and HSTS on every answer.
+TEST_F(HttpsCourse, AgreesOnlyToForwardSecretSuitesAndSendsHsts)
+{
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(port);
+    // Whether a TLS 1.2 client offering only `cipher` completes a handshake.
+    auto agrees = [&](const QString& cipher) {
+        QProcess client;
+        client.start("openssl", {"s_client", "-connect", address, "-tls1_2", "-cipher", cipher});
+        client.closeWriteChannel();
+        client.waitForFinished(20000);
+        return client.exitCode() == 0;
+    };
+    const struct {
+        const char* cipher;
+        bool agreed;
+    } cases[] = {
+        {"ECDHE-RSA-AES128-GCM-SHA256", true}, {"ECDHE-RSA-CHACHA20-POLY1305", true}, {"AES128-SHA", false},
+        {"AES256-GCM-SHA384", false},          {"ECDHE-RSA-AES128-SHA", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(agrees(c.cipher), c.agreed) << c.cipher;
+
+    QProcess curl;
+    curl.start("curl", {"-sk", "-D", "-", "-o", "/dev/null", QStringLiteral("https://%1/login").arg(address)});
+    curl.waitForFinished(20000);
+    const QString head = QString::fromUtf8(curl.readAllStandardOutput());
+    EXPECT_TRUE(head.contains("strict-transport-security: max-age=31536000", Qt::CaseInsensitive))
+        << head.toStdString();
 }
 
 }

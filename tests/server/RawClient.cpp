@@ -5,6 +5,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <fstream>
 #include <stdexcept>
 
@@ -42,22 +45,75 @@ bool RawClient::send(const std::string& bytes)
     return true;
 }
 
+namespace {
+
+// True once `out` holds a whole answer whose length its head announces.
+bool complete(const std::string& out)
+{
+    const size_t headEnd = out.find("\r\n\r\n");
+    if (headEnd == std::string::npos)
+        return false;
+    std::string head = out.substr(0, headEnd);
+    for (char& c : head)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    const size_t length = head.find("\r\ncontent-length:");
+    if (length == std::string::npos)
+        return false;
+    return out.size() - headEnd - 4 >= std::stoull(head.substr(length + 17));
+}
+
+}
+
 std::string RawClient::answer()
 {
     std::string out;
     char buffer[4096];
     ssize_t n;
-    while ((n = ::recv(socket_, buffer, sizeof buffer, 0)) > 0)
+    while (!complete(out) && (n = ::recv(socket_, buffer, sizeof buffer, 0)) > 0)
         out.append(buffer, size_t(n));
     return out;
 }
 
-long PeakMemoryMiB(long long pid)
+namespace {
+
+long memoryFigure(long long pid, const std::string& key)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6)) / 1024;
+        if (line.rfind(key, 0) == 0)
+            return std::stol(line.substr(key.size())) / 1024;
     return -1;
+}
+
+}
+
+std::string RawClient::receive(size_t size)
+{
+    std::string out(size, '\0');
+    const ssize_t n = ::recv(socket_, out.data(), size, MSG_WAITALL);
+    out.resize(size_t(std::max<ssize_t>(n, 0)));
+    return out;
+}
+
+bool RawClient::closedByServer()
+{
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::recv(socket_, buffer, sizeof buffer, 0);
+        if (n == 0 || (n < 0 && errno == ECONNRESET))
+            return true;
+        if (n < 0)
+            return false;
+    }
+}
+
+long PeakMemoryMiB(long long pid)
+{
+    return memoryFigure(pid, "VmHWM:");
+}
+
+long ResidentMemoryMiB(long long pid)
+{
+    return memoryFigure(pid, "VmRSS:");
 }

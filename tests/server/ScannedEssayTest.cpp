@@ -5,13 +5,13 @@
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
 #include "server/ScannedEssay.h"
+#include "support/HttpClient.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <thread>
 
@@ -35,6 +35,11 @@ std::string png()
     return bytes.toStdString();
 }
 
+ScannedPage page(const std::string& name, const std::string& bytes)
+{
+    return {bytes, name, "image/jpeg"};
+}
+
 // The record as the client reads it.
 DataSet load(const std::string& packet)
 {
@@ -49,8 +54,8 @@ protected:
 
     std::string path() const { return (dir.path() + "/course.sqlite").toStdString(); }
 
-    const std::vector<ScannedPage> twoPages{{"1쪽.jpg", jpeg(Qt::white, 120, 160)},
-                                            {"2쪽.jpg", jpeg(Qt::darkBlue, 90, 60)}};
+    const std::vector<ScannedPage> twoPages{page("1쪽.jpg", jpeg(Qt::white, 120, 160)),
+                                            page("2쪽.jpg", jpeg(Qt::darkBlue, 90, 60))};
     QTemporaryDir dir;
     CourseStore store;
     Accounts accounts;
@@ -64,7 +69,7 @@ TEST_F(ScannedEssayTest, PagesBecomeAKind3RecordTheClientReads)
     for (const ScannedPage& page : twoPages) {
         EXPECT_EQ(record.asInteger(u"NType"), EssayRecord::ScannedPages);
         EXPECT_EQ(record.asString(u"USER_ID"), "S1001");
-        EXPECT_EQ(record.asBytes(u"LImage").toStdString(), page.bytes);
+        EXPECT_EQ(record.asBytes(u"LImage").toStdString(), page.bytes());
         EXPECT_EQ(record.asString(u"LImageType"), "JPEG");
         EXPECT_TRUE(record.isNull(u"LText"));
         EXPECT_TRUE(record.isNull(u"L1"));
@@ -82,14 +87,14 @@ TEST_F(ScannedEssayTest, PagesTheClientCouldNotPrintAreRefused)
         std::string expected;
     } cases[] = {
         {"no page", {}, "하나 이상"},
-        {"a PNG", {{"scan.png", png()}}, "\"scan.png\"은(는) JPEG 그림이 아닙니다"},
-        {"an empty file", {{"empty.jpg", ""}}, "\"empty.jpg\"은(는) JPEG 그림이 아닙니다"},
+        {"a PNG", {page("scan.png", png())}, "\"scan.png\"은(는) JPEG 그림이 아닙니다"},
+        {"an empty file", {page("empty.jpg", "")}, "\"empty.jpg\"은(는) JPEG 그림이 아닙니다"},
         {"a cut JPEG after a good one",
-         {{"a.jpg", good}, {"b.jpg", good.substr(0, good.size() / 2)}},
+         {page("a.jpg", good), page("b.jpg", good.substr(0, good.size() / 2))},
          "\"b.jpg\"을(를) 읽을 수 없습니다"},
-        {"a nameless text file", {{"", "hello"}}, "1번째 쪽은(는) JPEG 그림이 아닙니다"},
-        {"a page larger than A4 at 600 dpi", {{"big.jpg", jpeg(Qt::white, 7101, 8)}}, "7101×8 화소로 너무 큽니다"},
-        {"more pages than an upload takes", std::vector<ScannedPage>(kMaxScanPages + 1, {"a.jpg", good}),
+        {"a nameless text file", {page("", "hello")}, "1번째 쪽은(는) JPEG 그림이 아닙니다"},
+        {"a page larger than A4 at 600 dpi", {page("big.jpg", jpeg(Qt::white, 7101, 8))}, "7101×8 화소로 너무 큽니다"},
+        {"more pages than an upload takes", std::vector<ScannedPage>(kMaxScanPages + 1, page("a.jpg", good)),
          "한 번에 50쪽까지"},
     };
     for (const auto& c : cases) {
@@ -157,37 +162,35 @@ TEST_F(ScannedEssayTest, CoursePageFormUploadsPages)
     const int port = server.bind("127.0.0.1", 0);
     ASSERT_GT(port, 0);
     std::thread serving([&server] { server.run(); });
-    httplib::Client client("127.0.0.1", port);
-    client.set_basic_auth("S1001", "student1");
+    HttpClient client(port);
+    const HttpClient::Headers student{{"Authorization", HttpClient::basic("S1001", "student1")}};
 
-    const auto page = client.Get("/");
-    ASSERT_TRUE(page);
-    EXPECT_NE(page->body.find("action=\"/scan/DEMO0001\""), std::string::npos);
-    EXPECT_NE(page->body.find("name=\"page\""), std::string::npos);
+    const HttpClient::Answer page = client.get("/", student);
+    EXPECT_NE(page.body.find("action=\"/scan/DEMO0001\""), std::string::npos);
+    EXPECT_NE(page.body.find("name=\"page\""), std::string::npos);
 
-    const auto refused =
-        client.Post("/scan/DEMO0001", httplib::MultipartFormDataItems{{"page", png(), "scan.png", "image/png"}});
-    const auto accepted = client.Post(
-        "/scan/DEMO0001", httplib::MultipartFormDataItems{{"page", twoPages[0].bytes, "a.jpg", "image/jpeg"},
-                                                          {"page", twoPages[1].bytes, "b.jpg", "image/jpeg"}});
-    const auto essay = client.Get("/essay/DEMO0001");
-    const auto listing = client.Get("/");
+    const HttpClient::Answer refused =
+        client.postForm("/scan/DEMO0001", {{"page", png(), "scan.png", "image/png"}}, student);
+    const HttpClient::Answer accepted = client.postForm(
+        "/scan/DEMO0001",
+        {{"page", twoPages[0].bytes(), "a.jpg", "image/jpeg"}, {"page", twoPages[1].bytes(), "b.jpg", "image/jpeg"}},
+        student);
+    const HttpClient::Answer essay = client.get("/essay/DEMO0001", student);
+    const HttpClient::Answer listing = client.get("/", student);
     server.stop();
     serving.join();
 
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(refused->status, 400);
-    EXPECT_NE(refused->body.find("JPEG 그림이 아닙니다"), std::string::npos) << refused->body;
-    ASSERT_TRUE(accepted);
-    EXPECT_EQ(accepted->status, 200);
-    EXPECT_NE(accepted->body.find("2쪽"), std::string::npos) << accepted->body;
-    ASSERT_TRUE(essay);
-    DataSet record = load(essay->body);
+    EXPECT_EQ(refused.status, 400);
+    EXPECT_NE(refused.body.find("JPEG 그림이 아닙니다"), std::string::npos) << refused.body;
+    EXPECT_EQ(accepted.status, 200);
+    EXPECT_NE(accepted.body.find("2쪽"), std::string::npos) << accepted.body;
+    ASSERT_EQ(essay.status, 200);
+    DataSet record = load(essay.body);
     ASSERT_EQ(record.recordCount(), 2);
-    EXPECT_EQ(record.asBytes(u"LImage").toStdString(), twoPages[0].bytes);
+    EXPECT_EQ(record.asBytes(u"LImage").toStdString(), twoPages[0].bytes());
     record.next();
-    EXPECT_EQ(record.asBytes(u"LImage").toStdString(), twoPages[1].bytes);
-    EXPECT_NE(listing->body.find("저장됨"), std::string::npos);
+    EXPECT_EQ(record.asBytes(u"LImage").toStdString(), twoPages[1].bytes());
+    EXPECT_NE(listing.body.find("저장됨"), std::string::npos);
 }
 
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -156,9 +157,29 @@ TEST_F(ServerTest, NewEssayTokenIsBoundByItsFirstSave)
     const FormParts fresh = with(with(essayForm(), "lecturekey", ""), "password", token);
     const ClientReply first = post(fresh);
     ASSERT_EQ(first.status, 200) << first.message;
-    // The run saves on to its lecture; it cannot open more lectures with the same token.
+    // The run saves on to its lecture; the first save sent again lands there too.
     EXPECT_EQ(post(with(with(essayForm(), "lecturekey", first.value), "password", token)).status, 200);
-    EXPECT_EQ(post(fresh).status, 401);
+    const ClientReply again = post(fresh);
+    EXPECT_EQ(again.status, 200) << again.message;
+    EXPECT_EQ(again.value, first.value);
+    EXPECT_EQ(store.lecture(first.value)->essayRevision, 3);
+}
+
+TEST_F(ServerTest, SimultaneousFirstSavesWithOneTokenOpenOneLecture)
+{
+    const std::string token = accounts.issueToken({Role::Student, "S1001"}, Grant::Write, "", "");
+    const FormParts fresh = with(with(essayForm(), "lecturekey", ""), "password", token);
+    std::vector<std::thread> runs;
+    std::vector<ClientReply> replies(6);
+    for (size_t i = 0; i < replies.size(); ++i)
+        runs.emplace_back([&, i] { replies[i] = post(fresh); });
+    for (std::thread& run : runs)
+        run.join();
+    for (const ClientReply& reply : replies) {
+        EXPECT_EQ(reply.status, 200) << reply.message;
+        EXPECT_EQ(reply.value, replies.front().value);
+    }
+    EXPECT_EQ(store.lecturesOf({Role::Student, "S1001"}).size(), 2u);
 }
 
 TEST_F(ServerTest, SigningOutRevokesTheSessionsTokens)
@@ -174,26 +195,51 @@ TEST_F(ServerTest, SigningOutRevokesTheSessionsTokens)
     EXPECT_EQ(post(with(essayForm(), "password", token)).status, 401);
 }
 
-TEST_F(ServerTest, WrongPasswordsAreThrottledPerAccount)
+TEST_F(ServerTest, WrongPasswordsHoldBackOnlyTheirNumberFromTheirAddress)
 {
-    for (int i = 0; i < LoginThrottle::kFailuresPerAccount; ++i)
+    for (int i = 0; i < LoginThrottle::kFreeFailures; ++i)
         EXPECT_EQ(post(with(essayForm(), "password", "wrong")).status, 401);
-    // Past the limit even the right password waits, and no hash is computed for it.
+    // Past the free failures even the right password waits, and no hash is computed for it.
     const ClientReply throttled = post(essayForm());
     EXPECT_EQ(throttled.status, 429);
-    EXPECT_NE(throttled.message.find("15분"), std::string::npos) << throttled.message;
+    EXPECT_NE(throttled.message.find("뒤에 다시 시도하십시오"), std::string::npos) << throttled.message;
+    // The same person elsewhere, and other people behind the same address, sign in.
+    EXPECT_EQ(HandleClientIf(store, accounts, essayForm(), "192.0.2.7").status, 200);
+    store.addStudent({"S1002", "이학생"}, "student2", "T1001");
+    EXPECT_EQ(post(with(with(essayForm(), "student_no", "S1002"), "password", "student2")).status, 403);
     // A launch token is no password: the run's saves go on.
     const std::string token = accounts.issueToken({Role::Student, "S1001"}, Grant::Write, "DEMO0001", "");
     EXPECT_EQ(post(with(essayForm(), "password", token)).status, 200);
 }
 
-TEST_F(ServerTest, TokensPerPersonAreBounded)
+TEST(LoginThrottle, ForgetsTheOldestPairsPastItsSize)
+{
+    LoginThrottle throttle;
+    for (std::size_t i = 0; i < LoginThrottle::kCapacity + 5000; ++i)
+        throttle.failed("X" + std::to_string(i) + std::string(500, 'x'), "10.0.0.1");
+    EXPECT_EQ(throttle.pairs(), LoginThrottle::kCapacity);
+
+    for (int i = 0; i < LoginThrottle::kFreeFailures; ++i)
+        throttle.failed("S1001", "10.0.0.2");
+    EXPECT_TRUE(throttle.wait("S1001", "10.0.0.2"));
+    EXPECT_FALSE(throttle.wait("S1001", "10.0.0.3"));
+    EXPECT_FALSE(throttle.wait("S1002", "10.0.0.2"));
+    throttle.succeeded("S1001", "10.0.0.2");
+    EXPECT_FALSE(throttle.wait("S1001", "10.0.0.2"));
+}
+
+TEST_F(ServerTest, TokensPerPersonAreBoundedLeastRecentlyUsedFirst)
 {
     const User student{Role::Student, "S1001"};
-    const std::string oldest = accounts.issueToken(student, Grant::View, "DEMO0001", "");
-    for (int i = 0; i < Accounts::kTokensPerUser; ++i)
+    const std::string inUse = accounts.issueToken(student, Grant::Write, "DEMO0001", "");
+    const std::string idle = accounts.issueToken(student, Grant::View, "DEMO0001", "");
+    for (int i = 0; i < Accounts::kTokensPerUser - 2; ++i) {
         accounts.issueToken(student, Grant::View, "DEMO0001", "");
-    EXPECT_FALSE(accounts.useToken(oldest, std::nullopt, "DEMO0001"));
+        EXPECT_TRUE(accounts.useToken(inUse, Grant::Write, "DEMO0001"));
+    }
+    accounts.issueToken(student, Grant::View, "DEMO0001", "");
+    EXPECT_TRUE(accounts.useToken(inUse, Grant::Write, "DEMO0001"));
+    EXPECT_FALSE(accounts.useToken(idle, std::nullopt, "DEMO0001"));
 }
 
 TEST_F(ServerTest, CorrectionSaveStoresRecordThumbnailAndScore)
