@@ -130,6 +130,7 @@ private:
     void clearRecord();
     void noteChange();
     void recountSoon();
+    void showCount();
 
     int inx_ = 0;
     ManuscriptGrid* grid_;
@@ -142,4 +143,5 @@ private:
     bool edited_ = false;
     bool showing_ = false;  // the essay is being put on the paper: not an edit
     bool recountQueued_ = false;
+    bool countShown_ = false;  // Counted gave the count of the paper as it is
 };
