@@ -2,6 +2,8 @@
 
 #include "core/AppError.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 namespace {
@@ -69,12 +71,12 @@ bool ManuscriptGrid::hasText(const Cell& cell) const
     return std::any_of(t.begin(), t.end(), [](QChar c) { return !isBlankUnit(c.unicode()); });
 }
 
-// Every write of a cell goes through here, which keeps the writing text's length.
+// Every write of a cell goes through here or moveStream(), which keep the writing text's length.
 void ManuscriptGrid::store(qsizetype position, const Cell& cell)
 {
     Cell& slot = cells_[position];
     if (!isMargin(position))
-        writingUnits_ += std::max<qsizetype>(1, view(cell).size()) - std::max<qsizetype>(1, view(slot).size());
+        writingUnits_ += writingUnits(cell) - writingUnits(slot);
     slot = cell;
 }
 
@@ -213,39 +215,55 @@ qsizetype ManuscriptGrid::writingTextLength() const
     return writingUnits_ - lead - trail;
 }
 
-QList<ManuscriptGrid::Cell> ManuscriptGrid::takeStream(qsizetype from) const
+// The stream is read from `readFrom` and laid out again from `writeFrom` in one pass over
+// the sheet: a cell is read before it is written over, and only the items read and not yet
+// written are held aside. Typing moves the whole rest of an essay with every cell opened,
+// so this loop is kept tight.
+void ManuscriptGrid::moveStream(qsizetype readFrom, qsizetype writeFrom, MarginRule fitsMargin)
 {
-    QList<Cell> items;
-    items.reserve(std::max<qsizetype>(0, cells_.size() - from));
-    for (qsizetype p = from; p < cells_.size(); ++p)
-        if (!isMargin(p) || hasText(cells_[p]))
-            items.append(cells_[p]);
-    return items;
-}
-
-void ManuscriptGrid::putStream(qsizetype from, const QList<Cell>& items, MarginRule fitsMargin)
-{
-    qsizetype textEnd = items.size();
-    while (textEnd > 0 && !hasText(items[textEnd - 1]))
-        --textEnd;
+    const qsizetype streamEnd = cells_.size();
+    Cell* cells = cells_.data();
+    // pending[head, end): the items read and not yet written, seldom more than a few.
+    QVarLengthArray<Cell, 64> pending;
+    qsizetype head = 0;
+    qsizetype r = readFrom;
+    qsizetype rColumn = r % kWidth;
+    const auto readOne = [&] {
+        if (rColumn != kWidth - 1 || hasText(cells[r]))
+            pending.append(cells[r]);
+        ++r;
+        rColumn = rColumn + 1 == kWidth ? 0 : rColumn + 1;
+    };
     // The rule reads the item's text without a copy of it.
     const auto fits = [&](const Cell& item) {
         const QStringView t = view(item);
         return fitsMargin(QString::fromRawData(t.data(), t.size()));
     };
-    qsizetype i = 0;
-    for (qsizetype p = from;; ++p) {
-        if (p == cells_.size()) {
-            if (i >= textEnd)
+    while (r < std::min(writeFrom, streamEnd))
+        readOne();
+    for (qsizetype w = readFrom; w < writeFrom; ++w)
+        store(w, Cell());
+    for (qsizetype w = writeFrom, wColumn = w % kWidth;; ++w, wColumn = wColumn + 1 == kWidth ? 0 : wColumn + 1) {
+        while (r < streamEnd && (r <= w || head == pending.size()))
+            readOne();
+        if (head >= 32 && head * 2 >= pending.size()) {
+            pending.remove(0, head);
+            head = 0;
+        }
+        if (w == cells_.size()) {
+            if (std::none_of(pending.begin() + head, pending.end(), [this](const Cell& item) { return hasText(item); }))
                 return;
             beginInsertRows({}, lines_, lines_);
             addLines(lines_, 1);
             endInsertRows();
+            cells = cells_.data();
         }
-        if (i < items.size() && (!isMargin(p) || fits(items[i])))
-            store(p, items[i++]);
-        else
-            store(p, Cell());
+        const bool margin = wColumn == kWidth - 1;
+        const Cell item = head < pending.size() && (!margin || fits(pending[head])) ? pending[head++] : Cell();
+        Cell& slot = cells[w];
+        if (!margin)
+            writingUnits_ += writingUnits(item) - writingUnits(slot);
+        slot = item;
     }
 }
 
@@ -253,9 +271,7 @@ void ManuscriptGrid::openStreamCell(int line, int column, MarginRule fitsMargin)
 {
     check(line, column, kFirstCellColumn);
     const qsizetype place = at(line, column);
-    const QList<Cell> items = takeStream(place);
-    store(place, Cell());
-    putStream(place + 1, items, fitsMargin);
+    moveStream(place, place + 1, fitsMargin);
     emit dataChanged(index(line, kFirstCellColumn), index(lines_ - 1, kMarginColumn), {Qt::DisplayRole});
 }
 
@@ -263,8 +279,7 @@ void ManuscriptGrid::removeStreamCells(int line, int column, int count, MarginRu
 {
     check(line, column, kFirstCellColumn);
     const qsizetype place = at(line, column);
-    const QList<Cell> items = takeStream(std::min(place + std::max(count, 0), cells_.size()));
-    putStream(place, items, fitsMargin);
+    moveStream(std::min(place + std::max(count, 0), cells_.size()), place, fitsMargin);
     emit dataChanged(index(line, kFirstCellColumn), index(lines_ - 1, kMarginColumn), {Qt::DisplayRole});
 }
 

@@ -92,10 +92,14 @@ private:
     Cell pack(const QString& text);
     QStringView view(const Cell& cell) const;
     bool hasText(const Cell& cell) const;
+    // A writing cell's share of writingTextLength() before trimming: a blank cell reads as one.
+    qsizetype writingUnits(const Cell& cell) const
+    {
+        return std::max<qsizetype>(1, cell.size == Cell::kLong ? view(cell).size() : cell.size);
+    }
     void store(qsizetype position, const Cell& cell);
     void addLines(qsizetype at, qsizetype count);
-    QList<Cell> takeStream(qsizetype from) const;
-    void putStream(qsizetype from, const QList<Cell>& items, MarginRule fitsMargin);
+    void moveStream(qsizetype readFrom, qsizetype writeFrom, MarginRule fitsMargin);
 
     int lines_ = 0;
     QList<Cell> cells_;           // kStoredColumns per line

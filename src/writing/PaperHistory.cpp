@@ -84,9 +84,26 @@ void PaperHistory::Finish(CellPos caret, bool growthIsStep)
               after.mid(first * kWidth, (linesAfter - last - first) * kWidth), startCaret_, caret};
     if (!growthIsStep && first == linesBefore && allEmpty(step.after))
         return;
-    steps_.resize(done_);
+    DropSteps(done_, steps_.size());
+    keptBytes_ += Bytes(step);
     steps_.push_back(std::move(step));
+    size_t oldest = 0;
+    while (keptBytes_ > kKeptBytes && oldest + 1 < steps_.size())
+        keptBytes_ -= Bytes(steps_[oldest++]);
+    steps_.erase(steps_.begin(), steps_.begin() + qsizetype(oldest));
     done_ = steps_.size();
+}
+
+qsizetype PaperHistory::Bytes(const Step& step)
+{
+    return (step.before.size() + step.after.size()) * qsizetype(sizeof(Cell));
+}
+
+void PaperHistory::DropSteps(size_t first, size_t last)
+{
+    for (size_t i = first; i < last; ++i)
+        keptBytes_ -= Bytes(steps_[i]);
+    steps_.erase(steps_.begin() + qsizetype(first), steps_.begin() + qsizetype(last));
 }
 
 bool PaperHistory::Holds(int line, const Cells& cells) const
@@ -127,6 +144,7 @@ std::optional<CellPos> PaperHistory::Redo()
 void PaperHistory::Clear()
 {
     steps_.clear();
+    keptBytes_ = 0;
     done_ = 0;
     open_ = false;
     start_.clear();
