@@ -3,9 +3,12 @@
 #include "ui/Fonts.h"
 
 #include <QCache>
+#include <QHash>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QStaticText>
+#include <QTextLayout>
 
 #include <cmath>
 
@@ -19,82 +22,162 @@ int pointsToPixels(int points)
     return points * 96 / 72;
 }
 
-// `shown` is the text as drawn: the counter's number in column 0, the cell's text elsewhere.
-void paintCell(QPainter& painter, const QRect& cell, int column, bool edges, const QString& shown)
+QFont cellFont(int column)
 {
+    return GulimcheFont(pointsToPixels(column == 0 ? 10 : 13));
+}
+
+QColor textColour(int column)
+{
+    return column == 0 ? kCounterColour : QColor(Qt::black);
+}
+
+bool leftAligned(const QString& shown)
+{
+    return shown.size() == 1 && (shown[0] == u',' || shown[0] == u'.');
+}
+
+// The cell without its text: a writing cell's box and the sheet's edges beside it.
+void paintPaper(QPainter& painter, const QRect& cell, int column, bool edges)
+{
+    if (column < 1 || column > 20)
+        return;
     const int left = cell.left();
     const int top = cell.top();
     const int right = cell.left() + cell.width();  // exclusive
     const int bottom = cell.top() + cell.height();
-
     painter.save();
-    QColor colour = Qt::black;
-    int points = 13;
-    if (column == 0) {
-        colour = kCounterColour;
-        points = 10;
-    } else if (column <= 20) {
-        painter.setPen(QPen(kBoxColour, 1));
-        painter.setBrush(Qt::white);
-        painter.drawRect(QRect(left - 1, top, right - left, bottom - 4 - top));
-        if (edges) {
-            if (column == 1)
-                painter.drawLine(left - 1, top, left - 1, bottom - 1);
-            if (column == 20)
-                painter.drawLine(right - 1, top, right - 1, bottom - 1);
-        }
-    }
-    if (!shown.isEmpty()) {
-        painter.setFont(GulimcheFont(pointsToPixels(points)));
-        painter.setPen(colour);
-        const bool leftAligned = shown == u"," || shown == u".";
-        painter.drawText(cell, Qt::TextSingleLine | Qt::AlignVCenter | (leftAligned ? Qt::AlignLeft : Qt::AlignHCenter),
-                         shown);
+    painter.setPen(QPen(kBoxColour, 1));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRect(left - 1, top, right - left, bottom - 4 - top));
+    if (edges) {
+        if (column == 1)
+            painter.drawLine(left - 1, top, left - 1, bottom - 1);
+        if (column == 20)
+            painter.drawLine(right - 1, top, right - 1, bottom - 1);
     }
     painter.restore();
 }
 
-// Everything a cell's picture depends on: a cell drawn once is copied from then on.
-struct CellLook {
-    QString shown;
-    int column;
+// `shown` is the text as drawn: the counter's number in column 0, the cell's text elsewhere.
+void paintText(QPainter& painter, const QRect& cell, int column, const QString& shown)
+{
+    painter.save();
+    painter.setFont(cellFont(column));
+    painter.setPen(textColour(column));
+    painter.drawText(
+        cell, Qt::TextSingleLine | Qt::AlignVCenter | (leftAligned(shown) ? Qt::AlignLeft : Qt::AlignHCenter), shown);
+    painter.restore();
+}
+
+// Everything the paper of a cell depends on: drawn once, copied from then on.
+struct PaperLook {
+    int column;  // 0 counter, 1 first, 2 inner, 20 last, 21 margin
     bool edges;
     QSize size;
     int ratio;  // device pixels to a pixel
-    bool operator==(const CellLook&) const = default;
+    bool operator==(const PaperLook&) const = default;
 };
 
-size_t qHash(const CellLook& look, size_t seed = 0)
+size_t qHash(const PaperLook& look, size_t seed = 0)
 {
-    return qHashMulti(seed, look.shown, look.column, look.edges, look.size.width(), look.size.height(), look.ratio);
+    return qHashMulti(seed, look.column, look.edges, look.size.width(), look.size.height(), look.ratio);
 }
 
 // A writing cell's box reaches past the cell: its left edge lies on the neighbour's last
 // pixel column, and above one device pixel to a pixel its lines spread half a pixel
 // further. Its picture takes that border and leaves it transparent where the box draws
 // nothing.
-int border(int column)
+constexpr int kBorder = 2;
+
+const QImage& paperPicture(const PaperLook& look)
 {
-    return column >= 1 && column <= 20 ? 2 : 0;
+    static QHash<PaperLook, QImage> pictures;
+    QImage& picture = pictures[look];
+    if (picture.isNull()) {
+        picture =
+            QImage((look.size + QSize(2 * kBorder, 2 * kBorder)) * look.ratio, QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(look.ratio);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        paintPaper(painter, QRect(QPoint(kBorder, kBorder), look.size), look.column, look.edges);
+    }
+    return picture;
 }
 
-const QImage& cellPicture(const CellLook& look)
+// A text laid out once, placed in its cell as drawText() would place it.
+struct CellText {
+    QStaticText text;
+    QSizeF size;
+};
+
+const CellText& cellText(const QString& shown, int column)
 {
-    // About 1,000 cells at twice the resolution: more than a sheet's distinct characters.
-    static QCache<CellLook, QImage> pictures(16 * 1024 * 1024);
-    if (const QImage* cached = pictures.object(look))
+    // A glyph run for every distinct text of a long essay: a few hundred bytes each.
+    static QCache<std::pair<QString, bool>, CellText> texts(20000);
+    const std::pair<QString, bool> key{shown, column == 0};
+    if (const CellText* cached = texts.object(key))
         return *cached;
-    const int b = border(look.column);
-    auto* picture = new QImage((look.size + QSize(2 * b, 2 * b)) * look.ratio,
-                               b ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    picture->setDevicePixelRatio(look.ratio);
-    picture->fill(b ? Qt::transparent : Qt::white);
-    QPainter painter(picture);
-    paintCell(painter, QRect(QPoint(b, b), look.size), look.column, look.edges, look.shown);
-    painter.end();
-    const QImage& kept = *picture;
-    pictures.insert(look, picture, qsizetype(picture->sizeInBytes()));
+    const QFont font = cellFont(column);
+    QTextLayout layout(shown, font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    auto* text = new CellText{QStaticText(shown), {line.naturalTextWidth(), line.height()}};
+    text->text.setTextFormat(Qt::PlainText);
+    text->text.prepare(QTransform(), font);
+    const CellText& kept = *text;
+    texts.insert(key, text);
     return kept;
+}
+
+void paintLaidText(QPainter& painter, const QRect& cell, int column, const QString& shown)
+{
+    const CellText& laid = cellText(shown, column);
+    const qreal x = leftAligned(shown) ? 0 : (cell.width() - laid.size.width()) / 2;
+    const qreal y = (cell.height() - laid.size.height()) / 2;
+    painter.save();
+    painter.setFont(cellFont(column));
+    painter.setPen(textColour(column));
+    painter.drawStaticText(QPointF(cell.left() + x, cell.top() + y), laid.text);
+    painter.restore();
+}
+
+// Whole cells, paper and text, for the texts of the essays written on this machine: copying
+// one is the fastest way to paint a cell. Once the pictures take kCellPictureBytes, further
+// cells are painted from their paper's picture and their laid-out text instead.
+constexpr qsizetype kCellPictureBytes = 24 * 1024 * 1024;
+
+struct CellLook {
+    QString shown;
+    PaperLook paper;
+    bool operator==(const CellLook&) const = default;
+};
+
+size_t qHash(const CellLook& look, size_t seed = 0)
+{
+    return qHashMulti(seed, look.shown, look.paper);
+}
+
+const QImage* cellPicture(const CellLook& look)
+{
+    static QHash<CellLook, QImage> pictures;
+    static qsizetype bytes = 0;
+    if (const auto found = pictures.constFind(look); found != pictures.constEnd())
+        return &*found;
+    if (bytes >= kCellPictureBytes)
+        return nullptr;
+    QImage picture = paperPicture(look.paper).copy();
+    picture.setDevicePixelRatio(look.paper.ratio);
+    QPainter painter(&picture);
+    const QRect cell(QPoint(kBorder, kBorder), look.paper.size);
+    // The text of a cell without a box lies on the white sheet.
+    if (look.paper.column < 1 || look.paper.column > 20)
+        painter.fillRect(cell, Qt::white);
+    paintLaidText(painter, cell, look.paper.column, look.shown);
+    painter.end();
+    bytes += picture.sizeInBytes();
+    return &*pictures.insert(look, picture);
 }
 
 // A copied picture equals drawing in place only on a raster surface at a whole number of
@@ -125,19 +208,26 @@ void DrawManuscriptCell(QPainter& painter, const QRect& cell, int column, int li
         shown = text;
         if (shown.contains(u'\r') || shown.contains(u'\n'))
             shown.remove(u'\r').remove(u'\n');
-        // An empty margin cell draws nothing.
-        if (column > 20 && shown.isEmpty())
-            return;
     }
     const bool edges = !lastLine && line % 30 != 29 && (column == 1 || column == 20);
     const int ratio = copyableRatio(painter);
     if (ratio == 0) {
-        paintCell(painter, cell, column, edges, shown);
+        paintPaper(painter, cell, column, edges);
+        if (!shown.isEmpty())
+            paintText(painter, cell, column, shown);
         return;
     }
     // The inner writing columns all look alike.
-    const int look = column > 1 && column < 20 ? 2 : column;
-    const QImage& picture = cellPicture({shown, look, edges, cell.size(), ratio});
-    const int b = border(column);
-    painter.drawImage(cell.topLeft() - QPoint(b, b), picture);
+    const PaperLook paper{column > 1 && column < 20 ? 2 : column, edges, cell.size(), ratio};
+    const QPoint corner = cell.topLeft() - QPoint(kBorder, kBorder);
+    if (!shown.isEmpty()) {
+        if (const QImage* picture = cellPicture({shown, paper})) {
+            painter.drawImage(corner, *picture);
+            return;
+        }
+    }
+    if (column >= 1 && column <= 20)
+        painter.drawImage(corner, paperPicture(paper));
+    if (!shown.isEmpty())
+        paintLaidText(painter, cell, column, shown);
 }

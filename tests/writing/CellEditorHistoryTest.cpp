@@ -266,3 +266,25 @@ TEST(CellEditorHistory, UndoAllAndRedoAllGiveTheStartAndTheEndOfRandomTyping)
         EXPECT_EQ(host.engine.history().CanRedo(), couldRedo) << "seed " << seed;
     }
 }
+
+// Undo keeps a bounded amount of the sheet: typed at the start of a long full essay, every
+// step holds the whole essay twice, and the oldest steps go. What is kept still undoes
+// exactly.
+TEST(CellEditorHistory, TheOldestStepsGoOnceTheHistoryIsFull)
+{
+    FakeHost host(1000);
+    for (int line = 0; line < 1000; ++line)
+        SheetText::setLine(host.grid, line, SheetText::syllables(line * 20, 20));
+    host.place({0, 1});
+    const qsizetype stepBytes = 2 * qsizetype(host.grid.lineCount()) * ManuscriptGrid::kStoredColumns * 8;
+    const int typed = int(PaperHistory::kKeptBytes / stepBytes) + 20;
+    for (int i = 0; i < typed; ++i) {
+        typeHangul(host, QStringLiteral("가"), HangulPath::CommitOnly);
+        host.place({0, 1});
+    }
+    const int undone = undoAll(host);
+    EXPECT_LT(undone, typed);
+    EXPECT_GT(undone, typed - 40);
+    EXPECT_EQ(host.grid.cell(0, 1), QStringLiteral("가")) << "the syllables of the steps dropped stay";
+    EXPECT_EQ(host.grid.cell(0, typed - undone + 1), SheetText::syllables(0, 1)) << "the essay follows them";
+}
