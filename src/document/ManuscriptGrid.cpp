@@ -119,9 +119,9 @@ void ManuscriptGrid::setColumn(int column, const QStringList& texts)
         emit dataChanged(index(0, column), index(n - 1, column), {Qt::DisplayRole});
 }
 
-void ManuscriptGrid::addLines(qsizetype at, qsizetype count)
+void ManuscriptGrid::addLines(qsizetype line, qsizetype count)
 {
-    cells_.insert(at * kStoredColumns, count * kStoredColumns, Cell());
+    cells_.insert(line * kStoredColumns, count * kStoredColumns, Cell());
     lines_ += int(count);
     writingUnits_ += blankLineUnits(count);
 }

@@ -98,7 +98,7 @@ private:
         return std::max<qsizetype>(1, cell.size == Cell::kLong ? view(cell).size() : cell.size);
     }
     void store(qsizetype position, const Cell& cell);
-    void addLines(qsizetype at, qsizetype count);
+    void addLines(qsizetype line, qsizetype count);
     void moveStream(qsizetype readFrom, qsizetype writeFrom, MarginRule fitsMargin);
 
     int lines_ = 0;

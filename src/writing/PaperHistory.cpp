@@ -88,9 +88,9 @@ void PaperHistory::Finish(CellPos caret, bool growthIsStep)
     keptBytes_ += Bytes(step);
     steps_.push_back(std::move(step));
     size_t oldest = 0;
-    while (keptBytes_ > kKeptBytes && oldest + 1 < steps_.size())
-        keptBytes_ -= Bytes(steps_[oldest++]);
-    steps_.erase(steps_.begin(), steps_.begin() + qsizetype(oldest));
+    for (qsizetype bytes = keptBytes_; bytes > kKeptBytes && oldest + 1 < steps_.size(); ++oldest)
+        bytes -= Bytes(steps_[oldest]);
+    DropSteps(0, oldest);
     done_ = steps_.size();
 }
 
