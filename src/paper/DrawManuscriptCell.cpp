@@ -84,23 +84,36 @@ size_t qHash(const PaperLook& look, size_t seed = 0)
     return qHashMulti(seed, look.column, look.edges, look.size.width(), look.size.height(), look.ratio);
 }
 
-// A writing cell's box reaches past the cell: its left edge lies on the neighbour's last
-// pixel column, and above one device pixel to a pixel its lines spread half a pixel
-// further. Its picture takes that border and leaves it transparent where the box draws
-// nothing.
-constexpr int kBorder = 2;
+// Where a cell's picture reaches past the cell, and whether it covers that area whole. At one
+// device pixel to a pixel a writing cell's box reaches one pixel left, onto its neighbour's
+// last column, and everything else it leaves blank is white sheet: the picture is opaque and
+// copies fastest. At more, the box's lines spread half a pixel further onto neighbours that
+// are painted before and after it, so the picture reaches two pixels round and is
+// transparent where the cell draws nothing.
+struct Reach {
+    QMargins margins;
+    bool opaque;
+};
+
+Reach reach(const PaperLook& look)
+{
+    if (look.ratio == 1)
+        return {QMargins(look.column >= 1 && look.column <= 20 ? 1 : 0, 0, 0, 0), true};
+    return {QMargins(2, 2, 2, 2), false};
+}
 
 const QImage& paperPicture(const PaperLook& look)
 {
     static QHash<PaperLook, QImage> pictures;
     QImage& picture = pictures[look];
     if (picture.isNull()) {
-        picture =
-            QImage((look.size + QSize(2 * kBorder, 2 * kBorder)) * look.ratio, QImage::Format_ARGB32_Premultiplied);
+        const Reach r = reach(look);
+        picture = QImage((look.size.grownBy(r.margins)) * look.ratio,
+                         r.opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
         picture.setDevicePixelRatio(look.ratio);
-        picture.fill(Qt::transparent);
+        picture.fill(r.opaque ? Qt::white : Qt::transparent);
         QPainter painter(&picture);
-        paintPaper(painter, QRect(QPoint(kBorder, kBorder), look.size), look.column, look.edges);
+        paintPaper(painter, QRect(QPoint(r.margins.left(), r.margins.top()), look.size), look.column, look.edges);
     }
     return picture;
 }
@@ -170,7 +183,8 @@ const QImage* cellPicture(const CellLook& look)
     QImage picture = paperPicture(look.paper).copy();
     picture.setDevicePixelRatio(look.paper.ratio);
     QPainter painter(&picture);
-    const QRect cell(QPoint(kBorder, kBorder), look.paper.size);
+    const QMargins margins = reach(look.paper).margins;
+    const QRect cell(QPoint(margins.left(), margins.top()), look.paper.size);
     // The text of a cell without a box lies on the white sheet.
     if (look.paper.column < 1 || look.paper.column > 20)
         painter.fillRect(cell, Qt::white);
@@ -219,7 +233,8 @@ void DrawManuscriptCell(QPainter& painter, const QRect& cell, int column, int li
     }
     // The inner writing columns all look alike.
     const PaperLook paper{column > 1 && column < 20 ? 2 : column, edges, cell.size(), ratio};
-    const QPoint corner = cell.topLeft() - QPoint(kBorder, kBorder);
+    const QMargins margins = reach(paper).margins;
+    const QPoint corner = cell.topLeft() - QPoint(margins.left(), margins.top());
     if (!shown.isEmpty()) {
         if (const QImage* picture = cellPicture({shown, paper})) {
             painter.drawImage(corner, *picture);
