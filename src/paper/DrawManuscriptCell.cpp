@@ -156,10 +156,11 @@ void paintLaidText(QPainter& painter, const QRect& cell, int column, const QStri
     painter.restore();
 }
 
-// Whole cells, paper and text, for the texts of the essays written on this machine: copying
-// one is the fastest way to paint a cell. Once the pictures take kCellPictureBytes, further
-// cells are painted from their paper's picture and their laid-out text instead.
-constexpr qsizetype kCellPictureBytes = 24 * 1024 * 1024;
+// Whole cells, paper and text, for the texts met so far: copying one is the fastest way to
+// paint a cell. An essay of the course's length takes a few megabytes; once the pictures take
+// kCellPictureBytes (an essay of 12,000 different syllables), further cells are painted from
+// their paper's picture and their laid-out text instead.
+constexpr qsizetype kCellPictureBytes = 48 * 1024 * 1024;
 
 struct CellLook {
     QString shown;
