@@ -1,6 +1,6 @@
 // The sheet painted from pictures of its cells against the sheet drawn cell by cell with
 // pens and text, as it was drawn before the pictures: a whole essay, at one and two device
-// pixels to a pixel, in the writing grid and on a page.
+// pixels to a pixel in the writing grid, and at three as well on a page.
 #include "FrameFixture.h"
 #include "paper/DrawManuscriptCell.h"
 #include "support/QStringPrinter.h"
@@ -140,17 +140,19 @@ void typeEssay(FrameFixture& f)
 
 }
 
-TEST(ManuscriptPicture, AnEssayPaintsAsItWasDrawnBeforeAtOneAndTwoPixelRatios)
+TEST(ManuscriptPicture, AnEssayPaintsAsItWasDrawnBeforeAtEveryPixelRatioItIsShownAt)
 {
     FrameFixture f;
     typeEssay(f);
     const ManuscriptGrid& cells = f.cells();
     ASSERT_GT(cells.lineCount(), 60);
     ManuscriptView* grid = f.grid();
-    for (int ratio : {1, 2}) {
+    // Three is the ratio pages are printed at.
+    for (int ratio : {1, 2, 3})
         EXPECT_EQ(differences(paintSheet(cells, ratio, DrawManuscriptCell), paintSheet(cells, ratio, ReferenceCell)),
                   QString())
             << "the whole sheet at ratio " << ratio;
+    for (int ratio : {1, 2}) {
         // The top, a page's end (the edges' gap after line 29) and the sheet's last line.
         for (int top : {0, 20, cells.lineCount() - 10}) {
             grid->verticalScrollBar()->setValue(top);
