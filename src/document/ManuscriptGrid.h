@@ -23,6 +23,15 @@ public:
     static constexpr int kStoredColumns = 21;  // 1 to 21
     static constexpr int kMinimumLines = 21;   // the writing frame never shows fewer
 
+    // A stored cell: the text's UTF-16 units in place when there are at most three, which is
+    // all that typing makes, else the index of the text in the sheet's table of longer ones.
+    // Plain bytes, so that a sheet is copied and compared as memory.
+    struct Cell {
+        static constexpr quint16 kLong = 0xFFFF;
+        char16_t units[3] = {0, 0, 0};
+        quint16 size = 0;  // kLong: units[0] and units[1] hold the table index
+    };
+
     explicit ManuscriptGrid(int lineCount = 0, QObject* parent = nullptr);
 
     int lineCount() const { return lines_; }
@@ -57,11 +66,18 @@ public:
     void removeStreamCells(int line, int column, int count, MarginRule fitsMargin);
 
     // Columns 1 to 21 of every line in reading order. The copy is shared until the sheet
-    // changes, so holding one to compare with later is cheap.
-    const QList<QString>& storedCells() const { return cells_; }
-    // Replaces `count` lines from `line` on with the lines `cells` holds (21 cells each);
-    // lines are added or removed as the counts differ.
-    void replaceLines(int line, int count, const QList<QString>& cells);
+    // changes, so holding one to compare with later is cheap; it stays meaningful to this
+    // sheet until the sheet is reset.
+    const QList<Cell>& storedCells() const { return cells_; }
+    // Replaces `count` lines from `line` on with the lines `cells` holds (21 cells each),
+    // cells taken from storedCells() since the last reset; lines are added or removed as
+    // the counts differ.
+    void replaceLines(int line, int count, const QList<Cell>& cells);
+
+    // The length of the text of columns 1 to 20 in reading order, a blank cell read as one
+    // space, without the blanks and control characters at either end. Kept as cells change,
+    // so reading it costs only the blank cells at the ends.
+    qsizetype writingTextLength() const;
 
     // "0", "200", "400", ... on every tenth line (the writing cells above it), else empty.
     static QString counterText(int line);
@@ -73,9 +89,20 @@ public:
 private:
     void check(int line, int column, int firstColumn) const;
     qsizetype at(int line, int column) const { return qsizetype(line) * kStoredColumns + column - 1; }
-    QList<QString> takeStream(qsizetype from);
-    void putStream(qsizetype from, QList<QString>& items, MarginRule fitsMargin);
+    Cell pack(const QString& text);
+    QStringView view(const Cell& cell) const;
+    bool hasText(const Cell& cell) const;
+    // A writing cell's share of writingTextLength() before trimming: a blank cell reads as one.
+    qsizetype writingUnits(const Cell& cell) const
+    {
+        return std::max<qsizetype>(1, cell.size == Cell::kLong ? view(cell).size() : cell.size);
+    }
+    void store(qsizetype position, const Cell& cell);
+    void addLines(qsizetype line, qsizetype count);
+    void moveStream(qsizetype readFrom, qsizetype writeFrom, MarginRule fitsMargin);
 
     int lines_ = 0;
-    QList<QString> cells_;  // kStoredColumns per line
+    QList<Cell> cells_;           // kStoredColumns per line
+    QList<QString> longTexts_;    // texts of more than three units; only reset() empties it
+    qsizetype writingUnits_ = 0;  // the untrimmed length of writingTextLength()'s text
 };

@@ -1,6 +1,5 @@
 #include "ui/Fonts.h"
 
-#include <QFontDatabase>
 #include <QStringList>
 
 namespace {
@@ -24,15 +23,12 @@ void InstallFontSubstitutes()
 
 QFont GulimcheFont(int pixelHeight, bool bold)
 {
-    // Resolved once: asking for the missing face by name makes every lookup search the
-    // fallbacks again, which costs start-up time.
-    static const QString family = [] {
-        for (const QString& name : gulimStandIns())
-            if (QFontDatabase::hasFamily(name))
-                return name;
-        return QStringLiteral("굴림체");
-    }();
-    QFont font(family);
+    // The stand-ins by name, first: asking for the missing face would search the fallbacks
+    // at every lookup. Which one is installed is found when text is first laid out, so that
+    // making a font does not wait for the font database.
+    static const QStringList families = gulimStandIns() << QStringLiteral("굴림체");
+    QFont font;
+    font.setFamilies(families);
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;

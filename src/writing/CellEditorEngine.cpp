@@ -72,7 +72,10 @@ QString CellEditorEngine::ToFullWidth(QChar c)
 
 bool CellEditorEngine::IsHangingPunctuation(const QString& text)
 {
-    return text == u"." || text == u"," || text == u"?" || text == u"？";
+    if (text.size() != 1)
+        return false;
+    const char16_t c = text[0].unicode();
+    return c == u'.' || c == u',' || c == u'?' || c == u'？';
 }
 
 QString CellEditorEngine::TrimCell(const QString& text)

@@ -25,7 +25,7 @@ QString CollectGridText(const ManuscriptGrid& grid)
 
 int CountGridCharacters(const ManuscriptGrid& grid)
 {
-    return int(CollectGridText(grid).size());
+    return int(grid.writingTextLength());
 }
 
 int CountMemoCharacters(const QString& plainText)

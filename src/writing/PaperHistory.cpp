@@ -1,22 +1,31 @@
 #include "writing/PaperHistory.h"
 
-#include "document/ManuscriptGrid.h"
-
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 #include <utility>
 
 namespace {
 
+using Cell = ManuscriptGrid::Cell;
+using Cells = QList<Cell>;
+static_assert(std::is_trivially_copyable_v<Cell> && sizeof(Cell) == 8, "cells compare as memory");
+
 constexpr qsizetype kWidth = ManuscriptGrid::kStoredColumns;
 
-bool sameLine(const QList<QString>& a, qsizetype lineA, const QList<QString>& b, qsizetype lineB)
+bool sameCells(const Cell* a, const Cell* b, qsizetype count)
 {
-    return std::equal(a.begin() + lineA * kWidth, a.begin() + (lineA + 1) * kWidth, b.begin() + lineB * kWidth);
+    return std::memcmp(a, b, size_t(count) * sizeof(Cell)) == 0;
 }
 
-bool allEmpty(const QList<QString>& cells)
+bool sameLine(const Cells& a, qsizetype lineA, const Cells& b, qsizetype lineB)
 {
-    return std::all_of(cells.begin(), cells.end(), [](const QString& text) { return text.isEmpty(); });
+    return sameCells(a.constData() + lineA * kWidth, b.constData() + lineB * kWidth, kWidth);
+}
+
+bool allEmpty(const Cells& cells)
+{
+    return std::all_of(cells.begin(), cells.end(), [](const Cell& cell) { return cell.size == 0; });
 }
 
 }
@@ -55,8 +64,8 @@ void PaperHistory::Finish(CellPos caret, bool growthIsStep)
     if (!open_)
         return;
     open_ = false;
-    const QList<QString> before = std::exchange(start_, {});
-    const QList<QString>& after = grid_.storedCells();
+    const Cells before = std::exchange(start_, {});
+    const Cells& after = grid_.storedCells();
     // The sheet still shares its cells with the copy taken at the start: nothing was written.
     if (before.isSharedWith(after))
         return;
@@ -75,16 +84,33 @@ void PaperHistory::Finish(CellPos caret, bool growthIsStep)
               after.mid(first * kWidth, (linesAfter - last - first) * kWidth), startCaret_, caret};
     if (!growthIsStep && first == linesBefore && allEmpty(step.after))
         return;
-    steps_.resize(done_);
+    DropSteps(done_, steps_.size());
+    keptBytes_ += Bytes(step);
     steps_.push_back(std::move(step));
+    size_t oldest = 0;
+    for (qsizetype bytes = keptBytes_; bytes > kKeptBytes && oldest + 1 < steps_.size(); ++oldest)
+        bytes -= Bytes(steps_[oldest]);
+    DropSteps(0, oldest);
     done_ = steps_.size();
 }
 
-bool PaperHistory::Holds(int line, const QList<QString>& cells) const
+qsizetype PaperHistory::Bytes(const Step& step)
 {
-    const QList<QString>& now = grid_.storedCells();
+    return (step.before.size() + step.after.size()) * qsizetype(sizeof(Cell));
+}
+
+void PaperHistory::DropSteps(size_t first, size_t last)
+{
+    for (size_t i = first; i < last; ++i)
+        keptBytes_ -= Bytes(steps_[i]);
+    steps_.erase(steps_.begin() + qsizetype(first), steps_.begin() + qsizetype(last));
+}
+
+bool PaperHistory::Holds(int line, const Cells& cells) const
+{
+    const Cells& now = grid_.storedCells();
     const qsizetype from = qsizetype(line) * kWidth;
-    return from + cells.size() <= now.size() && std::equal(cells.begin(), cells.end(), now.begin() + from);
+    return from + cells.size() <= now.size() && sameCells(cells.constData(), now.constData() + from, cells.size());
 }
 
 std::optional<CellPos> PaperHistory::Undo()
@@ -118,6 +144,7 @@ std::optional<CellPos> PaperHistory::Redo()
 void PaperHistory::Clear()
 {
     steps_.clear();
+    keptBytes_ = 0;
     done_ = 0;
     open_ = false;
     start_.clear();

@@ -2,23 +2,28 @@
 
 #include "writing/CellEditorHost.h"
 
+#include "document/ManuscriptGrid.h"
+
 #include <QList>
 #include <QMetaObject>
-#include <QString>
 
+#include <deque>
 #include <optional>
-#include <vector>
-
-class ManuscriptGrid;
 
 // The manuscript's undo and redo. The cell editor brackets each action of the student with
 // Begin and End; what the action changed becomes one step: the lines it changed as they were
 // and as they became, and the caret before and after. Only the changed lines are kept, so a
-// step at the end of a long essay is small. Showing an essay (a reset sheet) starts afresh,
+// step at the end of a long essay is small; cells are kept as the sheet stores them, so that
+// taking, comparing and keeping lines is copying memory. The oldest steps go once the steps
+// hold more than kKeptBytes. Showing an essay (a reset sheet) starts afresh,
 // and a step whose lines no longer match the sheet ends the history instead of being applied,
 // so undo never writes over text it did not make.
 class PaperHistory {
 public:
+    // Several hundred syllables typed at the start of a full essay of 1,000 lines; thousands
+    // in an essay of the course's length.
+    static constexpr qsizetype kKeptBytes = 64 * 1024 * 1024;
+
     explicit PaperHistory(ManuscriptGrid& grid);
     ~PaperHistory();
     PaperHistory(const PaperHistory&) = delete;
@@ -43,20 +48,23 @@ public:
 private:
     struct Step {
         int line = 0;
-        QList<QString> before;  // 21 cells per line
-        QList<QString> after;
+        QList<ManuscriptGrid::Cell> before;  // 21 cells per line
+        QList<ManuscriptGrid::Cell> after;
         CellPos caretBefore;
         CellPos caretAfter;
     };
 
     void Finish(CellPos caret, bool growthIsStep);
-    bool Holds(int line, const QList<QString>& cells) const;
+    void DropSteps(size_t first, size_t last);
+    static qsizetype Bytes(const Step& step);
+    bool Holds(int line, const QList<ManuscriptGrid::Cell>& cells) const;
 
     ManuscriptGrid& grid_;
     QMetaObject::Connection resetWatch_;
-    std::vector<Step> steps_;
+    std::deque<Step> steps_;
     size_t done_ = 0;  // steps_[0, done_) are made, the rest undone
+    qsizetype keptBytes_ = 0;
     bool open_ = false;
-    QList<QString> start_;
+    QList<ManuscriptGrid::Cell> start_;
     CellPos startCaret_;
 };

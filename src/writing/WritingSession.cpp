@@ -27,6 +27,7 @@ void WritingSession::noteChange()
     if (showing_)
         return;
     edited_ = true;
+    countShown_ = false;
     recountSoon();
     emit WorkChanged();
 }
@@ -40,8 +41,17 @@ void WritingSession::recountSoon()
     recountQueued_ = true;
     QTimer::singleShot(0, this, [this] {
         recountQueued_ = false;
-        emit Counted(CountCharacters());
+        showCount();
     });
+}
+
+// A keystroke changes the cells and is released: the count is taken once for both.
+void WritingSession::showCount()
+{
+    if (countShown_)
+        return;
+    countShown_ = true;
+    emit Counted(CountCharacters());
 }
 
 void WritingSession::SetTitle(const QString& title)
@@ -76,6 +86,7 @@ void WritingSession::setInx(int kind)
     if (kind == inx_)
         return;
     inx_ = kind;
+    countShown_ = false;
     emit InxChanged(kind);
     // Only the journal cares which paper is shown; the server gets what the save sends.
     if (!showing_)
@@ -116,6 +127,7 @@ void WritingSession::ShowEssay()
     const auto shown = qScopeGuard([this] { showing_ = false; });
     timerTicked_ = false;
     edited_ = false;
+    countShown_ = false;
     cdEditor_.cancelUpdates();
     memo_.clear();
     grid_->reset(ManuscriptGrid::kMinimumLines);
@@ -164,7 +176,7 @@ int WritingSession::CountCharacters() const
 {
     switch (inx_) {
     case EssayRecord::Manuscript:
-        return int(CollectGridText().size());
+        return EssayMeasures::CountGridCharacters(*grid_);
     case EssayRecord::BlankPaper:
         return EssayMeasures::CountMemoCharacters(memo_);
     default:
@@ -174,7 +186,7 @@ int WritingSession::CountCharacters() const
 
 void WritingSession::KeyReleased()
 {
-    emit Counted(CountCharacters());
+    showCount();
     if (timer_.isActive())
         return;
     startTime_ = QDateTime::currentDateTime();
@@ -250,7 +262,8 @@ void WritingSession::RestoreWork(const QString& title, int inx, const QString& m
         timer_.start();
         emit TimeTicked(seconds);
     }
-    emit Counted(CountCharacters());
+    countShown_ = false;
+    showCount();
     emit EssayShown(CaretPlace());
     emit WorkChanged();
 }

@@ -124,6 +124,7 @@ private:
     void clearRecord();
     void noteChange();
     void recountSoon();
+    void showCount();
 
     WritingLaunch launch_;
     QString lectureKey_;
@@ -139,4 +140,5 @@ private:
     bool edited_ = false;
     bool showing_ = false;  // the essay is being put on the paper: not an edit
     bool recountQueued_ = false;
+    bool countShown_ = false;  // Counted gave the count of the paper as it is
 };

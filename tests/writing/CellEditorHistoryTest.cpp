@@ -19,6 +19,15 @@ QList<QString> written(QList<QString> cells)
     return cells;
 }
 
+QList<QString> cellsOf(const ManuscriptGrid& grid)
+{
+    QList<QString> cells;
+    for (int line = 0; line < grid.lineCount(); ++line)
+        for (int column = 1; column <= ManuscriptGrid::kStoredColumns; ++column)
+            cells.append(grid.cell(line, column));
+    return cells;
+}
+
 int undoAll(FakeHost& host)
 {
     int steps = 0;
@@ -138,7 +147,7 @@ TEST(CellEditorHistory, StepsAreTheStudentsActions)
         SheetText::setLine(host.grid, 0, c.line0);
         host.place(c.caret);
         c.act(host);
-        const QList<QString> end = written(host.grid.storedCells());
+        const QList<QString> end = written(cellsOf(host.grid));
         for (int i = 0; i < c.undos; ++i)
             host.engine.Undo();
         EXPECT_EQ(SheetText::dump(host.grid), c.afterUndo) << c.name;
@@ -146,7 +155,7 @@ TEST(CellEditorHistory, StepsAreTheStudentsActions)
         EXPECT_EQ(host.text, CellEditorEngine::TrimCell(host.grid.cell(host.pos.line, host.pos.column))) << c.name;
         while (host.engine.history().CanRedo())
             host.engine.Redo();
-        EXPECT_EQ(written(host.grid.storedCells()), end) << c.name << ": redo gives the end back";
+        EXPECT_EQ(written(cellsOf(host.grid)), end) << c.name << ": redo gives the end back";
     }
 }
 
@@ -191,7 +200,7 @@ TEST(CellEditorHistory, UndoAllAndRedoAllGiveTheStartAndTheEndOfRandomTyping)
                 SheetText::setLine(host.grid, line,
                                    SheetText::syllables(pick(500), 1 + pick(20)) + (pick(4) ? "" : "|."));
         host.place({pick(5), 1 + pick(21)});
-        const QList<QString> start = host.grid.storedCells();
+        const QList<QString> start = cellsOf(host.grid);
 
         const int keys = 20 + pick(40);
         for (int i = 0; i < keys; ++i) {
@@ -246,14 +255,36 @@ TEST(CellEditorHistory, UndoAllAndRedoAllGiveTheStartAndTheEndOfRandomTyping)
             }
         }
         host.press(Qt::Key_End);  // ends a composition still pending
-        const QList<QString> end = host.grid.storedCells();
+        const QList<QString> end = cellsOf(host.grid);
         const bool couldRedo = host.engine.history().CanRedo();
 
         const int undone = undoAll(host);
-        ASSERT_EQ(written(host.grid.storedCells()), written(start)) << "seed " << seed << ": undo all";
+        ASSERT_EQ(written(cellsOf(host.grid)), written(start)) << "seed " << seed << ": undo all";
         for (int i = 0; i < undone; ++i)
             host.engine.Redo();
-        ASSERT_EQ(written(host.grid.storedCells()), written(end)) << "seed " << seed << ": redo all";
+        ASSERT_EQ(written(cellsOf(host.grid)), written(end)) << "seed " << seed << ": redo all";
         EXPECT_EQ(host.engine.history().CanRedo(), couldRedo) << "seed " << seed;
     }
+}
+
+// Undo keeps a bounded amount of the sheet: typed at the start of a long full essay, every
+// step holds the whole essay twice, and the oldest steps go. What is kept still undoes
+// exactly.
+TEST(CellEditorHistory, TheOldestStepsGoOnceTheHistoryIsFull)
+{
+    FakeHost host(1000);
+    for (int line = 0; line < 1000; ++line)
+        SheetText::setLine(host.grid, line, SheetText::syllables(line * 20, 20));
+    host.place({0, 1});
+    const qsizetype stepBytes = 2 * qsizetype(host.grid.lineCount()) * ManuscriptGrid::kStoredColumns * 8;
+    const int typed = int(PaperHistory::kKeptBytes / stepBytes) + 20;
+    for (int i = 0; i < typed; ++i) {
+        typeHangul(host, QStringLiteral("가"), HangulPath::CommitOnly);
+        host.place({0, 1});
+    }
+    const int undone = undoAll(host);
+    EXPECT_LT(undone, typed);
+    EXPECT_GT(undone, typed - 40);
+    EXPECT_EQ(host.grid.cell(0, 1), QStringLiteral("가")) << "the syllables of the steps dropped stay";
+    EXPECT_EQ(host.grid.cell(0, typed - undone + 1), SheetText::syllables(0, 1)) << "the essay follows them";
 }

@@ -2,11 +2,14 @@
 #include "core/AppError.h"
 #include "core/LaunchFields.h"
 #include "document/EssayRecord.h"
+#include "document/ManuscriptGrid.h"
 #include "writing/EssayMeasures.h"
 #include "writing/WritingSession.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -221,10 +224,62 @@ TEST(WritingSession, TheCountFollowsChangesThatCameWithoutAKey)
     QCoreApplication::processEvents();
     EXPECT_EQ(counted, QList<int>{2}) << "one count for the changes made together";
 
+    // A keystroke is counted once, whether its release comes after the count or before it.
+    s.KeyReleased();
+    s.grid().setCell(0, 3, "다");
+    s.KeyReleased();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counted, (QList<int>{2, 3}));
+
     s.setInx(EssayRecord::BlankPaper);
     s.setMemo(QStringLiteral("가나다"));
     QCoreApplication::processEvents();
     EXPECT_EQ(counted.last(), 3);
+}
+
+// The count is kept as cells change instead of read from the whole sheet: on random sheets
+// changed at random, in every way the sheet can change, it stays the length of the text the
+// rule collects.
+TEST(WritingSession, TheCountKeptAsCellsChangeIsTheCollectedTextsLength)
+{
+    const QString texts[] = {"", " ", "  ", "가", "ab", "a ", " b", "\t", ".", "?", "long text"};
+    for (unsigned seed = 1; seed <= 50; ++seed) {
+        std::mt19937 random(seed);
+        const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+        WritingSession s;
+        s.setInx(EssayRecord::Manuscript);
+        ManuscriptGrid& grid = s.grid();
+        grid.reset(1 + pick(25));
+        const auto rule = [](const QString& item) { return item == u"." || item == u"?"; };
+        for (int change = 0; change < 40; ++change) {
+            const int line = pick(grid.lineCount());
+            const int column = 1 + pick(21);
+            switch (pick(7)) {
+            case 0:
+            case 1:
+                grid.setCell(line, column, texts[pick(std::size(texts))]);
+                break;
+            case 2:
+                grid.openStreamCell(line, column, rule);
+                break;
+            case 3:
+                grid.removeStreamCells(line, column, 1 + pick(30), rule);
+                break;
+            case 4:
+                grid.insertLines(line, 1 + pick(2));
+                break;
+            case 5:
+                grid.removeLines(line, 1);
+                if (grid.lineCount() == 0)
+                    grid.setLineCount(1);
+                break;
+            case 6:
+                grid.setColumn(column, {texts[pick(std::size(texts))], texts[pick(std::size(texts))]});
+                break;
+            }
+            ASSERT_EQ(s.CountCharacters(), s.CollectGridText().size()) << "seed " << seed << ", change " << change;
+        }
+    }
 }
 
 TEST(WritingSession, WritingTimeStartsWithTheFirstKeyRelease)
