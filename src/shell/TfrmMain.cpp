@@ -132,8 +132,8 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
 
     SetModeGeometry(kDesignSize.width(), kDesignSize.height());
     FormCreate(launchFilePath, configDir);
-    // Pictures with text last: the first text laid out waits for the font database, which
-    // is read on another thread while everything above is built.
+    // Text last: laying it out waits for the font database, still being read on another
+    // thread while the work above, which needs no fonts, is done.
     Image4->setPixmap(SkinPictures::titleCaption());
     if (Image1->pixmap().isNull())
         Image1->setPixmap(SkinPictures::logo());
