@@ -85,7 +85,6 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
     pnlMenu->setPalette(menuPalette);
     Image4 = new QLabel(pnlMenu);
     Image4->setObjectName(QStringLiteral("Image4"));
-    Image4->setPixmap(SkinPictures::titleCaption());
     Image4->setGeometry(8, 5, 35, 19);
     Image4->setAccessibleName(QStringLiteral("제목"));
     txtTitle = new QLineEdit(pnlMenu);
@@ -111,12 +110,14 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(SkinPictures::logo());
     Image1->setAccessibleName(QStringLiteral("로고"));
     Label1 = new QLabel(QStringLiteral("라임글방"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(GulimcheFont(16, true));
-    Label1->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    // A palette, not a style sheet: the first style sheet costs the start-up milliseconds.
+    QPalette captionPalette = Label1->palette();
+    captionPalette.setColor(QPalette::WindowText, Qt::white);
+    Label1->setPalette(captionPalette);
     Image2 = new PictureButton(SkinPictures::minimiseGlyph(), QStringLiteral("최소화"), this);
     Image2->setObjectName(QStringLiteral("Image2"));
     connect(Image2, &PictureButton::clicked, this, &QWidget::showMinimized);
@@ -131,6 +132,13 @@ TfrmMain::TfrmMain(const QString& launchFilePath, const QString& configDir)
 
     SetModeGeometry(kDesignSize.width(), kDesignSize.height());
     FormCreate(launchFilePath, configDir);
+    // Text last: laying it out waits for the font database, still being read on another
+    // thread while the work above, which needs no fonts, is done.
+    Image4->setPixmap(SkinPictures::titleCaption());
+    if (Image1->pixmap().isNull())
+        Image1->setPixmap(SkinPictures::logo());
+    Image1->adjustSize();
+    Label1->adjustSize();
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -149,13 +157,11 @@ void TfrmMain::FormCreate(const QString& launchFilePath, const QString& configDi
         if (!transfers.caFile.isEmpty())
             transfers.caFile = QDir(configDir).absoluteFilePath(transfers.caFile);
         SetTransferSettings(transfers);
-        Label1->adjustSize();
 
         const QString logoPath = QDir(configDir).filePath(QStringLiteral("logo.gif"));
         QPixmap logo;
         if (QFileInfo::exists(logoPath) && logo.load(logoPath, "GIF"))
             Image1->setPixmap(logo);
-        Image1->adjustSize();
 
         CreateFrmTemp();
         handOver_ = new HandOver(this);
