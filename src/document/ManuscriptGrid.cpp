@@ -300,7 +300,37 @@ int ManuscriptGrid::columnCount(const QModelIndex& parent) const
 
 QVariant ManuscriptGrid::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= lines_)
+    if (!index.isValid() || index.row() >= lines_)
         return {};
-    return cell(index.row(), index.column());
+    if (role == Qt::DisplayRole)
+        return cell(index.row(), index.column());
+    // The counter cell reads its whole line, so a screen reader can go a line at a time.
+    if (role == Qt::AccessibleTextRole && index.column() == 0)
+        return lineReading(index.row());
+    return {};
+}
+
+QVariant ManuscriptGrid::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole && section >= 0 && section < lines_)
+        return lineReading(section);
+    return {};
+}
+
+QString ManuscriptGrid::lineText(int line) const
+{
+    QString text;
+    for (int column = kFirstCellColumn; column <= kMarginColumn; ++column) {
+        const QString shown = cell(line, column).trimmed();
+        text += shown.isEmpty() ? QStringLiteral(" ") : shown;
+    }
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
+QString ManuscriptGrid::lineReading(int line) const
+{
+    const QString text = lineText(line);
+    return QStringLiteral("%1줄: %2").arg(line + 1).arg(text.isEmpty() ? QStringLiteral("빈 줄") : text);
 }

@@ -85,9 +85,15 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // A line's reading ("3줄: 가을 하늘"), the row's description to assistive technology.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // The cells of columns 1 to 21 as one text, a blank cell a space, without the blanks
+    // after the last written cell.
+    QString lineText(int line) const;
 
 private:
     void check(int line, int column, int firstColumn) const;
+    QString lineReading(int line) const;
     qsizetype at(int line, int column) const { return qsizetype(line) * kStoredColumns + column - 1; }
     Cell pack(const QString& text);
     QStringView view(const Cell& cell) const;

@@ -17,7 +17,7 @@ struct Frame {
     std::function<void()> discard;  // No: the work is given up
 };
 
-// Asks "저장하시겠습니까" for every frame with unsaved work, in order; Yes saves it, No
+// Asks "저장하시겠습니까?" for every frame with unsaved work, in order; Yes saves it, No
 // discards it. Returns false when Cancel was answered: the window stays open. A save's error
 // propagates and the window stays open as well.
 bool run(const QList<Frame>& frames, const std::function<Answer()>& ask);

@@ -1,6 +1,7 @@
 #include "shell/SkinPictures.h"
 
 #include "ui/Fonts.h"
+#include "ui/ScreenPixmap.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -24,7 +25,7 @@ QPixmap gradient(QSize size, QPointF from, QPointF to, QColor a, QColor b)
 
 QPixmap glyphSquare(const std::function<void(QPainter&)>& mark)
 {
-    QPixmap pixmap(15, 15);
+    QPixmap pixmap = ScreenPixmap({15, 15});
     pixmap.fill(kDeepOrange);
     QPainter p(&pixmap);
     p.setPen(QPen(Qt::white, 1));
@@ -71,8 +72,7 @@ QPixmap closeGlyph()
 
 QPixmap logo()
 {
-    QPixmap pixmap(43, 20);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = ScreenPixmap({43, 20});
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(Qt::white);
@@ -81,13 +81,13 @@ QPixmap logo()
     p.setPen(kDeepOrange);
     QFont font = GulimcheFont(13, true);
     p.setFont(font);
-    p.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("글방"));
+    p.drawText(QRect(0, 0, 43, 20), Qt::AlignCenter, QStringLiteral("글방"));
     return pixmap;
 }
 
 QPixmap titleCaption()
 {
-    QPixmap pixmap(35, 19);
+    QPixmap pixmap = ScreenPixmap({35, 19});
     pixmap.fill(QColor(255, 237, 201));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);

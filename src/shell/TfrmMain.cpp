@@ -242,8 +242,10 @@ QWidget* TfrmMain::CreateHostPanel()
 
 void TfrmMain::SetModeGeometry(int clientWidth, int windowHeight)
 {
-    // The frame keeps the mode's size and scrolls when the window has to be smaller.
-    hostArea_->setMinimumSize(clientWidth - 2 * kBorder, windowHeight - kTopHeight - kBorder - kMenuHeight);
+    // The frame keeps the mode's width and scrolls sideways when the window has to be
+    // narrower. In height it gives way down to its own layout's minimum (its page or sheet
+    // scrolls inside), so the button strip at its foot stays in view on a short screen.
+    hostArea_->setMinimumWidth(clientWidth - 2 * kBorder);
     const QRect area = availableArea();
     QSize size = WindowPlacement::Fit({clientWidth, windowHeight}, area);
     // A frame cut in height scrolls; its scroll bar takes width the screen may still offer.
@@ -441,7 +443,7 @@ bool TfrmMain::FormClose()
     }
     return ClosePolicy::run(frames, [] {
         switch (
-            DialogService::instance().questionWithCancel(QStringLiteral("확인"), QStringLiteral("저장하시겠습니까"))) {
+            DialogService::instance().questionWithCancel(QStringLiteral("확인"), QStringLiteral("저장하시겠습니까?"))) {
         case DialogService::Answer::Yes:
             return ClosePolicy::Answer::Yes;
         case DialogService::Answer::No:

@@ -32,6 +32,13 @@ void PictureButton::paintEvent(QPaintEvent*)
         option.initFrom(this);
         painter.drawPixmap(0, 0, style()->generatedIconPixmap(QIcon::Disabled, picture_, &option));
     }
+    if (isChecked()) {
+        // Pressed in: darker, with a dark edge, whatever the picture's colours.
+        painter.fillRect(rect(), QColor(0, 0, 0, 40));
+        painter.setPen(QPen(QColor(96, 48, 16), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
     if (hasFocus()) {
         // Two pixels of dark blue inside the edge: seen on every face the pictures have.
         painter.setPen(QPen(QColor(0, 64, 160), 2));

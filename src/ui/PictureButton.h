@@ -6,7 +6,8 @@
 // A button drawn as a picture that shows its word: hand cursor, clicked on release over it
 // as any button. Tab reaches it and marks it with a frame; Space and Enter press it. Its
 // text, and so its accessible name, is the word its picture shows. A click does not take
-// the focus from the editor the person is typing in.
+// the focus from the editor the person is typing in. A checkable one shows its checked
+// state pressed in.
 class PictureButton : public QAbstractButton {
     Q_OBJECT
 public:

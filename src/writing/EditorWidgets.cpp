@@ -64,6 +64,9 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
 
     btn1 = button(topBar, "btn1", QStringLiteral("원고지"), {16, 8, 69, 29}, 1);
     btn2 = button(topBar, "btn2", QStringLiteral("백지"), {88, 8, 59, 29}, 2);
+    // The paper shown is the checked one, on screen and to assistive technology.
+    for (PictureButton* paper : {btn1, btn2})
+        paper->setCheckable(true);
     btnAG = button(topBar, "btnAG", QStringLiteral("토의사항"), {150, 8, 80, 29}, 8);
     btnAG->hide();
     Image2 = new QLabel(topBar);
@@ -76,6 +79,8 @@ EditorWidgets::EditorWidgets(QWidget* frame, ManuscriptGrid* model)
     lblCount = label(topBar, "lblCount", QStringLiteral("0"), GulimcheFont(13, true), plum, {356, 16});
     for (QLabel* l : {lblTime, lblCount})
         l->setMinimumWidth(80);
+    lblTime->setAccessibleName(QStringLiteral("쓴 시간 0"));
+    lblCount->setAccessibleName(QStringLiteral("글자 수 0"));
     // The warning line starts below the paper buttons (8 + 29), and the bar grows to hold it.
     constexpr int kWarningTop = 38;
     Label5 = label(topBar, "Label5", QStringLiteral("[주의]"), GulimcheFont(13), Qt::red, {16, kWarningTop});

@@ -28,7 +28,7 @@ struct EditorWidgets {
     QLabel* Label6;
     PictureButton* Image5;
     PictureButton* btnSave;
-    QLabel* lblNotice;  // "저장되었습니다 14:32" after a save
+    QLabel* lblNotice;  // "저장되었습니다 14:32:05" after a save
     QWidget* pnlGrid;
     ManuscriptView* grid;
     QWidget* Panel7;

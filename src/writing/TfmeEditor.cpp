@@ -83,11 +83,12 @@ TfmeEditor::TfmeEditor(QWidget* parent)
             [this](const QString& text) { Guarded([&] { ui_.mem->setPlainText(text); }); });
     connect(s, &WritingSession::EssayShown, this, [this](CellPos caret) { Guarded([&] { showEssay(caret); }); });
     connect(s, &WritingSession::MadeReadOnly, this, [this] { Guarded([&] { showReadOnly(); }); });
-    connect(s, &WritingSession::Counted, this,
-            [this](int characters) { Guarded([&] { ui_.lblCount->setText(EssayMeasures::CountText(characters)); }); });
+    connect(s, &WritingSession::Counted, this, [this](int characters) { Guarded([&] { showCount(characters); }); });
     connect(s, &WritingSession::TimeTicked, this, [this](qint64 seconds) {
         Guarded([&] {
-            ui_.lblTime->setText(EssayMeasures::ElapsedText(seconds));
+            const QString time = EssayMeasures::ElapsedText(seconds);
+            ui_.lblTime->setText(time);
+            ui_.lblTime->setAccessibleName(QStringLiteral("쓴 시간 ") + time);
             ui_.lblTime->adjustSize();
         });
     });
@@ -140,7 +141,20 @@ void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox
     }
     show();
     s.ShowEssay();
-    ui_.lblCount->setText(EssayMeasures::CountText(s.CountCharacters()));
+    showCount(s.CountCharacters());
+    // A student back at an essay goes on writing; a new one starts with its title.
+    if (s.WantsEarlierEssay() || !s.Title().isEmpty())
+        focusPaper();
+}
+
+void TfmeEditor::focusPaper()
+{
+    if (session_->ReadOnly())
+        return;
+    if (session_->Inx() == EssayRecord::Manuscript && editorCell_.column != 0)
+        ui_.edt->setFocus(Qt::OtherFocusReason);
+    else if (session_->Inx() == EssayRecord::BlankPaper)
+        ui_.mem->setFocus(Qt::OtherFocusReason);
 }
 
 void TfmeEditor::OfferRecovery()
@@ -168,8 +182,28 @@ void TfmeEditor::DiscardJournal()
 
 void TfmeEditor::showBusy(bool busy)
 {
+    // Disabling the focused button would pass the focus on to the title box, all its text
+    // selected: the focus goes back where it was once the transfer has ended.
+    if (busy && !focusBeforeBusy_)
+        focusBeforeBusy_ = window()->focusWidget();
     ui_.btnSave->setEnabled(!busy && !session_->ReadOnly());
     ui_.Image5->setEnabled(!busy);
+    if (busy || !focusBeforeBusy_)
+        return;
+    QWidget* focus = focusBeforeBusy_;
+    focusBeforeBusy_.clear();
+    if (focus->isEnabled() && focus->isVisible())
+        focus->setFocus(Qt::OtherFocusReason);
+    else
+        focusPaper();
+}
+
+// The labels are read with what they count, not as a bare number.
+void TfmeEditor::showCount(int characters)
+{
+    const QString count = EssayMeasures::CountText(characters);
+    ui_.lblCount->setText(count);
+    ui_.lblCount->setAccessibleName(QStringLiteral("글자 수 ") + count);
 }
 
 int TfmeEditor::Inx() const
@@ -184,11 +218,13 @@ void TfmeEditor::setInx(int kind)
 
 void TfmeEditor::showPaper(int kind)
 {
+    ui_.btn1->setChecked(kind == EssayRecord::Manuscript);
+    ui_.btn2->setChecked(kind == EssayRecord::BlankPaper);
     ui_.grid->setVisible(kind == EssayRecord::Manuscript);
     ui_.pnlGrid->setVisible(kind == EssayRecord::Manuscript);
     ui_.mem->setVisible(kind == EssayRecord::BlankPaper);
     ApplyPaperMode();
-    ui_.lblCount->setText(EssayMeasures::CountText(session_->CountCharacters()));
+    showCount(session_->CountCharacters());
     // The focus follows the paper, so it never lands in the title box with its text selected.
     if (kind == EssayRecord::BlankPaper)
         ui_.mem->setFocus();
@@ -234,6 +270,9 @@ void TfmeEditor::BtnClick(QObject* sender)
     case EssayRecord::BlankPaper:
     case EssayRecord::ScannedPages:
         session_->setInx(button->Tag);
+        // A click on the paper shown toggled its button: it stays the one checked.
+        ui_.btn1->setChecked(session_->Inx() == EssayRecord::Manuscript);
+        ui_.btn2->setChecked(session_->Inx() == EssayRecord::BlankPaper);
         break;
     case 4:  // btnSave
         // A transfer keeps the event loop turning: a click inside it must not start a second one.
@@ -265,17 +304,21 @@ void TfmeEditor::SaveEssay()
     }
     session_->Saved();
     journal_->keeper().saved();
-    ui_.lblNotice->setText(QStringLiteral("저장되었습니다 ") + QTime::currentTime().toString(QStringLiteral("HH:mm")));
+    ui_.lblNotice->setText(QStringLiteral("저장되었습니다 ")
+                           + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
 }
 
 bool TfmeEditor::ConfirmHiddenPaper()
 {
-    const int hidden = session_->HiddenPaperWithText();
+    const int hidden = session_->HiddenPaperToConfirm();
     if (hidden == 0)
         return true;
-    return DialogService::instance().question(
+    const bool yes = DialogService::instance().question(
         QStringLiteral("확인"), QStringLiteral("%1에 쓴 글은 보내지 않고 %2의 글만 저장합니다. 저장하시겠습니까?")
                                     .arg(paperName(hidden), paperName(session_->Inx())));
+    if (yes)
+        session_->HiddenPaperConfirmed(hidden);
+    return yes;
 }
 
 void TfmeEditor::PrintEssay()

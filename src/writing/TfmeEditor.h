@@ -4,6 +4,7 @@
 #include "writing/EditorWidgets.h"
 
 #include <QFrame>
+#include <QPointer>
 
 class LaunchFields;
 class QLineEdit;
@@ -59,6 +60,9 @@ private:
     void SaveEssay();
     bool ConfirmHiddenPaper();
     void showBusy(bool busy);
+    void showCount(int characters);
+    // The caret cell or the blank paper takes the focus, unless the essay is read-only.
+    void focusPaper();
     // The essay print of the paper shown, in a new preview window.
     void PrintEssay();
 
@@ -86,4 +90,5 @@ private:
     bool FocusSuppressed = false;
     bool selectHandlerAttached_ = true;
     CellPos editorCell_;  // the cell the editor was last put over
+    QPointer<QWidget> focusBeforeBusy_;
 };

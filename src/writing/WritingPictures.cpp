@@ -1,6 +1,7 @@
 #include "writing/WritingPictures.h"
 
 #include "ui/Fonts.h"
+#include "ui/ScreenPixmap.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -9,8 +10,7 @@ namespace WritingPictures {
 
 QPixmap wordButton(const QString& word, int width, int height)
 {
-    QPixmap pixmap(width, height);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = ScreenPixmap({width, height});
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient face(0, 0, 0, height);
@@ -27,8 +27,7 @@ QPixmap wordButton(const QString& word, int width, int height)
 
 QPixmap clock()
 {
-    QPixmap pixmap(13, 14);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = ScreenPixmap({13, 14});
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(96, 21, 64), 1.2));

@@ -209,6 +209,18 @@ int WritingSession::HiddenPaperWithText() const
     return 0;
 }
 
+int WritingSession::HiddenPaperToConfirm() const
+{
+    const int hidden = HiddenPaperWithText();
+    return hiddenConfirmed_.contains(hidden) ? 0 : hidden;
+}
+
+void WritingSession::HiddenPaperConfirmed(int kind)
+{
+    if (!hiddenConfirmed_.contains(kind))
+        hiddenConfirmed_.append(kind);
+}
+
 UploadForm WritingSession::SaveForm()
 {
     const bool rebuilt = inx_ == EssayRecord::Manuscript || inx_ == EssayRecord::BlankPaper;
@@ -235,6 +247,7 @@ void WritingSession::Saved()
 {
     timerTicked_ = false;
     edited_ = false;
+    savedOnce_ = true;
 }
 
 void WritingSession::RestoreWork(const QString& title, int inx, const QString& memo, const QList<QStringList>& lines,

@@ -80,9 +80,11 @@ public:
     QDateTime StartTime() const { return startTime_; }
     // The writing timer has ticked since the essay was last shown.
     bool TimerTicked() const { return timerTicked_; }
-    // Something is not on the server: the timer ticked, or the cells, the memo, the title
-    // or the paper changed since the essay was shown or saved, or work was restored.
-    bool Modified() const { return timerTicked_ || edited_; }
+    // Something is not on the server: the cells, the memo, the title or the paper changed
+    // since the essay was shown or saved, or work was restored; before the first save a tick
+    // of the writing timer counts too. The time itself is never sent, so once a save has
+    // reached the server only edits count.
+    bool Modified() const { return edited_ || (timerTicked_ && !savedOnce_); }
     // The save reached the server.
     void Saved();
     // Work kept by a journal, put back exactly; the run counts as changed. `seconds` is the
@@ -93,6 +95,10 @@ public:
 
     // The paper not shown when it holds text (its text is not sent by a save), else 0.
     int HiddenPaperWithText() const;
+    // The hidden paper a save must warn about: as HiddenPaperWithText, but a warning the
+    // student has accepted is not given again in this run.
+    int HiddenPaperToConfirm() const;
+    void HiddenPaperConfirmed(int kind);
 
     // The save of the paper shown: manuscript and blank paper are written into a record
     // for the post and the record is emptied again at once; scanned pages go as loaded.
@@ -138,7 +144,9 @@ private:
     QDateTime startTime_;
     bool timerTicked_ = false;
     bool edited_ = false;
-    bool showing_ = false;  // the essay is being put on the paper: not an edit
+    bool savedOnce_ = false;
+    QList<int> hiddenConfirmed_;  // hidden papers whose warning was accepted
+    bool showing_ = false;        // the essay is being put on the paper: not an edit
     bool recountQueued_ = false;
     bool countShown_ = false;  // Counted gave the count of the paper as it is
 };

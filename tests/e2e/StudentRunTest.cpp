@@ -169,7 +169,7 @@ TEST_F(StudentRun, LoadedEssayPutsTheCaretAfterItsLastWrittenCell)
         save();
         open(QStringLiteral("/launch/S001/%1.dzl").arg(session().LectureKey()));
         EXPECT_EQ(caret(), c.expected) << c.what;
-        EXPECT_FALSE(edt()->hasFocus()) << c.what;
+        EXPECT_TRUE(edt()->hasFocus()) << c.what << ": the caret cell, not the title, takes the keys";
         const QRect cell = grid()->visualRect(grid()->currentIndex());
         EXPECT_EQ(edt()->pos(), grid()->viewport()->mapTo(&editor(), cell.topLeft()) + QPoint(5, 6))
             << c.what << ": the editor sits over the caret cell";
@@ -281,7 +281,7 @@ TEST_F(StudentRun, ClosingWithUnsavedWritingTimeAsksToSave)
         EXPECT_TRUE(QTest::qWaitFor([this] { return session().TimerTicked(); }, 5000));
         dialogs->answers = {yes};
         window->close();
-        EXPECT_EQ(dialogs->texts(Kind::Question), QStringList{"저장하시겠습니까"});
+        EXPECT_EQ(dialogs->texts(Kind::Question), QStringList{"저장하시겠습니까?"});
         EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
         dialogs->boxes.clear();
         const std::optional<CourseServerRun::Stored> stored = server.essay(QStringLiteral("DEMO0001"));

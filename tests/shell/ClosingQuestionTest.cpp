@@ -138,7 +138,7 @@ TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
         ASSERT_TRUE(boxes.waitFor(2));
         QApplication::processEvents();
         ASSERT_TRUE(alive);
-        EXPECT_EQ(boxes.texts[0], QStringLiteral("저장하시겠습니까"));
+        EXPECT_EQ(boxes.texts[0], QStringLiteral("저장하시겠습니까?"));
         EXPECT_TRUE(boxes.texts[1].contains(QStringLiteral("통신하지 못했습니다"))) << boxes.texts[1].toStdString();
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(run.work(*window), run.expected) << "the work is as it was";
@@ -146,7 +146,7 @@ TEST_F(ClosingQuestion, YesWithTheServerDownKeepsTheWindowAndTheWorkNoCloses)
         boxes.answers = {QMessageBox::No};
         EXPECT_TRUE(window->close());
         QTest::qWait(100);
-        EXPECT_EQ(boxes.texts.mid(2), QStringList{QStringLiteral("저장하시겠습니까")}) << "nothing after No";
+        EXPECT_EQ(boxes.texts.mid(2), QStringList{QStringLiteral("저장하시겠습니까?")}) << "nothing after No";
         EXPECT_FALSE(window->isVisible());
     }
 }
@@ -174,7 +174,7 @@ TEST_F(ClosingQuestion, CancelKeepsTheWindowAndANewTitleCountsAsAChange)
     boxes.answers = {QMessageBox::Cancel};
     EXPECT_FALSE(window->close());
     ASSERT_TRUE(boxes.waitFor(1));
-    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("저장하시겠습니까")});
+    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("저장하시겠습니까?")});
     EXPECT_TRUE(buttons.contains(QStringLiteral("예")) && buttons.contains(QStringLiteral("아니요"))
                 && buttons.contains(QStringLiteral("취소")))
         << buttons.join(u' ').toStdString();

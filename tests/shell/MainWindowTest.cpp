@@ -215,7 +215,7 @@ TEST(MainWindow, ClosingAsksToSaveOnlyWhereTheFrameHasChanges)
         EXPECT_EQ(dialogs->texts(Kind::Question).size(), c.questions) << mode;
         if (c.questions) {
             EXPECT_EQ(dialogs->boxes[0].caption, QStringLiteral("확인"));
-            EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("저장하시겠습니까"));
+            EXPECT_EQ(dialogs->boxes[0].text, QStringLiteral("저장하시겠습니까?"));
         }
         EXPECT_EQ(dialogs->texts(Kind::Error).size(), c.saveFails ? 1 : 0) << mode;
         EXPECT_EQ(window->isVisible(), c.saveFails) << mode;
@@ -253,7 +253,7 @@ TEST(MainWindow, MinimisingWritesTheJournalAndClosingAsksForEveryFrame)
     ASSERT_NE(window->FTeacher, nullptr);
     dialogs->answers = {false};
     EXPECT_TRUE(window->close());
-    EXPECT_EQ(dialogs->texts(Kind::Question), QStringList{QStringLiteral("저장하시겠습니까")})
+    EXPECT_EQ(dialogs->texts(Kind::Question), QStringList{QStringLiteral("저장하시겠습니까?")})
         << "the student's frame behind the viewing run is asked for";
     EXPECT_FALSE(first->journal().keeper().file().exists()) << "아니요 sets the journal aside";
 }

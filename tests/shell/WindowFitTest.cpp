@@ -1,13 +1,16 @@
 #include "ShellFixture.h"
+#include "correction/TfmeTeacher.h"
 #include "shell/WindowPlacement.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestPaths.h"
 #include "ui/PictureButton.h"
+#include "writing/TfmeEditor.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -59,6 +62,26 @@ TEST(WindowFit, EveryModeLiesOnTheScreen)
         EXPECT_TRUE(area.contains(QRect(window->Image3->mapToGlobal(QPoint()), window->Image3->size())));
         std::printf("%s %d,%d %dx%d on %dx%d\n", qPrintable(fields[0]), shown.x(), shown.y(), shown.width(),
                     shown.height(), area.width(), area.height());
+        // So are the frame's save and print buttons, without scrolling, on a screen of at
+        // least 1280 x 720: the frame gives way in height and its button strip stays at the
+        // foot of the window. (A smaller screen scrolls the frame.)
+        if (area.height() < 720)
+            continue;
+        QWidget* frame = window->FEditor ? static_cast<QWidget*>(window->FEditor) : window->FTeacher;
+        ASSERT_TRUE(frame);
+        const QWidget* viewport = window->pnlHost->viewport();
+        const QRect seen(viewport->mapToGlobal(QPoint()), viewport->size());
+        int buttons = 0;
+        for (const char* name : {"btnSave", "Image5", "Image7", "Image2"}) {
+            const auto* button = frame->findChild<PictureButton*>(QLatin1String(name));
+            if (!button || !button->isVisible())
+                continue;
+            ++buttons;
+            const QRect at(button->mapToGlobal(QPoint()), button->size());
+            EXPECT_TRUE(seen.contains(at) && area.contains(at)) << fields[0].toStdString() << " " << name << " at "
+                                                                << at.y() << ", the frame seen to " << seen.bottom();
+        }
+        EXPECT_GE(buttons, 1) << fields[0].toStdString();
     }
 }
 

@@ -1,4 +1,5 @@
 #include "FrameFixture.h"
+#include "SheetText.h"
 #include "core/Endpoint.h"
 #include "support/RecordingDialogs.h"
 
@@ -57,17 +58,19 @@ TEST(EditorKeyboard, ButtonsAreNamedPushButtonsAndTheReadOnlyOnesSaySoAndIgnoreC
     for (const QString editable : {"1", "0"}) {
         FrameFixture f(FrameFixture::fields("0", "", editable));
         Activate(f);
+        // The paper buttons are toggles: the paper shown is the checked one.
         const struct {
             const char* name;
             const char* word;
             bool disabled;
-        } cases[] = {{"btn1", "원고지", editable == "0"},
-                     {"btn2", "백지", editable == "0"},
-                     {"Image5", "출력", false},
-                     {"btnSave", "임시저장", editable == "0"}};
+            QAccessible::Role role;
+        } cases[] = {{"btn1", "원고지", editable == "0", QAccessible::CheckBox},
+                     {"btn2", "백지", editable == "0", QAccessible::CheckBox},
+                     {"Image5", "출력", false, QAccessible::Button},
+                     {"btnSave", "임시저장", editable == "0", QAccessible::Button}};
         for (const auto& c : cases) {
             QAccessibleInterface* button = QAccessible::queryAccessibleInterface(f.button(c.name));
-            EXPECT_EQ(button->role(), QAccessible::Button) << c.name;
+            EXPECT_EQ(button->role(), c.role) << c.name;
             EXPECT_EQ(button->text(QAccessible::Name), QString::fromUtf8(c.word)) << c.name;
             EXPECT_EQ(button->state().disabled, c.disabled) << c.name << editable.toStdString();
         }
@@ -87,6 +90,31 @@ TEST(EditorKeyboard, ButtonsAreNamedPushButtonsAndTheReadOnlyOnesSaySoAndIgnoreC
         EXPECT_EQ(prints, 1);
         EXPECT_EQ(f.cells().cell(0, 1).trimmed(), QString()) << "the keys typed nothing";
     }
+}
+
+// A screen reader goes through the sheet a line at a time as well as cell by cell: the
+// counter cell of each line reads the whole line; the time and the count say what they are.
+TEST(EditorAccessibility, SheetIsReadALineAtATimeAndTheCountersHaveNames)
+{
+    FrameFixture f;
+    SheetText::setLine(f.cells(), 2, QStringLiteral("가을 하늘"));
+    f.cells().setCell(2, 21, QStringLiteral("."));
+    QAccessibleTableInterface* sheet = QAccessible::queryAccessibleInterface(f.grid())->tableInterface();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->cellAt(2, 0)->text(QAccessible::Name),
+              QStringLiteral("3줄: 가을 하늘") + QString(15, u' ') + u'.');
+    EXPECT_EQ(sheet->cellAt(2, 1)->text(QAccessible::Name), QStringLiteral("가"));
+    EXPECT_EQ(sheet->rowDescription(1), QStringLiteral("2줄: 빈 줄"));
+    EXPECT_EQ(f.cells().lineText(2), QStringLiteral("가을 하늘") + QString(15, u' ') + u'.');
+
+    f.edt()->setFocus();
+    QTest::keyClick(f.edt(), Qt::Key_A);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.label("lblCount")->text() != QStringLiteral("0"); }));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(f.label("lblCount"))->text(QAccessible::Name),
+              QStringLiteral("글자 수 ") + f.label("lblCount")->text());
+    f.session().TimerTimer(f.session().StartTime().addSecs(65));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(f.label("lblTime"))->text(QAccessible::Name),
+              QStringLiteral("쓴 시간 00:01:05"));
 }
 
 // Laid out in logical pixels, the same at every scale factor.

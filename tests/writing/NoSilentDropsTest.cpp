@@ -104,6 +104,14 @@ TEST_F(NoSilentDrops, SaveAsksFirstWhenTheHiddenPaperHoldsText)
     EXPECT_EQ(boxes.texts.size(), 2) << "a saved essay shows no box";
     EXPECT_FALSE(f.editor->journal().keeper().file().exists());
     EXPECT_FALSE(f.session().Modified());
+
+    // Accepted once, the warning is not given again in this run.
+    f.label("lblNotice")->clear();
+    QTest::keyClicks(f.mem(), QStringLiteral(" more"));
+    QTest::mouseClick(f.button("btnSave"), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.label("lblNotice")->text().isEmpty(); }, 5000));
+    QTest::qWait(100);
+    EXPECT_EQ(boxes.texts.size(), 2);
 }
 
 // A save with the server down says the work is kept here; the next save sends it.

@@ -8,6 +8,7 @@
 #include "support/CourseServerProcess.h"
 #include "support/RecordingDialogs.h"
 
+#include <QAccessible>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTest>
@@ -250,6 +251,29 @@ TEST(WritingFrame, PaperButtonsKeepTheHiddenPapersText)
 
     f.editor->BtnClick(f.label("lblTime"));
     EXPECT_EQ(f.editor->Inx(), 1) << "other controls are no paper switch";
+}
+
+// The paper shown is the checked button, on screen and to a screen reader; a second click on
+// it leaves it checked.
+TEST(WritingFrame, PaperButtonsShowWhichPaperIsCurrent)
+{
+    FrameFixture f;
+    const auto checked = [&](const char* name) {
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(f.button(name));
+        EXPECT_TRUE(button->state().checkable) << name;
+        EXPECT_EQ(button->state().checked, f.button(name)->isChecked()) << name;
+        return button->state().checked;
+    };
+    EXPECT_TRUE(checked("btn1"));
+    EXPECT_FALSE(checked("btn2"));
+    const QImage unchecked = f.button("btn2")->grab().toImage();
+    QTest::mouseClick(f.button("btn2"), Qt::LeftButton);
+    EXPECT_FALSE(checked("btn1"));
+    EXPECT_TRUE(checked("btn2"));
+    EXPECT_NE(f.button("btn2")->grab().toImage(), unchecked) << "drawn pressed in";
+    QTest::mouseClick(f.button("btn2"), Qt::LeftButton);
+    EXPECT_TRUE(checked("btn2"));
+    EXPECT_EQ(f.editor->Inx(), 2);
 }
 
 TEST(WritingFrame, EditorFollowsTheCaretAndKeepsItInTheFirst14Lines)
