@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 // One text line or one item of the board, read from the board whenever asked.
@@ -33,15 +35,10 @@ public:
         const TBoardItem* item = Item();
         switch (t) {
         case QAccessible::Name:
-            return BoardItemName(item->DrawTool());
+            return BoardItemReading(*item, FBoard->TextLines());
         case QAccessible::Description: {
-            QStringList parts;
-            // Read as one phrase: the note's line breaks are pauses, not words.
-            if (const QString note = item->Strings().simplified(); !note.isEmpty())
-                parts << note;
-            if (!item->ReportPoint().isEmpty())
-                parts << QStringLiteral("%1점").arg(item->ReportPoint());
-            return parts.join(QStringLiteral(", "));
+            const QString hint = DrawToolHint(item->DrawTool());
+            return hint.mid(hint.indexOf(u':') + 1).trimmed();
         }
         default:
             return {};
@@ -92,8 +89,47 @@ QString BoardItemName(int drawTool)
 {
     if (drawTool == dtSelect)
         return QStringLiteral("선택");
-    const QString hint = DrawToolHint(TDrawTool(drawTool));
-    return hint.isEmpty() ? QStringLiteral("첨삭 표시") : hint;
+    const QString name = DrawToolName(TDrawTool(drawTool));
+    return name.isEmpty() ? QStringLiteral("첨삭 표시") : name;
+}
+
+QString CoveredText(const QList<TBoardTextLine>& lines, const QRect& box)
+{
+    const TBoardTextLine* best = nullptr;
+    int bestOverlap = 0;
+    for (const TBoardTextLine& line : lines) {
+        const int overlap = std::min(line.Rect.bottom(), box.bottom()) - std::max(line.Rect.top(), box.top());
+        if (overlap > bestOverlap) {
+            bestOverlap = overlap;
+            best = &line;
+        }
+    }
+    if (!best)
+        return {};
+    QString covered;
+    for (const TBoardTextLine::Piece& piece : best->Pieces) {
+        const int middle = piece.Rect.center().x();
+        if (middle >= box.left() && middle <= box.right())
+            covered += piece.Text.isEmpty() ? QStringLiteral(" ") : piece.Text;
+    }
+    return covered.simplified();
+}
+
+QString BoardItemReading(const TBoardItem& item, const QList<TBoardTextLine>& lines)
+{
+    const auto kind = TDrawTool(item.DrawTool());
+    QStringList parts;
+    const QRect box = QRect(QPoint(item.Left(), item.Top()), QPoint(item.Right(), item.Bottom())).normalized();
+    if (const QString covered = CoveredText(lines, box); !covered.isEmpty())
+        parts << QStringLiteral("'%1'").arg(covered);
+    // Read as one phrase: the note's line breaks are pauses, not words. The thinking and
+    // praise marks' note is only their sign.
+    if (const QString note = item.Strings().simplified(); !note.isEmpty() && kind != dt44 && kind != dt45)
+        parts << note;
+    if (!item.ReportPoint().isEmpty())
+        parts << QStringLiteral("%1점").arg(item.ReportPoint());
+    const QString name = BoardItemName(kind);
+    return parts.isEmpty() ? name : name + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
 }
 
 TBoardAccessible::TBoardAccessible(TSorCustomBoard* board) : QAccessibleWidget(board, QAccessible::Document)
@@ -165,9 +201,13 @@ QAccessibleInterface* TBoardAccessible::focusChild() const
 
 QString TBoardAccessible::text(QAccessible::Text t) const
 {
-    if (t == QAccessible::Description || t == QAccessible::Help)
-        return QStringLiteral("방향키로 커서를 옮기고, 도구를 고른 뒤 Enter로 표시를 놓습니다. "
-                              "선택 도구로는 Enter가 커서 아래의 표시를 고르고, 고른 표시에서 한 번 더 누르면 "
-                              "글과 점수를 고칩니다. Delete는 고른 표시를 지웁니다.");
-    return QAccessibleWidget::text(t);
+    if (t != QAccessible::Description && t != QAccessible::Help)
+        return QAccessibleWidget::text(t);
+    // Only a board that takes marks tells how to place them.
+    if (board()->Locked())
+        return QStringLiteral("첨삭한 페이지입니다. 글의 줄과 첨삭 표시를 위에서부터 차례로 읽습니다. "
+                              "표시마다 그 아래의 글과 메모, 점수를 함께 읽습니다.");
+    return QStringLiteral("방향키로 커서를 옮기고, 도구를 고른 뒤 Enter로 표시를 놓습니다. "
+                          "선택 도구로는 Enter가 커서 아래의 표시를 고르고, 고른 표시에서 한 번 더 누르면 "
+                          "글과 점수를 고칩니다. Delete는 고른 표시를 지웁니다.");
 }

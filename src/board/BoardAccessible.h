@@ -3,11 +3,14 @@
 #include <QAccessibleWidget>
 #include <QList>
 
+class TBoardItem;
 class TSorCustomBoard;
+struct TBoardTextLine;
 
 // The board as assistive technology sees it: a document whose children are the text lines
-// of the page shown and then the items, in list order. An item is named by its palette
-// hint and describes its text and points; the selected item is the focused child.
+// of the page shown and then the items, in list order. An item is read with the text it
+// covers, its note and its points, and described by what the mark is for; the selected
+// item is the focused child.
 class TBoardAccessible : public QAccessibleWidget {
 public:
     explicit TBoardAccessible(TSorCustomBoard* board);
@@ -32,5 +35,11 @@ private:
     mutable QList<QAccessible::Id> FChildren;
 };
 
-// The name of an item as it is read: the hint of the palette button of its kind.
+// The name of an item kind: the mark's name of the palette button of its kind.
 QString BoardItemName(int drawTool);
+// The text of the page a box lies over: the pieces of the line it overlaps most whose middle
+// lies within it, blank pieces read as spaces; empty when it covers no text.
+QString CoveredText(const QList<TBoardTextLine>& lines, const QRect& box);
+// An item as it is read: its mark, the text it covers, its note and its points
+// ("지움표: '그래서', 맞춤법, -2점").
+QString BoardItemReading(const TBoardItem& item, const QList<TBoardTextLine>& lines);

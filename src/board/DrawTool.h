@@ -41,8 +41,11 @@ enum TDrawTool : quint8 {
     dtRight,
 };
 
-// Tooltip of the palette button that selects the tool; empty for the tools without a button.
+// Tooltip and accessible name of the palette button that selects the tool, unique among
+// the tools: the mark's name, then what it is for; empty for the tools without a button.
 QString DrawToolHint(TDrawTool tool);
+// The mark's name alone: the hint up to its colon ("지움표").
+QString DrawToolName(TDrawTool tool);
 
 // The text an item of the kind takes when it is drawn: dt44 and dt45 always show their
 // sign, an empty note "input Text" and an empty number "(1)"; any other text stays.

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -486,9 +487,29 @@ bool TSorCustomBoard::event(QEvent* event)
     case QEvent::KeyPress:
         keyPressEvent(static_cast<QKeyEvent*>(event));
         return true;
+    case QEvent::ToolTip: {
+        // A mark under the mouse says what it is and what it covers, in both modes.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int index = ItemAt(help->pos());
+        if (index < 0) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        QToolTip::showText(help->globalPos(), ItemToolTip(*FItems.Items(index)), this);
+        return true;
+    }
     default:
         return QWidget::event(event);
     }
+}
+
+QString TSorCustomBoard::ItemToolTip(const TBoardItem& item) const
+{
+    const QString hint = DrawToolHint(item.DrawTool());
+    const QString purpose = hint.mid(hint.indexOf(u':') + 1).trimmed();
+    const QString reading = BoardItemReading(item, FTextLines);
+    return purpose.isEmpty() || reading.startsWith(purpose) ? reading : reading + u'\n' + purpose;
 }
 
 void TSorCustomBoard::keyPressEvent(QKeyEvent* event)

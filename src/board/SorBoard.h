@@ -21,8 +21,15 @@ class QPainter;
 
 // One line of the page's text where the page picture shows it, for assistive technology.
 struct TBoardTextLine {
+    // A piece of the line's text and its box: a manuscript cell, or a character of a
+    // blank-paper line.
+    struct Piece {
+        QRect Rect;
+        QString Text;
+    };
     QString Text;
     QRect Rect;
+    QList<Piece> Pieces;
 };
 
 // One of the eight 5 x 5 grab handles around the selected item. A press on it resizes the
@@ -154,6 +161,8 @@ protected:
     void TrackPlacing(int x, int y);
     void EndPlacing(int x, int y);
     int ItemAt(QPoint point) const { return FItems.ItemAt(point); }
+    // What hovering an item shows: how it is read, then what the mark is for.
+    QString ItemToolTip(const TBoardItem& item) const;
     void DrawFocusFrame(QPoint p1, QPoint p2);
     void DrawBackground();
     void DrawItems();

@@ -16,6 +16,8 @@
 #include "print/PrintVariables.h"
 #include "report/ReportEngine.h"
 
+#include <algorithm>
+
 CorrectionSession::CorrectionSession(QObject* parent)
     : QObject(parent), cdTempEditor(EssayRecord::fields()), cdTeacher(CorrectionRecord::fields()),
       cdTemp(CorrectionRecord::fields()), cdPrint(PrintDataSets::correctionPrint()),
@@ -129,10 +131,23 @@ void CorrectionSession::BuildPageList(int mode)
 {
     mode_ = mode;
     pages_.clear();
-    const int pages = mode == 1 ? TfrmTemp::PageCount(cdTempEditor) : cdTeacher.recordCount();
+    const int pages =
+        mode == 1 ? std::max(TfrmTemp::PageCount(cdTempEditor), LastStoredPage()) : cdTeacher.recordCount();
     for (int page = 1; page <= pages; ++page)
         pages_.append(CorrectionRecord::pageKey(page));
     emit PagesChanged();
+}
+
+// A page holding marks or a comment stays listed, also one below the essay's last line.
+int CorrectionSession::LastStoredPage()
+{
+    int last = 0;
+    for (cdTemp.first(); !cdTemp.eof(); cdTemp.next()) {
+        const QString key = cdTemp.asString(u"PAGE");
+        if (key.startsWith(QLatin1String("PAGE")))
+            last = std::max(last, key.mid(4).toInt());
+    }
+    return last;
 }
 
 void CorrectionSession::TurnPage(int index)

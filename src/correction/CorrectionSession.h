@@ -127,6 +127,7 @@ signals:
 private:
     void Start(const CorrectionLaunch& launch);
     void ReadSummary();
+    int LastStoredPage();
     void StoreShownPage(DataSet& work) const;
     bool AfterHistoryMove(bool moved);
 

@@ -2,6 +2,8 @@
 
 #include "core/AppError.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 constexpr const char16_t* kCaptions[ScoreSheet::kRows][2] = {
@@ -59,10 +61,24 @@ int ScoreSheet::maximum(int row)
     }
 }
 
+QString ScoreSheet::rowName(int row)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*\\d+\\.\\s*"));
+    return QString::fromUtf16(kCaptions[row][0]).remove(number).trimmed();
+}
+
 QString ScoreSheet::rangeMessage(int row)
 {
-    return QStringLiteral("0 부터 ") + QString::number(maximum(row))
+    return rowName(row) + QStringLiteral(": 0 부터 ") + QString::number(maximum(row))
            + QStringLiteral(" 이하의 값만 들어갈수 있습니다.");
+}
+
+int ScoreSheet::invalidRow() const
+{
+    for (int row = 1; row < kDeductionRow; ++row)
+        if (isTypedScore(row) && !isValidScore(row, text(row, kScoreColumn)))
+            return row;
+    return -1;
 }
 
 bool ScoreSheet::isValidScore(int row, const QString& text)
@@ -85,9 +101,22 @@ int ScoreSheet::columnCount(const QModelIndex& parent) const
 
 QVariant ScoreSheet::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
         return {};
-    return cells_[index.row()][index.column()];
+    const int row = index.row();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return cells_[row][index.column()];
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        // A wrong score says what its row takes, on hover and to a screen reader.
+        if (index.column() == kScoreColumn && isTypedScore(row) && !isValidScore(row, cells_[row][kScoreColumn]))
+            return rangeMessage(row);
+        return {};
+    default:
+        return {};
+    }
 }
 
 QVariant ScoreSheet::headerData(int section, Qt::Orientation orientation, int role) const
@@ -129,10 +158,8 @@ void ScoreSheet::setEditText(int row, int column, const QString& text)
     if (column != kScoreColumn || !isTypedScore(row))
         return;
     setCell(row, column, text);
-    if (!isValidScore(row, text)) {
+    if (!isValidScore(row, text))
         emit message(rangeMessage(row));
-        return;
-    }
     recompute();
 }
 
@@ -181,9 +208,8 @@ void ScoreSheet::load(const QStringList& points, bool deduction)
 
 void ScoreSheet::validateScores() const
 {
-    for (int row = 1; row <= 7; ++row)
-        if (isTypedScore(row) && !isValidScore(row, text(row, kScoreColumn)))
-            throw AppError(rangeMessage(row));
+    if (const int row = invalidRow(); row >= 0)
+        throw AppError(rangeMessage(row));
 }
 
 void ScoreSheet::setCell(int row, int column, const QString& text)
@@ -202,8 +228,23 @@ int ScoreSheet::score(int row) const
 
 void ScoreSheet::recompute()
 {
-    setCell(1, kScoreColumn, QString::number(score(2) + score(3)));
-    setCell(4, kScoreColumn, QString::number(score(5) + score(6) + score(7)));
+    const auto subtotal = [this](int row, std::initializer_list<int> parts) {
+        int sum = 0;
+        for (int part : parts) {
+            if (!isValidScore(part, text(part, kScoreColumn))) {
+                setCell(row, kScoreColumn, QString());
+                return;
+            }
+            sum += score(part);
+        }
+        setCell(row, kScoreColumn, QString::number(sum));
+    };
+    subtotal(1, {2, 3});
+    subtotal(4, {5, 6, 7});
+    if (!totalValid()) {
+        writeTotal(QString());
+        return;
+    }
     int total = score(1) + score(4);
     writeTotal(QString::number(total));
     if (deduction_) {

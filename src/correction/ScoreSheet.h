@@ -31,8 +31,10 @@ public:
     static bool isTypedScore(int row);
     // 50, 20 or 10 for a typed score row.
     static int maximum(int row);
-    // "0 부터 50 이하의 값만 들어갈수 있습니다." for row 2.
+    // "초점: 0 부터 50 이하의 값만 들어갈수 있습니다." for row 2: the range, named by its row.
     static QString rangeMessage(int row);
+    // "초점" for row 2: the caption without its number.
+    static QString rowName(int row);
     // Empty, or a whole number from 0 to the row's maximum written in digits.
     static bool isValidScore(int row, const QString& text);
 
@@ -48,8 +50,9 @@ public:
     QString text(int row, int column) const;
 
     // The editor's text of a cell changed. Only typed score cells count: the cell takes
-    // the text; an invalid one shows the row's range message and leaves the totals alone,
-    // a valid one recomputes the subtotals and the total.
+    // the text, an invalid one shows the row's range message, and the totals follow.
+    // While any score is invalid the total and the subtotal over it are empty, never a
+    // sum that differs from the cells (totalValid() is false).
     void setEditText(int row, int column, const QString& text);
 
     bool deduction() const { return deduction_; }
@@ -58,6 +61,9 @@ public:
     void setDeduction(bool checked);
 
     QString total() const { return total_; }
+    // The first typed score row holding an invalid text, or -1.
+    int invalidRow() const;
+    bool totalValid() const { return invalidRow() < 0; }
     // Written by code (the launch value): no check.
     void setTotal(const QString& text);
     // Typed into the total box: outside 0 to 100 shows a message and leaves "100".

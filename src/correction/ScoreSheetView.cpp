@@ -14,17 +14,20 @@
 namespace {
 
 const QColor kFixedColour(0xFF, 0xFF, 0xD0);  // light yellow, $00D0FFFF
+const QColor kWrongColour(0xFF, 0xD8, 0xD8);
 
 // Fixed cells light yellow and bold, the others white; the captions of column 0 sit
 // left on one line, everything else is centred.
 void pGridDrawCell(QPainter& painter, const QRect& rect, int row, int column, const QString& text, QFont font)
 {
     const bool fixed = ScoreSheet::isFixed(row, column);
+    // A score its row cannot take stands out until it is put right.
+    const bool wrong = ScoreSheet::isTypedScore(row) && !fixed && !ScoreSheet::isValidScore(row, text);
     painter.save();
-    painter.fillRect(rect, fixed ? kFixedColour : QColor(Qt::white));
-    font.setBold(fixed);
+    painter.fillRect(rect, fixed ? kFixedColour : wrong ? kWrongColour : QColor(Qt::white));
+    font.setBold(fixed || wrong);
     painter.setFont(font);
-    painter.setPen(Qt::black);
+    painter.setPen(wrong ? QColor(Qt::red) : QColor(Qt::black));
     const int alignment = column == 0 && row >= 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter;
     painter.drawText(rect, alignment | Qt::TextSingleLine, text);
     painter.restore();

@@ -3,6 +3,7 @@
 #include "board/BoardItem.h"
 #include "board/TCanvas.h"
 #include "ui/Fonts.h"
+#include "ui/ScreenPixmap.h"
 
 #include <QPainter>
 #include <QPolygon>
@@ -11,8 +12,7 @@ namespace TeacherPictures {
 
 QPixmap Word(const QString& word, QSize size, QColor fill, QColor text)
 {
-    QPixmap picture(size);
-    picture.fill(Qt::transparent);
+    QPixmap picture = ScreenPixmap(size);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(fill.darker(130));
@@ -20,7 +20,7 @@ QPixmap Word(const QString& word, QSize size, QColor fill, QColor text)
     painter.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 3, 3);
     painter.setPen(text);
     painter.setFont(GulimcheFont(std::min(13, size.height() - 6), true));
-    painter.drawText(picture.rect(), Qt::AlignCenter, word);
+    painter.drawText(QRect(QPoint(), size), Qt::AlignCenter, word);
     return picture;
 }
 
@@ -47,7 +47,13 @@ QPixmap Tool(TDrawTool tool, int size)
             item.SetStrings(QStringLiteral("(1)"));
         item.Draw(canvas);
     }
-    return QPixmap::fromImage(surface.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    // Scaled to the button's device pixels, not its logical ones: sharp on a scaled screen.
+    const qreal ratio = ScreenPixelRatio();
+    const int pixels = qRound(size * ratio);
+    QPixmap picture =
+        QPixmap::fromImage(surface.scaled(pixels, pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 }

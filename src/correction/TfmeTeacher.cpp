@@ -6,10 +6,12 @@
 #include "correction/BoardPage.h"
 #include "correction/CorrectionJournal.h"
 #include "correction/DisplayedLines.h"
+#include "correction/MarkLegend.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
+#include "correction/TotalBox.h"
 #include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
 #include "report/TfrmPreview.h"
@@ -31,6 +33,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTime>
 
 namespace {
 
@@ -65,8 +68,8 @@ void TfmeTeacher::OfferRecovery()
         return;
     const QString problem = FJournal->Offer(
         [] {
-            return DialogService::instance().question(QStringLiteral("복구"),
-                                                      QStringLiteral("저장하지 않은 글이 있습니다. 복구하시겠습니까?"));
+            return DialogService::instance().question(
+                QStringLiteral("복구"), QStringLiteral("저장하지 않은 첨삭이 있습니다. 복구하시겠습니까?"));
         },
         [this](const CorrectionJournal::Work& work) {
             FSession.RestoreWork(work.mode, work.boardPages, work.pictures, work.review, work.points, work.deduction,
@@ -116,7 +119,7 @@ void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBo
     FSession.ReadTeacherFields(fields);
     const CorrectionLaunch& launch = FSession.Launch();
     ShowLaunchState(titleBox);
-    ComboBox1->setEnabled(launch.OffersTotalBox());
+    ComboBox1->SetTyped(launch.OffersTotalBox());
     // Shown, so a teacher can correct on paper: hidden, a handwritten correction could
     // never be started.
     btn2->setVisible(launch.editable);
@@ -144,7 +147,7 @@ void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
     FSession.ReadViewFields(fields);
     const CorrectionLaunch& launch = FSession.Launch();
     ShowLaunchState(titleBox);
-    ComboBox1->setEnabled(false);
+    ComboBox1->SetTyped(false);
     CheckBox1->setEnabled(false);
     if (launch.essayUrl.isEmpty()) {
         ShowInfo(QStringLiteral("답안지가 없습니다."));
@@ -210,7 +213,9 @@ void TfmeTeacher::BuildPageList(int mode)
 void TfmeTeacher::ShowPageList()
 {
     cmbList->clear();
-    cmbList->addItems(FSession.Pages());
+    // Shown as pages are named on paper; the record keeps its own keys.
+    for (int page = 1; page <= FSession.Pages().size(); ++page)
+        cmbList->addItem(QStringLiteral("%1쪽").arg(page));
     Label5->setText(QStringLiteral("총 %1페이지 입니다.").arg(cmbList->count()));
 }
 
@@ -288,7 +293,7 @@ void TfmeTeacher::SetReadOnly()
     Board->SetDrawTool(dtNone);
     Memo1->setReadOnly(true);
     Memo2->setReadOnly(true);
-    ComboBox1->setEnabled(false);
+    ComboBox1->SetTyped(false);
     for (TFlatSpeedButton* button : ToolButtons)
         button->setEnabled(false);
     ScoreView->SetReadOnly();
@@ -298,6 +303,7 @@ void TfmeTeacher::SetViewOnly()
 {
     btn1->hide();
     pnlLeft->hide();
+    btnLegend->show();
     SetReadOnly();
     FSession.SetViewOnly();
 }
@@ -316,6 +322,12 @@ void TfmeTeacher::btnClick(QObject* sender)
         break;
     case TagDiscussion:
         ShowBrowserWindow(FSession.Launch().discussionUrl);
+        break;
+    case TagLegend:
+        if (!FLegend)
+            FLegend = new TMarkLegend(this);
+        FLegend->show();
+        FLegend->raise();
         break;
     // A click that comes while a save is being sent waits for nothing and does nothing:
     // a print or a second save would move the pages under the one being sent.
@@ -351,12 +363,17 @@ void TfmeTeacher::SaveCorrection()
         FJournal->keeper().flush();
         throw AppError(error.message() + kKeptHere);
     }
-    ShowInfo(reply.message);
     // A refused correction is not stored: it stays unsaved, and a closing window stays open.
-    if (!reply.accepted())
+    if (!reply.accepted()) {
+        ShowInfo(reply.message);
         throw SilentAbort();
+    }
     FSession.SetModified(false);
     FJournal->keeper().saved();
+    // Saved work needs no box to be answered: the notice says so, to the second, so a
+    // second save in the same minute shows too.
+    const QString message = reply.message.isEmpty() ? QStringLiteral("저장되었습니다.") : reply.message;
+    lblNotice->setText(message + QLatin1Char(' ') + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
 }
 
 // Page 1 as the teacher sees it: a board page with its comment beside it, or the picture.
@@ -376,16 +393,11 @@ PreparedReport TfmeTeacher::PrepareAnswerPrint()
     return FSession.PrepareAnswerPrint();
 }
 
+// The pages are printed from the session: the board stays on the page the teacher is
+// correcting.
 PreparedReport TfmeTeacher::PrepareCorrectionPrint()
 {
-    PreparedReport report = FSession.PrepareCorrectionPrint();
-    // The board ends on the last page, as when every page was shown in turn for the print.
-    const int last = cmbList->count() - 1;
-    if (FSession.ViewMode() == 1 && last >= 0) {
-        cmbList->setCurrentIndex(last);
-        cmbListChange(last);
-    }
-    return report;
+    return FSession.PrepareCorrectionPrint();
 }
 
 void TfmeTeacher::ScrollBox1MouseWheel(int delta)

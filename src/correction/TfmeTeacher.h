@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QList>
 #include <QPixmap>
+#include <QPointer>
 
 class CorrectionJournal;
 class PictureButton;
@@ -20,8 +21,10 @@ class QScrollArea;
 class QTableView;
 class TBoardItem;
 class TFlatSpeedButton;
+class TMarkLegend;
 class TScoreSheetView;
 class TSorBoard;
+class TTotalBox;
 
 // The correction frame of the teacher and viewing runs: the essay one page at a time under
 // the correction board, a comment per page, the overall review and the scoring sheet. The
@@ -37,7 +40,8 @@ public:
         TagAnswerPrint = 3,
         TagSave = 4,
         TagDiscussion = 5,
-        TagCorrectionPrint = 6
+        TagCorrectionPrint = 6,
+        TagLegend = 7
     };
 
     explicit TfmeTeacher(QWidget* parent);
@@ -68,6 +72,7 @@ public:
     // The change of page to entry `index` of the page list.
     void cmbListChange(int index);
     void SetReadOnly();
+    // Read-only, no saving, no palette: the marks' legend is offered in its place.
     void SetViewOnly();
     // The picture buttons' shared handler, by the sender's Tag; the main window calls it
     // with btnSave to save.
@@ -75,13 +80,13 @@ public:
     void pGridTopLeftChanged();
 
     // The save (Tag 4): page 1 shown, the thumbnail of it, and the session's submission
-    // posted; the server's message is shown. Only a reply that accepts the correction
-    // clears Modified(); a refusal is shown and then ends the action quietly (SilentAbort),
+    // posted. An accepted correction clears Modified() and its message goes to the notice
+    // line; a refusal is shown in a box and then ends the action quietly (SilentAbort),
     // so closing the window stays put. A run that may not save sends nothing.
     void SaveCorrection();
     // The answer print (Tag 3) and the correction print (Tag 6); btnClick opens the
     // preview on them. The correction print of a board correction prints every page from
-    // the session and leaves the board on the last, as showing each in turn would.
+    // the session and leaves the board on the page shown.
     PreparedReport PrepareAnswerPrint();
     PreparedReport PrepareCorrectionPrint();
 
@@ -159,6 +164,9 @@ private:
     PictureButton* btn1;
     PictureButton* btn2;
     PictureButton* btnAG;
+    // The marks' legend, offered where the palette is not (a viewing run).
+    PictureButton* btnLegend;
+    QPointer<TMarkLegend> FLegend;
     QLabel* Label13;
     QLabel* Label14;
     // Palette: 30 tool buttons, btnCursor the selection tool.
@@ -192,10 +200,11 @@ private:
     QTableView* pGrid;
     QCheckBox* CheckBox1;
     QFrame* Panel4;
-    QComboBox* ComboBox1;
+    TTotalBox* ComboBox1;
     // Bottom strip.
     QFrame* pnlBottom;
     PictureButton* Image7;
     PictureButton* Image2;
     PictureButton* btnCancel;
+    QLabel* lblNotice;  // "첨삭이 저장되었습니다. 14:32:05" after a save
 };

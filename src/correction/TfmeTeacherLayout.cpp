@@ -115,7 +115,7 @@ void TfmeTeacher::BuildLayout()
     layout->addWidget(Panel3);
     layout->addWidget(pnlBottom);
 
-    QList<QWidget*> chain{btn1, btn2, btnAG};
+    QList<QWidget*> chain{btn1, btnLegend, btn2, btnAG};
     for (TFlatSpeedButton* button : ToolButtons)
         chain << button;
     chain << QList<QWidget*>{cmbList, Image3, Image4,    Board,     ScrollBox1, Memo2,  Image8,  Image6,
@@ -127,7 +127,7 @@ void TfmeTeacher::BuildLayout()
 
 void TfmeTeacher::ConnectHandlers()
 {
-    for (PictureButton* button : {btn1, btn2, btnAG, Image7, Image2, btnSave, btnCancel})
+    for (PictureButton* button : {btn1, btn2, btnAG, btnLegend, Image7, Image2, btnSave, btnCancel})
         connect(button, &PictureButton::clicked, this, [this, button] { Guarded([&] { btnClick(button); }); });
     connect(cmbList, &QComboBox::activated, this, [this](int index) { Guarded([&] { cmbListChange(index); }); });
 
@@ -193,6 +193,10 @@ void TfmeTeacher::BuildTopStrip()
     btnAG = WordButton(QStringLiteral("btnAG"), QStringLiteral("토의사항"), {88, 28}, TagDiscussion, pnlTop);
     btnAG->move(194, 10);
     btnAG->hide();
+    // In the place of 에디터첨삭, which a viewing run hides.
+    btnLegend = WordButton(QStringLiteral("btnLegend"), QStringLiteral("기호 설명"), {88, 28}, TagLegend, pnlTop);
+    btnLegend->move(10, 10);
+    btnLegend->hide();
 
     Label13 = new QLabel(QStringLiteral("[주의]"), pnlTop);
     Label13->setObjectName(QStringLiteral("Label13"));
@@ -215,6 +219,8 @@ void TfmeTeacher::BuildPalette()
 {
     pnlLeft = NewPanel(QStringLiteral("pnlLeft"), this);
     pnlLeft->setFixedWidth(81);
+    // A short window takes its height from the page and the sheet, never from the palette.
+    pnlLeft->setMinimumHeight(kToolRows[std::size(kToolRows) - 1] + 25 + 4);
     ToolGroup = new QButtonGroup(this);
     ToolGroup->setExclusive(true);
     int number = 0;
@@ -231,8 +237,9 @@ void TfmeTeacher::BuildPalette()
             button->setIcon(TeacherPictures::Tool(tool, 21));
             button->setIconSize({21, 21});
             button->setCursor(Qt::PointingHandCursor);
-            button->setToolTip(DrawToolHint(tool));
-            button->setAccessibleName(tool == dtSelect ? QStringLiteral("선택") : DrawToolHint(tool));
+            const QString name = tool == dtSelect ? QStringLiteral("선택") : DrawToolHint(tool);
+            button->setToolTip(name);
+            button->setAccessibleName(name);
             // The chosen tool stands out by a dark frame, the focused one by a blue one.
             button->setStyleSheet(
                 QStringLiteral("QToolButton { border: 1px solid #F7C357; background: white; }"
@@ -311,7 +318,11 @@ void TfmeTeacher::BuildRightPanel()
 void TfmeTeacher::BuildBottomPanel()
 {
     Panel3 = NewPanel(QStringLiteral("Panel3"), this);
-    Panel3->setFixedHeight(130);
+    // 130 high when the window has room; on a short screen (1280 x 720) it gives up a little,
+    // its review and sheet scrolling, so the buttons below stay in view.
+    Panel3->setMinimumHeight(96);
+    Panel3->setMaximumHeight(130);
+    Panel3->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     Panel7 = NewPanel(QStringLiteral("Panel7"), Panel3);
     Panel7->setFixedHeight(23);
@@ -349,7 +360,6 @@ void TfmeTeacher::BuildBottomPanel()
     Panel4->setFixedWidth(221);
     Image9 = Heading(QStringLiteral("Image9"), QStringLiteral("평점"), {221, 22}, Panel4);
     ComboBox1 = new TTotalBox(FSession.Scores(), Panel4);
-    ComboBox1->setEnabled(false);
     auto* right = new QVBoxLayout(Panel4);
     right->setContentsMargins(0, 1, 0, 0);
     right->setSpacing(0);
@@ -377,10 +387,16 @@ void TfmeTeacher::BuildBottomStrip()
     btnCancel =
         WordButton(QStringLiteral("btnCancel"), QStringLiteral("취소"), {76, 24}, TagCorrectionPrint, pnlBottom);
     btnCancel->hide();
+    lblNotice = new QLabel(pnlBottom);
+    lblNotice->setObjectName(QStringLiteral("lblNotice"));
+    lblNotice->setFont(GulimcheFont(12));
+    QPalette notice = lblNotice->palette();
+    notice.setColor(QPalette::WindowText, Qt::darkGreen);
+    lblNotice->setPalette(notice);
     auto* layout = new QHBoxLayout(pnlBottom);
     layout->setContentsMargins(4, 4, 8, 4);
     layout->setSpacing(4);
-    layout->addStretch(1);
+    layout->addWidget(lblNotice, 1);
     for (QWidget* button : {Image7, Image2, btnSave, btnCancel})
         layout->addWidget(button);
 }

@@ -72,9 +72,26 @@ int TfrmTemp::PaperKind(DataSet& table)
 
 int TfrmTemp::PageCount(DataSet& table)
 {
-    if (PaperKind(table) == EssayRecord::ScannedPages)
+    const int kind = PaperKind(table);
+    if (kind == EssayRecord::ScannedPages)
         return table.recordCount();
-    return table.recordCount() / kRowsPerPage + 1;
+    // Blank lines after the text (a sheet keeps at least 21, a full page is followed by
+    // none) make no page of their own.
+    int lastWritten = 0;
+    for (int row = table.recordCount() - 1; row > 0 && lastWritten == 0; --row) {
+        table.moveTo(row);
+        if (kind == EssayRecord::BlankPaper) {
+            if (!table.asString(u"LText").trimmed().isEmpty())
+                lastWritten = row;
+            continue;
+        }
+        for (int column = 1; column <= ManuscriptGrid::kStoredColumns; ++column)
+            if (!table.asString(EssayRecord::lineField(column)).trimmed().isEmpty()) {
+                lastWritten = row;
+                break;
+            }
+    }
+    return lastWritten / kRowsPerPage + 1;
 }
 
 void TfrmTemp::BuildLineTable(DataSet& essay, DataSet& table) const
@@ -236,10 +253,20 @@ QList<TBoardTextLine> TfrmTemp::PageLines(DataSet& table, int page) const
         if (kind == EssayRecord::BlankPaper) {
             line.Text = table.asString(u"LText");
             line.Rect = QRect(10 + kTextMargin, 10 + 2 * i * LineHeight(), memTemp.Width, LineHeight());
+            const QFontMetrics metrics(memTemp.Font);
+            for (qsizetype c = 0; c < line.Text.size(); ++c) {
+                const int left = line.Rect.left() + metrics.horizontalAdvance(line.Text.left(c));
+                line.Pieces.append(
+                    {QRect(left, line.Rect.top(), metrics.horizontalAdvance(line.Text.at(c)), line.Rect.height()),
+                     QString(line.Text.at(c))});
+            }
         } else {
             for (int column = 1; column <= ManuscriptGrid::kStoredColumns; ++column) {
                 const QString cell = table.asString(EssayRecord::lineField(column)).trimmed();
                 line.Text += cell.isEmpty() ? QStringLiteral(" ") : cell;
+                line.Pieces.append({QRect(kGridOrigin + QPoint(kCounterWidth + (column - 1) * kCellSize, i * kCellSize),
+                                          QSize(kCellSize, kCellSize)),
+                                    cell});
             }
             line.Rect = QRect(kGridOrigin + QPoint(kCounterWidth, i * kCellSize),
                               QSize(ManuscriptGrid::kStoredColumns * kCellSize, kCellSize));

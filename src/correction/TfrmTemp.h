@@ -57,7 +57,8 @@ public:
     void BuildLineTable(DataSet& essay, DataSet& table) const;
     // NType of the table's first row; an empty table reads 0.
     static int PaperKind(DataSet& table);
-    // (rows div 30) + 1 for manuscript and blank paper, one per row for scanned pages.
+    // Pages of 30 lines up to the last written one (at least one) for manuscript and blank
+    // paper, one per row for scanned pages.
     static int PageCount(DataSet& table);
 
     // Pages count from 1. Each sets the bitmap's size and paints the whole of it; a page

@@ -4,34 +4,49 @@
 #include "ui/Fonts.h"
 
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-TTotalBox::TTotalBox(ScoreSheet& sheet, QWidget* parent) : QComboBox(parent), FSheet(sheet)
+TTotalBox::TTotalBox(ScoreSheet& sheet, QWidget* parent) : QLineEdit(parent), FSheet(sheet)
 {
     setObjectName(QStringLiteral("ComboBox1"));
     setAccessibleName(QStringLiteral("평점"));
-    setEditable(true);
-    setInsertPolicy(QComboBox::NoInsert);
     setFont(GulimcheFont(123));
+    setFrame(false);
+    setAlignment(Qt::AlignCenter);
+    setReadOnly(true);
     // Pasted text is held to digits as typed text is.
     setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
-    lineEdit()->installEventFilter(this);
-    lineEdit()->setText(sheet.total());
+    showTotal();
 
-    connect(lineEdit(), &QLineEdit::textEdited, this, &TTotalBox::ComboBox1Change);
-    connect(&sheet, &ScoreSheet::totalChanged, this, [this](const QString& text) {
-        if (lineEdit()->text() != text)
-            lineEdit()->setText(text);
-    });
+    connect(this, &QLineEdit::textEdited, this, &TTotalBox::ComboBox1Change);
+    connect(&sheet, &ScoreSheet::totalChanged, this, &TTotalBox::showTotal);
+    connect(&sheet, &QAbstractItemModel::dataChanged, this, &TTotalBox::showTotal);
 }
 
-bool TTotalBox::eventFilter(QObject* watched, QEvent* event)
+void TTotalBox::SetTyped(bool typed)
 {
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress
-        && !ComboBox1KeyPress(static_cast<const QKeyEvent&>(*event)))
-        return true;
-    return QComboBox::eventFilter(watched, event);
+    setReadOnly(!typed);
+}
+
+void TTotalBox::showTotal()
+{
+    const int wrong = FSheet.invalidRow();
+    const QString shown = wrong < 0 ? FSheet.total() : QStringLiteral("?");
+    if (text() != shown)
+        setText(shown);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, wrong < 0 ? QColor(Qt::black) : QColor(Qt::red));
+    setPalette(colours);
+    const QString why = wrong < 0 ? QString() : ScoreSheet::rangeMessage(wrong);
+    setToolTip(why);
+    setAccessibleDescription(why);
+}
+
+void TTotalBox::keyPressEvent(QKeyEvent* event)
+{
+    if (!isReadOnly() && !ComboBox1KeyPress(*event))
+        return;
+    QLineEdit::keyPressEvent(event);
 }
 
 bool TTotalBox::ComboBox1KeyPress(const QKeyEvent& key) const

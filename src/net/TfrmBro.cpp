@@ -1,7 +1,9 @@
 #include "net/TfrmBro.h"
 
+#include <QLabel>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 TfrmBro::TfrmBro(QWidget* parent)
@@ -18,6 +20,22 @@ TfrmBro::TfrmBro(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(web);
     resize(581, 339);
+    // An engine that stops leaves a blank view: the window says so, the program goes on.
+    connect(web->page(), &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                auto* message = new QLabel(
+                    QStringLiteral("토의사항 페이지를 보여 줄 수 없습니다. 브라우저 엔진이 멈췄습니다 (종료 코드 %1). "
+                                   "창을 닫고 다시 열어 주십시오.")
+                        .arg(exitCode),
+                    this);
+                message->setObjectName(QStringLiteral("lblError"));
+                message->setWordWrap(true);
+                this->layout()->replaceWidget(web, message);
+                web->hide();
+                message->show();
+            });
     // The page keeps the keys it is given; Esc closes the window wherever the focus is.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QDialog::reject);

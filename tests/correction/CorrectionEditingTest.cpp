@@ -394,7 +394,7 @@ TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
                                      {Essays::Picture({300, 200}, Qt::white), Essays::Picture({301, 200}, Qt::white)}));
     ASSERT_EQ(frame->Session().ViewMode(), 2);
     EXPECT_TRUE(W(*frame).Image3->isVisibleTo(frame.get()));
-    EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2"}));
+    EXPECT_EQ(PageList(), (QStringList{"1쪽", "2쪽"}));
 
     QTest::mouseClick(W(*frame).Image3, Qt::LeftButton);  // cancelled
     EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2);
@@ -410,7 +410,7 @@ TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
     EXPECT_EQ(frame->Session().cdTeacher.asInteger(u"NType"), CorrectionRecord::kImageRow);
     EXPECT_EQ(frame->Session().cdTeacher.asString(u"ImageType"), ".jpg");
     EXPECT_EQ(Jpeg::decode(frame->Session().cdTeacher.asBytes(u"Image")).size(), QSize(670, 500));
-    EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2", "PAGE 3"}));
+    EXPECT_EQ(PageList(), (QStringList{"1쪽", "2쪽", "3쪽"}));
     EXPECT_EQ(W(*frame).cmbList->currentIndex(), 2);
     EXPECT_EQ(W(*frame).Image->pixmap().size(), QSize(670, 500));
     EXPECT_TRUE(frame->Session().Modified());
@@ -434,14 +434,14 @@ TEST_F(CorrectionEditing, HandwrittenPagesAreAddedScaledAndDeleted)
     frame->Session().SetModified(false);
     QTest::mouseClick(W(*frame).Image4, Qt::LeftButton);
     EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2);
-    EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2"}));
+    EXPECT_EQ(PageList(), (QStringList{"1쪽", "2쪽"}));
     EXPECT_EQ(W(*frame).cmbList->currentIndex(), 0);
     EXPECT_EQ(W(*frame).Image->pixmap().size(), QSize(301, 200)) << "the former second page";
     EXPECT_TRUE(frame->Session().Modified()) << "a deletion is a change to save";
 
     dialogs->pictures = {WriteJpeg({671, 1001})};
     QTest::mouseClick(W(*frame).Image3, Qt::LeftButton);
-    EXPECT_EQ(PageList(), (QStringList{"PAGE1", "PAGE2", "PAGE 3"}));
+    EXPECT_EQ(PageList(), (QStringList{"1쪽", "2쪽", "3쪽"}));
     frame->Session().cdTeacher.moveTo(2);
     EXPECT_EQ(Jpeg::decode(frame->Session().cdTeacher.asBytes(u"Image")).size(), QSize(670, 1000));
 
@@ -472,20 +472,20 @@ TEST_F(CorrectionEditing, ScoringSheetInTheBottomPanel)
             editor = e;
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, "45");
-    EXPECT_EQ(W(*frame).ComboBox1->currentText(), "45");
+    EXPECT_EQ(W(*frame).ComboBox1->text(), "45");
     EXPECT_TRUE(frame->Session().Modified()) << "typed points are work to save";
     EXPECT_NO_THROW(frame->Session().ValidateScores());
 
     EXPECT_TRUE(dialogs->boxes.isEmpty());
     QTest::keyClick(editor, '5');
     EXPECT_EQ(frame->Session().Scores().text(2, 2), "455");
-    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{"0 부터 50 이하의 값만 들어갈수 있습니다."})
+    EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{"초점: 0 부터 50 이하의 값만 들어갈수 있습니다."})
         << "the frame shows the sheet's message";
     try {
         frame->Session().ValidateScores();
         FAIL() << "a save would send 455 of 50";
     } catch (const AppError& error) {
-        EXPECT_EQ(error.message(), "0 부터 50 이하의 값만 들어갈수 있습니다.");
+        EXPECT_EQ(error.message(), "초점: 0 부터 50 이하의 값만 들어갈수 있습니다.");
     }
     frame->Session().ReadTeacherFields(
         LaunchFields({"T001", "T1", "pw", "0", "KEY", "S1", "", "", "1", "제목", "77", "", "N"}));
@@ -503,12 +503,12 @@ TEST_F(CorrectionEditing, StoredDeductionRecomputesTheTotalOnLoading)
     const QStringList points{"50", "35", "15", "20", "5", "10", "5"};
     Open(Essays::Manuscript(30), SummaryOnly(points, true));
     EXPECT_TRUE(W(*frame).CheckBox1->isChecked());
-    EXPECT_EQ(W(*frame).ComboBox1->currentText(), "50");
+    EXPECT_EQ(W(*frame).ComboBox1->text(), "50");
     EXPECT_FALSE(frame->Session().Modified());
 
     Open(Essays::Manuscript(30), SummaryOnly(points, false));
     EXPECT_FALSE(W(*frame).CheckBox1->isChecked());
-    EXPECT_EQ(W(*frame).ComboBox1->currentText(), "77") << "the launch value stays";
+    EXPECT_EQ(W(*frame).ComboBox1->text(), "77") << "the launch value stays";
     EXPECT_EQ(frame->Session().Scores().points(), points);
 }
 

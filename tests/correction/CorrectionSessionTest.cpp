@@ -42,6 +42,16 @@ const CorrectionRecord::Summary kSummary{
 
 }
 
+// A page the essay no longer reaches keeps its marks in reach: it stays listed.
+TEST(CorrectionSessionPages, APageWithMarksBelowTheLastLineStaysListed)
+{
+    CorrectionSession session;
+    session.Load(Essays::Manuscript(5), Essays::BoardCorrection({{3, {Essays::Mark(16, 40)}, {}}}, kSummary));
+    EXPECT_EQ(session.Pages(), (QStringList{"PAGE1", "PAGE2", "PAGE3"}));
+    session.Load(Essays::Manuscript(5), DataSet(CorrectionRecord::fields()));
+    EXPECT_EQ(session.Pages(), QStringList{"PAGE1"});
+}
+
 TEST(CorrectionSessionLaunch, FieldsOfBothModes)
 {
     CorrectionSession teacher;
@@ -232,8 +242,8 @@ TEST(CorrectionSessionSave, RulesThatStopASave)
     QSignalSpy messages(&session.Scores(), &ScoreSheet::message);
     session.Scores().setEditText(2, 2, QStringLiteral("455"));
     ASSERT_EQ(messages.count(), 1);
-    EXPECT_EQ(messages[0][0].toString(), "0 부터 50 이하의 값만 들어갈수 있습니다.");
-    EXPECT_EQ(ErrorOf([&] { session.ValidateScores(); }), "0 부터 50 이하의 값만 들어갈수 있습니다.");
+    EXPECT_EQ(messages[0][0].toString(), "초점: 0 부터 50 이하의 값만 들어갈수 있습니다.");
+    EXPECT_EQ(ErrorOf([&] { session.ValidateScores(); }), "초점: 0 부터 50 이하의 값만 들어갈수 있습니다.");
     session.ReadTeacherFields(LaunchFields({"T001", "T1", "pw", "0", "K", "S1", "e", "", "1", "제목", "", "", "N"}));
     EXPECT_EQ(ErrorOf([&] { session.ValidateScores(); }), "") << "a sheet not offered is not checked";
 }

@@ -2,6 +2,7 @@
 
 #include "correction/TfrmTemp.h"
 #include "document/EssayRecord.h"
+#include "document/ManuscriptGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,8 @@ TEST_F(PageRenderer, ManuscriptLinesAndPages)
         int rows;
         int pages;
     } cases[] = {
-        {5, 21, 1}, {21, 21, 1}, {29, 29, 1}, {30, 30, 2}, {31, 31, 2}, {60, 60, 3}, {61, 61, 3},
+        // A full page is not followed by a blank one.
+        {5, 21, 1}, {21, 21, 1}, {29, 29, 1}, {30, 30, 1}, {31, 31, 2}, {60, 60, 2}, {61, 61, 3},
     };
     for (const auto& c : cases) {
         DataSet table = Table(Essays::Manuscript(c.lines));
@@ -76,6 +78,28 @@ TEST_F(PageRenderer, ManuscriptLinesAndPages)
     DataSet fromZero = Table(zero);
     EXPECT_EQ(fromZero.recordCount(), 21) << "NType 0 reads as manuscript paper";
     EXPECT_EQ(TfrmTemp::PaperKind(fromZero), 0);
+}
+
+// Blank lines after the text (a student's Enter key held down, a sheet's 21 lines) show no
+// empty page; a written line further down does.
+TEST_F(PageRenderer, BlankLinesAfterTheTextMakeNoPage)
+{
+    ManuscriptGrid grid(75);
+    grid.setCell(4, 1, QStringLiteral("끝"));
+    DataSet essay(EssayRecord::fields());
+    EssayRecord::writeManuscript(essay, QStringLiteral("S1"), grid);
+    DataSet table = Table(essay);
+    ASSERT_EQ(table.recordCount(), 75);
+    EXPECT_EQ(TfrmTemp::PageCount(table), 1);
+
+    grid.setCell(60, 21, QStringLiteral("."));
+    EssayRecord::writeManuscript(essay, QStringLiteral("S1"), grid);
+    DataSet margin = Table(essay);
+    EXPECT_EQ(TfrmTemp::PageCount(margin), 3) << "a hanging period in the margin is written text";
+
+    DataSet blank = Table(Essays::BlankPaper(Paragraph(2) + QStringLiteral("\r\n").repeated(40)));
+    EXPECT_GT(blank.recordCount(), 30);
+    EXPECT_EQ(TfrmTemp::PageCount(blank), 1);
 }
 
 TEST_F(PageRenderer, EmptyTablesReadAsOneManuscriptPage)

@@ -60,11 +60,14 @@ struct RangeCase {
     QString typed;         // typed key by key
     QStringList messages;  // one per refused key
     QString subtotal;      // of the row's group afterwards
+    QString total;
 };
 
 class ScoreSheetRange : public ::testing::TestWithParam<RangeCase> {};
 
-TEST_P(ScoreSheetRange, InvalidTextStaysInTheCellAndCountsNothingNew)
+// A wrong score stays in its cell, named by its row; no sum is shown that the cells do not
+// add up to: the subtotal over it and the total stay empty until it is put right.
+TEST_P(ScoreSheetRange, InvalidTextStaysInTheCellAndNoSumDisagreesWithIt)
 {
     const RangeCase& c = GetParam();
     ScoreSheet sheet;
@@ -74,20 +77,42 @@ TEST_P(ScoreSheetRange, InvalidTextStaysInTheCellAndCountsNothingNew)
     EXPECT_EQ(Score(sheet, c.row), c.typed);
     EXPECT_EQ(messages.texts, c.messages);
     EXPECT_EQ(Score(sheet, c.row <= 3 ? 1 : 4), c.subtotal);
+    EXPECT_EQ(sheet.total(), c.total);
+    EXPECT_EQ(sheet.totalValid(), c.messages.isEmpty());
 }
 
-const QString kMax50 = QStringLiteral("0 부터 50 이하의 값만 들어갈수 있습니다.");
-const QString kMax20 = QStringLiteral("0 부터 20 이하의 값만 들어갈수 있습니다.");
-const QString kMax10 = QStringLiteral("0 부터 10 이하의 값만 들어갈수 있습니다.");
+const QString kMax50 = QStringLiteral("초점: 0 부터 50 이하의 값만 들어갈수 있습니다.");
+const QString kMax20 = QStringLiteral("서평: 0 부터 20 이하의 값만 들어갈수 있습니다.");
+const QString kManuscript10 = QStringLiteral("원고지작성법: 0 부터 10 이하의 값만 들어갈수 있습니다.");
+const QString kParagraph10 = QStringLiteral("단락: 0 부터 10 이하의 값만 들어갈수 있습니다.");
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScoreSheetRange,
-                         ::testing::Values(RangeCase{2, "55", {kMax50}, "5"},  // 5 accepted, 55 refused
-                                           RangeCase{2, "50", {}, "50"}, RangeCase{3, "21", {kMax20}, "2"},
-                                           RangeCase{3, "-5", {kMax20, kMax20}, ""},  // "-" alone is refused too
-                                           RangeCase{5, "11", {kMax10}, "1"}, RangeCase{7, "10", {}, "10"},
-                                           RangeCase{6, "a", {kMax10}, ""},
-                                           RangeCase{2, "1234", {kMax50, kMax50}, "12"},
-                                           RangeCase{2, "99999999999", QStringList(10, kMax50), "9"}));
+                         ::testing::Values(RangeCase{2, "55", {kMax50}, "", ""},  // 5 accepted, 55 refused
+                                           RangeCase{2, "50", {}, "50", "50"}, RangeCase{3, "21", {kMax20}, "", ""},
+                                           RangeCase{3, "-5", {kMax20, kMax20}, "", ""},  // "-" alone is refused too
+                                           RangeCase{5, "11", {kManuscript10}, "", ""},
+                                           RangeCase{7, "10", {}, "10", "10"},
+                                           RangeCase{6, "a", {kParagraph10}, "", ""},
+                                           RangeCase{2, "1234", {kMax50, kMax50}, "", ""},
+                                           RangeCase{2, "99999999999", QStringList(10, kMax50), "", ""}));
+
+TEST(ScoreSheet, PuttingAWrongScoreRightBringsTheSumsBack)
+{
+    ScoreSheet sheet;
+    const SheetMessages messages(sheet);
+    TypeAll(sheet, {"40", "10", "5", "", ""});
+    sheet.setData(sheet.index(3, 2), QStringLiteral("105"));  // the review takes 20 at most
+    EXPECT_EQ(Score(sheet, 1), "");
+    EXPECT_EQ(Score(sheet, 4), "5") << "the form's sum does not include the wrong cell";
+    EXPECT_EQ(sheet.total(), "");
+    EXPECT_EQ(sheet.data(sheet.index(3, 2), Qt::ToolTipRole).toString(), kMax20);
+    EXPECT_FALSE(sheet.data(sheet.index(2, 2), Qt::ToolTipRole).isValid());
+    sheet.setData(sheet.index(3, 2), QStringLiteral("15"));
+    EXPECT_EQ(Score(sheet, 1), "55");
+    EXPECT_EQ(sheet.total(), "60");
+    EXPECT_FALSE(sheet.data(sheet.index(3, 2), Qt::ToolTipRole).isValid());
+    EXPECT_EQ(messages.texts, QStringList{kMax20});
+}
 
 TEST(ScoreSheet, EmptiedCellCountsZero)
 {
@@ -153,16 +178,16 @@ TEST(ScoreSheet, DeductionFollowsLaterEditsAndUnchecking)
     EXPECT_EQ(sheet.total(), "0");
 }
 
-TEST(ScoreSheet, DeductionWithInvalidFocusScoreOnlyRepeatsItsMessage)
+TEST(ScoreSheet, DeductionWithInvalidFocusScoreRepeatsItsMessageAndShowsNoTotal)
 {
     ScoreSheet sheet;
     const SheetMessages messages(sheet);
     TypeAll(sheet, {"5", "10", "", "", ""});
     Type(sheet, 2, "55");
-    EXPECT_EQ(sheet.total(), "15");
+    EXPECT_EQ(sheet.total(), "");
     sheet.setDeduction(true);
     EXPECT_TRUE(sheet.deduction());
-    EXPECT_EQ(sheet.total(), "15");
+    EXPECT_EQ(sheet.total(), "");
     EXPECT_EQ(messages.texts, (QStringList{kMax50, kMax50}));
 }
 
@@ -234,7 +259,7 @@ TEST(ScoreSheet, AnInvalidScoreIsNeverSaved)
         sheet.validateScores();
         FAIL() << "an invalid score was let through";
     } catch (const AppError& error) {
-        EXPECT_EQ(error.message(), kMax10);
+        EXPECT_EQ(error.message(), kParagraph10);
     }
     sheet.setData(sheet.index(6, 2), QStringLiteral("5"));
     EXPECT_NO_THROW(sheet.validateScores());

@@ -5,6 +5,7 @@
 #include "support/RecordingDialogs.h"
 #include "ui/ErrorBox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -75,14 +76,45 @@ TEST_F(ScoreSheetScreen, TypingInTheGridUpdatesSubtotalsAndTheTotalBox)
     TypeInto(2, "45");
     EXPECT_EQ(Score(1), "45");
     EXPECT_EQ(Score(4), "7");
-    EXPECT_EQ(box.currentText(), "52");
+    EXPECT_EQ(box.text(), "52");
 
+    // A wrong score is marked and named by its row; no sum disagrees with the cells.
     TypeInto(3, "55");
     EXPECT_EQ(Score(3), "55");
-    EXPECT_EQ(Score(1), "50");  // 45 + the 5 that was accepted
-    EXPECT_EQ(box.currentText(), "57");
+    EXPECT_EQ(Score(1), "");
+    EXPECT_EQ(box.text(), "?");
+    EXPECT_EQ(box.palette().color(QPalette::Text), QColor(Qt::red));
+    EXPECT_EQ(box.accessibleDescription(), QStringLiteral("서평: 0 부터 20 이하의 값만 들어갈수 있습니다."));
     EXPECT_EQ(dialogs->texts(Kind::Information),
-              QStringList{QStringLiteral("0 부터 20 이하의 값만 들어갈수 있습니다.")});
+              QStringList{QStringLiteral("서평: 0 부터 20 이하의 값만 들어갈수 있습니다.")});
+    const QRect wrong = view.pGrid->visualRect(sheet.index(3, ScoreSheet::kScoreColumn));
+    view.pGrid->setCurrentIndex(sheet.index(5, ScoreSheet::kScoreColumn));
+    const QImage shown = view.pGrid->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(wrong.left() + 3, wrong.top() + 2), QColor(0xFF, 0xD8, 0xD8)) << "the cell is marked";
+
+    QLineEdit* editor = Select(3);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    EXPECT_EQ(Score(1), "50");
+    EXPECT_EQ(box.text(), "57");
+    EXPECT_EQ(box.palette().color(QPalette::Text), QColor(Qt::black));
+    EXPECT_TRUE(box.accessibleDescription().isEmpty());
+}
+
+// The total shown is read-only, not a disabled box: a screen reader and the keyboard still
+// reach it.
+TEST_F(ScoreSheetScreen, TheTotalIsAReadOnlyFieldUnlessTyped)
+{
+    EXPECT_TRUE(box.isReadOnly());
+    EXPECT_TRUE(box.isEnabled());
+    box.setFocus();
+    QTest::keyClicks(&box, "12");
+    EXPECT_EQ(sheet.total(), QString());
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(&box);
+    EXPECT_EQ(read->text(QAccessible::Name), QStringLiteral("평점"));
+    EXPECT_TRUE(read->state().readOnly);
+    EXPECT_FALSE(read->state().disabled);
 }
 
 TEST_F(ScoreSheetScreen, SubtotalAndDeductionCellsOpenNoEditor)
@@ -138,7 +170,7 @@ TEST_F(ScoreSheetScreen, ClickingTheDeductionBoxRecomputes)
     bar->setValue(bar->maximum());
     QTest::mouseClick(view.CheckBox1, Qt::LeftButton, {}, QPoint(8, 8));
     EXPECT_TRUE(sheet.deduction());
-    EXPECT_EQ(box.currentText(), "10");
+    EXPECT_EQ(box.text(), "10");
 
     // Too little left: the box clears itself and the total reads 0.
     QLineEdit* editor = Select(2);
@@ -147,23 +179,24 @@ TEST_F(ScoreSheetScreen, ClickingTheDeductionBoxRecomputes)
     QTest::keyClick(editor, Qt::Key_Backspace);
     EXPECT_EQ(Score(2), "3");
     EXPECT_FALSE(view.CheckBox1->isChecked());
-    EXPECT_EQ(box.currentText(), "0");
+    EXPECT_EQ(box.text(), "0");
     EXPECT_EQ(dialogs->texts(Kind::Information), QStringList{QStringLiteral("총점이 0점 미만입니다.")});
 }
 
 TEST_F(ScoreSheetScreen, TotalBoxTakesDigitsOnlyUpToHundred)
 {
-    box.lineEdit()->clear();
-    QTest::keyClicks(box.lineEdit(), "1a5-0");
-    EXPECT_EQ(box.currentText(), "100");
+    box.SetTyped(true);
+    (&box)->clear();
+    QTest::keyClicks((&box), "1a5-0");
+    EXPECT_EQ(box.text(), "100");
     EXPECT_EQ(sheet.total(), "100");
     EXPECT_EQ(dialogs->texts(Kind::Information),
               QStringList{QStringLiteral("0 부터 100 점까지만 입력하실 수 있습니다.")});
 
-    box.lineEdit()->clear();
-    QTest::keyClicks(box.lineEdit(), "85");
-    QTest::keyClick(box.lineEdit(), Qt::Key_Backspace);
-    EXPECT_EQ(box.currentText(), "85");
+    (&box)->clear();
+    QTest::keyClicks((&box), "85");
+    QTest::keyClick((&box), Qt::Key_Backspace);
+    EXPECT_EQ(box.text(), "85");
     EXPECT_EQ(sheet.total(), "85");
 }
 

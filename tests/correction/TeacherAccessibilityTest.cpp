@@ -1,6 +1,8 @@
 #include "Course.h"
 #include "Essays.h"
 
+#include "board/BoardAccessible.h"
+#include "board/BoardItem.h"
 #include "board/SorBoard.h"
 #include "core/TransferGate.h"
 #include "correction/TFlatSpeedButton.h"
@@ -14,8 +16,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -124,8 +128,10 @@ TEST_F(TeacherAccessibility, EveryButtonIsAPushButtonNamedByItsWordThatTheAction
 
 TEST_F(TeacherAccessibility, TabWalksTheFrameInOrderAndLeavesTheMemosAndTheBoard)
 {
+    // The total is read-only, not disabled: Tab reaches it, so it can be read.
     EXPECT_EQ(TabWalk(W(*frame).btn1).join(' ').toStdString(),
-              "btn1 btn2 btnAG btnCursor cmbList Board ScrollBox1 Memo2 Image8 Image6 Memo1 Image7 Image2 btnSave");
+              "btn1 btn2 btnAG btnCursor cmbList Board ScrollBox1 Memo2 Image8 Image6 Memo1 ComboBox1 Image7 Image2 "
+              "btnSave");
     W(*frame).Memo2->setFocus(Qt::TabFocusReason);
     QTest::keyClick(W(*frame).Memo2, Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(FocusName().toStdString(), "ScrollBox1");
@@ -194,8 +200,10 @@ TEST_F(TeacherAccessibility, BoardReadsThePageLinesAndItsMarksAndTheKeyboardPlac
     EXPECT_EQ(page->child(0)->text(QAccessible::Name), firstLine.trimmed());
     QAccessibleInterface* stored = page->child(30);
     EXPECT_EQ(stored->role(), QAccessible::Note);
-    EXPECT_EQ(stored->text(QAccessible::Name), DrawToolHint(dt14));
-    EXPECT_EQ(stored->text(QAccessible::Description), QStringLiteral("맞춤법, -2점"));
+    // Read with the two cells of line 2 it lies over, its note and its points.
+    EXPECT_EQ(stored->text(QAccessible::Name),
+              QStringLiteral("고침표: '%1', 맞춤법, -2점").arg(Essays::CellText(1, 1) + Essays::CellText(1, 2)));
+    EXPECT_EQ(stored->text(QAccessible::Description), QStringLiteral("틀린 글자나 내용을 바꿀 때"));
     EXPECT_EQ(page->indexOfChild(stored), 30);
 
     // A tool chosen, the board reached by Tab, the caret moved by arrows, Enter places.
@@ -221,7 +229,9 @@ TEST_F(TeacherAccessibility, BoardReadsThePageLinesAndItsMarksAndTheKeyboardPlac
     EXPECT_TRUE(frame->Session().Modified());
     ASSERT_EQ(page->childCount(), 32);
     ASSERT_TRUE(page->focusChild());
-    EXPECT_EQ(page->focusChild()->text(QAccessible::Name), DrawToolHint(dtRight)) << "the new mark is read back";
+    EXPECT_TRUE(page->focusChild()->text(QAccessible::Name).startsWith(DrawToolName(dtRight) + QStringLiteral(": '")))
+        << "the new mark is read back with the text it covers: "
+        << page->focusChild()->text(QAccessible::Name).toStdString();
 
     // Enter on the selected mark edits its note and points, as a double click does.
     QTimer::singleShot(0, [] {
@@ -232,7 +242,8 @@ TEST_F(TeacherAccessibility, BoardReadsThePageLinesAndItsMarksAndTheKeyboardPlac
         QTest::keyClick(dialog->btnOK, Qt::Key_Space);
     });
     QTest::keyClick(board(), Qt::Key_Return);
-    EXPECT_EQ(page->child(31)->text(QAccessible::Description).toStdString(), "abc, -1점");
+    EXPECT_TRUE(page->child(31)->text(QAccessible::Name).endsWith(QStringLiteral("', abc, -1점")))
+        << page->child(31)->text(QAccessible::Name).toStdString();
 
     QTest::keyClick(board(), Qt::Key_Delete);
     EXPECT_EQ(board()->Items().Count(), 1);
@@ -257,4 +268,41 @@ TEST_F(TeacherAccessibility, CtrlSSavesAndCtrlPPrintsFromAnywhereInTheFrame)
     }
     EXPECT_EQ(saves, 2);
     EXPECT_EQ(prints, 2);
+}
+
+// The viewer's board tells how to read it, not how to place marks; a mark with nothing under
+// it is read by its name alone.
+TEST_F(TeacherAccessibility, ViewersBoardDescriptionTellsHowToReadIt)
+{
+    const QString teachers = Accessible(board())->text(QAccessible::Description);
+    EXPECT_TRUE(teachers.contains(QStringLiteral("Enter"))) << teachers.toStdString();
+
+    auto viewer = Course::ShownFrame();
+    viewer->SetupViewRun(LaunchFields(Course::ViewFields(key)), &title);
+    const QString read = Accessible(W(*viewer).Board)->text(QAccessible::Description);
+    EXPECT_FALSE(read.contains(QStringLiteral("Enter")) || read.contains(QStringLiteral("놓습니다")))
+        << read.toStdString();
+    EXPECT_TRUE(read.contains(QStringLiteral("읽습니다"))) << read.toStdString();
+
+    // Without the palette, the legend names every mark kind beside its picture.
+    EXPECT_FALSE(W::Find<PictureButton>(*frame, "btnLegend")->isVisible()) << "the teacher has the palette";
+    auto* legendButton = W::Find<PictureButton>(*viewer, "btnLegend");
+    ASSERT_TRUE(legendButton->isVisible());
+    QTest::mouseClick(legendButton, Qt::LeftButton);
+    auto* legend = viewer->findChild<QDialog*>(QStringLiteral("frmLegend"));
+    ASSERT_TRUE(legend && legend->isVisible());
+    QAccessibleInterface* list = Accessible(legend->findChild<QWidget*>(QStringLiteral("lstLegend")));
+    ASSERT_TRUE(list);
+    QStringList rows;
+    for (int i = 0; i < list->childCount(); ++i)
+        rows << list->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(rows.size(), 29);
+    EXPECT_TRUE(rows.contains(DrawToolHint(dt16)));
+    EXPECT_EQ(QSet<QString>(rows.begin(), rows.end()).size(), rows.size());
+    legend->close();
+
+    TBoardItem blank;
+    blank.SetDrawTool(dt11);
+    blank.SetBounds(100, 0, 120, 8);  // above the first line
+    EXPECT_EQ(BoardItemReading(blank, W(*viewer).Board->TextLines()), QStringLiteral("띄움표"));
 }

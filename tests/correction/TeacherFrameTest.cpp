@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -116,46 +117,50 @@ TEST_F(TeacherFrame, PaletteButtonsSelectTheirTools)
     } expected[] = {
         {12, 24, dtText, "글입력"},
         {40, 24, dt46, "줄표"},
-        {12, 52, dt12, "둠표"},
-        {40, 52, dt14, "고침표: 틀린 글자나 내용을 바꿀때"},
-        {12, 80, dt15, "부호넣음표: 밑에 찍는 문장부호를 넣을때"},
+        {12, 52, dt12, "둠표(V자)"},
+        {40, 52, dt14, "고침표: 틀린 글자나 내용을 바꿀 때"},
+        {12, 80, dt15, "부호넣음표: 밑에 찍는 문장부호를 넣을 때"},
         {40, 80, dt11, "띄움표"},
-        {12, 108, dt17, "넣음표: 글자나 부호가 빠졌을때"},
-        {40, 108, dt16, "지움표: 필요 없는 내용을 지울때"},
-        {12, 140, dt25, "오른자리옮김표: 오른쪽으로 자리를 옮길때"},
-        {40, 140, dt18, "뺌표: 필요없는 글자를 지울때"},
-        {12, 168, dt27, "부분자리옮김표: 지시하는 부분만 자리를 옮길때"},
-        {40, 168, dt22, "붙임표: 붙여야할 곳이 떨어져 있을때"},
-        {12, 196, dt32, "줄이음표: 두줄로 된것을 한줄로 이을때"},
-        {40, 196, dt24, "자리바꿈표: 글자,단어의 앞뒤 순서를 바꿀때"},
-        {12, 224, dt34, "줄붙임표: 줄을 비울 필요가 없을때"},
-        {40, 224, dt26, "왼자리옮김표: 왼쪽으로 자리를 옮길때"},
+        {12, 108, dt17, "넣음표: 글자나 부호가 빠졌을 때"},
+        {40, 108, dt16, "지움표: 필요 없는 내용을 지울 때"},
+        {12, 140, dt25, "오른자리옮김표: 오른쪽으로 자리를 옮길 때"},
+        {40, 140, dt18, "뺌표: 필요 없는 글자를 지울 때"},
+        {12, 168, dt27, "부분자리옮김표: 지시하는 부분만 자리를 옮길 때"},
+        {40, 168, dt22, "붙임표: 붙여야 할 곳이 떨어져 있을 때"},
+        {12, 196, dt32, "줄이음표: 두 줄로 된 것을 한 줄로 이을 때"},
+        {40, 196, dt24, "자리바꿈표: 글자, 단어의 앞뒤 순서를 바꿀 때"},
+        {12, 224, dt34, "줄붙임표: 줄을 비울 필요가 없을 때"},
+        {40, 224, dt26, "왼자리옮김표: 왼쪽으로 자리를 옮길 때"},
         {12, 252, dt41, "위치표시표"},
-        {40, 252, dt31, "줄바꿈표: 한줄로 된것을 두줄로 바꿀때"},
-        {12, 280, dt43, "톱니표: 좀더 간단히 써야할때"},
-        {40, 280, dt33, "줄비움표: 줄을 비울 필요가 있을때"},
-        {12, 308, dt45, "칭찬표: 표현이나 생각이 좋아 칭찬할때"},
-        {40, 308, dt35, "줄서로바꿈표: 위줄과 아랫줄을 서로 바꿀때"},
-        {12, 336, dt44, "생각표: 말이 이상하고 뜻이 잘 통하지 않을때"},
-        {40, 336, dt42, "부호지움표: 잘못 직은 문장부호를 서로 바꿀때"},
-        {12, 364, dt21, "살림표"},
-        {40, 364, dt23, "둠표"},
-        {12, 392, dtLeft, "살림표"},
-        {40, 392, dtRight, "둠표"},
-        {12, 420, dtNumber, "번호넣기:번호를 써서 넣어주세요"},
-        {40, 420, dtSelect, ""},
+        {40, 252, dt31, "줄바꿈표: 한 줄로 된 것을 두 줄로 바꿀 때"},
+        {12, 280, dt43, "톱니표: 좀 더 간단히 써야 할 때"},
+        {40, 280, dt33, "줄비움표: 줄을 비울 필요가 있을 때"},
+        {12, 308, dt45, "칭찬표: 표현이나 생각이 좋아 칭찬할 때"},
+        {40, 308, dt35, "줄서로바꿈표: 윗줄과 아랫줄을 서로 바꿀 때"},
+        {12, 336, dt44, "생각표: 말이 이상하고 뜻이 잘 통하지 않을 때"},
+        {40, 336, dt42, "부호지움표: 잘못 적은 문장부호를 서로 바꿀 때"},
+        {12, 364, dt21, "살림표(동그라미)"},
+        {40, 364, dt23, "둠표(반달)"},
+        {12, 392, dtLeft, "살림표(왼쪽 반원)"},
+        {40, 392, dtRight, "둠표(오른쪽 반원)"},
+        {12, 420, dtNumber, "번호넣기: 번호를 써서 넣어 주세요"},
+        {40, 420, dtSelect, "선택"},
     };
     auto frame = Course::ShownFrame();
     ASSERT_EQ(W(*frame).ToolButtons.size(), 30);
+    QSet<QString> names;
     for (int i = 0; i < 30; ++i) {
         TFlatSpeedButton* button = W(*frame).ToolButtons[i];
         const auto& e = expected[i];
         EXPECT_EQ(button->geometry(), QRect(e.x, e.y, 25, 25)) << i;
         EXPECT_EQ(button->Tag, int(e.tool)) << i;
         EXPECT_EQ(button->toolTip(), QString::fromUtf8(e.hint)) << i;
+        EXPECT_EQ(button->accessibleName(), QString::fromUtf8(e.hint)) << i;
+        names.insert(button->accessibleName());
         EXPECT_TRUE(button->isCheckable());
         EXPECT_EQ(button->group(), W(*frame).ToolButtons[0]->group());
     }
+    EXPECT_EQ(names.size(), 30) << "every tool is told apart by its name";
     EXPECT_EQ(W(*frame).btnCursor->Tag, int(dtSelect));
 
     QTest::mouseClick(ToolButton(*frame, dt44), Qt::LeftButton);
@@ -199,8 +204,8 @@ TEST_F(TeacherFrame, LaunchSwitchesOfBothModes)
         EXPECT_EQ(W(*frame).Label13->isVisibleTo(frame.get()), c.evaluation) << c.name;
         EXPECT_EQ(W(*frame).Label14->isVisibleTo(frame.get()), c.evaluation) << c.name;
         EXPECT_EQ(W(*frame).btnAG->isVisibleTo(frame.get()), c.discussion) << c.name;
-        EXPECT_EQ(W(*frame).ComboBox1->isEnabled(), c.totalBox) << c.name;
-        EXPECT_EQ(W(*frame).ComboBox1->currentText(), "77") << c.name;
+        EXPECT_EQ(!W(*frame).ComboBox1->isReadOnly(), c.totalBox) << c.name;
+        EXPECT_EQ(W(*frame).ComboBox1->text(), "77") << c.name;
         EXPECT_EQ(title.text(), "제목") << c.name;
         EXPECT_FALSE(title.isEnabled()) << c.name;
         EXPECT_EQ(W(*frame).cmbList->count(), 0) << c.name << ": the frame stays without pages";
@@ -244,7 +249,7 @@ TEST_F(TeacherFrame, EarlierCorrectionIsDownloadedOnlyWhenAsked)
         EXPECT_TRUE(dialogs->boxes.isEmpty()) << c.name;
         EXPECT_EQ(frame->Session().ViewMode(), 1) << c.name;
         EXPECT_EQ(W(*frame).cmbList->count(), 3) << c.name;
-        EXPECT_EQ(W(*frame).cmbList->itemText(2), "PAGE3") << c.name;
+        EXPECT_EQ(W(*frame).cmbList->itemText(2), "3쪽") << c.name;
         EXPECT_EQ(W(*frame).Label5->text(), "총 3페이지 입니다.") << c.name;
         EXPECT_EQ(frame->Session().PageIndex(), 0) << c.name;
         EXPECT_EQ(W(*frame).Board->Items().Count(), c.marksOnPage1) << c.name;
@@ -325,7 +330,7 @@ TEST_F(TeacherFrame, HandwrittenPagesAreShownFromTheRecord)
         auto frame = viewing ? Viewer(Course::ViewFields(key)) : Teacher(Course::TeacherFields(key, true));
         EXPECT_EQ(frame->Session().ViewMode(), 2);
         EXPECT_EQ(W(*frame).cmbList->count(), 2);
-        EXPECT_EQ(W(*frame).cmbList->itemText(1), "PAGE2");
+        EXPECT_EQ(W(*frame).cmbList->itemText(1), "2쪽");
         EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 2) << "a handwritten correction is edited in place";
         EXPECT_FALSE(W(*frame).Board->isVisibleTo(frame.get()));
         EXPECT_FALSE(W(*frame).pnlLeft->isVisibleTo(frame.get()));
@@ -375,7 +380,7 @@ TEST_F(TeacherFrame, ReadOnlyTeacherRun)
     EXPECT_FALSE(W(*frame).btn2->isVisibleTo(frame.get()));
     EXPECT_TRUE(W(*frame).Memo1->isReadOnly());
     EXPECT_TRUE(W(*frame).Memo2->isReadOnly());
-    EXPECT_FALSE(W(*frame).ComboBox1->isEnabled());
+    EXPECT_TRUE(W(*frame).ComboBox1->isReadOnly());
     EXPECT_TRUE(W(*frame).Board->Locked());
     EXPECT_EQ(W(*frame).pGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
     for (TFlatSpeedButton* button : W(*frame).ToolButtons)
@@ -410,7 +415,7 @@ TEST_F(TeacherFrame, ViewingRun)
     EXPECT_FALSE(frame->btnSave->isVisibleTo(frame.get()));
     EXPECT_TRUE(W(*frame).Memo2->isReadOnly());
     EXPECT_FALSE(W(*frame).CheckBox1->isEnabled());
-    EXPECT_FALSE(W(*frame).ComboBox1->isEnabled());
+    EXPECT_TRUE(W(*frame).ComboBox1->isReadOnly());
     EXPECT_TRUE(W(*frame).Board->Locked());
     EXPECT_TRUE(frame->Session().ViewOnly());
 
@@ -445,7 +450,7 @@ TEST_F(TeacherFrame, SummaryFillsTheSheet)
         const QStringList points =
             checked ? QStringList{"5", "2", "3", "18", "5", "6", "7"} : QStringList{"1", "2", "3", "4", "5", "6", "7"};
         EXPECT_EQ(frame->Session().Scores().points(), points) << p8;
-        EXPECT_EQ(W(*frame).ComboBox1->currentText(), checked ? "3" : "85") << p8;
+        EXPECT_EQ(W(*frame).ComboBox1->text(), checked ? "3" : "85") << p8;
     }
 }
 

@@ -7,10 +7,13 @@
 #include "shell/TfrmMain.h"
 #include "support/TeacherWidgets.h"
 #include "writing/TfmeEditor.h"
+#include "writing/WritingSession.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -81,11 +84,15 @@ TEST_F(KeyboardRun, StudentSavesAnEssayAndTeacherPlacesHearsSavesAndPrintsAMark)
     ASSERT_EQ(board->Items().Count(), 1);
     QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(board)->focusChild();
     ASSERT_TRUE(heard);
-    EXPECT_EQ(heard->text(QAccessible::Name), DrawToolHint(dt16));
+    EXPECT_TRUE(heard->text(QAccessible::Name).startsWith(QStringLiteral("지움표")))
+        << heard->text(QAccessible::Name).toStdString();
 
     key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty()) << dialogs->texts(Kind::Error).join("|").toStdString();
-    EXPECT_EQ(dialogs->texts(Kind::Information).size(), 1) << "the server's answer";
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << "a saved correction asks for no answer";
+    EXPECT_TRUE(window->FTeacher->findChild<QLabel*>(QStringLiteral("lblNotice"))
+                    ->text()
+                    .startsWith(QStringLiteral("첨삭이 저장되었습니다. ")));
     EXPECT_FALSE(window->FTeacher->Session().Modified());
     EXPECT_TRUE(server.get(QStringLiteral("/correction/DEMO0001"))) << "the correction is saved";
 
@@ -100,4 +107,35 @@ TEST_F(KeyboardRun, StudentSavesAnEssayAndTeacherPlacesHearsSavesAndPrintsAMark)
             preview = p;
     ASSERT_TRUE(preview) << "the correction print";
     preview->close();
+}
+
+// A student back at a saved essay types on at once: the caret cell has the focus, not the
+// title. A save by keyboard leaves the focus where it was, never on the title with its text
+// selected; closing right after a save asks nothing, even once the writing timer has ticked.
+TEST_F(KeyboardRun, StudentBackAtAnEssayTypesOnAndSavesWithoutLosingTheCaret)
+{
+    open(QStringLiteral("S001"));
+    ASSERT_NO_FATAL_FAILURE(tabTo(QStringLiteral("edt")));
+    TypeText(focus(), QStringLiteral("가을"));
+    key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(server.essay(QStringLiteral("DEMO0001"))) << "the essay is saved";
+
+    open(QStringLiteral("S001"));
+    ASSERT_EQ(focus()->objectName(), QStringLiteral("edt")) << "the caret cell, ready for typing";
+    TypeText(focus(), QStringLiteral(" 하늘"));
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(focus()->objectName(), QStringLiteral("edt"));
+    EXPECT_FALSE(window->txtTitle->hasFocus());
+
+    ASSERT_NO_FATAL_FAILURE(tabTo(QStringLiteral("btnSave")));
+    key(Qt::Key_Space);
+    EXPECT_EQ(focus()->objectName(), QStringLiteral("btnSave")) << "the focus stays on the button pressed";
+    const QString notice = window->FEditor->findChild<QLabel*>(QStringLiteral("lblNotice"))->text();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^저장되었습니다 \\d\\d:\\d\\d:\\d\\d$")).match(notice).hasMatch())
+        << notice.toStdString();
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->FEditor->session().TimerTicked(); }, 5000));
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(dialogs->texts(Kind::Question).isEmpty()) << "the work is on the server";
 }

@@ -32,6 +32,8 @@ namespace {
 using W = TeacherWidgets;
 
 const QString kQuestion = QStringLiteral("저장하지 않은 글이 있습니다. 복구하시겠습니까?");
+// The teacher is told it is a correction that comes back.
+const QString kCorrectionQuestion = QStringLiteral("저장하지 않은 첨삭이 있습니다. 복구하시겠습니까?");
 
 void click(QWidget* widget)
 {
@@ -74,7 +76,7 @@ QString describeCorrection(TfrmMain& window)
     }
     lines << QStringLiteral("review ") + MemoText(w.Memo1);
     lines << QStringLiteral("points ") + frame.Session().Scores().points().join(u',');
-    lines << QStringLiteral("total ") + w.ComboBox1->currentText();
+    lines << QStringLiteral("total ") + w.ComboBox1->text();
     return lines.join(u'\n');
 }
 
@@ -166,9 +168,9 @@ protected:
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
-    void expectOneRecoveryQuestion()
+    void expectOneRecoveryQuestion(const QString& question = kQuestion)
     {
-        EXPECT_EQ(dialogs->texts(RecordingDialogs::Kind::Question), QStringList{kQuestion});
+        EXPECT_EQ(dialogs->texts(RecordingDialogs::Kind::Question), QStringList{question});
         EXPECT_TRUE(dialogs->texts(RecordingDialogs::Kind::Information).isEmpty())
             << dialogs->texts(RecordingDialogs::Kind::Information).join(' ').toStdString();
     }
@@ -233,9 +235,20 @@ TEST_F(RecoveryRun, TeachersCorrectionComesBackAfterTheClientWasKilled)
     dialogs->answers = {true};
     startClient(launch);
     ASSERT_TRUE(window->FTeacher);
-    expectOneRecoveryQuestion();
+    expectOneRecoveryQuestion(kCorrectionQuestion);
     EXPECT_TRUE(window->FTeacher->Session().Modified());
     EXPECT_EQ(describeCorrection(*window), shown);
+
+    // Saved, the journal goes: the next run has nothing to offer and closing asks nothing.
+    dialogs->boxes.clear();
+    click(window->FTeacher->btnSave);
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+    QTest::qWait(JournalKeeper::kDelayMs * 2);
+    EXPECT_FALSE(window->FTeacher->Journal().keeper().file().exists());
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << dialogs->boxes.first().text.toStdString();
+    startClient(launch);
+    EXPECT_TRUE(dialogs->boxes.isEmpty()) << "nothing left to recover";
 }
 
 // The client process the tests above kill.

@@ -6,11 +6,16 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -120,5 +125,42 @@ TEST(BrowserWindow, EscClosesItWhereverTheFocusIs)
     });
     ShowBrowserWindow(site.server.url(QStringLiteral("/discussion")));
     EXPECT_TRUE(closed);
+    EXPECT_EQ(CurrentBrowserWindow(), nullptr);
+}
+
+// Run as root with its sandbox on, the engine would refuse to start and end the program with
+// it: the discussion window says why instead, and the caller goes on.
+TEST(BrowserWindow, AnEngineThatCannotStartIsToldInItsWindowOnly)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the engine refuses only to run as root";
+    const QByteArray sandbox = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    const auto restore = qScopeGuard([&] {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", sandbox);
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    });
+
+    QString told;
+    bool modal = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QDialog* window = CurrentBrowserWindow();
+        if (!window || !window->isVisible())
+            return;
+        poll.stop();
+        modal = window->isModal() && window->windowTitle() == QStringLiteral("토의사항");
+        if (auto* message = window->findChild<QLabel*>(QStringLiteral("lblError")))
+            told = message->text();
+        QPushButton* close = window->findChild<QPushButton*>();
+        ASSERT_TRUE(close);
+        QTest::mouseClick(close, Qt::LeftButton);
+    });
+    poll.start(20);
+    EXPECT_NO_THROW(ShowBrowserWindow(QStringLiteral("http://127.0.0.1:1/discussion")));
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(told.startsWith(QStringLiteral("토의사항 창을 열 수 없습니다. 관리자(root)"))) << told.toStdString();
     EXPECT_EQ(CurrentBrowserWindow(), nullptr);
 }

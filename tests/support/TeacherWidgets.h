@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QTableView>
@@ -35,7 +36,7 @@ struct TeacherWidgets {
           pnlRight(Find<QFrame>(frame, "pnlRight")), Memo2(Find<QPlainTextEdit>(frame, "Memo2")),
           Image8(Find<PictureButton>(frame, "Image8")), Image6(Find<PictureButton>(frame, "Image6")),
           Memo1(Find<QPlainTextEdit>(frame, "Memo1")), pGrid(Find<QTableView>(frame, "pGrid")),
-          CheckBox1(Find<QCheckBox>(frame, "CheckBox1")), ComboBox1(Find<QComboBox>(frame, "ComboBox1")),
+          CheckBox1(Find<QCheckBox>(frame, "CheckBox1")), ComboBox1(Find<QLineEdit>(frame, "ComboBox1")),
           Image7(Find<PictureButton>(frame, "Image7")), Image2(Find<PictureButton>(frame, "Image2")),
           btnSave(Find<PictureButton>(frame, "btnSave")), btnCancel(Find<PictureButton>(frame, "btnCancel"))
     {
@@ -75,7 +76,7 @@ struct TeacherWidgets {
     QPlainTextEdit* Memo1;
     QTableView* pGrid;
     QCheckBox* CheckBox1;
-    QComboBox* ComboBox1;
+    QLineEdit* ComboBox1;
     PictureButton* Image7;
     PictureButton* Image2;
     PictureButton* btnSave;
