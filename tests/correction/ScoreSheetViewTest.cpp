@@ -212,3 +212,23 @@ TEST_F(ScoreSheetScreen, ReadOnlySheetTakesNoKeysNorDeduction)
 }
 
 }
+
+// The captions and eight rows do not fit the panel's 107 pixels: a scroll bar shows, and
+// scrolling reaches row 8 and its deduction box.
+TEST_F(ScoreSheetScreen, EveryRowIsReachedThroughTheScrollBar)
+{
+    QScrollBar* bar = view.pGrid->verticalScrollBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_FALSE(view.pGrid->viewport()->rect().contains(
+        view.pGrid->visualRect(sheet.index(ScoreSheet::kDeductionRow, ScoreSheet::kScoreColumn))));
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    for (int row = 1; row < ScoreSheet::kRows; ++row)
+        if (row >= bar->value() + 1)
+            EXPECT_TRUE(view.pGrid->viewport()->rect().contains(
+                view.pGrid->visualRect(sheet.index(row, ScoreSheet::kScoreColumn))))
+                << row;
+    EXPECT_TRUE(view.CheckBox1->isVisible());
+    EXPECT_EQ(view.CheckBox1->y(),
+              view.pGrid->viewport()->y()
+                  + view.pGrid->visualRect(sheet.index(ScoreSheet::kDeductionRow, ScoreSheet::kScoreColumn)).top());
+}
