@@ -300,7 +300,17 @@ int ManuscriptGrid::columnCount(const QModelIndex& parent) const
 
 QVariant ManuscriptGrid::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= lines_)
+    if (!index.isValid() || index.row() >= lines_)
         return {};
-    return cell(index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return cell(index.row(), index.column());
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return notes_ ? notes_->note(index.row(), index.column()) : QString();
+    case kMarksRole:
+        return notes_ ? notes_->marks(index.row(), index.column()) : 0;
+    default:
+        return {};
+    }
 }
