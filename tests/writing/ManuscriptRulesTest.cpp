@@ -52,7 +52,9 @@ TEST(ManuscriptRules, AParagraphBeginsWithABlankCell)
                        {"after an empty line", {"_가나.", "", "다라."}, {"2:1"}},
                        {"full stop one short of the edge", {"_" + SheetText::syllables(0, 17) + ".", "가나."}, {"1:1"}},
                        {"a sentence that goes on past the edge", {"_" + SheetText::syllables(0, 19), "가나."}, {}},
-                       {"full line ending its sentence, next not indented", {"_" + SheetText::syllables(0, 18) + ".", "가나."}, {}},
+                       {"full line ending its sentence, next not indented",
+                        {"_" + SheetText::syllables(0, 18) + ".", "가나."},
+                        {}},
                    });
 }
 
