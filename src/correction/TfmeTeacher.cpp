@@ -9,6 +9,7 @@
 #include "correction/MarkLegend.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
+#include "correction/TeacherRuleHints.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
 #include "correction/TotalBox.h"
@@ -57,6 +58,7 @@ const QString kKeptHere = QStringLiteral("\n첨삭은 이 컴퓨터에 보관되
 TfmeTeacher::TfmeTeacher(QWidget* parent) : QFrame(parent), FJournal(new CorrectionJournal(FSession, this))
 {
     BuildLayout();
+    FRuleHints = new TeacherRuleHints(Board, Label5);
     ConnectHandlers();
     connect(&FJournal->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
     connect(&TransferGate::instance(), &TransferGate::starting, this, [this] { FJournal->keeper().flush(); });
@@ -175,6 +177,7 @@ void TfmeTeacher::LoadCorrection(DataSet essay, DataSet correction)
 {
     Board->SetDrawTool(dtNone);
     FSession.Load(std::move(essay), std::move(correction));
+    FRuleHints->Load(FSession.cdTempEditor);
     Board->Redraw();
     BuildPageList(FSession.ViewMode());
 }
@@ -222,6 +225,7 @@ void TfmeTeacher::ShowPageList()
 void TfmeTeacher::cmbListChange(int index)
 {
     if (FSession.ViewMode() != 1) {
+        FRuleHints->ShowPage(-1, false);
         ShowHandwrittenPage(index);
         return;
     }
@@ -229,6 +233,7 @@ void TfmeTeacher::cmbListChange(int index)
     frmTemp->RenderPage(FSession.cdTempEditor, Board->Background(), index + 1);
     Board->SetTextLines(frmTemp->PageLines(FSession.cdTempEditor, index + 1));
     FSession.TurnPage(index);
+    FRuleHints->ShowPage(index, !FSession.ReadOnly());
 }
 
 void TfmeTeacher::ShowPageChange(CorrectionPage::Changes what)
@@ -297,6 +302,7 @@ void TfmeTeacher::SetReadOnly()
     for (TFlatSpeedButton* button : ToolButtons)
         button->setEnabled(false);
     ScoreView->SetReadOnly();
+    FRuleHints->ShowPage(-1, false);
 }
 
 void TfmeTeacher::SetViewOnly()

@@ -25,6 +25,7 @@ class TMarkLegend;
 class TScoreSheetView;
 class TSorBoard;
 class TTotalBox;
+class TeacherRuleHints;
 
 // The correction frame of the teacher and viewing runs: the essay one page at a time under
 // the correction board, a comment per page, the overall review and the scoring sheet. The
@@ -153,6 +154,7 @@ private:
 
     CorrectionSession FSession;
     CorrectionJournal* FJournal;
+    TeacherRuleHints* FRuleHints;
     int FWheelDelta = 0;           // wheel turns not yet a whole step
     bool FShowingComment = false;  // the page comment is being shown, not typed
     // The tab pictures: active 총평, inactive 평가, inactive 총평, active 평가.

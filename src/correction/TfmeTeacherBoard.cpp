@@ -4,6 +4,7 @@
 
 #include "board/SorBoard.h"
 #include "correction/TFlatSpeedButton.h"
+#include "correction/TeacherRuleHints.h"
 #include "correction/TfrmText.h"
 #include "correction/TickCount.h"
 #include "ui/HistoryKeys.h"
@@ -78,6 +79,14 @@ void TfmeTeacher::BoardKeyDown(int& key, Qt::KeyboardModifiers shift)
     case Qt::Key_PageDown:
         ScrollBox1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
         break;
+    case Qt::Key_F7: {
+        const TCanvas& canvas = Board->Canvas();
+        if (FRuleHints->PlaceNext(FSession.Page(), TickCount(), [&canvas](const QString& line) {
+                return QSize(canvas.TextWidth(line), canvas.TextHeight(line));
+            }))
+            key = 0;
+        break;
+    }
     case Qt::Key_Delete:
         if (!FSession.ViewOnly() && Board->Selected() >= 0) {
             FSession.Page().remove(Board->Selected());

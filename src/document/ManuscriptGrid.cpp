@@ -302,12 +302,20 @@ QVariant ManuscriptGrid::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= lines_)
         return {};
-    if (role == Qt::DisplayRole)
+    switch (role) {
+    case Qt::DisplayRole:
         return cell(index.row(), index.column());
-    // The counter cell reads its whole line, so a screen reader can go a line at a time.
-    if (role == Qt::AccessibleTextRole && index.column() == 0)
-        return lineReading(index.row());
-    return {};
+    case Qt::AccessibleTextRole:
+        // The counter cell reads its whole line, so a screen reader can go a line at a time.
+        return index.column() == 0 ? QVariant(lineReading(index.row())) : QVariant();
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return notes_ ? notes_->note(index.row(), index.column()) : QString();
+    case kMarksRole:
+        return notes_ ? notes_->marks(index.row(), index.column()) : 0;
+    default:
+        return {};
+    }
 }
 
 QVariant ManuscriptGrid::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/CellNotes.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -22,6 +24,8 @@ public:
     static constexpr int kMarginColumn = 21;
     static constexpr int kStoredColumns = 21;  // 1 to 21
     static constexpr int kMinimumLines = 21;   // the writing frame never shows fewer
+    // data() of a cell in this role: the CellNotes marks on it.
+    static constexpr int kMarksRole = Qt::UserRole;
 
     // A stored cell: the text's UTF-16 units in place when there are at most three, which is
     // all that typing makes, else the index of the text in the sheet's table of longer ones.
@@ -79,6 +83,10 @@ public:
     // so reading it costs only the blank cells at the ends.
     qsizetype writingTextLength() const;
 
+    // What a checker says about the cells: their tool tip, accessible description and marks.
+    // Not owned; null for none. Views are not told: the checker asks them to repaint.
+    void setNotes(const CellNotes* notes) { notes_ = notes; }
+
     // "0", "200", "400", ... on every tenth line (the writing cells above it), else empty.
     static QString counterText(int line);
 
@@ -111,4 +119,5 @@ private:
     QList<Cell> cells_;           // kStoredColumns per line
     QList<QString> longTexts_;    // texts of more than three units; only reset() empties it
     qsizetype writingUnits_ = 0;  // the untrimmed length of writingTextLength()'s text
+    const CellNotes* notes_ = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "writing/ManuscriptView.h"
 
+#include "document/ManuscriptGrid.h"
 #include "paper/DrawManuscriptCell.h"
+#include "writing/CellMarks.h"
 
 #include <QAbstractItemDelegate>
 #include <QHeaderView>
@@ -17,6 +19,8 @@ public:
     {
         DrawManuscriptCell(*painter, option.rect, index.column(), index.row(), index.data().toString(),
                            index.row() == index.model()->rowCount() - 1);
+        if (const int marks = index.data(ManuscriptGrid::kMarksRole).toInt())
+            DrawCellMarks(*painter, option.rect, marks);
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
     {

@@ -25,6 +25,8 @@
 #include "writing/EssayMeasures.h"
 #include "writing/ManuscriptView.h"
 #include "writing/TSorEdit.h"
+#include "writing/WritingChecks.h"
+#include "writing/WritingHints.h"
 #include "writing/WritingJournal.h"
 #include "writing/WritingSession.h"
 
@@ -62,7 +64,7 @@ QString paperName(int kind)
 
 TfmeEditor::TfmeEditor(QWidget* parent)
     : QFrame(parent), session_(new WritingSession(this)), journal_(new WritingJournal(*session_, this)),
-      ui_(this, &session_->grid())
+      ui_(this, &session_->grid()), checks_(new WritingChecks(session_->grid(), this))
 {
     setObjectName(QStringLiteral("fmeEditor"));
     setFont(GulimcheFont(19));
@@ -108,6 +110,7 @@ TfmeEditor::TfmeEditor(QWidget* parent)
     ui_.grid->installEventFilter(this);
     ui_.edt->installEventFilter(this);
     ui_.mem->installEventFilter(this);
+    new WritingHints(this, ui_, *session_, *checks_);
 }
 
 TfmeEditor::~TfmeEditor() = default;
@@ -142,6 +145,8 @@ void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox
     show();
     s.ShowEssay();
     showCount(s.CountCharacters());
+    if (!s.ReadOnly())
+        checks_->Start();
     // A student back at an essay goes on writing; a new one starts with its title.
     if (s.WantsEarlierEssay() || !s.Title().isEmpty())
         focusPaper();
@@ -251,6 +256,7 @@ void TfmeEditor::showEssay(CellPos caret)
 
 void TfmeEditor::showReadOnly()
 {
+    checks_->Stop();
     ui_.edt->hide();
     ui_.edt->setEnabled(false);
     ui_.mem->setReadOnly(true);

@@ -8,6 +8,7 @@
 
 class LaunchFields;
 class QLineEdit;
+class WritingChecks;
 class WritingJournal;
 class WritingSession;
 
@@ -29,6 +30,8 @@ public:
     WritingSession& session() { return *session_; }
     const WritingSession& session() const { return *session_; }
     WritingJournal& journal() { return *journal_; }
+    // The manuscript-paper rules and spelling, checked while an editable essay is written.
+    WritingChecks& checks() { return *checks_; }
 
     // After the set-up, outside any editor handler: offers the work an earlier run left
     // unsaved, then keeps this run's journal. A read-only run keeps none.
@@ -85,6 +88,7 @@ private:
     WritingSession* session_;
     WritingJournal* journal_;
     EditorWidgets ui_;
+    WritingChecks* checks_;
     QLineEdit* titleBox_ = nullptr;
     // The next cell selection leaves the focus where it is.
     bool FocusSuppressed = false;

@@ -1,0 +1,52 @@
+#include "correction/RuleSuggestions.h"
+
+#include "correction/TfrmTemp.h"
+#include "dataset/DataSet.h"
+#include "document/EssayRecord.h"
+#include "writing/SheetSnapshot.h"
+
+namespace {
+
+constexpr int kFormScoreMaximum = 10;
+
+QRect cellBox(CellPos cell)
+{
+    const int line = cell.line % TfrmTemp::kRowsPerPage;
+    return QRect(
+        TfrmTemp::kGridOrigin
+            + QPoint(TfrmTemp::kCounterWidth + (cell.column - 1) * TfrmTemp::kCellSize, line * TfrmTemp::kCellSize),
+        QSize(TfrmTemp::kCellSize, TfrmTemp::kCellSize));
+}
+
+}
+
+void RuleSuggestions::Load(DataSet& lineTable)
+{
+    all_.clear();
+    if (TfrmTemp::PaperKind(lineTable) != EssayRecord::Manuscript)
+        return;
+    QList<QStringList> lines;
+    for (int row = 0; row < lineTable.recordCount(); ++row) {
+        lineTable.moveTo(row);
+        QStringList cells;
+        for (int column = 1; column <= SheetSnapshot::kWidth; ++column)
+            cells.append(lineTable.asString(EssayRecord::lineField(column)));
+        lines.append(cells);
+    }
+    for (const ManuscriptRules::Finding& f : ManuscriptRules::Check(SheetSnapshot::fromLines(lines)))
+        all_.append({f.cell, f.rule, ManuscriptRules::Hint(f.rule), cellBox(f.cell)});
+}
+
+QList<RuleSuggestions::Suggestion> RuleSuggestions::ForPage(int page) const
+{
+    QList<Suggestion> shown;
+    for (const Suggestion& s : all_)
+        if (s.cell.line / TfrmTemp::kRowsPerPage == page)
+            shown.append(s);
+    return shown;
+}
+
+int RuleSuggestions::SuggestedScore() const
+{
+    return std::max(0, kFormScoreMaximum - Count());
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "correction/CorrectionPage.h"
+#include "correction/RuleSuggestions.h"
+
+#include <QObject>
+#include <QSet>
+
+class DataSet;
+class QLabel;
+class QWidget;
+class SuggestionOverlay;
+
+// The correction frame's manuscript-paper suggestions: the findings of the essay shown over
+// the page as the writing frame shows them, the suggested 원고지작성법 score beside the page
+// count, and F7 on the board, which turns the page's next suggestion into a note mark. A
+// suggestion never changes the marks or the scores by itself.
+class TeacherRuleHints : public QObject {
+    Q_OBJECT
+public:
+    TeacherRuleHints(QWidget* board, QLabel* pageCount);
+
+    // The essay's line table, after a load.
+    void Load(DataSet& lineTable);
+    // Page index from 0; a run that may not change the correction shows none.
+    void ShowPage(int page, bool editable);
+    // A note mark with the hint beside the next suggestion of the page shown, which then
+    // leaves the page; false when there is none.
+    bool PlaceNext(CorrectionPage& page, qint32 key, const CorrectionPage::TextMeasure& measure);
+
+    const RuleSuggestions& Suggestions() const { return suggestions_; }
+
+private:
+    QList<RuleSuggestions::Suggestion> open(int page) const;
+
+    RuleSuggestions suggestions_;
+    SuggestionOverlay* overlay_;
+    QLabel* lblRuleScore_;
+    int page_ = -1;
+    bool editable_ = false;
+    QSet<std::pair<int, int>> placed_;  // cells whose suggestion became a mark
+};
