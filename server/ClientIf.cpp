@@ -1,9 +1,9 @@
 #include "ClientIf.h"
 
 #include "Cp949Text.h"
+#include "Credentials.h"
 #include "RecordCheck.h"
 
-#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -79,8 +79,6 @@ bool checkSaver(Accounts& accounts, Role role, const std::string& number, const 
     return false;
 }
 
-std::mutex firstSaves;
-
 bool isJpeg(const std::string& bytes)
 {
     return bytes.size() > 3 && bytes[0] == '\xff' && bytes[1] == '\xd8' && bytes[2] == '\xff';
@@ -99,16 +97,11 @@ ClientReply saveEssay(CourseStore& store, Accounts& accounts, const FormReader& 
     const bool byToken = checkSaver(accounts, Role::Student, save.studentNo, password, save.lectureKey, address);
     save.record = file.bytes();
     CheckEssayRecord(save.record);
-    if (!byToken || !save.lectureKey.empty())
-        return {200, "저장되었습니다.", store.saveEssay(save)};
-    // A first save sent again (its answer lost), or twice at once, goes to the lecture the
-    // token opened: one run, one lecture.
-    const std::lock_guard lock(firstSaves);
-    if (const std::optional<std::string> opened = accounts.openedLecture(password))
-        save.lectureKey = *opened;
-    const std::string key = store.saveEssay(save);
-    accounts.bindToken(password, key);
-    return {200, "저장되었습니다.", key};
+    // A new essay's first save sent again (its answer lost), or twice at once, goes to the
+    // lecture the token opened: one run, one lecture.
+    if (byToken && save.lectureKey.empty())
+        save.newEssayToken = Credentials::TokenDigest(password);
+    return {200, "저장되었습니다.", store.saveEssay(save)};
 }
 
 ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormReader& form, const std::string& address)

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "Sqlite.h"
+#include "StoreEngine.h"
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -19,8 +18,6 @@ public:
 private:
     int status_;
 };
-
-class GroupCommit;
 
 enum class Role { Student, Teacher };
 
@@ -53,6 +50,9 @@ struct EssaySave {
     std::string title;
     std::string submit;
     std::string record;
+    // The digest of the launch token of a new essay: its first save opens one lecture and
+    // binds the token to it, and the same save sent again (from any instance) goes there.
+    std::string newEssayToken;
 };
 
 struct CorrectionSave {
@@ -65,17 +65,21 @@ struct CorrectionSave {
     std::string submit;
 };
 
-// The course's people, lectures and stored records in one SQLite file. Safe to share
-// between threads. A save returns once it is on disk; saves that arrive together share one
-// transaction (Commit::Grouped), or each has its own (Commit::PerSave, to compare).
+// The course's people, lectures and stored records, in the engine `location` names (see
+// StoreEngine::open). Safe to share between threads. A save returns once it is on disk; on
+// SQLite saves that arrive together share one transaction (Commit::Grouped), or each has its
+// own (Commit::PerSave, to compare).
 class CourseStore {
 public:
     static constexpr const char* kDemoLecture = "DEMO0001";
     static constexpr int kLecturesPerStudent = 200;
-    enum class Commit { Grouped, PerSave };
+    using Commit = StoreEngine::Commit;
 
-    explicit CourseStore(const std::string& path, Commit commit = Commit::Grouped);
+    explicit CourseStore(const std::string& location, Commit commit = Commit::Grouped);
     ~CourseStore();
+
+    // Sessions, launch tokens and sign-in failures live in the same store (Accounts).
+    StoreEngine& engine() { return *engine_; }
 
     void addTeacher(const Person& teacher, const std::string& password);
     void addStudent(const Person& student, const std::string& password, const std::string& teacherNo);
@@ -101,13 +105,11 @@ public:
 
 private:
     std::optional<std::string> blob(const char* sql, const std::string& key);
-    std::optional<Lecture> lectureLocked(const std::string& key);
-    // Runs a save's writes as the commit mode says, holding the connection.
-    void write(const std::function<void()>& writes);
-    std::string writeEssay(const EssaySave& save);
-    void writeCorrection(const CorrectionSave& save);
+    std::optional<Lecture> lectureIn(SqlConnection& db, const std::string& key);
+    std::vector<Lecture> lecturesWhere(const std::string& where, const std::string& number);
+    std::string writeEssay(SqlConnection& db, const EssaySave& save);
+    std::string openLecture(SqlConnection& db, const EssaySave& save);
+    void writeCorrection(SqlConnection& db, const CorrectionSave& save);
 
-    std::mutex mutex_;
-    Database db_;
-    std::unique_ptr<GroupCommit> group_;
+    std::unique_ptr<StoreEngine> engine_;
 };

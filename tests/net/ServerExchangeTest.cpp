@@ -178,7 +178,7 @@ TEST(ServerLimits, OversizedFormIsRefusedWithTheServersWords)
     QTemporaryDir dir;
     const std::string path = (dir.path() + "/course.sqlite").toStdString();
     CourseStore store(path);
-    Accounts accounts(path);
+    Accounts accounts(store);
     store.seedDemo();
     ServerOptions options;
     options.limits.maxBody = 4096;
@@ -238,7 +238,7 @@ protected:
     const QString cert = dir.filePath("cert.pem");
     const QString key = dir.filePath("key.pem");
     CourseStore store{path()};
-    Accounts accounts{path()};
+    Accounts accounts{store};
     std::unique_ptr<CourseServer> server;
     std::thread serving;
     int port = 0;

@@ -1,3 +1,4 @@
+#include "TestStore.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
 #include "server/Accounts.h"
@@ -49,9 +50,7 @@ std::string cp949(const std::string& utf8)
 
 class ServerTest : public ::testing::Test {
 protected:
-    ServerTest() : store(path()), accounts(path()) { store.seedDemo(); }
-
-    std::string path() const { return (dir.path() + "/course.sqlite").toStdString(); }
+    ServerTest() : store(TestStoreLocation(dir.path())), accounts(store) { store.seedDemo(); }
 
     ClientReply post(const FormParts& form) { return HandleClientIf(store, accounts, form, "127.0.0.1"); }
 
@@ -212,12 +211,20 @@ TEST_F(ServerTest, WrongPasswordsHoldBackOnlyTheirNumberFromTheirAddress)
     EXPECT_EQ(post(with(essayForm(), "password", token)).status, 200);
 }
 
-TEST(LoginThrottle, ForgetsTheOldestPairsPastItsSize)
+TEST_F(ServerTest, SignInThrottleForgetsTheOldestPairsPastItsSize)
 {
-    LoginThrottle throttle;
-    for (std::size_t i = 0; i < LoginThrottle::kCapacity + 5000; ++i)
+    constexpr std::size_t kCapacity = 300;
+    LoginThrottle throttle(store.engine(), kCapacity);
+    for (std::size_t i = 0; i < kCapacity + 100; ++i)
         throttle.failed("X" + std::to_string(i) + std::string(500, 'x'), "10.0.0.1");
-    EXPECT_EQ(throttle.pairs(), LoginThrottle::kCapacity);
+    EXPECT_EQ(throttle.pairs(), kCapacity);
+    // The youngest are kept, the oldest gone.
+    for (int i = 0; i < LoginThrottle::kFreeFailures - 1; ++i)
+        throttle.failed("X399" + std::string(500, 'x'), "10.0.0.1");
+    EXPECT_TRUE(throttle.wait("X399" + std::string(500, 'x'), "10.0.0.1"));
+    for (int i = 0; i < LoginThrottle::kFreeFailures - 1; ++i)
+        throttle.failed("X0" + std::string(500, 'x'), "10.0.0.1");
+    EXPECT_FALSE(throttle.wait("X0" + std::string(500, 'x'), "10.0.0.1")) << "its earlier failure was forgotten";
 
     for (int i = 0; i < LoginThrottle::kFreeFailures; ++i)
         throttle.failed("S1001", "10.0.0.2");
