@@ -33,7 +33,7 @@ CREATE TABLE IF NOT EXISTS corrections (
 
 const char* kLectureColumns = R"(
 SELECT l.lecture_key, l.title, l.discussion, s.student_no, s.name, t.teacher_no, t.name,
-       e.revision, c.report_point, c.lecture_key
+       e.revision, c.report_point, c.revision
 FROM lectures l JOIN students s USING (student_no) JOIN teachers t ON t.teacher_no = l.teacher_no
 LEFT JOIN essays e ON e.lecture_key = l.lecture_key
 LEFT JOIN corrections c ON c.lecture_key = l.lecture_key
@@ -51,6 +51,7 @@ Lecture readLecture(const Statement& row)
     lecture.essayRevision = row.number(7);
     lecture.reportPoint = row.text(8);
     lecture.hasCorrection = !row.isNull(9);
+    lecture.correctionRevision = row.number(9);
     return lecture;
 }
 
@@ -136,14 +137,26 @@ bool CourseStore::personExists(const std::string& number)
         .step();
 }
 
-std::string CourseStore::saveEssay(const EssaySave& save)
+SavedRevision CourseStore::saveEssay(const EssaySave& save)
 {
-    std::string key;
-    write([&] { key = writeEssay(save); });
-    return key;
+    SavedRevision saved;
+    write([&] { saved = writeEssay(save); });
+    return saved;
 }
 
-std::string CourseStore::writeEssay(const EssaySave& save)
+void CourseStore::requireBase(const char* table, const std::string& key, std::optional<std::int64_t> base,
+                              std::int64_t stored, const std::string& record, const std::string& refusal)
+{
+    if (!base || *base >= stored)
+        return;
+    const std::optional<StoredRecord> current =
+        storedRecord((std::string("SELECT record, revision FROM ") + table + " WHERE lecture_key = ?").c_str(), key);
+    if (current && current->bytes == record)
+        return;
+    throw Refusal(409, refusal);
+}
+
+SavedRevision CourseStore::writeEssay(const EssaySave& save)
 {
     std::string key = save.lectureKey;
     if (key.empty()) {
@@ -169,24 +182,27 @@ std::string CourseStore::writeEssay(const EssaySave& save)
             throw Refusal(403, "다른 학생의 강의에는 저장할 수 없습니다.");
         if (lecture->hasCorrection)
             throw Refusal(409, "첨삭이 끝난 글은 고칠 수 없습니다.");
+        requireBase("essays", key, save.baseRevision, lecture->essayRevision, save.record,
+                    "이 글은 다른 창이나 다른 컴퓨터에서 더 나중에 저장되었습니다. 지금 쓴 글은 저장하지 않았습니다. "
+                    "강의 목록에서 글쓰기를 다시 눌러 가장 최근에 저장된 글을 여십시오.");
         db_.prepare("UPDATE lectures SET title = ? WHERE lecture_key = ?").bind(1, save.title).bind(2, key).run();
     }
-    db_.prepare("INSERT INTO essays (lecture_key, record, submit, revision) VALUES (?, ?, ?, 1) "
-                "ON CONFLICT (lecture_key) DO UPDATE SET record = excluded.record, "
-                "submit = excluded.submit, revision = revision + 1, saved_at = CURRENT_TIMESTAMP")
-        .bind(1, key)
-        .bindBlob(2, save.record)
-        .bind(3, save.submit)
-        .run();
-    return key;
+    Statement stored = db_.prepare("INSERT INTO essays (lecture_key, record, submit, revision) VALUES (?, ?, ?, 1) "
+                                   "ON CONFLICT (lecture_key) DO UPDATE SET record = excluded.record, "
+                                   "submit = excluded.submit, revision = revision + 1, saved_at = CURRENT_TIMESTAMP "
+                                   "RETURNING revision");
+    stored.bind(1, key).bindBlob(2, save.record).bind(3, save.submit).step();
+    return {key, stored.number(0)};
 }
 
-void CourseStore::saveCorrection(const CorrectionSave& save)
+SavedRevision CourseStore::saveCorrection(const CorrectionSave& save)
 {
-    write([&] { writeCorrection(save); });
+    SavedRevision saved;
+    write([&] { saved = writeCorrection(save); });
+    return saved;
 }
 
-void CourseStore::writeCorrection(const CorrectionSave& save)
+SavedRevision CourseStore::writeCorrection(const CorrectionSave& save)
 {
     const std::optional<Lecture> lecture = lectureLocked(save.lectureKey);
     if (!lecture)
@@ -197,17 +213,21 @@ void CourseStore::writeCorrection(const CorrectionSave& save)
         throw Refusal(400, "강의의 학생 번호가 맞지 않습니다.");
     if (!lecture->hasEssay)
         throw Refusal(409, "답안지가 없는 강의입니다.");
-    db_.prepare("INSERT INTO corrections (lecture_key, record, thumbnail, report_point, submit, "
-                "revision) VALUES (?, ?, ?, ?, ?, 1) ON CONFLICT (lecture_key) DO UPDATE SET "
-                "record = excluded.record, thumbnail = excluded.thumbnail, "
-                "report_point = excluded.report_point, submit = excluded.submit, "
-                "revision = revision + 1, saved_at = CURRENT_TIMESTAMP")
-        .bind(1, save.lectureKey)
+    requireBase("corrections", save.lectureKey, save.baseRevision, lecture->correctionRevision, save.record,
+                "이 첨삭은 다른 창이나 다른 컴퓨터에서 더 나중에 저장되었습니다. 지금 한 첨삭은 저장하지 "
+                "않았습니다. 강의 목록에서 첨삭하기를 다시 눌러 가장 최근에 저장된 첨삭을 여십시오.");
+    Statement stored = db_.prepare("INSERT INTO corrections (lecture_key, record, thumbnail, report_point, submit, "
+                                   "revision) VALUES (?, ?, ?, ?, ?, 1) ON CONFLICT (lecture_key) DO UPDATE SET "
+                                   "record = excluded.record, thumbnail = excluded.thumbnail, "
+                                   "report_point = excluded.report_point, submit = excluded.submit, "
+                                   "revision = revision + 1, saved_at = CURRENT_TIMESTAMP RETURNING revision");
+    stored.bind(1, save.lectureKey)
         .bindBlob(2, save.record)
         .bindBlob(3, save.thumbnail)
         .bind(4, save.reportPoint)
         .bind(5, save.submit)
-        .run();
+        .step();
+    return {save.lectureKey, stored.number(0)};
 }
 
 std::optional<Lecture> CourseStore::lectureLocked(const std::string& key)
@@ -263,6 +283,37 @@ std::optional<std::string> CourseStore::blob(const char* sql, const std::string&
     if (!row.bind(1, key).step())
         return std::nullopt;
     return row.blob(0);
+}
+
+std::optional<Person> CourseStore::person(const User& user)
+{
+    const std::lock_guard lock(mutex_);
+    Statement row =
+        db_.prepare(user.role == Role::Student ? "SELECT student_no, name FROM students WHERE student_no = ?"
+                                               : "SELECT teacher_no, name FROM teachers WHERE teacher_no = ?");
+    if (!row.bind(1, user.number).step())
+        return std::nullopt;
+    return Person{row.text(0), row.text(1)};
+}
+
+std::optional<StoredRecord> CourseStore::storedRecord(const char* sql, const std::string& key)
+{
+    Statement row = db_.prepare(sql);
+    if (!row.bind(1, key).step())
+        return std::nullopt;
+    return StoredRecord{row.blob(0), row.number(1)};
+}
+
+std::optional<StoredRecord> CourseStore::essayWithRevision(const std::string& key)
+{
+    const std::lock_guard lock(mutex_);
+    return storedRecord("SELECT record, revision FROM essays WHERE lecture_key = ?", key);
+}
+
+std::optional<StoredRecord> CourseStore::correctionWithRevision(const std::string& key)
+{
+    const std::lock_guard lock(mutex_);
+    return storedRecord("SELECT record, revision FROM corrections WHERE lecture_key = ?", key);
 }
 
 std::optional<std::string> CourseStore::essay(const std::string& key)
