@@ -47,6 +47,16 @@ public:
         return field;
     }
 
+    std::optional<std::int64_t> baseRevision() const
+    {
+        if (parts_.count(kBaseRevisionPart) == 0)
+            return std::nullopt;
+        const std::string value = text(kBaseRevisionPart);
+        if (value.empty() || value.size() > 18 || value.find_first_not_of("0123456789") != std::string::npos)
+            throw Refusal(400, std::string("\"") + kBaseRevisionPart + "\" 항목은 0 이상의 정수여야 합니다.");
+        return std::stoll(value);
+    }
+
     std::string submit() const
     {
         std::string value = text("submit");
@@ -92,6 +102,7 @@ ClientReply saveEssay(CourseStore& store, Accounts& accounts, const FormReader& 
     save.lectureKey = form.text("lecturekey");
     save.submit = form.submit();
     save.title = form.text("title");
+    save.baseRevision = form.baseRevision();
     const FormPart& file = form.data("file");
     // Who sends comes first: a stranger's record is never read.
     const bool byToken = checkSaver(accounts, Role::Student, save.studentNo, password, save.lectureKey, address);
@@ -101,7 +112,8 @@ ClientReply saveEssay(CourseStore& store, Accounts& accounts, const FormReader& 
     // lecture the token opened: one run, one lecture.
     if (byToken && save.lectureKey.empty())
         save.newEssayToken = Credentials::TokenDigest(password);
-    return {200, "저장되었습니다.", store.saveEssay(save)};
+    const SavedRevision saved = store.saveEssay(save);
+    return {200, "저장되었습니다.", saved.lectureKey, saved.revision};
 }
 
 ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormReader& form, const std::string& address)
@@ -115,14 +127,15 @@ ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormRea
     const FormPart& thumbnail = form.data("thumbnail");
     save.reportPoint = form.text("report_point");
     save.submit = form.submit();
+    save.baseRevision = form.baseRevision();
     checkSaver(accounts, Role::Teacher, save.teacherNo, password, save.lectureKey, address);
     save.thumbnail = thumbnail.bytes();
     if (!isJpeg(save.thumbnail))
         throw Refusal(400, "미리보기 그림이 JPEG 형식이 아닙니다.");
     save.record = file.bytes();
     CheckCorrectionRecord(save.record);
-    store.saveCorrection(save);
-    return {200, "첨삭이 저장되었습니다.", save.lectureKey};
+    const SavedRevision saved = store.saveCorrection(save);
+    return {200, "첨삭이 저장되었습니다.", saved.lectureKey, saved.revision};
 }
 
 }

@@ -6,7 +6,7 @@ namespace {
 
 const char* kLectureColumns = R"(
 SELECT l.lecture_key, l.title, l.discussion, s.student_no, s.name, t.teacher_no, t.name,
-       e.revision, c.report_point, c.lecture_key
+       e.revision, c.report_point, c.revision
 FROM lectures l JOIN students s USING (student_no) JOIN teachers t ON t.teacher_no = l.teacher_no
 LEFT JOIN essays e ON e.lecture_key = l.lecture_key
 LEFT JOIN corrections c ON c.lecture_key = l.lecture_key
@@ -24,6 +24,7 @@ Lecture readLecture(const SqlRow& row)
     lecture.essayRevision = row.number(7);
     lecture.reportPoint = row.text(8);
     lecture.hasCorrection = !row.isNull(9);
+    lecture.correctionRevision = row.number(9);
     return lecture;
 }
 
@@ -86,14 +87,27 @@ bool CourseStore::personExists(const std::string& number)
     return found;
 }
 
-std::string CourseStore::saveEssay(const EssaySave& save)
+SavedRevision CourseStore::saveEssay(const EssaySave& save)
 {
-    std::string key;
-    engine_->write([&](SqlConnection& db) { key = writeEssay(db, save); });
-    return key;
+    SavedRevision saved;
+    engine_->write([&](SqlConnection& db) { saved = writeEssay(db, save); });
+    return saved;
 }
 
-std::string CourseStore::writeEssay(SqlConnection& db, const EssaySave& save)
+void CourseStore::requireBase(SqlConnection& db, const char* table, const std::string& key,
+                              std::optional<std::int64_t> base, std::int64_t stored, const std::string& record,
+                              const std::string& refusal)
+{
+    if (!base || *base >= stored)
+        return;
+    const std::vector<SqlRow> current =
+        db.query(std::string("SELECT record FROM ") + table + " WHERE lecture_key = $1", {key});
+    if (!current.empty() && current.front().text(0) == record)
+        return;
+    throw Refusal(409, refusal);
+}
+
+SavedRevision CourseStore::writeEssay(SqlConnection& db, const EssaySave& save)
 {
     const char* lock = engine_->dialect().lockRows;
     std::string key = save.lectureKey;
@@ -117,14 +131,18 @@ std::string CourseStore::writeEssay(SqlConnection& db, const EssaySave& save)
             throw Refusal(403, "다른 학생의 강의에는 저장할 수 없습니다.");
         if (lecture->hasCorrection)
             throw Refusal(409, "첨삭이 끝난 글은 고칠 수 없습니다.");
+        requireBase(db, "essays", key, save.baseRevision, lecture->essayRevision, save.record,
+                    "이 글은 다른 창이나 다른 컴퓨터에서 더 나중에 저장되었습니다. 지금 쓴 글은 저장하지 않았습니다. "
+                    "강의 목록에서 글쓰기를 다시 눌러 가장 최근에 저장된 글을 여십시오.");
         db.run("UPDATE lectures SET title = $1 WHERE lecture_key = $2", {save.title, key});
     }
-    db.run(std::string("INSERT INTO essays (lecture_key, record, submit, revision) VALUES ($1, $2, $3, 1) "
-                       "ON CONFLICT (lecture_key) DO UPDATE SET record = excluded.record, "
-                       "submit = excluded.submit, revision = essays.revision + 1, saved_at = ")
-               + engine_->dialect().now,
-           {key, Bytes{save.record}, save.submit});
-    return key;
+    const std::vector<SqlRow> stored =
+        db.query(std::string("INSERT INTO essays (lecture_key, record, submit, revision) VALUES ($1, $2, $3, 1) "
+                             "ON CONFLICT (lecture_key) DO UPDATE SET record = excluded.record, "
+                             "submit = excluded.submit, revision = essays.revision + 1, saved_at = ")
+                     + engine_->dialect().now + " RETURNING revision",
+                 {key, Bytes{save.record}, save.submit});
+    return {key, stored.at(0).number(0)};
 }
 
 std::string CourseStore::openLecture(SqlConnection& db, const EssaySave& save)
@@ -148,12 +166,14 @@ std::string CourseStore::openLecture(SqlConnection& db, const EssaySave& save)
     return key;
 }
 
-void CourseStore::saveCorrection(const CorrectionSave& save)
+SavedRevision CourseStore::saveCorrection(const CorrectionSave& save)
 {
-    engine_->write([&](SqlConnection& db) { writeCorrection(db, save); });
+    SavedRevision saved;
+    engine_->write([&](SqlConnection& db) { saved = writeCorrection(db, save); });
+    return saved;
 }
 
-void CourseStore::writeCorrection(SqlConnection& db, const CorrectionSave& save)
+SavedRevision CourseStore::writeCorrection(SqlConnection& db, const CorrectionSave& save)
 {
     db.query(std::string("SELECT 1 FROM lectures WHERE lecture_key = $1") + engine_->dialect().lockRows,
              {save.lectureKey});
@@ -166,13 +186,18 @@ void CourseStore::writeCorrection(SqlConnection& db, const CorrectionSave& save)
         throw Refusal(400, "강의의 학생 번호가 맞지 않습니다.");
     if (!lecture->hasEssay)
         throw Refusal(409, "답안지가 없는 강의입니다.");
-    db.run(std::string("INSERT INTO corrections (lecture_key, record, thumbnail, report_point, submit, "
-                       "revision) VALUES ($1, $2, $3, $4, $5, 1) ON CONFLICT (lecture_key) DO UPDATE SET "
-                       "record = excluded.record, thumbnail = excluded.thumbnail, "
-                       "report_point = excluded.report_point, submit = excluded.submit, "
-                       "revision = corrections.revision + 1, saved_at = ")
-               + engine_->dialect().now,
-           {save.lectureKey, Bytes{save.record}, Bytes{save.thumbnail}, save.reportPoint, save.submit});
+    requireBase(db, "corrections", save.lectureKey, save.baseRevision, lecture->correctionRevision, save.record,
+                "이 첨삭은 다른 창이나 다른 컴퓨터에서 더 나중에 저장되었습니다. 지금 한 첨삭은 저장하지 "
+                "않았습니다. 강의 목록에서 첨삭하기를 다시 눌러 가장 최근에 저장된 첨삭을 여십시오.");
+    const std::vector<SqlRow> stored =
+        db.query(std::string("INSERT INTO corrections (lecture_key, record, thumbnail, report_point, submit, "
+                             "revision) VALUES ($1, $2, $3, $4, $5, 1) ON CONFLICT (lecture_key) DO UPDATE SET "
+                             "record = excluded.record, thumbnail = excluded.thumbnail, "
+                             "report_point = excluded.report_point, submit = excluded.submit, "
+                             "revision = corrections.revision + 1, saved_at = ")
+                     + engine_->dialect().now + " RETURNING revision",
+                 {save.lectureKey, Bytes{save.record}, Bytes{save.thumbnail}, save.reportPoint, save.submit});
+    return {save.lectureKey, stored.at(0).number(0)};
 }
 
 std::optional<Lecture> CourseStore::lectureIn(SqlConnection& db, const std::string& key)
@@ -233,6 +258,41 @@ std::optional<std::string> CourseStore::blob(const char* sql, const std::string&
             found = rows.front().text(0);
     });
     return found;
+}
+
+std::optional<Person> CourseStore::person(const User& user)
+{
+    if (user.role == Role::Student)
+        return student(user.number);
+    std::optional<Person> found;
+    engine_->read([&](SqlConnection& db) {
+        const std::vector<SqlRow> rows =
+            db.query("SELECT teacher_no, name FROM teachers WHERE teacher_no = $1", {user.number});
+        if (!rows.empty())
+            found = Person{rows.front().text(0), rows.front().text(1)};
+    });
+    return found;
+}
+
+std::optional<StoredRecord> CourseStore::storedRecord(const char* sql, const std::string& key)
+{
+    std::optional<StoredRecord> found;
+    engine_->read([&](SqlConnection& db) {
+        const std::vector<SqlRow> rows = db.query(sql, {key});
+        if (!rows.empty())
+            found = StoredRecord{rows.front().text(0), rows.front().number(1)};
+    });
+    return found;
+}
+
+std::optional<StoredRecord> CourseStore::essayWithRevision(const std::string& key)
+{
+    return storedRecord("SELECT record, revision FROM essays WHERE lecture_key = $1", key);
+}
+
+std::optional<StoredRecord> CourseStore::correctionWithRevision(const std::string& key)
+{
+    return storedRecord("SELECT record, revision FROM corrections WHERE lecture_key = $1", key);
 }
 
 std::optional<std::string> CourseStore::essay(const std::string& key)

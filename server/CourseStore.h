@@ -41,7 +41,21 @@ struct Lecture {
     bool hasEssay = false;
     bool hasCorrection = false;
     std::string reportPoint;
+    // How often each record was stored; 0 while there is none.
     std::int64_t essayRevision = 0;
+    std::int64_t correctionRevision = 0;
+};
+
+// A stored record and the revision it was stored as, read together.
+struct StoredRecord {
+    std::string bytes;
+    std::int64_t revision = 0;
+};
+
+// What a save answers: the lecture and the revision its record is now stored as.
+struct SavedRevision {
+    std::string lectureKey;
+    std::int64_t revision = 0;
 };
 
 struct EssaySave {
@@ -53,6 +67,9 @@ struct EssaySave {
     // The digest of the launch token of a new essay: its first save opens one lecture and
     // binds the token to it, and the same save sent again (from any instance) goes there.
     std::string newEssayToken;
+    // The stored revision the sender started from (0: none); unset when the sender names
+    // none, and then the save is not checked.
+    std::optional<std::int64_t> baseRevision;
 };
 
 struct CorrectionSave {
@@ -63,6 +80,7 @@ struct CorrectionSave {
     std::string thumbnail;
     std::string reportPoint;
     std::string submit;
+    std::optional<std::int64_t> baseRevision;  // as for EssaySave
 };
 
 // The course's people, lectures and stored records, in the engine `location` names (see
@@ -90,26 +108,36 @@ public:
     // True when a teacher or a student has that number.
     bool personExists(const std::string& number);
 
-    // Both raise Refusal; the essay save returns the lecture's key.
-    std::string saveEssay(const EssaySave& save);
-    void saveCorrection(const CorrectionSave& save);
+    // Both raise Refusal, 409 when the save names a base revision older than the stored
+    // one (unless it sends the stored bytes again: its own save, whose answer was lost).
+    SavedRevision saveEssay(const EssaySave& save);
+    SavedRevision saveCorrection(const CorrectionSave& save);
 
     std::optional<Lecture> lecture(const std::string& key);
     std::vector<Lecture> lectures();
     // The lectures the person writes (a student) or corrects (a teacher).
     std::vector<Lecture> lecturesOf(const User& user);
     std::optional<Person> student(const std::string& number);
+    // The signed-in person's number and name.
+    std::optional<Person> person(const User& user);
     std::optional<std::string> essay(const std::string& key);
     std::optional<std::string> correction(const std::string& key);
     std::optional<std::string> thumbnail(const std::string& key);
+    std::optional<StoredRecord> essayWithRevision(const std::string& key);
+    std::optional<StoredRecord> correctionWithRevision(const std::string& key);
 
 private:
     std::optional<std::string> blob(const char* sql, const std::string& key);
     std::optional<Lecture> lectureIn(SqlConnection& db, const std::string& key);
     std::vector<Lecture> lecturesWhere(const std::string& where, const std::string& number);
-    std::string writeEssay(SqlConnection& db, const EssaySave& save);
+    SavedRevision writeEssay(SqlConnection& db, const EssaySave& save);
     std::string openLecture(SqlConnection& db, const EssaySave& save);
-    void writeCorrection(SqlConnection& db, const CorrectionSave& save);
+    SavedRevision writeCorrection(SqlConnection& db, const CorrectionSave& save);
+    std::optional<StoredRecord> storedRecord(const char* sql, const std::string& key);
+    // The compare-and-set of every save, inside its transaction: `table` is "essays" or
+    // "corrections", `stored` the revision stored now.
+    void requireBase(SqlConnection& db, const char* table, const std::string& key, std::optional<std::int64_t> base,
+                     std::int64_t stored, const std::string& record, const std::string& refusal);
 
     std::unique_ptr<StoreEngine> engine_;
 };
