@@ -6,17 +6,6 @@
 
 namespace {
 
-const char* kSchema = R"(
-DROP TABLE IF EXISTS tokens;
-CREATE TABLE IF NOT EXISTS launch_tokens (
-  digest TEXT PRIMARY KEY, grant_kind TEXT NOT NULL, role TEXT NOT NULL, person_no TEXT NOT NULL,
-  lecture_key TEXT NOT NULL, session TEXT NOT NULL, issued_at INTEGER NOT NULL,
-  expires_at INTEGER NOT NULL);
-CREATE TABLE IF NOT EXISTS sessions (
-  digest TEXT PRIMARY KEY, role TEXT NOT NULL, person_no TEXT NOT NULL, csrf TEXT NOT NULL,
-  expires_at INTEGER NOT NULL);
-)";
-
 Refusal throttled(std::chrono::seconds wait)
 {
     const std::string after =
@@ -53,20 +42,8 @@ const char* grantName(Grant grant)
 
 }
 
-Accounts::Accounts(const std::string& path) : db_(path)
+Accounts::Accounts(CourseStore& store) : engine_(store.engine()), throttle_(store.engine())
 {
-    db_.exec(kSchema);
-    // Token uses are renewals, not records: losing the last few to a power cut costs
-    // nothing, so they need not wait for the disk.
-    db_.exec("PRAGMA synchronous = NORMAL");
-    bool hasUse = false;
-    {
-        Statement column = db_.prepare("SELECT 1 FROM pragma_table_info('launch_tokens') WHERE name = 'used'");
-        hasUse = column.step();
-    }
-    if (!hasUse)
-        db_.exec("ALTER TABLE launch_tokens ADD COLUMN used INTEGER NOT NULL DEFAULT 0;"
-                 "ALTER TABLE launch_tokens ADD COLUMN new_essay INTEGER NOT NULL DEFAULT 0;");
 }
 
 std::optional<User> Accounts::signIn(const std::string& number, const std::string& password, const std::string& address)
@@ -75,15 +52,16 @@ std::optional<User> Accounts::signIn(const std::string& number, const std::strin
         throw throttled(*wait);
     std::optional<User> user;
     std::string hash;
-    {
-        const std::lock_guard lock(mutex_);
-        Statement row = db_.prepare("SELECT 'teacher', password_hash FROM teachers WHERE teacher_no = ?1 "
-                                    "UNION ALL SELECT 'student', password_hash FROM students WHERE student_no = ?1");
-        if (row.bind(1, number).step()) {
-            user = User{roleOf(row.text(0)), number};
-            hash = row.text(1);
+    engine_.read([&](SqlConnection& db) {
+        const std::vector<SqlRow> rows =
+            db.query("SELECT 'teacher', password_hash FROM teachers WHERE teacher_no = $1 "
+                     "UNION ALL SELECT 'student', password_hash FROM students WHERE student_no = $1",
+                     {number});
+        if (!rows.empty()) {
+            user = User{roleOf(rows.front().text(0)), number};
+            hash = rows.front().text(1);
         }
-    }
+    });
     // Checked again once a hashing place is free: attempts queued meanwhile count too. An
     // unknown number costs the same hash, so it cannot be told from a wrong password.
     std::optional<std::chrono::seconds> wait;
@@ -108,17 +86,12 @@ std::optional<User> Accounts::signIn(const std::string& number, const std::strin
 Session Accounts::openSession(const User& user)
 {
     Session session{Credentials::NewToken(), user, Credentials::NewToken()};
-    const std::lock_guard lock(mutex_);
-    Transaction transaction(db_);
-    db_.prepare("DELETE FROM sessions WHERE expires_at <= ?").bind(1, now()).run();
-    db_.prepare("INSERT INTO sessions (digest, role, person_no, csrf, expires_at) VALUES (?, ?, ?, ?, ?)")
-        .bind(1, Credentials::TokenDigest(session.id))
-        .bind(2, std::string(roleName(user.role)))
-        .bind(3, user.number)
-        .bind(4, session.csrf)
-        .bind(5, now() + std::chrono::seconds(kSessionLife).count())
-        .run();
-    transaction.commit();
+    engine_.writeLazily([&](SqlConnection& db) {
+        db.run("DELETE FROM sessions WHERE expires_at <= $1", {now()});
+        db.run("INSERT INTO sessions (digest, role, person_no, csrf, expires_at) VALUES ($1, $2, $3, $4, $5)",
+               {Credentials::TokenDigest(session.id), roleName(user.role), user.number, session.csrf,
+                now() + std::chrono::seconds(kSessionLife).count()});
+    });
     return session;
 }
 
@@ -126,52 +99,45 @@ std::optional<Session> Accounts::session(const std::string& id)
 {
     if (id.empty())
         return std::nullopt;
-    const std::lock_guard lock(mutex_);
-    Statement row = db_.prepare("SELECT role, person_no, csrf FROM sessions WHERE digest = ? AND expires_at > ?");
-    if (!row.bind(1, Credentials::TokenDigest(id)).bind(2, now()).step())
-        return std::nullopt;
-    return Session{id, User{roleOf(row.text(0)), row.text(1)}, row.text(2)};
+    std::optional<Session> found;
+    engine_.read([&](SqlConnection& db) {
+        const std::vector<SqlRow> rows =
+            db.query("SELECT role, person_no, csrf FROM sessions WHERE digest = $1 AND expires_at > $2",
+                     {Credentials::TokenDigest(id), now()});
+        if (!rows.empty())
+            found = Session{id, User{roleOf(rows.front().text(0)), rows.front().text(1)}, rows.front().text(2)};
+    });
+    return found;
 }
 
 void Accounts::closeSession(const std::string& id)
 {
     const std::string digest = Credentials::TokenDigest(id);
-    const std::lock_guard lock(mutex_);
-    Transaction transaction(db_);
-    db_.prepare("DELETE FROM sessions WHERE digest = ?").bind(1, digest).run();
-    db_.prepare("DELETE FROM launch_tokens WHERE session = ?").bind(1, digest).run();
-    transaction.commit();
+    engine_.writeLazily([&](SqlConnection& db) {
+        db.run("DELETE FROM sessions WHERE digest = $1", {digest});
+        db.run("DELETE FROM launch_tokens WHERE session = $1", {digest});
+    });
 }
 
 std::string Accounts::issueToken(const User& user, Grant grant, const std::string& lectureKey,
                                  const std::string& sessionId)
 {
     const std::string token = Credentials::NewToken();
-    const std::lock_guard lock(mutex_);
-    Transaction transaction(db_);
-    db_.prepare("DELETE FROM launch_tokens WHERE expires_at <= ?").bind(1, now()).run();
-    db_.prepare("INSERT INTO launch_tokens (digest, grant_kind, role, person_no, lecture_key, session, issued_at, "
-                "expires_at, used, new_essay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-                "(SELECT coalesce(max(used), 0) + 1 FROM launch_tokens), ?9)")
-        .bind(1, Credentials::TokenDigest(token))
-        .bind(2, std::string(grantName(grant)))
-        .bind(3, std::string(roleName(user.role)))
-        .bind(4, user.number)
-        .bind(5, lectureKey)
-        .bind(6, sessionId.empty() ? std::string() : Credentials::TokenDigest(sessionId))
-        .bind(7, now())
-        .bind(8, now() + std::chrono::seconds(kTokenStart).count())
-        .bind(9, std::int64_t(lectureKey.empty()))
-        .run();
-    // A person holds a bounded number of live tokens: the least recently used give way.
-    db_.prepare("DELETE FROM launch_tokens WHERE person_no = ?1 AND role = ?2 AND digest NOT IN "
-                "(SELECT digest FROM launch_tokens WHERE person_no = ?1 AND role = ?2 "
-                "ORDER BY used DESC LIMIT ?3)")
-        .bind(1, user.number)
-        .bind(2, std::string(roleName(user.role)))
-        .bind(3, std::int64_t(kTokensPerUser))
-        .run();
-    transaction.commit();
+    const std::string role = roleName(user.role);
+    engine_.writeLazily([&](SqlConnection& db) {
+        db.run("DELETE FROM launch_tokens WHERE expires_at <= $1", {now()});
+        db.run("INSERT INTO launch_tokens (digest, grant_kind, role, person_no, lecture_key, session, issued_at, "
+               "expires_at, used, new_essay) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, "
+               "(SELECT coalesce(max(used), 0) + 1 FROM launch_tokens), $9)",
+               {Credentials::TokenDigest(token), grantName(grant), role, user.number, lectureKey,
+                sessionId.empty() ? std::string() : Credentials::TokenDigest(sessionId), now(),
+                now() + std::chrono::seconds(kTokenStart).count(), std::int64_t(lectureKey.empty())});
+        // A person holds a bounded number of live tokens: the least recently used give way.
+        db.run("DELETE FROM launch_tokens WHERE person_no = $1 AND role = $2 AND digest NOT IN "
+               "(SELECT digest FROM launch_tokens WHERE person_no = $1 AND role = $2 "
+               "ORDER BY used DESC LIMIT $3)",
+               {user.number, role, std::int64_t(kTokensPerUser)});
+    });
     return token;
 }
 
@@ -181,48 +147,28 @@ std::optional<User> Accounts::useToken(const std::string& token, std::optional<G
     if (token.size() != 64)
         return std::nullopt;
     const std::string digest = Credentials::TokenDigest(token);
-    const std::lock_guard lock(mutex_);
     std::optional<User> user;
     std::int64_t expires = 0;
-    {
+    engine_.read([&](SqlConnection& db) {
         // A new essay's token also answers for a first save sent again after it was bound.
-        Statement row = db_.prepare("SELECT role, person_no, grant_kind, expires_at FROM launch_tokens "
-                                    "WHERE digest = ?1 AND (lecture_key = ?2 OR (?2 = '' AND new_essay = 1)) "
-                                    "AND expires_at > ?3");
-        if (!row.bind(1, digest).bind(2, lectureKey).bind(3, now()).step())
-            return std::nullopt;
-        if (grant && row.text(2) != grantName(*grant))
-            return std::nullopt;
-        user = User{roleOf(row.text(0)), row.text(1)};
-        expires = row.number(3);
-    }
+        const std::vector<SqlRow> rows =
+            db.query("SELECT role, person_no, grant_kind, expires_at FROM launch_tokens "
+                     "WHERE digest = $1 AND (lecture_key = $2 OR ($2 = '' AND new_essay = 1)) "
+                     "AND expires_at > $3",
+                     {digest, lectureKey, now()});
+        if (rows.empty() || (grant && rows.front().text(2) != grantName(*grant)))
+            return;
+        user = User{roleOf(rows.front().text(0)), rows.front().text(1)};
+        expires = rows.front().number(3);
+    });
     // Renewed at most once a minute: a run saving often does not queue a write behind every
     // save's commit. The renewal is its own statement, never a read turned into a write.
     const std::int64_t renewed = now() + std::chrono::seconds(kTokenIdle).count();
-    if (expires < renewed - 60)
-        db_.prepare("UPDATE launch_tokens SET expires_at = ?, used = (SELECT max(used) + 1 FROM launch_tokens) "
-                    "WHERE digest = ?")
-            .bind(1, renewed)
-            .bind(2, digest)
-            .run();
+    if (user && expires < renewed - 60)
+        engine_.writeLazily([&](SqlConnection& db) {
+            db.run("UPDATE launch_tokens SET expires_at = $1, used = (SELECT max(used) + 1 FROM launch_tokens) "
+                   "WHERE digest = $2",
+                   {renewed, digest});
+        });
     return user;
-}
-
-void Accounts::bindToken(const std::string& token, const std::string& lectureKey)
-{
-    const std::lock_guard lock(mutex_);
-    db_.prepare("UPDATE launch_tokens SET lecture_key = ? WHERE digest = ? AND lecture_key = ''")
-        .bind(1, lectureKey)
-        .bind(2, Credentials::TokenDigest(token))
-        .run();
-}
-
-std::optional<std::string> Accounts::openedLecture(const std::string& token)
-{
-    const std::lock_guard lock(mutex_);
-    Statement row =
-        db_.prepare("SELECT lecture_key FROM launch_tokens WHERE digest = ? AND new_essay = 1 AND lecture_key <> ''");
-    if (!row.bind(1, Credentials::TokenDigest(token)).step())
-        return std::nullopt;
-    return row.text(0);
 }

@@ -2,10 +2,8 @@
 
 #include "CourseStore.h"
 #include "LoginThrottle.h"
-#include "Sqlite.h"
 
 #include <chrono>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -19,7 +17,8 @@ struct Session {
 };
 
 // Who may do what: password sign-in (throttled), browser sessions, and launch tokens, kept
-// in the course's SQLite file beside the lectures (a connection of its own).
+// in the course's store beside the lectures, so that any instance of the server answers
+// for what another handed out.
 //
 // A launch token is bound to one person, one grant and one lecture (none yet for a new
 // essay: the first save binds it). It must be used within kTokenStart of being handed out;
@@ -33,7 +32,7 @@ public:
     static constexpr std::chrono::hours kSessionLife{8};
     static constexpr int kTokensPerUser = 20;
 
-    explicit Accounts(const std::string& path);
+    explicit Accounts(CourseStore& store);
 
     // The person with that number and password; nothing when either is wrong. Raises
     // Refusal (429) while wrong passwords hold back this number from this address, and
@@ -50,13 +49,8 @@ public:
     // The holder of a live token for the lecture ("" for a new essay's first save, also once
     // it is bound), with that grant when one is asked for; renews the token.
     std::optional<User> useToken(const std::string& token, std::optional<Grant> grant, const std::string& lectureKey);
-    // Binds a new essay's token to the lecture its first save created.
-    void bindToken(const std::string& token, const std::string& lectureKey);
-    // The lecture a new essay's token opened with its first save, if it did.
-    std::optional<std::string> openedLecture(const std::string& token);
 
 private:
-    std::mutex mutex_;
-    Database db_;
+    StoreEngine& engine_;
     LoginThrottle throttle_;
 };

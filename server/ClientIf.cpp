@@ -1,9 +1,9 @@
 #include "ClientIf.h"
 
 #include "Cp949Text.h"
+#include "Credentials.h"
 #include "RecordCheck.h"
 
-#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -47,6 +47,16 @@ public:
         return field;
     }
 
+    std::optional<std::int64_t> baseRevision() const
+    {
+        if (parts_.count(kBaseRevisionPart) == 0)
+            return std::nullopt;
+        const std::string value = text(kBaseRevisionPart);
+        if (value.empty() || value.size() > 18 || value.find_first_not_of("0123456789") != std::string::npos)
+            throw Refusal(400, std::string("\"") + kBaseRevisionPart + "\" 항목은 0 이상의 정수여야 합니다.");
+        return std::stoll(value);
+    }
+
     std::string submit() const
     {
         std::string value = text("submit");
@@ -79,8 +89,6 @@ bool checkSaver(Accounts& accounts, Role role, const std::string& number, const 
     return false;
 }
 
-std::mutex firstSaves;
-
 bool isJpeg(const std::string& bytes)
 {
     return bytes.size() > 3 && bytes[0] == '\xff' && bytes[1] == '\xd8' && bytes[2] == '\xff';
@@ -94,21 +102,18 @@ ClientReply saveEssay(CourseStore& store, Accounts& accounts, const FormReader& 
     save.lectureKey = form.text("lecturekey");
     save.submit = form.submit();
     save.title = form.text("title");
+    save.baseRevision = form.baseRevision();
     const FormPart& file = form.data("file");
     // Who sends comes first: a stranger's record is never read.
     const bool byToken = checkSaver(accounts, Role::Student, save.studentNo, password, save.lectureKey, address);
     save.record = file.bytes();
     CheckEssayRecord(save.record);
-    if (!byToken || !save.lectureKey.empty())
-        return {200, "저장되었습니다.", store.saveEssay(save)};
-    // A first save sent again (its answer lost), or twice at once, goes to the lecture the
-    // token opened: one run, one lecture.
-    const std::lock_guard lock(firstSaves);
-    if (const std::optional<std::string> opened = accounts.openedLecture(password))
-        save.lectureKey = *opened;
-    const std::string key = store.saveEssay(save);
-    accounts.bindToken(password, key);
-    return {200, "저장되었습니다.", key};
+    // A new essay's first save sent again (its answer lost), or twice at once, goes to the
+    // lecture the token opened: one run, one lecture.
+    if (byToken && save.lectureKey.empty())
+        save.newEssayToken = Credentials::TokenDigest(password);
+    const SavedRevision saved = store.saveEssay(save);
+    return {200, "저장되었습니다.", saved.lectureKey, saved.revision};
 }
 
 ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormReader& form, const std::string& address)
@@ -122,14 +127,15 @@ ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormRea
     const FormPart& thumbnail = form.data("thumbnail");
     save.reportPoint = form.text("report_point");
     save.submit = form.submit();
+    save.baseRevision = form.baseRevision();
     checkSaver(accounts, Role::Teacher, save.teacherNo, password, save.lectureKey, address);
     save.thumbnail = thumbnail.bytes();
     if (!isJpeg(save.thumbnail))
         throw Refusal(400, "미리보기 그림이 JPEG 형식이 아닙니다.");
     save.record = file.bytes();
     CheckCorrectionRecord(save.record);
-    store.saveCorrection(save);
-    return {200, "첨삭이 저장되었습니다.", save.lectureKey};
+    const SavedRevision saved = store.saveCorrection(save);
+    return {200, "첨삭이 저장되었습니다.", saved.lectureKey, saved.revision};
 }
 
 }

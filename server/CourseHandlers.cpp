@@ -20,6 +20,8 @@ HttpResponse reply(const ClientReply& answer, int httpStatus = 200)
     HttpResponse res;
     res.status = httpStatus;
     res.setContent(answer.bytes(), kReplyType);
+    if (answer.accepted() && answer.revision)
+        res.setHeader(kRevisionHeader, std::to_string(*answer.revision));
     return res;
 }
 
@@ -126,15 +128,22 @@ HttpResponse HandleRecord(const CourseSite& site, const HttpRequest& req)
     if (refusal)
         return *refusal;
     const std::string& kind = req.matches.front();
-    std::optional<std::string> bytes;
-    if (lecture)
-        bytes = kind == "essay"        ? site.store.essay(lecture->key)
-                : kind == "correction" ? site.store.correction(lecture->key)
-                                       : site.store.thumbnail(lecture->key);
-    if (!bytes)
+    if (!lecture)
         return status(404);
     HttpResponse res;
-    res.setContent(std::move(*bytes), kind == "thumbnail" ? "image/jpeg" : "application/octet-stream");
+    if (kind == "thumbnail") {
+        std::optional<std::string> bytes = site.store.thumbnail(lecture->key);
+        if (!bytes)
+            return status(404);
+        res.setContent(std::move(*bytes), "image/jpeg");
+        return res;
+    }
+    std::optional<StoredRecord> stored =
+        kind == "essay" ? site.store.essayWithRevision(lecture->key) : site.store.correctionWithRevision(lecture->key);
+    if (!stored)
+        return status(404);
+    res.setContent(std::move(stored->bytes), "application/octet-stream");
+    res.setHeader(kRevisionHeader, std::to_string(stored->revision));
     return res;
 }
 
@@ -157,14 +166,18 @@ HttpResponse HandleLoginForm(const CourseSite&, const HttpRequest&)
 HttpResponse HandleLogin(const CourseSite& site, const HttpRequest& req)
 {
     const auto form = smallForm(req);
+    const std::string number = field(form, "number");
+    // The number typed is given back to its field; a number is 20 characters at most.
+    const std::string kept = number.size() <= 20 ? number : std::string();
     std::optional<User> user;
     try {
-        user = site.accounts.signIn(field(form, "number"), field(form, "password"), req.remoteAddress);
+        user = site.accounts.signIn(number, field(form, "password"), req.remoteAddress);
     } catch (const Refusal& refusal) {
-        return html(LoginPage(refusal.what()), refusal.status());
+        return html(LoginPage(refusal.what(), kept), refusal.status());
     }
+    // The form again, answered as a page: a browser's console would report a 401 as an error.
     if (!user)
-        return html(LoginPage("번호나 비밀번호가 맞지 않습니다."), 401);
+        return html(LoginPage("번호나 비밀번호가 맞지 않습니다.", kept));
     HttpResponse res;
     res.setHeader("Set-Cookie", site.gate.sessionCookie(site.accounts.openSession(*user).id));
     res.redirect("/", 303);
@@ -190,7 +203,15 @@ HttpResponse HandleCoursePage(const CourseSite& site, const HttpRequest& req)
     const std::optional<Visitor> visitor = site.gate.visitor(req);
     if (!visitor)
         return askToSignIn(req);
-    return html(CoursePage(visitor->user, site.store.lecturesOf(visitor->user), visitor->csrf));
+    const Person person = site.store.person(visitor->user).value_or(Person{visitor->user.number, {}});
+    return html(CoursePage(person, visitor->user.role, site.store.lecturesOf(visitor->user), visitor->csrf));
+}
+
+HttpResponse HandleIcon(const CourseSite&, const HttpRequest&)
+{
+    HttpResponse res;
+    res.setContent(CourseIcon(), "image/svg+xml");
+    return res;
 }
 
 HttpResponse HandleScan(const CourseSite& site, const HttpRequest& req)
@@ -216,7 +237,8 @@ HttpResponse HandleScan(const CourseSite& site, const HttpRequest& req)
             if (!it->second.fileName().empty() || it->second.size() > 0)
                 pages.push_back(it->second);
         SaveScannedEssay(site.store, key, pages);
-        return html(MessagePage("스캔한 답안을 저장했습니다", "강의 " + key + "에 " + std::to_string(pages.size())
+        return html(MessagePage("스캔한 답안을 저장했습니다", "\"" + LectureTitle(*lecture) + "\"에 "
+                                                                  + std::to_string(pages.size())
                                                                   + "쪽짜리 스캔 답안을 저장했습니다."));
     } catch (const Refusal& refusal) {
         return html(MessagePage("스캔한 답안을 받지 못했습니다", refusal.what()), refusal.status());

@@ -46,6 +46,7 @@ CourseServer::CourseServer(CourseStore& store, Accounts& accounts, const ServerO
         {"POST", std::regex("/login"), HandleLogin},
         {"POST", std::regex("/logout"), HandleLogout},
         {"GET", std::regex("/"), HandleCoursePage},
+        {"GET", std::regex("/icon\\.svg"), HandleIcon},
         {"POST", std::regex("/scan/" + key), HandleScan},
         {"GET", std::regex("/launch/(S001|T001|C001)/" + key + "\\.dzl"), HandleLaunch},
         {"GET", std::regex("/launch/new/" + key + "\\.dzl"), HandleNewEssayLaunch},

@@ -47,22 +47,24 @@ std::string DiscussionAddress(const std::string& base, const Lecture& lecture, c
 
 std::string StudentLaunch(const Lecture& lecture, const std::string& token, const std::string& base)
 {
+    // The essay address is there before the first save too: a run of a file handed out
+    // then finds an essay saved since and opens it instead of an empty sheet.
     return join({"S001", lecture.student.number, token, lecture.hasEssay ? "1" : "0", lecture.key,
-                 lecture.hasEssay ? EssayAddress(base, lecture.key, token) : "", lecture.hasCorrection ? "0" : "1",
-                 lecture.title, "0", "0", DiscussionAddress(base, lecture, token)});
+                 EssayAddress(base, lecture.key, token), lecture.hasCorrection ? "0" : "1", lecture.title, "0", "0",
+                 DiscussionAddress(base, lecture, token), std::to_string(lecture.essayRevision)});
 }
 
 std::string NewEssayLaunch(const Person& student, const std::string& token)
 {
-    return join({"S001", student.number, token, "0", "", "", "1", "", "0", "0"});
+    return join({"S001", student.number, token, "0", "", "", "1", "", "0", "0", "", "0"});
 }
 
 std::string TeacherLaunch(const Lecture& lecture, const std::string& token, const std::string& base)
 {
     return join({"T001", lecture.teacher.number, token, lecture.hasCorrection ? "1" : "0", lecture.key,
                  lecture.student.number, lecture.hasEssay ? EssayAddress(base, lecture.key, token) : "",
-                 lecture.hasCorrection ? CorrectionAddress(base, lecture.key, token) : "", "1", lecture.title,
-                 lecture.reportPoint, DiscussionAddress(base, lecture, token), "Y"});
+                 CorrectionAddress(base, lecture.key, token), "1", lecture.title, lecture.reportPoint,
+                 DiscussionAddress(base, lecture, token), "Y", std::to_string(lecture.correctionRevision)});
 }
 
 std::string ViewLaunch(const Lecture& lecture, const std::string& token, const std::string& base)

@@ -1,24 +1,24 @@
 #pragma once
 
+#include "StoreEngine.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstddef>
-#include <list>
-#include <mutex>
 #include <optional>
 #include <semaphore>
 #include <string>
-#include <unordered_map>
 
 // Guards the slow password check. Wrong passwords slow down only the pair that sent them,
 // one number from one address: past kFreeFailures each further failure doubles the pair's
 // wait, up to kLongestWait. The same number from another address, or another number from
 // the same address (a school, a proxy), is never held back. The pairs live in a table of
-// fixed size that forgets the oldest first, so no flood of made-up numbers grows it; at most
-// two hashes (64 MiB each) run at once.
+// fixed size that forgets the oldest first, so no flood of made-up numbers grows it. The
+// pairs are kept in the store, so every instance of the server holds back the same pairs
+// (their times are wall-clock times). At most two hashes (64 MiB each) run at once in one
+// instance.
 class LoginThrottle {
 public:
-    using Clock = std::chrono::steady_clock;
     static constexpr int kFreeFailures = 5;
     static constexpr std::chrono::seconds kFirstWait{2};
     static constexpr std::chrono::seconds kLongestWait{15 * 60};
@@ -29,6 +29,11 @@ public:
     void failed(const std::string& number, const std::string& address);
     void succeeded(const std::string& number, const std::string& address);
     std::size_t pairs() const;
+
+    // `capacity`: the pairs kept (a small table shows its bound in tests quickly).
+    explicit LoginThrottle(StoreEngine& engine, std::size_t capacity = kCapacity) : engine_(engine), capacity_(capacity)
+    {
+    }
 
     // Sign-ins that may wait for a hashing place; past them the handlers that save work
     // would wait too, so a further one is turned away at once.
@@ -53,16 +58,10 @@ public:
     }
 
 private:
-    struct Pair {
-        int failures = 0;
-        Clock::time_point until;
-        std::list<std::string>::iterator age;
-    };
     static std::string keyOf(const std::string& number, const std::string& address);
 
-    mutable std::mutex mutex_;
-    std::list<std::string> ages_;  // oldest first
-    std::unordered_map<std::string, Pair> pairs_;
+    StoreEngine& engine_;
+    std::size_t capacity_;
     std::counting_semaphore<2> hashes_{2};
     std::atomic<int> waiting_{0};
 };

@@ -43,6 +43,13 @@ Statement& Statement::bind(int index, std::int64_t number)
     return *this;
 }
 
+Statement& Statement::bindNull(int index)
+{
+    if (sqlite3_bind_null(stmt_, index) != SQLITE_OK)
+        fail(db_, "bind");
+    return *this;
+}
+
 bool Statement::step()
 {
     const int rc = sqlite3_step(stmt_);
@@ -81,6 +88,25 @@ bool Statement::isNull(int column) const
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(stmt_);
+}
+
+std::optional<std::string> Statement::value(int column) const
+{
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_NULL:
+        return std::nullopt;
+    case SQLITE_INTEGER:
+        return std::to_string(number(column));
+    case SQLITE_BLOB:
+        return blob(column);
+    default:
+        return text(column);
+    }
+}
+
 Database::Database(const std::string& path)
 {
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
@@ -94,6 +120,11 @@ Database::Database(const std::string& path)
 Database::~Database()
 {
     sqlite3_close(db_);
+}
+
+std::int64_t Database::changes() const
+{
+    return sqlite3_changes64(db_);
 }
 
 void Database::exec(const char* sql)

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,12 +19,14 @@ public:
     Statement(sqlite3* db, std::string_view sql);
     ~Statement();
     Statement(const Statement&) = delete;
+    Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) { other.stmt_ = nullptr; }
     Statement& operator=(const Statement&) = delete;
 
     // Parameters count from 1.
     Statement& bind(int index, std::string_view text);
     Statement& bindBlob(int index, std::string_view bytes);
     Statement& bind(int index, std::int64_t number);
+    Statement& bindNull(int index);
 
     // True while a row is available.
     bool step();
@@ -34,6 +37,9 @@ public:
     std::string blob(int column) const;
     std::int64_t number(int column) const;
     bool isNull(int column) const;
+    int columnCount() const;
+    // Numbers in decimal, texts and blobs as their bytes, NULL as nothing.
+    std::optional<std::string> value(int column) const;
 
 private:
     sqlite3* db_;
@@ -49,6 +55,8 @@ public:
 
     void exec(const char* sql);
     Statement prepare(std::string_view sql) { return Statement(db_, sql); }
+    // Rows changed by the last statement.
+    std::int64_t changes() const;
 
 private:
     sqlite3* db_ = nullptr;

@@ -1,10 +1,12 @@
-// course-server [seed | user add ROLE NUMBER NAME [--teacher NUMBER]] [--data DIR]
+// course-server [seed | migrate | export FILE | import FILE | user add ROLE NUMBER NAME [--teacher NUMBER]]
+//               [--data DIR | --store LOCATION]
 //               [--listen HOST:PORT] [--name HOST]... [--public-url URL]
 //               [--tls-cert FILE --tls-key FILE] [--max-body BYTES] [--per-address N]
 //               [--trusted-proxy ADDRESS]
 #include "Accounts.h"
 #include "CourseServer.h"
 #include "CourseStore.h"
+#include "StoreTransfer.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <pthread.h>
 #include <string>
@@ -23,19 +26,26 @@ namespace {
 struct Options {
     std::vector<std::string> command;
     std::string data = ".";
+    std::string store;
     std::string host = "127.0.0.1";
     int port = 8765;
     std::string teacher;
     ServerOptions server;
 };
 
-const char* kUsage = "usage: course-server [--data DIR] [--listen HOST:PORT] [--name HOST]... [--public-url URL]\n"
+const char* kUsage = "usage: course-server [STORE] [--listen HOST:PORT] [--name HOST]... [--public-url URL]\n"
                      "                     [--tls-cert FILE --tls-key FILE] [--max-body BYTES] [--per-address N]\n"
                      "                     [--trusted-proxy ADDRESS]\n"
-                     "       course-server seed [--data DIR]\n"
-                     "       course-server user add teacher NUMBER NAME [--data DIR]\n"
-                     "       course-server user add student NUMBER NAME --teacher NUMBER [--data DIR]\n"
-                     "         (the password is read from the first line of standard input)\n";
+                     "       course-server seed [STORE]\n"
+                     "       course-server migrate [STORE]\n"
+                     "       course-server export FILE [STORE]      (the whole course, to move it to another store)\n"
+                     "       course-server import FILE [STORE]      (into a new, empty store)\n"
+                     "       course-server user add teacher NUMBER NAME [STORE]\n"
+                     "       course-server user add student NUMBER NAME --teacher NUMBER [STORE]\n"
+                     "         (the password is read from the first line of standard input)\n"
+                     "  STORE: --data DIR (SQLite in DIR/course.sqlite, the default: the current folder), or\n"
+                     "         --store sqlite:PATH | --store postgresql://HOST/DB | --store \"service=NAME\"\n"
+                     "         (PostgreSQL passwords belong in ~/.pgpass or a service file, not here)\n";
 
 int usage(const char* message)
 {
@@ -57,6 +67,8 @@ bool parse(int argc, char** argv, Options& options)
         try {
             if (arg == "--data") {
                 options.data = value;
+            } else if (arg == "--store") {
+                options.store = value;
             } else if (arg == "--listen") {
                 const auto colon = value.rfind(':');
                 if (colon == std::string::npos)
@@ -128,6 +140,35 @@ int addUser(CourseStore& store, const Options& options)
     return 0;
 }
 
+int transfer(CourseStore& store, const std::string& direction, const std::string& file)
+{
+    const auto told = [](const std::string& table, long long rows) {
+        std::fprintf(stderr, "  %s: %lld rows\n", table.c_str(), rows);
+    };
+    if (direction == "export") {
+        // Written beside the file and renamed at the end: a dump that exists is whole.
+        const std::string partial = file + ".partial";
+        try {
+            std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+            if (!out)
+                throw std::runtime_error("cannot write " + partial + ": " + std::strerror(errno));
+            StoreTransfer::Export(store.engine(), out, told);
+        } catch (...) {
+            std::filesystem::remove(partial);
+            throw;
+        }
+        std::filesystem::rename(partial, file);
+        std::printf("the %s store is exported to %s\n", store.engine().kind(), file.c_str());
+        return 0;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + file + ": " + std::strerror(errno));
+    StoreTransfer::Import(store.engine(), in, told);
+    std::printf("%s is imported into the %s store\n", file.c_str(), store.engine().kind());
+    return 0;
+}
+
 sigset_t stopSignals()
 {
     sigset_t signals;
@@ -186,12 +227,22 @@ int main(int argc, char** argv)
         pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     }
     try {
-        std::filesystem::create_directories(options.data);
-        const std::string path = (std::filesystem::path(options.data) / "course.sqlite").string();
-        CourseStore store(path);
-        Accounts accounts(path);
+        std::string location = options.store;
+        if (location.empty()) {
+            std::filesystem::create_directories(options.data);
+            location = "sqlite:" + (std::filesystem::path(options.data) / "course.sqlite").string();
+        }
+        CourseStore store(location);
+        Accounts accounts(store);
+        if (options.command == std::vector<std::string>{"migrate"}) {
+            std::printf("the %s store is at schema version %d\n", store.engine().kind(),
+                        store.engine().schemaVersion());
+            return 0;
+        }
         if (options.command.empty())
             return serve(store, accounts, options);
+        if (options.command.size() == 2 && (options.command[0] == "export" || options.command[0] == "import"))
+            return transfer(store, options.command[0], options.command[1]);
         if (options.command[0] == "user")
             return addUser(store, options);
         if (options.command != std::vector<std::string>{"seed"})

@@ -1,8 +1,13 @@
-// 50 clients saving essays at once, 10,000 saves in all, against the course server in this
-// process, every save on disk before it is answered: saves that arrive together committed as
-// one transaction (grouped), against one transaction per save, in the same run. Every save
-// must arrive: each client's lecture ends with as many revisions as it sent saves and holds
-// the last record it sent.
+// 50 clients saving essays at once, 10,000 saves in all, against course servers in this
+// process, every save on disk before it is answered, in four set-ups in the same run: SQLite
+// with saves that arrive together committed as one transaction (grouped), SQLite with one
+// transaction per save, PostgreSQL (a throw-away cluster of its own, fsync on) with one
+// instance, and PostgreSQL with two instances behind nginx. Every save must arrive: each
+// client's lecture ends with as many revisions as it sent saves and holds the last record it
+// sent. `vs_sqlite` is the set-up's saves per second over grouped SQLite's in this run.
+#include "NginxBalancer.h"
+#include "TestCluster.h"
+#include "TestStore.h"
 #include "document/EssayRecord.h"
 #include "server/Accounts.h"
 #include "server/CourseServer.h"
@@ -12,9 +17,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QString>
 #include <atomic>
+
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -60,16 +68,52 @@ std::string save(HttpClient& client, const std::string& student, const std::stri
     return answer.body.substr(answer.body.find('\x03') + 1);
 }
 
+enum Setup { SqliteGrouped, SqlitePerSave, PostgresOne, PostgresTwoBehindNginx };
+
+// Started at the first PostgreSQL set-up, stopped when the program ends.
+std::unique_ptr<TestCluster> cluster;
+double sqliteSavesPerSecond = 0;
+
+// The course servers of a set-up, each with its own store on the same database, serving
+// until destroyed.
+struct Instance {
+    Instance(const std::string& location, CourseStore::Commit commit)
+        : store(location, commit), accounts(store), server(store, accounts)
+    {
+        port = server.bind("127.0.0.1", 0);
+        serving = std::thread([this] { server.run(); });
+    }
+    ~Instance()
+    {
+        server.stop();
+        serving.join();
+    }
+    CourseStore store;
+    Accounts accounts;
+    CourseServer server;
+    int port = 0;
+    std::thread serving;
+};
+
 void BM_ConcurrentSaves(benchmark::State& state)
 {
+    const auto setup = Setup(state.range(0));
+    if (setup >= PostgresOne && !cluster)
+        cluster = std::make_unique<TestCluster>();
     for (auto _ : state) {
         const std::filesystem::path dir =
             std::filesystem::temp_directory_path() / ("dz-save-bench-" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
-        const std::string path = (dir / "course.sqlite").string();
-        CourseStore store(path, state.range(0) ? CourseStore::Commit::PerSave : CourseStore::Commit::Grouped);
-        Accounts accounts(path);
+        const std::string location =
+            setup >= PostgresOne ? TestStoreLocation({}) : "sqlite:" + (dir / "course.sqlite").string();
+        std::vector<std::unique_ptr<Instance>> instances;
+        instances.push_back(std::make_unique<Instance>(
+            location, setup == SqlitePerSave ? CourseStore::Commit::PerSave : CourseStore::Commit::Grouped));
+        if (setup == PostgresTwoBehindNginx)
+            instances.push_back(std::make_unique<Instance>(location, CourseStore::Commit::Grouped));
+        CourseStore& store = instances.front()->store;
+        Accounts& accounts = instances.front()->accounts;
         store.seedDemo();
         // Every client is a student's run: its own token, bound to its lecture at the first save.
         std::vector<std::string> tokens;
@@ -79,9 +123,10 @@ void BM_ConcurrentSaves(benchmark::State& state)
             tokens.push_back(accounts.issueToken({Role::Student, number}, Grant::Write, "", ""));
         }
         // All clients share the loopback address, as a school's do behind one gateway.
-        CourseServer server(store, accounts);
-        const int port = server.bind("127.0.0.1", 0);
-        std::thread serving([&server] { server.run(); });
+        std::unique_ptr<NginxBalancer> proxy;
+        if (setup == PostgresTwoBehindNginx)
+            proxy = std::make_unique<NginxBalancer>(std::vector<int>{instances[0]->port, instances[1]->port});
+        const int port = proxy ? proxy->port() : instances.front()->port;
 
         // Records made before the clock starts: the figure is the server's.
         std::vector<std::vector<std::string>> records(static_cast<std::size_t>(kClients));
@@ -108,8 +153,7 @@ void BM_ConcurrentSaves(benchmark::State& state)
         for (std::thread& t : clients)
             t.join();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        server.stop();
-        serving.join();
+        proxy.reset();
 
         // Accepted saves the store does not hold, and requests that failed on the way.
         int stored = 0;
@@ -126,14 +170,21 @@ void BM_ConcurrentSaves(benchmark::State& state)
         state.counters["saves"] = accepted.load();
         state.counters["saves_per_second"] = accepted / seconds;
         state.counters["peak_MiB"] = peakMemoryMiB();
+        if (setup == SqliteGrouped)
+            sqliteSavesPerSecond = accepted / seconds;
+        if (sqliteSavesPerSecond > 0)
+            state.counters["vs_sqlite"] = accepted / seconds / sqliteSavesPerSecond;
+        instances.clear();
         std::filesystem::remove_all(dir);
     }
 }
 
 BENCHMARK(BM_ConcurrentSaves)
-    ->ArgName("one_commit_per_save")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgName("setup")
+    ->Arg(SqliteGrouped)
+    ->Arg(SqlitePerSave)
+    ->Arg(PostgresOne)
+    ->Arg(PostgresTwoBehindNginx)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(BenchIterations(3));

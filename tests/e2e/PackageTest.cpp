@@ -107,15 +107,17 @@ TEST_F(Packages, ClientHoldsTheProgramItsDesktopFilesAndLibraryDependencies)
 TEST_F(Packages, ServerRunsAsAHardenedServiceWithoutQtGuiLibraries)
 {
     const QStringList depends = Depends(server);
-    for (const char* library : {"libsqlite3-0", "libsodium23", "adduser"})
+    for (const char* library : {"libsqlite3-0", "libpq5", "libsodium23", "adduser"})
         EXPECT_TRUE(depends.contains(QString::fromLatin1(library))) << library;
     for (const QString& name : depends)
         EXPECT_FALSE(name.contains(QRegularExpression(QStringLiteral("^libqt6(gui|widgets|printsupport|webengine)"))))
             << name.toStdString();
     const QMap<QString, QString> files = Contents(server);
-    for (const char* path : {"./usr/bin/course-server", "./usr/share/man/man8/course-server.8.gz",
-                             "./lib/systemd/system/course-server.service", "./etc/course-server/course-server.conf",
-                             "./usr/share/doc/course-server/copyright"})
+    for (const char* path :
+         {"./usr/bin/course-server", "./usr/share/man/man8/course-server.8.gz",
+          "./lib/systemd/system/course-server.service", "./etc/course-server/course-server.conf",
+          "./lib/systemd/system/course-server@.service", "./usr/share/doc/course-server/examples/instance.conf",
+          "./usr/share/doc/course-server/copyright"})
         EXPECT_TRUE(files.contains(QString::fromLatin1(path))) << path;
     EXPECT_EQ(
         Command(QStringLiteral("dpkg-deb"), {QStringLiteral("-I"), server, QStringLiteral("conffiles")}).out.trimmed(),
@@ -127,6 +129,11 @@ TEST_F(Packages, ServerRunsAsAHardenedServiceWithoutQtGuiLibraries)
           "NoNewPrivileges=yes", "PrivateTmp=yes", "ProtectSystem=strict", "ProtectHome=yes",
           "CapabilityBoundingSet=", "ExecStart=/usr/bin/course-server --data /var/lib/course-server"})
         EXPECT_TRUE(unit.contains(QString::fromLatin1(line))) << line;
+    // Each instance of the template reads its own configuration, its store among it.
+    const QString instance = FileIn(server, QStringLiteral("./lib/systemd/system/course-server@.service"));
+    for (const char* line : {"User=course-server", "EnvironmentFile=/etc/course-server/%i.conf",
+                             "ExecStart=/usr/bin/course-server --store ${STORE}", "ProtectSystem=strict"})
+        EXPECT_TRUE(instance.contains(QString::fromLatin1(line))) << line;
     // Installed, the service waits until the configuration asks for it.
     const QString conf = FileIn(server, QStringLiteral("./etc/course-server/course-server.conf"));
     EXPECT_TRUE(conf.contains(QStringLiteral("\nSTART=no\n")));

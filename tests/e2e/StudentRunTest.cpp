@@ -132,7 +132,7 @@ TEST_F(StudentRun, TypedEssayIsStoredAndComesBackInTheNextRun)
     ManuscriptGrid storedGrid;
     EssayRecord::toGrid(stored, storedGrid);
     EXPECT_EQ(cells(storedGrid), typed);
-    EXPECT_TRUE(server.get(QStringLiteral("/"))->contains("<td>저장됨</td>")) << "the course page lists it";
+    EXPECT_TRUE(server.get(QStringLiteral("/"))->contains(">저장됨</span></td>")) << "the course page lists it";
 
     openDemoLecture();
     EXPECT_EQ(cells(session().grid()), typed);

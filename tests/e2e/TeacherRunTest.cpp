@@ -441,8 +441,8 @@ TEST_F(TeacherRun, SavedCorrectionComesBackWholeInTheNextTeacherRunAndTheViewing
     ASSERT_TRUE(thumbnail);
     EXPECT_EQ(Jpeg::decode(*thumbnail).width(), boardWidth + 220 + 6) << "page 1 and its comment";
     const QByteArray coursePage = server.get(QStringLiteral("/")).value_or(QByteArray());
-    EXPECT_TRUE(coursePage.contains("<td>첨삭 완료</td><td>87</td>")) << coursePage.toStdString();
-    EXPECT_TRUE(coursePage.contains("<img src=\"/thumbnail/")) << "the course page shows the thumbnail";
+    EXPECT_TRUE(coursePage.contains("첨삭 완료</span></td><td class=\"score\">87점</td>")) << coursePage.toStdString();
+    EXPECT_TRUE(coursePage.contains("src=\"/thumbnail/DEMO0001\"")) << "the course page shows the thumbnail";
     dialogs->boxes.clear();
 
     for (const char* mode : {"T001", "C001"}) {

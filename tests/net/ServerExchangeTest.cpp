@@ -96,21 +96,34 @@ TEST_F(ServerExchangeTest, SaveWithTheLaunchTokenAndReadItBack)
     EXPECT_NE(student[2], Demo::kStudentPassword);
 
     const QByteArray record = everyByteRecord(40);
-    const ReplyText reply = SplitReply(PostForm(essayForm(student[2], student[4], record)));
+    QString saved;
+    const ReplyText reply = SplitReply(PostForm(essayForm(student[2], student[4], record), &saved));
     EXPECT_TRUE(reply.accepted()) << reply.message.toStdString();
+    EXPECT_EQ(saved, "1") << "the answer names the revision stored";
     EXPECT_EQ(reply.message, "저장되었습니다.");
     EXPECT_EQ(reply.value, Demo::kLectureKey);
 
     const QStringList again = launchFields(server->launchUrl("S001", Demo::kLectureKey));
     EXPECT_EQ(again[3], "1");
     EXPECT_EQ(again[5], server->url() + "/essay/" + Demo::kLectureKey + "?t=" + again[2]);
+    EXPECT_EQ(again[11], "1");
     QBuffer essay;
-    DownloadToStream(again[5], essay);
+    QString fetched;
+    DownloadToStream(again[5], essay, &fetched);
     EXPECT_EQ(essay.pos(), 0);
     EXPECT_EQ(essay.data(), record);
+    EXPECT_EQ(fetched, "1");
 
     const QStringList teacher = launchFields(server->launchUrl("T001", Demo::kLectureKey));
-    ASSERT_EQ(teacher.size(), 13);
+    ASSERT_EQ(teacher.size(), 14);
+    EXPECT_EQ(teacher[13], "0");
+    // The correction address is there before any correction; nothing is stored at it yet.
+    QBuffer none;
+    QString noRevision = QStringLiteral("unset");
+    EXPECT_FALSE(DownloadIfStored(teacher[7], none, &noRevision));
+    EXPECT_TRUE(none.data().isEmpty());
+    EXPECT_EQ(noRevision, QString());
+    EXPECT_TRUE(CurrentProgressWindow()->isHidden());
     EXPECT_EQ(teacher[6], server->url() + "/essay/" + Demo::kLectureKey + "?t=" + teacher[2]);
     QBuffer corrected;
     DownloadToStream(teacher[6], corrected);
@@ -161,10 +174,10 @@ TEST_F(ServerExchangeTest, CoursePageHandsOutLaunchFiles)
     EXPECT_EQ(fetch(server->url() + "/")->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 401);
     QNetworkReply* page = fetch(asStudent(server->url() + "/"));
     const QString html = QString::fromUtf8(page->readAll());
-    // The student's links; correcting is the teacher's.
-    for (const char* mode : {"S001", "C001"})
-        EXPECT_TRUE(html.contains(QStringLiteral("/launch/%1/%2.dzl").arg(mode, Demo::kLectureKey))) << mode;
+    // The student's link; correcting is the teacher's, and there is no correction to view yet.
+    EXPECT_TRUE(html.contains(QStringLiteral("/launch/S001/%1.dzl").arg(Demo::kLectureKey)));
     EXPECT_FALSE(html.contains(QStringLiteral("/launch/T001/")));
+    EXPECT_FALSE(html.contains(QStringLiteral("/launch/C001/")));
 
     QNetworkReply* launch = fetch(server->launchUrl("C001", Demo::kLectureKey));
     EXPECT_EQ(launch->header(QNetworkRequest::ContentTypeHeader).toString(), "application/x-dozoruderado-launch");
@@ -178,7 +191,7 @@ TEST(ServerLimits, OversizedFormIsRefusedWithTheServersWords)
     QTemporaryDir dir;
     const std::string path = (dir.path() + "/course.sqlite").toStdString();
     CourseStore store(path);
-    Accounts accounts(path);
+    Accounts accounts(store);
     store.seedDemo();
     ServerOptions options;
     options.limits.maxBody = 4096;
@@ -238,7 +251,7 @@ protected:
     const QString cert = dir.filePath("cert.pem");
     const QString key = dir.filePath("key.pem");
     CourseStore store{path()};
-    Accounts accounts{path()};
+    Accounts accounts{store};
     std::unique_ptr<CourseServer> server;
     std::thread serving;
     int port = 0;

@@ -1,6 +1,7 @@
 // A class saving at once from behind one address while slow and idle clients from other
 // addresses hold connections open: the course server in this process.
 #include "RawClient.h"
+#include "TestStore.h"
 
 #include "document/EssayRecord.h"
 #include "server/Accounts.h"
@@ -30,9 +31,8 @@ std::string recordOf(int student, int save)
 TEST(Classroom, SavesFromOneAddressAllArriveWhileSlowClientsWait)
 {
     QTemporaryDir dir;
-    const std::string path = (dir.path() + "/course.sqlite").toStdString();
-    CourseStore store(path);
-    Accounts accounts(path);
+    CourseStore store(TestStoreLocation(dir.path()));
+    Accounts accounts(store);
     store.seedDemo();
     std::vector<std::string> tokens;
     for (int s = 0; s < kStudents; ++s) {

@@ -2,6 +2,7 @@
 // only when the proxy itself sends it; and the shipped nginx settings in front of it.
 #include "RawClient.h"
 
+#include "TestStore.h"
 #include "server/Accounts.h"
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
@@ -53,11 +54,9 @@ protected:
         return client.answer().substr(9, 3);
     }
 
-    std::string path() const { return (dir.path() + "/course.sqlite").toStdString(); }
-
     QTemporaryDir dir;
-    CourseStore store{path()};
-    Accounts accounts{path()};
+    CourseStore store{TestStoreLocation(dir.path())};
+    Accounts accounts{store};
     std::unique_ptr<CourseServer> server;
     std::thread serving;
     int port = 0;

@@ -1,3 +1,4 @@
+#include "TestStore.h"
 #include "document/EssayRecord.h"
 #include "jpeg/Jpeg.h"
 #include "server/Accounts.h"
@@ -50,9 +51,7 @@ DataSet load(const std::string& packet)
 
 class ScannedEssayTest : public ::testing::Test {
 protected:
-    ScannedEssayTest() : store(path()), accounts(path()) { store.seedDemo(); }
-
-    std::string path() const { return (dir.path() + "/course.sqlite").toStdString(); }
+    ScannedEssayTest() : store(TestStoreLocation(dir.path())), accounts(store) { store.seedDemo(); }
 
     const std::vector<ScannedPage> twoPages{page("1쪽.jpg", jpeg(Qt::white, 120, 160)),
                                             page("2쪽.jpg", jpeg(Qt::darkBlue, 90, 60))};

@@ -1,6 +1,7 @@
 // The course server as the shipped binary, tried as an attacker would over loopback. Costs
 // are checked as bounds on the server's peak memory, never as times.
 #include "RawClient.h"
+#include "TestStore.h"
 
 #include "support/CourseServerProcess.h"
 
@@ -51,7 +52,7 @@ protected:
     // A source address of its own per attacker, so no one meets the per-address limit.
     static std::string spread(int i) { return "127.0.0." + std::to_string(10 + i); }
 
-    CourseServerProcess server;
+    CourseServerProcess server{TestStoreIsPostgres() ? QString::fromStdString(TestStoreLocation({})) : QString()};
     int port = 0;
 };
 

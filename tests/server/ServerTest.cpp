@@ -1,3 +1,4 @@
+#include "TestStore.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
 #include "server/Accounts.h"
@@ -33,9 +34,14 @@ std::string manuscriptPacket(int lines)
     return EssayRecord::toPacket(record).toStdString();
 }
 
-std::string correctionPacket()
+std::string correctionPacket(const QString& review = {})
 {
     DataSet record(CorrectionRecord::fields());
+    if (!review.isEmpty()) {
+        record.append();
+        record.setString(u"M1", review);
+        record.post();
+    }
     return CorrectionRecord::toPacket(record).toStdString();
 }
 
@@ -49,9 +55,7 @@ std::string cp949(const std::string& utf8)
 
 class ServerTest : public ::testing::Test {
 protected:
-    ServerTest() : store(path()), accounts(path()) { store.seedDemo(); }
-
-    std::string path() const { return (dir.path() + "/course.sqlite").toStdString(); }
+    ServerTest() : store(TestStoreLocation(dir.path())), accounts(store) { store.seedDemo(); }
 
     ClientReply post(const FormParts& form) { return HandleClientIf(store, accounts, form, "127.0.0.1"); }
 
@@ -119,6 +123,72 @@ TEST_F(ServerTest, EssaySaveStoresTheRecordUnchanged)
     post(with(essayForm(), "file", essayPacket("second")));
     EXPECT_EQ(store.essay("DEMO0001"), essayPacket("second"));
     EXPECT_EQ(store.lecture("DEMO0001")->essayRevision, 2);
+}
+
+// Every save names the revision it started from; one that started from an older revision
+// than the stored one would overwrite work it never saw.
+TEST_F(ServerTest, SavesFromAnOlderRevisionAreRefused)
+{
+    const auto essay = [&](const char* base, const QString& text) {
+        FormParts form = essayForm();
+        form.erase("file");
+        form.emplace("file", FormPart{essayPacket(text), "Editor", "multipart/form-data"});
+        return post(base ? with(form, "base_revision", base) : form);
+    };
+    struct Step {
+        const char* what;
+        const char* base;  // nullptr: a client that names none
+        QString text;
+        int status;
+        std::int64_t stored;  // the revision stored afterwards
+    };
+    const Step steps[] = {
+        {"first save of a run that opened nothing", "0", "첫 글", 200, 1},
+        {"the same run saves on", "1", "첫 글 더", 200, 2},
+        {"a second window that opened revision 1", "1", "다른 창의 글", 409, 2},
+        {"a stale launch file that knew no essay", "0", "새 글", 409, 2},
+        {"its own save sent again after a lost answer", "1", "첫 글 더", 200, 3},
+        {"the run goes on from the answer", "3", "셋째", 200, 4},
+        {"a client that knows no revisions is not checked", nullptr, "옛 프로그램", 200, 5},
+        {"a base that is not a number", "x", "틀림", 400, 5},
+        {"an empty base", "", "틀림", 400, 5},
+    };
+    for (const Step& step : steps) {
+        const std::string before = snapshot();
+        const ClientReply reply = essay(step.base, step.text);
+        EXPECT_EQ(reply.status, step.status) << step.what << ": " << reply.message;
+        EXPECT_EQ(store.lecture("DEMO0001")->essayRevision, step.stored) << step.what;
+        if (reply.status == 200) {
+            EXPECT_EQ(reply.revision, step.stored) << step.what;
+            EXPECT_EQ(store.essay("DEMO0001"), essayPacket(step.text)) << step.what;
+        } else {
+            EXPECT_FALSE(reply.revision) << step.what;
+            EXPECT_EQ(snapshot(), before) << step.what;
+        }
+    }
+    const ClientReply stale = essay("1", "늦은 글");
+    EXPECT_NE(stale.message.find("강의 목록"), std::string::npos) << stale.message;
+    EXPECT_NE(stale.bytes().find(cp949("강의 목록")), std::string::npos) << "the client reads it in its own layout";
+}
+
+TEST_F(ServerTest, CorrectionsFromAnOlderRevisionAreRefused)
+{
+    post(essayForm());
+    const auto correct = [&](const char* base, const QString& review) {
+        FormParts form = correctionForm();
+        form.erase("file");
+        form.emplace("file", FormPart{correctionPacket(review), "Teacher", "multipart/form-data"});
+        return post(with(form, "base_revision", base));
+    };
+    EXPECT_EQ(correct("0", "첫 총평").revision, 1);
+    const std::string before = snapshot();
+    const ClientReply otherMachine = correct("0", "다른 컴퓨터의 총평");
+    EXPECT_EQ(otherMachine.status, 409) << otherMachine.message;
+    EXPECT_NE(otherMachine.message.find("첨삭하기"), std::string::npos) << otherMachine.message;
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(store.correction("DEMO0001"), correctionPacket("첫 총평"));
+    EXPECT_EQ(correct("1", "고친 총평").revision, 2);
+    EXPECT_EQ(store.lecture("DEMO0001")->correctionRevision, 2);
 }
 
 TEST_F(ServerTest, EmptyLectureKeyOpensANewLecture)
@@ -212,12 +282,20 @@ TEST_F(ServerTest, WrongPasswordsHoldBackOnlyTheirNumberFromTheirAddress)
     EXPECT_EQ(post(with(essayForm(), "password", token)).status, 200);
 }
 
-TEST(LoginThrottle, ForgetsTheOldestPairsPastItsSize)
+TEST_F(ServerTest, SignInThrottleForgetsTheOldestPairsPastItsSize)
 {
-    LoginThrottle throttle;
-    for (std::size_t i = 0; i < LoginThrottle::kCapacity + 5000; ++i)
+    constexpr std::size_t kCapacity = 300;
+    LoginThrottle throttle(store.engine(), kCapacity);
+    for (std::size_t i = 0; i < kCapacity + 100; ++i)
         throttle.failed("X" + std::to_string(i) + std::string(500, 'x'), "10.0.0.1");
-    EXPECT_EQ(throttle.pairs(), LoginThrottle::kCapacity);
+    EXPECT_EQ(throttle.pairs(), kCapacity);
+    // The youngest are kept, the oldest gone.
+    for (int i = 0; i < LoginThrottle::kFreeFailures - 1; ++i)
+        throttle.failed("X399" + std::string(500, 'x'), "10.0.0.1");
+    EXPECT_TRUE(throttle.wait("X399" + std::string(500, 'x'), "10.0.0.1"));
+    for (int i = 0; i < LoginThrottle::kFreeFailures - 1; ++i)
+        throttle.failed("X0" + std::string(500, 'x'), "10.0.0.1");
+    EXPECT_FALSE(throttle.wait("X0" + std::string(500, 'x'), "10.0.0.1")) << "its earlier failure was forgotten";
 
     for (int i = 0; i < LoginThrottle::kFreeFailures; ++i)
         throttle.failed("S1001", "10.0.0.2");
@@ -356,25 +434,30 @@ TEST_F(ServerTest, LaunchFilesCarryEachModesFields)
     lecture.title = "제목\x03줄\r\n";
 
     using Fields = std::vector<std::string>;
+    // Before the first save the essay address is there, and the revision is 0.
     EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)),
-              (Fields{"S001", "S1001", "TOK", "0", "DEMO0001", "", "1", "제목줄", "0", "0",
-                      base + "/discussion/DEMO0001?t=TOK"}));
+              (Fields{"S001", "S1001", "TOK", "0", "DEMO0001", base + "/essay/DEMO0001?t=TOK", "1", "제목줄", "0", "0",
+                      base + "/discussion/DEMO0001?t=TOK", "0"}));
+    const Fields beforeCorrection = fields(TeacherLaunch(lecture, "TT", base));
+    EXPECT_EQ(beforeCorrection[7], base + "/correction/DEMO0001?t=TT");
+    EXPECT_EQ(beforeCorrection[13], "0");
 
+    post(essayForm());
     post(essayForm());
     post(correctionForm());
     lecture = *store.lecture("DEMO0001");
     EXPECT_EQ(fields(StudentLaunch(lecture, "TOK", base)),
               (Fields{"S001", "S1001", "TOK", "1", "DEMO0001", base + "/essay/DEMO0001?t=TOK", "0", "가을 하늘", "0",
-                      "0", base + "/discussion/DEMO0001?t=TOK"}));
-    EXPECT_EQ(
-        fields(TeacherLaunch(lecture, "TT", base)),
-        (Fields{"T001", "T1001", "TT", "1", "DEMO0001", "S1001", base + "/essay/DEMO0001?t=TT",
-                base + "/correction/DEMO0001?t=TT", "1", "가을 하늘", "87", base + "/discussion/DEMO0001?t=TT", "Y"}));
+                      "0", base + "/discussion/DEMO0001?t=TOK", "2"}));
+    EXPECT_EQ(fields(TeacherLaunch(lecture, "TT", base)),
+              (Fields{"T001", "T1001", "TT", "1", "DEMO0001", "S1001", base + "/essay/DEMO0001?t=TT",
+                      base + "/correction/DEMO0001?t=TT", "1", "가을 하늘", "87", base + "/discussion/DEMO0001?t=TT",
+                      "Y", "1"}));
     EXPECT_EQ(fields(ViewLaunch(lecture, "VT", base)),
               (Fields{"C001", "T1001", "", "1", "DEMO0001", base + "/essay/DEMO0001?t=VT",
                       base + "/correction/DEMO0001?t=VT", "가을 하늘", "87", base + "/discussion/DEMO0001?t=VT", "Y"}));
     EXPECT_EQ(fields(NewEssayLaunch({"S1001", "김하늘"}, "TOK")),
-              (Fields{"S001", "S1001", "TOK", "0", "", "", "1", "", "0", "0"}));
+              (Fields{"S001", "S1001", "TOK", "0", "", "", "1", "", "0", "0", "", "0"}));
 }
 
 }

@@ -1,4 +1,6 @@
 // `course-server user add` as an operator runs it.
+#include "TestStore.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -9,10 +11,11 @@ namespace {
 TEST(UserAdd, NumbersAreLettersAndDigitsOnly)
 {
     QTemporaryDir dir;
+    const QString store = QString::fromStdString(TestStoreLocation(dir.path()));
     auto add = [&](const QString& role, const QString& number, const QStringList& extra = {}) {
         QProcess server;
         server.setProcessChannelMode(QProcess::MergedChannels);
-        server.start(DZ_COURSE_SERVER, QStringList{"user", "add", role, number, "이름", "--data", dir.path()} + extra);
+        server.start(DZ_COURSE_SERVER, QStringList{"user", "add", role, number, "이름", "--store", store} + extra);
         server.write("password1\n");
         server.closeWriteChannel();
         server.waitForFinished(30000);

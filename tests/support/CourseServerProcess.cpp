@@ -17,7 +17,17 @@ void fail(const QString& what, const QByteArray& output)
 
 }
 
-CourseServerProcess::CourseServerProcess() = default;
+CourseServerProcess::CourseServerProcess(QString store, QStringList options)
+    : store_(std::move(store)), options_(std::move(options))
+{
+}
+
+QStringList CourseServerProcess::storeArguments() const
+{
+    if (store_.isEmpty())
+        return {QStringLiteral("--data"), dir_->path()};
+    return {QStringLiteral("--store"), store_};
+}
 
 CourseServerProcess::~CourseServerProcess()
 {
@@ -31,15 +41,16 @@ void CourseServerProcess::start()
         dir_ = std::make_unique<QTemporaryDir>();
         QProcess seed;
         seed.setProcessChannelMode(QProcess::MergedChannels);
-        seed.start(kProgram, {QStringLiteral("seed"), QStringLiteral("--data"), dir_->path()});
+        seed.start(kProgram, QStringList{QStringLiteral("seed")} + storeArguments());
         if (!seed.waitForFinished(30000) || seed.exitCode() != 0)
             fail(QStringLiteral("course-server seed failed"), seed.readAll());
     }
 
     process_ = std::make_unique<QProcess>();
     process_->setProcessChannelMode(QProcess::MergedChannels);
-    process_->start(kProgram, {QStringLiteral("--data"), dir_->path(), QStringLiteral("--listen"),
-                               QStringLiteral("127.0.0.1:%1").arg(port_)});
+    process_->start(kProgram, storeArguments()
+                                  + QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port_)}
+                                  + options_);
     const QRegularExpression listening(QStringLiteral("listening on (http://\\S+:(\\d+))"));
     QByteArray output;
     const QDeadlineTimer deadline(30000);

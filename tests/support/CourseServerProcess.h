@@ -23,7 +23,9 @@ public:
     static constexpr const char* kTeacherPassword = "teacher1";
     static constexpr const char* kLectureKey = "DEMO0001";
 
-    CourseServerProcess();
+    // `store`: a --store location for the server; empty, SQLite in the data folder.
+    // `options`: further options of the server, e.g. {"--trusted-proxy", "127.0.0.1"}.
+    explicit CourseServerProcess(QString store = {}, QStringList options = {});
     ~CourseServerProcess();
 
     // Raises std::runtime_error with the server's output when it does not come up.
@@ -45,6 +47,10 @@ public:
     qint64 pid() const;
 
 private:
+    QStringList storeArguments() const;
+
+    QString store_;
+    QStringList options_;
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<QProcess> process_;
     int port_ = 0;

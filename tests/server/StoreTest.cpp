@@ -1,0 +1,135 @@
+// The store itself on both engines: its schema versions and moving a course between stores.
+#include "TestStore.h"
+
+#include "server/Accounts.h"
+#include "server/CourseStore.h"
+#include "server/Sqlite.h"
+#include "server/StoreTransfer.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+std::string dumpOf(CourseStore& store)
+{
+    std::ostringstream out;
+    StoreTransfer::Export(store.engine(), out, [](const std::string&, long long) {});
+    return out.str();
+}
+
+// Every table holds rows, the records every byte value.
+void fill(CourseStore& store)
+{
+    store.seedDemo();
+    Accounts accounts(store);
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += char(i);
+    store.addStudent({"S1002", "이학생"}, "student2", "T1001");
+    store.addStudent({"S1003", "최학생"}, "student3", "T1001");
+    store.saveEssay({"S1001", "DEMO0001", "제목", "N", bytes + std::string(300000, '\0') + bytes, {}});
+    store.saveCorrection({"T1001", "DEMO0001", "S1001", bytes, "\xff\xd8\xff" + bytes, "87", "Y"});
+    for (int i = 0; i < 300; ++i)  // more than one batch of the export
+        store.saveEssay(
+            {i % 2 ? "S1002" : "S1003", "", "글 " + std::to_string(i), "N", bytes.substr(std::size_t(i % 256)), {}});
+    accounts.issueToken({Role::Student, "S1001"}, Grant::Write, "DEMO0001", "");
+    accounts.issueToken({Role::Student, "S1002"}, Grant::Write, "", "");
+    accounts.openSession({Role::Teacher, "T1001"});
+    accounts.signIn("S1001", "wrong", "192.0.2.1");
+}
+
+TEST(StoreTransfer, ACourseMovesBetweenStoresWithoutLoss)
+{
+    QTemporaryDir dir;
+    CourseStore from("sqlite:" + (dir.path() + "/from.sqlite").toStdString());
+    fill(from);
+    const std::string dump = dumpOf(from);
+
+    // Into the other engine when the tests have one, and back again.
+    CourseStore middle(TestStoreLocation(dir.path() + "/middle"));
+    std::istringstream in(dump);
+    StoreTransfer::Import(middle.engine(), in, [](const std::string&, long long) {});
+    EXPECT_TRUE(dumpOf(middle) == dump) << "every row and byte, exported again";
+    EXPECT_EQ(middle.lectures().size(), from.lectures().size());
+    EXPECT_EQ(middle.essay("DEMO0001"), from.essay("DEMO0001"));
+
+    CourseStore back("sqlite:" + (dir.path() + "/back.sqlite").toStdString());
+    std::istringstream again(dumpOf(middle));
+    StoreTransfer::Import(back.engine(), again, [](const std::string&, long long) {});
+    EXPECT_TRUE(dumpOf(back) == dump);
+    // The moved course works: its people sign in, its tokens save.
+    Accounts accounts(back);
+    EXPECT_TRUE(accounts.signIn("S1002", "student2", "127.0.0.1"));
+}
+
+TEST(StoreTransfer, ImportRefusesAStoreInUseAndADumpCutShort)
+{
+    QTemporaryDir dir;
+    CourseStore from("sqlite:" + (dir.path() + "/from.sqlite").toStdString());
+    fill(from);
+    const std::string dump = dumpOf(from);
+
+    CourseStore used(TestStoreLocation(dir.path() + "/used"));
+    used.seedDemo();
+    std::istringstream whole(dump);
+    try {
+        StoreTransfer::Import(used.engine(), whole, [](const std::string&, long long) {});
+        ADD_FAILURE() << "imported into a store in use";
+    } catch (const StoreError& error) {
+        EXPECT_NE(std::string(error.what()).find("not empty"), std::string::npos) << error.what();
+    }
+
+    CourseStore empty("sqlite:" + (dir.path() + "/empty.sqlite").toStdString());
+    for (const std::size_t cut : {dump.size() / 3, dump.size() - 5}) {
+        std::istringstream part(dump.substr(0, cut));
+        EXPECT_THROW(StoreTransfer::Import(empty.engine(), part, [](const std::string&, long long) {}), StoreError);
+        EXPECT_TRUE(empty.lectures().empty()) << "nothing of a dump cut at " << cut;
+    }
+}
+
+TEST(StoreSchema, ANewerSchemaIsRefusedAndLeftAlone)
+{
+    QTemporaryDir dir;
+    const std::string location = TestStoreLocation(dir.path());
+    {
+        CourseStore store(location);
+        store.seedDemo();
+        store.engine().write([](SqlConnection& db) { db.run("UPDATE schema_version SET version = 99"); });
+    }
+    try {
+        CourseStore store(location);
+        ADD_FAILURE() << "opened a store of a newer schema";
+    } catch (const StoreError& error) {
+        EXPECT_NE(std::string(error.what()).find("schema version 99, newer than"), std::string::npos) << error.what();
+    }
+}
+
+TEST(StoreSchema, AFileFromBeforeTheVersionTableIsBroughtUpToDate)
+{
+    QTemporaryDir dir;
+    const std::string path = (dir.path() + "/course.sqlite").toStdString();
+    {
+        // The tables as the server kept them before schema versions.
+        Database old(path);
+        old.exec("CREATE TABLE teachers (teacher_no TEXT PRIMARY KEY, name TEXT NOT NULL, password_hash TEXT NOT NULL);"
+                 "CREATE TABLE students (student_no TEXT PRIMARY KEY, name TEXT NOT NULL, password_hash TEXT NOT NULL,"
+                 " teacher_no TEXT NOT NULL REFERENCES teachers);"
+                 "CREATE TABLE launch_tokens (digest TEXT PRIMARY KEY, grant_kind TEXT NOT NULL, role TEXT NOT NULL,"
+                 " person_no TEXT NOT NULL, lecture_key TEXT NOT NULL, session TEXT NOT NULL,"
+                 " issued_at INTEGER NOT NULL, expires_at INTEGER NOT NULL);"
+                 "INSERT INTO teachers VALUES ('T7', '선생', 'hash');"
+                 "INSERT INTO launch_tokens VALUES ('d', 'write', 'student', 'S1', 'K', '', 1, 2);");
+    }
+    CourseStore store("sqlite:" + path);
+    EXPECT_EQ(store.engine().schemaVersion(), StoreEngine::kSchemaVersion);
+    EXPECT_TRUE(store.personExists("T7"));
+    std::int64_t used = -1;
+    store.engine().read([&](SqlConnection& db) { used = db.query("SELECT used FROM launch_tokens").at(0).number(0); });
+    EXPECT_EQ(used, 0);
+}
+
+}
