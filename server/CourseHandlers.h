@@ -22,7 +22,7 @@ HttpResponse HandleLoginForm(const CourseSite& site, const HttpRequest& req);
 HttpResponse HandleLogin(const CourseSite& site, const HttpRequest& req);
 HttpResponse HandleLogout(const CourseSite& site, const HttpRequest& req);
 HttpResponse HandleCoursePage(const CourseSite& site, const HttpRequest& req);
-// /icon.svg, the pages' icon, to anyone.
+// /icon.svg and /favicon.ico, the pages' icon, to anyone.
 HttpResponse HandleIcon(const CourseSite& site, const HttpRequest& req);
 HttpResponse HandleScan(const CourseSite& site, const HttpRequest& req);
 // /launch/MODE/KEY.dzl (captures: mode, key).

@@ -46,7 +46,8 @@ CourseServer::CourseServer(CourseStore& store, Accounts& accounts, const ServerO
         {"POST", std::regex("/login"), HandleLogin},
         {"POST", std::regex("/logout"), HandleLogout},
         {"GET", std::regex("/"), HandleCoursePage},
-        {"GET", std::regex("/icon\\.svg"), HandleIcon},
+        // Browsers ask for /favicon.ico on pages that name no icon (a thumbnail shown alone).
+        {"GET", std::regex("/(icon\\.svg|favicon\\.ico)"), HandleIcon},
         {"POST", std::regex("/scan/" + key), HandleScan},
         {"GET", std::regex("/launch/(S001|T001|C001)/" + key + "\\.dzl"), HandleLaunch},
         {"GET", std::regex("/launch/new/" + key + "\\.dzl"), HandleNewEssayLaunch},

@@ -17,3 +17,6 @@ public:
 private:
     QStringList fields_;
 };
+
+// A stored record's revision as the course site writes it: 1 to 18 decimal digits.
+bool IsRevision(const QString& text);

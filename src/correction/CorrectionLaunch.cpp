@@ -17,6 +17,8 @@ CorrectionLaunch CorrectionLaunch::TeacherLaunch(const LaunchFields& fields)
         launch.discussionUrl = fields.at(11);
     if (fields.count() > 12)
         launch.scoreSwitch = fields.at(12);
+    if (fields.count() > 13 && IsRevision(fields.at(13)))
+        launch.correctionRevision = fields.at(13);
     return launch;
 }
 

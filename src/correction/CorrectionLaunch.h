@@ -19,6 +19,11 @@ struct CorrectionLaunch {
     QString reportPoint;  // the total stored with the correction
     QString discussionUrl;
     QString scoreSwitch;  // "Y" offers the scoring sheet, "N" the total box, others neither
+    // Field 13 of a teacher run, from a course site that keeps revisions: the correction's
+    // stored revision when the file was handed out ("0": none yet). Empty when absent.
+    QString correctionRevision;
+
+    bool KnowsRevisions() const { return !correctionRevision.isEmpty(); }
 
     static CorrectionLaunch TeacherLaunch(const LaunchFields& fields);
     static CorrectionLaunch ViewLaunch(const LaunchFields& fields);

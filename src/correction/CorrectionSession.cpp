@@ -87,7 +87,43 @@ void CorrectionSession::Start(const CorrectionLaunch& launch)
 {
     launch_ = launch;
     reportPoint_ = launch.reportPoint;
+    baseRevision_ = launch.correctionRevision;
     scores_.setTotal(reportPoint_);
+}
+
+void CorrectionSession::CorrectionFetched(const QString& revision)
+{
+    if (!revision.isEmpty())
+        baseRevision_ = revision;
+}
+
+bool CorrectionSession::NewerThanLaunch() const
+{
+    return launch_.KnowsRevisions() && !baseRevision_.isEmpty()
+           && baseRevision_.toLongLong() > launch_.correctionRevision.toLongLong();
+}
+
+void CorrectionSession::SaveAccepted(const QString& revision)
+{
+    baseRevision_ = revision;
+}
+
+QString CorrectionSession::PlainText() const
+{
+    QStringList parts;
+    if (!review_.trimmed().isEmpty())
+        parts << QStringLiteral("총평\n") + QString(review_).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (mode_ == 1) {
+        DataSet work;
+        work.copyFrom(cdTemp);
+        for (int index = 0; index < pages_.size(); ++index) {
+            const QString comment = CorrectionRecord::loadPage(work, pages_[index]).comment;
+            if (!comment.trimmed().isEmpty())
+                parts << QStringLiteral("%1쪽\n").arg(index + 1)
+                             + QString(comment).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        }
+    }
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 void CorrectionSession::SetViewOnly()
@@ -242,7 +278,8 @@ TeacherSubmission CorrectionSession::Submission(const QImage& thumbnail)
                                  launch_.studentNo,
                                  {},
                                  Thumbnail::Encode(thumbnail),
-                                 {}};
+                                 {},
+                                 baseRevision_};
     if (mode_ == 1) {
         CorrectionRecord::writeSummary(cdTeacher, cdTemp, {review_, scores_.points(), scores_.deduction()});
         submission.record = CorrectionRecord::toPacket(cdTeacher);

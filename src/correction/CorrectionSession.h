@@ -34,6 +34,21 @@ public:
     const CorrectionLaunch& Launch() const { return launch_; }
     // The total as last sent, or as the launch gave it.
     const QString& ReportPoint() const { return reportPoint_; }
+    // A teacher file handed out before the first save, from a course site that keeps
+    // revisions: a correction saved since then must be looked for.
+    bool LooksForLaterCorrection() const
+    {
+        return !launch_.hasCorrection && launch_.KnowsRevisions() && !launch_.correctionUrl.isEmpty();
+    }
+    // The stored revision of the correction downloaded, when the server named one.
+    void CorrectionFetched(const QString& revision);
+    // The correction shown was stored after the launch file was handed out.
+    bool NewerThanLaunch() const;
+    // An accepted save: `revision` (what the server says it stored) is the next base.
+    void SaveAccepted(const QString& revision);
+    // The review and the page comments as plain text, for the clipboard when the server
+    // refused to store them.
+    QString PlainText() const;
 
     // Takes the records, builds the line table and the working copy, reads the summary and
     // lists the pages of the correction's kind. An unknown paper kind raises.
@@ -133,6 +148,7 @@ private:
 
     CorrectionLaunch launch_;
     QString reportPoint_;
+    QString baseRevision_;
     // The day each print's heading shows; set when a print is prepared.
     QDate printDate_;
     CorrectionPage page_;

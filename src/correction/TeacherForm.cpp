@@ -16,10 +16,12 @@ UploadForm TeacherForm(const TeacherSubmission& submission)
     form.AddDataPart(QStringLiteral("thumbnail"), dataType, QStringLiteral("thumStream"), submission.thumbnail);
     form.AddTextPart(QStringLiteral("report_point"), submission.reportPoint);
     form.AddTextPart(QStringLiteral("submit"), QStringLiteral("N"));
+    if (!submission.baseRevision.isEmpty())
+        form.AddTextPart(kBaseRevisionPart, submission.baseRevision);
     return form;
 }
 
-ReplyText PostTeacherForm(const TeacherSubmission& submission)
+ReplyText PostTeacherForm(const TeacherSubmission& submission, QString* revision)
 {
-    return SplitReply(PostForm(TeacherForm(submission)));
+    return SplitReply(PostForm(TeacherForm(submission), revision));
 }

@@ -24,8 +24,10 @@
 #include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -132,14 +134,24 @@ void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBo
     DataSet essay;
     DownloadRecord(launch.essayUrl, essay);
     DataSet correction(CorrectionRecord::fields());
+    QString revision;
     if (launch.hasCorrection && !launch.correctionUrl.isEmpty()) {
         correction.emptyDataSet();
-        DownloadRecord(launch.correctionUrl, correction);
+        DownloadRecord(launch.correctionUrl, correction, &revision);
+    } else if (FSession.LooksForLaterCorrection()) {
+        QBuffer stream;
+        if (DownloadIfStored(launch.correctionUrl, stream, &revision)) {
+            correction.loadPacket(stream.data());
+            correction.first();
+        }
     }
+    FSession.CorrectionFetched(revision);
     if (!launch.editable)
         SetReadOnly();
     LoadCorrection(std::move(essay), std::move(correction));
     pGridTopLeftChanged();
+    if (FSession.NewerThanLaunch())
+        ShowInfo(QStringLiteral("이 실행 파일을 받은 뒤에 저장된 첨삭이 있어, 가장 최근에 저장된 첨삭을 열었습니다."));
 }
 
 void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
@@ -165,10 +177,10 @@ void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
 }
 
 // An unreadable record stops the set-up with the reading error, in both modes.
-void TfmeTeacher::DownloadRecord(const QString& address, DataSet& record)
+void TfmeTeacher::DownloadRecord(const QString& address, DataSet& record, QString* revision)
 {
     QBuffer stream;
-    DownloadToStream(address, stream);
+    DownloadToStream(address, stream, revision);
     record.loadPacket(stream.data());
     record.first();
 }
@@ -363,17 +375,28 @@ void TfmeTeacher::SaveCorrection()
     cmbList->setCurrentIndex(0);
     cmbListChange(0);
     ReplyText reply;
+    QString revision;
     try {
-        reply = PostTeacherForm(FSession.Submission(Thumbnail()));
+        reply = PostTeacherForm(FSession.Submission(Thumbnail()), &revision);
     } catch (const AppError& error) {
         FJournal->keeper().flush();
         throw AppError(error.message() + kKeptHere);
     }
     // A refused correction is not stored: it stays unsaved, and a closing window stays open.
     if (!reply.accepted()) {
-        ShowInfo(reply.message);
+        // Written again even when unchanged: another run's save of this correction removes
+        // the journal the two share.
+        FJournal->keeper().markDirty();
+        FJournal->keeper().flush();
+        if (DialogService::instance().question(
+                QStringLiteral("저장하지 못했습니다"),
+                reply.message
+                    + QStringLiteral("\n\n첨삭은 이 컴퓨터에 보관되어 있습니다. 총평과 쪽 평을 클립보드에 "
+                                     "복사하시겠습니까?")))
+            QGuiApplication::clipboard()->setText(FSession.PlainText());
         throw SilentAbort();
     }
+    FSession.SaveAccepted(revision);
     FSession.SetModified(false);
     FJournal->keeper().saved();
     // Saved work needs no box to be answered: the notice says so, to the second, so a

@@ -139,7 +139,8 @@ private:
     void ConnectHandlers();
 
     void ShowLaunchState(QLineEdit* titleBox);
-    void DownloadRecord(const QString& address, DataSet& record);
+    // `revision`, when given, receives the stored revision the server names.
+    void DownloadRecord(const QString& address, DataSet& record, QString* revision = nullptr);
     void ShowPageList();
     // The board and the page comment follow the page shown.
     void ShowPageChange(CorrectionPage::Changes what);

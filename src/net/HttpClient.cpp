@@ -1,6 +1,7 @@
 #include "net/HttpClient.h"
 
 #include "core/AppError.h"
+#include "core/LaunchFields.h"
 #include "core/TransferSettings.h"
 #include "net/ReplyText.h"
 #include "text/Cp949.h"
@@ -104,11 +105,23 @@ QByteArray HttpClient::get(const QString& address)
     return finish(manager_.get(req), address, CurrentTransferSettings().maxDownloadBytes);
 }
 
-QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address, qint64 limit)
+std::optional<QByteArray> HttpClient::getIfStored(const QString& address)
+{
+    QNetworkRequest req = request(address);
+    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
+    bool missing = false;
+    QByteArray body = finish(manager_.get(req), address, CurrentTransferSettings().maxDownloadBytes, &missing);
+    if (missing)
+        return std::nullopt;
+    return body;
+}
+
+QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address, qint64 limit, bool* missing)
 {
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(raw);
     send_ = {};
     receive_ = {};
+    revision_.clear();
     connect(raw, &QNetworkReply::uploadProgress, this,
             [this](qint64 done, qint64 total) { progress(Direction::Send, done, total); });
     connect(raw, &QNetworkReply::downloadProgress, this,
@@ -168,8 +181,16 @@ QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address, qint64
                            .arg(address, target)
                            .arg(status));
     }
-    if (raw->error() == QNetworkReply::NoError)
+    if (raw->error() == QNetworkReply::NoError) {
+        const QString revision = QString::fromLatin1(raw->rawHeader("Dz-Revision")).trimmed();
+        if (IsRevision(revision))
+            revision_ = revision;
         return body;
+    }
+    if (missing && status == 404) {
+        *missing = true;
+        return {};
+    }
 
     if (status >= 400) {
         QString text = QStringLiteral("서버가 요청을 처리하지 못했습니다 (HTTP %1 %2, 주소 %3)")

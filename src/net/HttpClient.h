@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 class QNetworkReply;
 
@@ -40,6 +41,12 @@ public:
     // is an error, never a second send. A get follows redirects on the same server only.
     QByteArray post(const QString& address, const QByteArray& contentType, const QByteArray& body);
     QByteArray get(const QString& address);
+    // As get, but an address with nothing stored at it (404) gives no body instead of an error.
+    std::optional<QByteArray> getIfStored(const QString& address);
+
+    // The revision of the stored record the last answer named (its header Dz-Revision),
+    // digits only; empty when it named none, as a course site without revisions answers.
+    const QString& revision() const { return revision_; }
 
 signals:
     void workBegin(HttpClient::Direction direction, qint64 total);
@@ -53,7 +60,8 @@ private:
     };
 
     QNetworkRequest request(const QString& address) const;
-    QByteArray finish(QNetworkReply* reply, const QString& address, qint64 limit);
+    // `missing`, when given, is set for a 404 answer instead of raising.
+    QByteArray finish(QNetworkReply* reply, const QString& address, qint64 limit, bool* missing = nullptr);
     void progress(Direction direction, qint64 done, qint64 total);
     void end(Direction direction);
     Work& state(Direction direction);
@@ -67,4 +75,5 @@ private:
     Stop stop_ = Stop::None;
     Work send_;
     Work receive_;
+    QString revision_;
 };

@@ -28,23 +28,53 @@ QByteArray RunTransfer(const QString& caption, Exchange exchange)
     }
 }
 
-}
-
-QString PostForm(const UploadForm& form)
+void fill(QBuffer& stream, const QByteArray& body)
 {
-    const UploadForm::Encoded encoded = form.encode();
-    const QByteArray reply = RunTransfer(QStringLiteral("전송중입니다."), [&encoded](HttpClient& client) {
-        return client.post(ClientIfUrl(), encoded.contentType, encoded.body);
-    });
-    return Cp949::decode(reply);
-}
-
-void DownloadToStream(const QString& address, QBuffer& stream)
-{
-    const QByteArray body =
-        RunTransfer(QStringLiteral("수신중입니다."), [&address](HttpClient& client) { return client.get(address); });
     if (!stream.isOpen())
         stream.open(QIODevice::ReadWrite);
     stream.write(body);
     stream.seek(0);
+}
+
+void note(QString* revision, const HttpClient& client)
+{
+    if (revision)
+        *revision = client.revision();
+}
+
+}
+
+QString PostForm(const UploadForm& form, QString* revision)
+{
+    const UploadForm::Encoded encoded = form.encode();
+    const QByteArray reply = RunTransfer(QStringLiteral("전송중입니다."), [&](HttpClient& client) {
+        QByteArray body = client.post(ClientIfUrl(), encoded.contentType, encoded.body);
+        note(revision, client);
+        return body;
+    });
+    return Cp949::decode(reply);
+}
+
+void DownloadToStream(const QString& address, QBuffer& stream, QString* revision)
+{
+    const QByteArray body = RunTransfer(QStringLiteral("수신중입니다."), [&](HttpClient& client) {
+        QByteArray got = client.get(address);
+        note(revision, client);
+        return got;
+    });
+    fill(stream, body);
+}
+
+bool DownloadIfStored(const QString& address, QBuffer& stream, QString* revision)
+{
+    bool stored = false;
+    const QByteArray body = RunTransfer(QStringLiteral("수신중입니다."), [&](HttpClient& client) {
+        std::optional<QByteArray> got = client.getIfStored(address);
+        note(revision, client);
+        stored = got.has_value();
+        return got.value_or(QByteArray());
+    });
+    if (stored)
+        fill(stream, body);
+    return stored;
 }

@@ -5,6 +5,9 @@
 #include "text/Cp949.h"
 #include "text/IniFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 void readSize(const IniFile& ini, const QString& key, qint64& size)
@@ -21,6 +24,13 @@ void readSize(const IniFile& ini, const QString& key, qint64& size)
     size = number;
 }
 
+}
+
+QString ConfigurationPath(const QString& programDir, const QString& systemDir)
+{
+    const QString name = QStringLiteral("dozoruderado.ini");
+    const QString beside = QDir(programDir).filePath(name);
+    return QFileInfo::exists(beside) ? beside : QDir(systemDir).filePath(name);
 }
 
 QString DecodeConfigValue(const QString& stored)

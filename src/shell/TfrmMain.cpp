@@ -9,6 +9,7 @@
 #include "shell/Configuration.h"
 #include "shell/HandOver.h"
 #include "shell/LaunchFile.h"
+#include "shell/ServerMismatch.h"
 #include "shell/SkinPictures.h"
 #include "shell/WindowEdges.h"
 #include "shell/WindowPlacement.h"
@@ -146,7 +147,8 @@ TfrmMain::~TfrmMain() = default;
 void TfrmMain::FormCreate(const QString& launchFilePath, const QString& configDir)
 {
     try {
-        const IniFile ini = IniFile::load(QDir(configDir).filePath(QStringLiteral("dozoruderado.ini")));
+        const QString configPath = ConfigurationPath(configDir);
+        const IniFile ini = IniFile::load(configPath);
         const std::optional<QString> url = ini.value(QStringLiteral("CONFIG"), QStringLiteral("URL"));
         const std::optional<QString> title = ini.value(QStringLiteral("CONFIG"), QStringLiteral("title"));
         Label1->setText(title.value_or(QStringLiteral("벨로루 zudur")));
@@ -155,7 +157,7 @@ void TfrmMain::FormCreate(const QString& launchFilePath, const QString& configDi
         SetServerUrl(url ? DecodeConfigValue(*url) : DefaultServerUrl());
         TransferSettings transfers = ReadTransferSettings(ini);
         if (!transfers.caFile.isEmpty())
-            transfers.caFile = QDir(configDir).absoluteFilePath(transfers.caFile);
+            transfers.caFile = QFileInfo(configPath).dir().absoluteFilePath(transfers.caFile);
         SetTransferSettings(transfers);
 
         const QString logoPath = QDir(configDir).filePath(QStringLiteral("logo.gif"));
@@ -179,6 +181,9 @@ void TfrmMain::OpenLaunchFile(const QString& path)
         return;
     }
     const LaunchFields fields = LaunchFile::read(path);
+    const QString mismatch = ServerMismatch(fields, ServerUrl());
+    if (!mismatch.isEmpty())
+        ShowInfo(mismatch);
     const QString& mode = fields.at(0);
     if (mode == QLatin1String("S001"))
         SetupStudentMode(fields);

@@ -15,6 +15,8 @@ UploadForm form(const Identity& who, const QByteArray& packet)
     form.AddTextPart(QStringLiteral("submit"), QStringLiteral("N"));
     form.AddTextPart(QStringLiteral("title"), who.title);
     form.AddDataPart(QStringLiteral("file"), QStringLiteral("multipart/form-data"), QStringLiteral("Editor"), packet);
+    if (!who.baseRevision.isEmpty())
+        form.AddTextPart(kBaseRevisionPart, who.baseRevision);
     return form;
 }
 
@@ -22,7 +24,7 @@ QString lectureKeyAfter(const QString& lectureKey, const ReplyText& reply)
 {
     if (!reply.accepted()) {
         const QString message = reply.message.trimmed();
-        throw AppError(
+        throw SaveRefused(
             message.isEmpty()
                 ? QStringLiteral("서버가 감상문을 저장하지 않았습니다 (상태 %1). 잠시 뒤에 다시 저장하십시오.")
                       .arg(reply.status)

@@ -32,6 +32,8 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -126,11 +128,19 @@ void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox
     BtnClick(s.FirstPaper() == EssayRecord::Manuscript ? ui_.btn1 : ui_.btn2);
     ui_.btn1->setVisible(s.OffersPaper(EssayRecord::Manuscript));
     ui_.btn2->setVisible(s.OffersPaper(EssayRecord::BlankPaper));
-    if (s.WantsEarlierEssay()) {
+    if (s.WantsEarlierEssay() || s.LooksForLaterEssay()) {
         try {
             QBuffer stream;
-            DownloadToStream(s.Launch().essayAddress, stream);
-            s.LoadEssay(stream.data());
+            QString revision;
+            bool found = true;
+            if (s.WantsEarlierEssay())
+                DownloadToStream(s.Launch().essayAddress, stream, &revision);
+            else
+                found = DownloadIfStored(s.Launch().essayAddress, stream, &revision);
+            if (found) {
+                s.LoadEssay(stream.data());
+                s.EssayFetched(revision);
+            }
         } catch (...) {
             // An empty paper saved now would replace the stored essay that could not be read.
             s.MakeReadOnly();
@@ -147,6 +157,8 @@ void TfmeEditor::SetupStudentRun(const LaunchFields& fields, QLineEdit* titleBox
     showCount(s.CountCharacters());
     if (!s.ReadOnly())
         checks_->Start();
+    if (s.NewerThanLaunch())
+        ShowInfo(QStringLiteral("이 실행 파일을 받은 뒤에 저장된 글이 있어, 가장 최근에 저장된 글을 열었습니다."));
     // A student back at an essay goes on writing; a new one starts with its title.
     if (s.WantsEarlierEssay() || !s.Title().isEmpty())
         focusPaper();
@@ -303,7 +315,17 @@ void TfmeEditor::SaveEssay()
         return;
     const UploadForm form = session_->SaveForm();
     try {
-        session_->SaveReplied(SplitReply(PostForm(form)));
+        QString revision;
+        const QString reply = PostForm(form, &revision);
+        session_->SaveReplied(SplitReply(reply), revision);
+    } catch (const SaveRefused& refused) {
+        // Written again even when unchanged: another window's save of this essay removes
+        // the journal the two share.
+        journal_->keeper().markDirty();
+        journal_->keeper().flush();
+        OfferCopy(refused.message());
+        // Unsaved: a closing window stays open.
+        throw SilentAbort();
     } catch (const AppError& error) {
         journal_->keeper().flush();
         throw AppError(error.message() + kKeptHere);
@@ -312,6 +334,14 @@ void TfmeEditor::SaveEssay()
     journal_->keeper().saved();
     ui_.lblNotice->setText(QStringLiteral("저장되었습니다 ")
                            + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+void TfmeEditor::OfferCopy(const QString& refusal)
+{
+    if (DialogService::instance().question(
+            QStringLiteral("저장하지 못했습니다"),
+            refusal + QStringLiteral("\n\n쓴 글은 이 컴퓨터에 보관되어 있습니다. 클립보드에 복사하시겠습니까?")))
+        QGuiApplication::clipboard()->setText(session_->PlainText());
 }
 
 bool TfmeEditor::ConfirmHiddenPaper()

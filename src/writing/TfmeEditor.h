@@ -58,9 +58,12 @@ private:
     void ApplyPaperMode();
     void showEssay(CellPos caret);
     void showReadOnly();
-    // Posts the session's save; a refusal or a failed post raises its message, saying the
-    // work is kept on this computer. A save while the hidden paper holds text asks first.
+    // Posts the session's save; a failed post raises its message, saying the work is kept
+    // on this computer; a refusal offers to copy the text, and the save ends unsaved. A save while the hidden paper
+    // holds text asks first.
     void SaveEssay();
+    // The server refused the save: its message, and the text offered for the clipboard.
+    void OfferCopy(const QString& refusal);
     bool ConfirmHiddenPaper();
     void showBusy(bool busy);
     void showCount(int characters);

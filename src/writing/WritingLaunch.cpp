@@ -1,5 +1,7 @@
 #include "writing/WritingLaunch.h"
 
+#include "core/LaunchFields.h"
+
 WritingLaunch WritingLaunch::Read(const LaunchFields& fields)
 {
     WritingLaunch launch;
@@ -14,5 +16,7 @@ WritingLaunch WritingLaunch::Read(const LaunchFields& fields)
     launch.manuscriptPaper = fields.at(9) == QLatin1String("0");
     if (fields.count() > 10)
         launch.discussionAddress = fields.at(10);
+    if (fields.count() > 11 && IsRevision(fields.at(11)))
+        launch.essayRevision = fields.at(11);
     return launch;
 }

@@ -68,7 +68,20 @@ void WritingSession::ReadLaunchFields(const LaunchFields& fields)
 {
     launch_ = WritingLaunch::Read(fields);
     lectureKey_ = launch_.lectureKey;
+    baseRevision_ = launch_.essayRevision;
     title_ = launch_.title;
+}
+
+void WritingSession::EssayFetched(const QString& revision)
+{
+    if (!revision.isEmpty())
+        baseRevision_ = revision;
+}
+
+bool WritingSession::NewerThanLaunch() const
+{
+    return launch_.KnowsRevisions() && !baseRevision_.isEmpty()
+           && baseRevision_.toLongLong() > launch_.essayRevision.toLongLong();
 }
 
 int WritingSession::FirstPaper() const
@@ -234,13 +247,41 @@ UploadForm WritingSession::SaveForm()
     else if (inx_ == EssayRecord::BlankPaper)
         EssayRecord::writeBlankPaper(cdEditor_, launch_.studentNo,
                                      QString(memo_).replace(u'\n', QStringLiteral("\r\n")));
-    return EssaySave::form({launch_.studentNo, launch_.password, lectureKey_, title_},
+    return EssaySave::form({launch_.studentNo, launch_.password, lectureKey_, title_, baseRevision_},
                            EssayRecord::toPacket(cdEditor_));
 }
 
-void WritingSession::SaveReplied(const ReplyText& reply)
+void WritingSession::SaveReplied(const ReplyText& reply, const QString& revision)
 {
     lectureKey_ = EssaySave::lectureKeyAfter(lectureKey_, reply);
+    // A site that stopped naming revisions cannot be told a base it would understand.
+    baseRevision_ = revision;
+}
+
+QString WritingSession::PlainText() const
+{
+    QStringList lines;
+    if (!title_.trimmed().isEmpty())
+        lines << title_ << QString();
+    if (inx_ == EssayRecord::BlankPaper) {
+        lines << memo_;
+    } else if (inx_ == EssayRecord::Manuscript) {
+        QStringList sheet;
+        for (int line = 0; line < grid_->lineCount(); ++line) {
+            QString text;
+            for (int column = ManuscriptGrid::kFirstCellColumn; column <= ManuscriptGrid::kMarginColumn; ++column) {
+                const QString cell = CellEditorEngine::TrimCell(grid_->cell(line, column));
+                text += cell.isEmpty() && column != ManuscriptGrid::kMarginColumn ? QStringLiteral(" ") : cell;
+            }
+            while (text.endsWith(u' '))
+                text.chop(1);
+            sheet << text;
+        }
+        while (!sheet.isEmpty() && sheet.last().isEmpty())
+            sheet.removeLast();
+        lines << sheet;
+    }
+    return lines.join(u'\n');
 }
 
 void WritingSession::Saved()

@@ -40,6 +40,20 @@ public:
     // A fixed paper offers only its own button; otherwise both are offered.
     bool OffersPaper(int kind) const;
     bool WantsEarlierEssay() const { return launch_.loadExisting && !launch_.essayAddress.isEmpty(); }
+    // A file handed out before the first save, from a course site that keeps revisions:
+    // an essay saved since then must be looked for, or an empty sheet would replace it.
+    bool LooksForLaterEssay() const
+    {
+        return !launch_.loadExisting && launch_.KnowsRevisions() && !launch_.essayAddress.isEmpty();
+    }
+    // The stored revision of the essay downloaded, when the server named one: the base of
+    // the next save.
+    void EssayFetched(const QString& revision);
+    // The essay shown was stored after the launch file was handed out.
+    bool NewerThanLaunch() const;
+    // The stored revision the paper started from, sent with each save; empty when the
+    // course site names none.
+    const QString& BaseRevision() const { return baseRevision_; }
 
     // The paper shown: 1 manuscript, 2 blank paper, 3 scanned pages; 0 before the first
     // choice. The hidden paper keeps its text.
@@ -104,9 +118,13 @@ public:
     // for the post and the record is emptied again at once; scanned pages go as loaded.
     // Raises a message when a text holds a character code page 949 cannot hold.
     UploadForm SaveForm();
-    // A refused reply raises the server's message; an accepted one with a value makes it
-    // the lecture key of later saves.
-    void SaveReplied(const ReplyText& reply);
+    // A refused reply raises SaveRefused with the server's message; an accepted one with a
+    // value makes it the lecture key of later saves, and `revision` (what the server says
+    // it stored) the base of the next.
+    void SaveReplied(const ReplyText& reply, const QString& revision = {});
+    // The title and the paper's text as plain lines, for the clipboard when the server
+    // refused to store them.
+    QString PlainText() const;
 
     // Fills the essay print dataset from the paper shown: one row per grid line, per typed
     // line or per scanned page (a page that is not JPEG raises the decoder's error).
@@ -134,6 +152,7 @@ private:
 
     WritingLaunch launch_;
     QString lectureKey_;
+    QString baseRevision_;
     QString title_;
     int inx_ = 0;
     ManuscriptGrid* grid_;

@@ -18,8 +18,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -27,6 +29,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 using Kind = RecordingDialogs::Kind;
@@ -298,26 +301,31 @@ TEST_F(CorrectionSave, HandwrittenCorrectionIsSentAsItsPagesWithPage1AsThumbnail
     EXPECT_GT(RedPixels(thumbnail, QRect(0, 230, 670, 40)), 300);
 }
 
-// A refusal is shown as the server words it; the correction stays unsaved, so the closing
-// question's save keeps the window open.
+// A refusal is shown as the server words it, with the review offered for the clipboard;
+// the correction stays unsaved, so the closing question's save keeps the window open.
 TEST_F(CorrectionSave, RefusalIsShownAndTheCorrectionStaysUnsaved)
 {
     const QString key = BoardLecture();
     QStringList fields = Course::TeacherFields(key, true);
     fields[2] = QStringLiteral("wrong password");
     auto frame = Teacher(fields);
+    W(*frame).Memo1->setPlainText(QStringLiteral("저장되지 않은 총평"));
     frame->Session().SetModified(true);
 
+    QGuiApplication::clipboard()->clear();
+    dialogs->answers = {true};
     Save(*frame);
-    const QStringList shown = dialogs->texts(Kind::Information);
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_FALSE(shown[0].isEmpty());
-    EXPECT_NE(shown[0], kSaved);
+    const QStringList asked = dialogs->texts(Kind::Question);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains(QStringLiteral("비밀번호"))) << asked[0].toStdString();
+    EXPECT_TRUE(asked[0].endsWith(QStringLiteral("복사하시겠습니까?"))) << asked[0].toStdString();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("저장되지 않은 총평")));
+    EXPECT_TRUE(dialogs->texts(Kind::Information).isEmpty());
     EXPECT_TRUE(dialogs->texts(Kind::Error).isEmpty());
     EXPECT_TRUE(frame->Session().Modified());
     EXPECT_EQ(frame->Session().cdTeacher.recordCount(), 0);
     EXPECT_THROW(frame->btnClick(frame->btnSave), SilentAbort);
-    EXPECT_EQ(dialogs->texts(Kind::Information).size(), 2);
+    EXPECT_EQ(dialogs->texts(Kind::Question).size(), 2);
 }
 
 // The server out of reach: the transport's error, nothing shown from the server, nothing

@@ -102,6 +102,14 @@ TEST_F(Packages, ClientHoldsTheProgramItsDesktopFilesAndLibraryDependencies)
     EXPECT_TRUE(files.value(QStringLiteral("./usr/bin/dozoruderado")).startsWith(u"root/root -rwxr-xr-x"));
     for (auto it = files.begin(); it != files.end(); ++it)
         EXPECT_TRUE(it.value().startsWith(u"root/root")) << it.key().toStdString();
+
+    // The school's configuration survives upgrades, and names the default server until edited.
+    EXPECT_EQ(
+        Command(QStringLiteral("dpkg-deb"), {QStringLiteral("-I"), client, QStringLiteral("conffiles")}).out.trimmed(),
+        QStringLiteral("/etc/dozoruderado/dozoruderado.ini"));
+    EXPECT_TRUE(files.value(QStringLiteral("./etc/dozoruderado/dozoruderado.ini")).startsWith(u"root/root -rw-r--r--"));
+    EXPECT_TRUE(FileIn(client, QStringLiteral("./etc/dozoruderado/dozoruderado.ini"))
+                    .contains(QStringLiteral("URL=aHR0cDovLzEyNy4wLjAuMTo4NzY1")));
 }
 
 TEST_F(Packages, ServerRunsAsAHardenedServiceWithoutQtGuiLibraries)

@@ -145,6 +145,7 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
         std::function<void(FrameFixture&)> prepare;
         QStringList inText;                      // what the box's text must hold
         std::function<void(FrameFixture&)> fix;  // takes the cause away, if the student can
+        bool refused = false;                    // the server refused: the text is offered for copying
     } cases[] = {
         {"server unreachable",
          "0",
@@ -155,7 +156,8 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
          "0",
          [](FrameFixture& f) { f.session().ReadLaunchFields(LaunchFields(withPassword("wrong"))); },
          {"학생 번호나 비밀번호가 맞지 않습니다."},
-         [](FrameFixture& f) { f.session().ReadLaunchFields(LaunchFields(withPassword(Demo::kStudentPassword))); }},
+         [](FrameFixture& f) { f.session().ReadLaunchFields(LaunchFields(withPassword(Demo::kStudentPassword))); },
+         true},
         {"the lecture was corrected",
          "0",
          [](FrameFixture& f) {
@@ -164,7 +166,8 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
              correct(f.session().LectureKey());
          },
          {"첨삭이 끝난 글은 고칠 수 없습니다."},
-         {}},
+         {},
+         true},
         {"a title code page 949 cannot hold",
          "0",
          [smile](FrameFixture& f) { f.session().SetTitle(QStringLiteral("웃는 ") + smile); },
@@ -205,7 +208,11 @@ TEST_F(WritingMessageBoxes, AFailedSaveShowsItsErrorAndTheWorkGoesOn)
         ASSERT_EQ(boxes.texts.size(), 1);
         for (const QString& part : c.inText)
             EXPECT_TRUE(boxes.texts[0].contains(part)) << boxes.texts[0].toStdString();
-        EXPECT_EQ(icon, QMessageBox::Critical);
+        if (c.refused)
+            EXPECT_TRUE(boxes.texts[0].endsWith(QStringLiteral("클립보드에 복사하시겠습니까?")))
+                << boxes.texts[0].toStdString();
+        else
+            EXPECT_EQ(icon, QMessageBox::Critical);
         EXPECT_EQ(SheetText::dump(f.cells()), paper);
         EXPECT_EQ(f.session().memo(), memo);
         EXPECT_EQ(f.session().LectureKey(), key);

@@ -227,6 +227,63 @@ TEST(WritingSessionSave, TheReplysValueBecomesTheLectureKeyOnlyWhenAccepted)
     }
 }
 
+// A course site that hands out revisions gets the one each save started from; one that
+// never names revisions gets the forms as ever.
+TEST(WritingSessionSave, EachSaveNamesTheRevisionItStartedFrom)
+{
+    const QStringList knowing{"S001", "S1001", "pw", "1", "K-1", "http://a.test/essay/K-1",
+                              "1",    "제목",  "0",  "0", "",    "4"};
+    const struct {
+        const char* what;
+        QStringList fields;
+        QString downloaded;  // the revision the essay's download named
+        QString first;       // base_revision of the first save, "<missing>" for none
+        QString answered;    // the revision the first save's answer named
+        QString second;
+    } cases[] = {
+        {"a site without revisions", knowing.mid(0, 11), {}, "<missing>", {}, "<missing>"},
+        {"the launch file's revision", knowing, {}, "4", "5", "5"},
+        {"the download's revision is newer", knowing, "6", "6", "7", "7"},
+        {"an answer without a revision: no base after it", knowing, {}, "4", {}, "<missing>"},
+        {"a revision field that is not a number",
+         QStringList(knowing.mid(0, 11)) << "x",
+         {},
+         "<missing>",
+         {},
+         "<missing>"},
+    };
+    for (const auto& c : cases) {
+        WritingSession s;
+        s.ReadLaunchFields(LaunchFields(c.fields));
+        s.EssayFetched(c.downloaded);
+        s.setInx(EssayRecord::Manuscript);
+        writeSomething(s.grid());
+        EXPECT_EQ(partText(partsOf(s.SaveForm()), "base_revision"), c.first) << c.what;
+        s.SaveReplied(SplitReply(QStringLiteral("200 저장되었습니다.\x03K-1")), c.answered);
+        EXPECT_EQ(partText(partsOf(s.SaveForm()), "base_revision"), c.second) << c.what;
+    }
+
+    // A refused save keeps its base: the server still has what the run started from.
+    WritingSession s;
+    s.ReadLaunchFields(LaunchFields(knowing));
+    s.setInx(EssayRecord::Manuscript);
+    EXPECT_THROW(s.SaveReplied(SplitReply(QStringLiteral("409 더 나중에 저장된 글이 있습니다.\x03")), "9"),
+                 SaveRefused);
+    EXPECT_EQ(s.BaseRevision(), "4");
+}
+
+TEST(WritingSessionSave, PlainTextIsTheTitleAndThePapersLines)
+{
+    Student s;
+    s.grid().setColumn(1, {"가", " ", "다"});
+    s.grid().setColumn(2, {"나", " ", " "});
+    s.grid().setColumn(4, {"라", " ", " "});
+    EXPECT_EQ(s.PlainText(), QStringLiteral("우리 동네 도서관\n\n가나 라\n\n다"));
+    s.setInx(EssayRecord::BlankPaper);
+    s.setMemo(QStringLiteral("첫 줄\n둘째 줄"));
+    EXPECT_EQ(s.PlainText(), QStringLiteral("우리 동네 도서관\n\n첫 줄\n둘째 줄"));
+}
+
 TEST(WritingSessionSave, TextCodePage949CannotHoldIsRefusedBeforeAnythingIsSent)
 {
     const QString smile = QStringLiteral("😀");
