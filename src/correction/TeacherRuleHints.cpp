@@ -1,11 +1,13 @@
 #include "correction/TeacherRuleHints.h"
 
+#include "correction/ScoreSheet.h"
 #include "correction/SuggestionOverlay.h"
 
 #include <QLabel>
 
-TeacherRuleHints::TeacherRuleHints(QWidget* board, QLabel* pageCount)
-    : QObject(board), overlay_(new SuggestionOverlay(board)), lblRuleScore_(new QLabel(pageCount->parentWidget()))
+TeacherRuleHints::TeacherRuleHints(QWidget* board, QLabel* pageCount, ScoreSheet& scores)
+    : QObject(board), overlay_(new SuggestionOverlay(board)), lblRuleScore_(new QLabel(pageCount->parentWidget())),
+      scores_(scores)
 {
     overlay_->hide();
     lblRuleScore_->setObjectName(QStringLiteral("lblRuleScore"));
@@ -34,8 +36,10 @@ void TeacherRuleHints::ShowPage(int page, bool editable)
 {
     page_ = page;
     editable_ = editable;
-    overlay_->Show(editable ? open(page) : QList<RuleSuggestions::Suggestion>());
+    showOpen(editable ? open(page) : QList<RuleSuggestions::Suggestion>());
     const bool any = editable && suggestions_.Count() > 0;
+    scores_.suggestManuscriptScore(any ? suggestions_.SuggestedScore() : -1,
+                                   QStringLiteral("원고지 규칙 %1건").arg(suggestions_.Count()));
     lblRuleScore_->setText(QStringLiteral("원고지 규칙 %1건: 원고지작성법 %2점 제안 (F7: 첨삭으로)")
                                .arg(suggestions_.Count())
                                .arg(suggestions_.SuggestedScore()));
@@ -57,6 +61,12 @@ bool TeacherRuleHints::PlaceNext(CorrectionPage& page, qint32 key, const Correct
         return false;
     page.setText(mark, next.hint, QString(), measure);
     placed_.insert({next.cell.line, next.cell.column});
-    overlay_->Show(open(page_));
+    showOpen(open(page_));
     return true;
+}
+
+void TeacherRuleHints::showOpen(const QList<RuleSuggestions::Suggestion>& open)
+{
+    overlay_->Show(open);
+    overlay_->parentWidget()->setAccessibleDescription(RuleSuggestions::Spoken(open));
 }

@@ -8,17 +8,19 @@
 
 class DataSet;
 class QLabel;
+class ScoreSheet;
 class QWidget;
 class SuggestionOverlay;
 
 // The correction frame's manuscript-paper suggestions: the findings of the essay shown over
-// the page as the writing frame shows them, the suggested 원고지작성법 score beside the page
-// count, and F7 on the board, which turns the page's next suggestion into a note mark. A
+// the page as the writing frame shows them and read with the board's description, the
+// suggested 원고지작성법 score beside the page count and in that row of the scoring sheet,
+// and F7 on the board, which turns the page's next suggestion into a note mark. A
 // suggestion never changes the marks or the scores by itself.
 class TeacherRuleHints : public QObject {
     Q_OBJECT
 public:
-    TeacherRuleHints(QWidget* board, QLabel* pageCount);
+    TeacherRuleHints(QWidget* board, QLabel* pageCount, ScoreSheet& scores);
 
     // The essay's line table, after a load.
     void Load(DataSet& lineTable);
@@ -32,10 +34,12 @@ public:
 
 private:
     QList<RuleSuggestions::Suggestion> open(int page) const;
+    void showOpen(const QList<RuleSuggestions::Suggestion>& open);
 
     RuleSuggestions suggestions_;
     SuggestionOverlay* overlay_;
     QLabel* lblRuleScore_;
+    ScoreSheet& scores_;
     int page_ = -1;
     bool editable_ = false;
     QSet<std::pair<int, int>> placed_;  // cells whose suggestion became a mark
