@@ -57,9 +57,14 @@ QString RuleSuggestions::Spoken(const QList<Suggestion>& suggestions)
         return {};
     QString spoken = QStringLiteral("원고지 규칙 제안 %1건, F7로 첨삭합니다.").arg(suggestions.size());
     for (const Suggestion& s : suggestions)
-        spoken += QStringLiteral(" %1줄 %2칸: %3.")
-                      .arg(s.cell.line % TfrmTemp::kRowsPerPage + 1)
-                      .arg(s.cell.column)
-                      .arg(s.hint);
+        spoken += u' ' + Where(s) + u'.';
     return spoken;
+}
+
+QString RuleSuggestions::Where(const Suggestion& suggestion)
+{
+    return QStringLiteral("%1줄 %2칸: %3")
+        .arg(suggestion.cell.line % TfrmTemp::kRowsPerPage + 1)
+        .arg(suggestion.cell.column)
+        .arg(suggestion.hint);
 }

@@ -47,14 +47,19 @@ void TeacherRuleHints::ShowPage(int page, bool editable)
     lblRuleScore_->setVisible(any);
 }
 
-bool TeacherRuleHints::PlaceNext(CorrectionPage& page, qint32 key, const CorrectionPage::TextMeasure& measure)
+QList<RuleSuggestions::Suggestion> TeacherRuleHints::Open() const
 {
     if (!editable_ || page_ < 0)
+        return {};
+    return open(page_);
+}
+
+bool TeacherRuleHints::Place(int which, CorrectionPage& page, qint32 key, const CorrectionPage::TextMeasure& measure)
+{
+    const QList<RuleSuggestions::Suggestion> left = Open();
+    if (which < 0 || which >= left.size())
         return false;
-    const QList<RuleSuggestions::Suggestion> left = open(page_);
-    if (left.isEmpty())
-        return false;
-    const RuleSuggestions::Suggestion& next = left.front();
+    const RuleSuggestions::Suggestion& next = left[which];
     const QPoint at = next.box.topRight() + QPoint(2, 0);
     const int mark = page.place(dtText, at, at + QPoint(20, 20), key);
     if (mark < 0)

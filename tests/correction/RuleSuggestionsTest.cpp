@@ -9,6 +9,7 @@
 #include "writing/ManuscriptRules.h"
 
 #include <QAccessible>
+#include <QMenu>
 #include <QTableView>
 #include <QTest>
 
@@ -112,6 +113,25 @@ TEST(RuleSuggestions, TheTeacherSeesTheFindingsAndTurnsOneIntoAMarkWithF7)
     EXPECT_EQ(sheet.text(ScoreSheet::kManuscriptRow, ScoreSheet::kScoreColumn), "8");
 }
 
+TEST(RuleSuggestions, ShiftF7ListsThePageSuggestionsAndTheOneChosenBecomesAMark)
+{
+    Teacher t;
+    TSorBoard* board = W(*t.frame).Board;
+    board->setFocus();
+    QTest::keyClick(board, Qt::Key_F7, Qt::ShiftModifier);
+    auto* menu = board->findChild<QMenu*>(QStringLiteral("mnuRuleSuggestions"));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("1줄 1칸: 원고지: 문단 첫 칸은 비웁니다"));
+    EXPECT_TRUE(t.frame->Session().Page().marks().isEmpty()) << "listing marks nothing";
+
+    menu->actions()[0]->trigger();
+    ASSERT_EQ(t.frame->Session().Page().marks().size(), 1);
+    EXPECT_EQ(t.frame->Session().Page().marks()[0].strings,
+              ManuscriptRules::Hint(ManuscriptRules::Rule::ParagraphIndent));
+    EXPECT_TRUE(t.overlay()->Shown().isEmpty());
+}
+
 TEST(RuleSuggestions, ARunThatMayNotChangeTheCorrectionShowsNone)
 {
     Teacher t("0");
@@ -122,5 +142,7 @@ TEST(RuleSuggestions, ARunThatMayNotChangeTheCorrectionShowsNone)
         sheet.data(sheet.index(ScoreSheet::kManuscriptRow, ScoreSheet::kScoreColumn), ScoreSheet::SuggestionRole)
             .isValid());
     QTest::keyClick(W(*t.frame).Board, Qt::Key_F7);
+    QTest::keyClick(W(*t.frame).Board, Qt::Key_F7, Qt::ShiftModifier);
     EXPECT_TRUE(t.frame->Session().Page().marks().isEmpty());
+    EXPECT_EQ(W(*t.frame).Board->findChild<QMenu*>(QStringLiteral("mnuRuleSuggestions")), nullptr);
 }
