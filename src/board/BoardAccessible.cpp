@@ -207,7 +207,10 @@ QString TBoardAccessible::text(QAccessible::Text t) const
     if (board()->Locked())
         return QStringLiteral("첨삭한 페이지입니다. 글의 줄과 첨삭 표시를 위에서부터 차례로 읽습니다. "
                               "표시마다 그 아래의 글과 메모, 점수를 함께 읽습니다.");
-    return QStringLiteral("방향키로 커서를 옮기고, 도구를 고른 뒤 Enter로 표시를 놓습니다. "
-                          "선택 도구로는 Enter가 커서 아래의 표시를 고르고, 고른 표시에서 한 번 더 누르면 "
-                          "글과 점수를 고칩니다. Delete는 고른 표시를 지웁니다.");
+    const QString keys = QStringLiteral("방향키로 커서를 옮기고, 도구를 고른 뒤 Enter로 표시를 놓습니다. "
+                                        "선택 도구로는 Enter가 커서 아래의 표시를 고르고, 고른 표시에서 한 번 더 "
+                                        "누르면 글과 점수를 고칩니다. Delete는 고른 표시를 지웁니다.");
+    // What the owner has to say about the page shown, such as suggestions laid over it.
+    const QString owners = board()->accessibleDescription();
+    return owners.isEmpty() ? keys : keys + u' ' + owners;
 }

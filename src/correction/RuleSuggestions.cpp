@@ -50,3 +50,21 @@ int RuleSuggestions::SuggestedScore() const
 {
     return std::max(0, kFormScoreMaximum - Count());
 }
+
+QString RuleSuggestions::Spoken(const QList<Suggestion>& suggestions)
+{
+    if (suggestions.isEmpty())
+        return {};
+    QString spoken = QStringLiteral("원고지 규칙 제안 %1건, F7로 첨삭합니다.").arg(suggestions.size());
+    for (const Suggestion& s : suggestions)
+        spoken += u' ' + Where(s) + u'.';
+    return spoken;
+}
+
+QString RuleSuggestions::Where(const Suggestion& suggestion)
+{
+    return QStringLiteral("%1줄 %2칸: %3")
+        .arg(suggestion.cell.line % TfrmTemp::kRowsPerPage + 1)
+        .arg(suggestion.cell.column)
+        .arg(suggestion.hint);
+}

@@ -27,6 +27,11 @@ public:
     QList<Suggestion> ForPage(int page) const;
     // The 원고지작성법 score (0 to 10) the findings suggest: a point less for each.
     int SuggestedScore() const;
+    // A suggestion at its line and cell on the page: "1줄 1칸: 원고지: 문단 첫 칸은 비웁니다".
+    static QString Where(const Suggestion& suggestion);
+    // The suggestions of a page as a screen reader reads them: "원고지 규칙 제안 1건, F7로
+    // 첨삭합니다. 1줄 1칸: 원고지: 문단 첫 칸은 비웁니다." Empty for none.
+    static QString Spoken(const QList<Suggestion>& suggestions);
 
 private:
     QList<Suggestion> all_;

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char16_t* kCaptions[ScoreSheet::kRows][2] = {
@@ -113,6 +115,12 @@ QVariant ScoreSheet::data(const QModelIndex& index, int role) const
         // A wrong score says what its row takes, on hover and to a screen reader.
         if (index.column() == kScoreColumn && isTypedScore(row) && !isValidScore(row, cells_[row][kScoreColumn]))
             return rangeMessage(row);
+        if (showsSuggestion(index))
+            return suggestionText();
+        return {};
+    case SuggestionRole:
+        if (showsSuggestion(index))
+            return QString::number(suggested_);
         return {};
     default:
         return {};
@@ -206,6 +214,40 @@ void ScoreSheet::load(const QStringList& points, bool deduction)
     setDeduction(deduction);
 }
 
+void ScoreSheet::suggestManuscriptScore(int score, const QString& reason)
+{
+    const int suggested = score < 0 ? -1 : std::min(score, maximum(kManuscriptRow));
+    if (suggested == suggested_ && reason == suggestedFor_)
+        return;
+    suggested_ = suggested;
+    suggestedFor_ = reason;
+    const QModelIndex cell = index(kManuscriptRow, kScoreColumn);
+    emit dataChanged(cell, cell, {Qt::ToolTipRole, Qt::AccessibleDescriptionRole, SuggestionRole});
+}
+
+bool ScoreSheet::acceptSuggestion()
+{
+    const QModelIndex cell = index(kManuscriptRow, kScoreColumn);
+    if (!showsSuggestion(cell))
+        return false;
+    setEditText(kManuscriptRow, kScoreColumn, QString::number(suggested_));
+    emit edited();
+    return true;
+}
+
+bool ScoreSheet::showsSuggestion(const QModelIndex& index) const
+{
+    return suggested_ >= 0 && index.row() == kManuscriptRow && index.column() == kScoreColumn
+           && cells_[kManuscriptRow][kScoreColumn].isEmpty();
+}
+
+QString ScoreSheet::suggestionText() const
+{
+    return QStringLiteral("%1: %2 %3점 제안. F7로 넣습니다.")
+        .arg(suggestedFor_, rowName(kManuscriptRow))
+        .arg(suggested_);
+}
+
 void ScoreSheet::validateScores() const
 {
     if (const int row = invalidRow(); row >= 0)
@@ -218,7 +260,8 @@ void ScoreSheet::setCell(int row, int column, const QString& text)
         return;
     cells_[row][column] = text;
     const QModelIndex changed = index(row, column);
-    emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+    // Every role: the hint and the description of a cell follow its text.
+    emit dataChanged(changed, changed);
 }
 
 int ScoreSheet::score(int row) const

@@ -19,9 +19,13 @@ public:
     static constexpr int kRows = 9;
     static constexpr int kColumns = 3;
     static constexpr int kScoreColumn = 2;
+    static constexpr int kManuscriptRow = 5;
     static constexpr int kDeductionRow = 8;
     static constexpr int kDeduction = 20;
     static constexpr int kMaxTotal = 100;
+
+    // The suggested score of a cell, as text, while the cell is empty.
+    static constexpr int SuggestionRole = Qt::UserRole;
 
     explicit ScoreSheet(QObject* parent = nullptr);
 
@@ -75,6 +79,14 @@ public:
     // recomputes the total when it changes the box).
     void load(const QStringList& points, bool deduction);
 
+    // The 원고지작성법 score the essay's findings suggest ("원고지 규칙 2건" as the reason), or
+    // none for a negative score. While the row's cell is empty it shows as a hint, on hover
+    // and to a screen reader; it never fills the cell by itself.
+    void suggestManuscriptScore(int score, const QString& reason);
+    // The teacher takes the suggestion: it goes into the empty cell as if typed. False when
+    // there is none or the cell holds a score already.
+    bool acceptSuggestion();
+
     // Raises the range message of the first typed score that is not valid, so an
     // impossible score is never saved.
     void validateScores() const;
@@ -93,7 +105,12 @@ private:
     void recompute();
     void writeTotal(const QString& text);
 
+    bool showsSuggestion(const QModelIndex& index) const;
+    QString suggestionText() const;
+
     QString cells_[kRows][kColumns];
+    int suggested_ = -1;
+    QString suggestedFor_;
     bool deduction_ = false;
     QString total_;
 };

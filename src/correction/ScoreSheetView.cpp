@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -15,6 +16,7 @@ namespace {
 
 const QColor kFixedColour(0xFF, 0xFF, 0xD0);  // light yellow, $00D0FFFF
 const QColor kWrongColour(0xFF, 0xD8, 0xD8);
+const QColor kSuggestionColour(0x80, 0x80, 0x80);
 
 // Fixed cells light yellow and bold, the others white; the captions of column 0 sit
 // left on one line, everything else is centred.
@@ -54,6 +56,17 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         pGridDrawCell(*painter, option.rect, index.row(), index.column(), index.data().toString(), option.font);
+        const QString suggested = index.data(ScoreSheet::SuggestionRole).toString();
+        if (suggested.isEmpty())
+            return;
+        // Grey and italic, so a suggestion is never read as a score given.
+        painter->save();
+        QFont font = option.font;
+        font.setItalic(true);
+        painter->setFont(font);
+        painter->setPen(kSuggestionColour);
+        painter->drawText(option.rect, Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("제안 ") + suggested);
+        painter->restore();
     }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -89,7 +102,8 @@ public:
 }
 
 TScoreSheetView::TScoreSheetView(ScoreSheet& sheet, QWidget* parent)
-    : QWidget(parent), pGrid(new QTableView(this)), CheckBox1(new QCheckBox(this)), FSheet(sheet)
+    : QWidget(parent), pGrid(new QTableView(this)), CheckBox1(new QCheckBox(this)), FAccept(new QShortcut(this)),
+      FSheet(sheet)
 {
     setObjectName(QStringLiteral("ScoreSheetView"));
     pGrid->setObjectName(QStringLiteral("pGrid"));
@@ -124,6 +138,11 @@ TScoreSheetView::TScoreSheetView(ScoreSheet& sheet, QWidget* parent)
     CheckBox1->setChecked(sheet.deduction());
     CheckBox1->raise();
 
+    // F7 anywhere in the sheet, its cell editors included, as F7 on the board takes a
+    // suggestion there.
+    FAccept->setKey(QKeySequence(Qt::Key_F7));
+    FAccept->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(FAccept, &QShortcut::activated, this, &TScoreSheetView::AcceptSuggestion);
     connect(CheckBox1, &QCheckBox::clicked, this, &TScoreSheetView::CheckBox1Click);
     connect(&sheet, &ScoreSheet::deductionChanged, CheckBox1, &QCheckBox::setChecked);
     connect(pGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, &TScoreSheetView::pGridTopLeftChanged);
@@ -146,6 +165,13 @@ void TScoreSheetView::SetReadOnly()
     pGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pGrid->setSelectionMode(QAbstractItemView::NoSelection);
     CheckBox1->setEnabled(false);
+    FAccept->setEnabled(false);
+}
+
+void TScoreSheetView::AcceptSuggestion()
+{
+    if (FSheet.acceptSuggestion())
+        pGrid->scrollTo(FSheet.index(ScoreSheet::kManuscriptRow, ScoreSheet::kScoreColumn));
 }
 
 void TScoreSheetView::resizeEvent(QResizeEvent* event)

@@ -3,12 +3,14 @@
 #include <QWidget>
 
 class QCheckBox;
+class QShortcut;
 class QTableView;
 class ScoreSheet;
 
 // The scoring sheet on screen: the grid pGrid over a ScoreSheet, with the deduction box
 // CheckBox1 standing over the score cell of row 8. The captions stay in sight as the
-// grid's header while the rows scroll.
+// grid's header while the rows scroll. A suggested 원고지작성법 score shows grey in its
+// empty cell until the teacher takes it with F7.
 class TScoreSheetView : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +35,9 @@ protected:
 
 private:
     void CheckBox1Click(bool checked);
+    // F7: the suggested 원고지작성법 score into its empty cell, which comes into sight.
+    void AcceptSuggestion();
 
+    QShortcut* FAccept;
     ScoreSheet& FSheet;
 };

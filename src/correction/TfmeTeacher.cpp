@@ -60,7 +60,7 @@ const QString kKeptHere = QStringLiteral("\n첨삭은 이 컴퓨터에 보관되
 TfmeTeacher::TfmeTeacher(QWidget* parent) : QFrame(parent), FJournal(new CorrectionJournal(FSession, this))
 {
     BuildLayout();
-    FRuleHints = new TeacherRuleHints(Board, Label5);
+    FRuleHints = new TeacherRuleHints(Board, Label5, FSession.Scores());
     ConnectHandlers();
     connect(&FJournal->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
     connect(&TransferGate::instance(), &TransferGate::starting, this, [this] { FJournal->keeper().flush(); });

@@ -9,6 +9,7 @@
 #include "correction/TickCount.h"
 #include "ui/HistoryKeys.h"
 
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -80,11 +81,29 @@ void TfmeTeacher::BoardKeyDown(int& key, Qt::KeyboardModifiers shift)
         ScrollBox1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
         break;
     case Qt::Key_F7: {
-        const TCanvas& canvas = Board->Canvas();
-        if (FRuleHints->PlaceNext(FSession.Page(), TickCount(), [&canvas](const QString& line) {
+        const auto place = [this](int which) {
+            const TCanvas& canvas = Board->Canvas();
+            return FRuleHints->Place(which, FSession.Page(), TickCount(), [&canvas](const QString& line) {
                 return QSize(canvas.TextWidth(line), canvas.TextHeight(line));
-            }))
-            key = 0;
+            });
+        };
+        if (!shift.testFlag(Qt::ShiftModifier)) {
+            if (place(0))
+                key = 0;
+            break;
+        }
+        // Shift+F7: the page's suggestions as a menu, read out one by one; the one chosen
+        // becomes a mark.
+        const QList<RuleSuggestions::Suggestion> open = FRuleHints->Open();
+        if (open.isEmpty())
+            break;
+        auto* menu = new QMenu(Board);
+        menu->setObjectName(QStringLiteral("mnuRuleSuggestions"));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        for (int which = 0; which < open.size(); ++which)
+            menu->addAction(RuleSuggestions::Where(open[which]), this, [place, which] { place(which); });
+        menu->popup(Board->mapToGlobal(open.front().box.bottomLeft()));
+        key = 0;
         break;
     }
     case Qt::Key_Delete:

@@ -114,6 +114,44 @@ TEST(ScoreSheet, PuttingAWrongScoreRightBringsTheSumsBack)
     EXPECT_EQ(messages.texts, QStringList{kMax20});
 }
 
+// The suggested 원고지작성법 score is a hint in the empty cell, never a score, until taken.
+TEST(ScoreSheet, ASuggestedFormScoreIsOnlyAHintUntilTheTeacherTakesIt)
+{
+    ScoreSheet sheet;
+    const QModelIndex cell = sheet.index(ScoreSheet::kManuscriptRow, ScoreSheet::kScoreColumn);
+    TypeAll(sheet, {"40", "10", "", "7", ""});
+    sheet.suggestManuscriptScore(8, QStringLiteral("원고지 규칙 2건"));
+    EXPECT_EQ(Score(sheet, ScoreSheet::kManuscriptRow), "");
+    EXPECT_EQ(sheet.total(), "57") << "a suggestion adds nothing";
+    EXPECT_EQ(sheet.data(cell, ScoreSheet::SuggestionRole).toString(), "8");
+    const QString said = QStringLiteral("원고지 규칙 2건: 원고지작성법 8점 제안. F7로 넣습니다.");
+    EXPECT_EQ(sheet.data(cell, Qt::ToolTipRole).toString(), said);
+    EXPECT_EQ(sheet.data(cell, Qt::AccessibleDescriptionRole).toString(), said);
+    EXPECT_FALSE(sheet.data(sheet.index(6, 2), ScoreSheet::SuggestionRole).isValid()) << "only its own row";
+
+    const QSignalSpy edited(&sheet, &ScoreSheet::edited);
+    ASSERT_TRUE(sheet.acceptSuggestion());
+    EXPECT_EQ(Score(sheet, ScoreSheet::kManuscriptRow), "8");
+    EXPECT_EQ(Score(sheet, 4), "15");
+    EXPECT_EQ(sheet.total(), "65");
+    EXPECT_EQ(edited.size(), 1) << "taking it is the teacher's work";
+    EXPECT_FALSE(sheet.data(cell, ScoreSheet::SuggestionRole).isValid());
+    EXPECT_FALSE(sheet.data(cell, Qt::AccessibleDescriptionRole).isValid());
+    EXPECT_FALSE(sheet.acceptSuggestion()) << "a score in the cell is never overwritten";
+
+    sheet.setData(cell, QStringLiteral("12"));
+    EXPECT_FALSE(sheet.acceptSuggestion());
+    EXPECT_EQ(sheet.data(cell, Qt::ToolTipRole).toString(), ScoreSheet::rangeMessage(ScoreSheet::kManuscriptRow))
+        << "a wrong score says what the row takes";
+
+    sheet.setData(cell, QString());
+    EXPECT_EQ(sheet.data(cell, ScoreSheet::SuggestionRole).toString(), "8") << "an emptied cell shows it again";
+    sheet.suggestManuscriptScore(-1, QString());
+    EXPECT_FALSE(sheet.data(cell, ScoreSheet::SuggestionRole).isValid());
+    EXPECT_FALSE(sheet.acceptSuggestion());
+    EXPECT_EQ(Score(sheet, ScoreSheet::kManuscriptRow), "");
+}
+
 TEST(ScoreSheet, EmptiedCellCountsZero)
 {
     ScoreSheet sheet;

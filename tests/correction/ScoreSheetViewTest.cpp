@@ -211,6 +211,37 @@ TEST_F(ScoreSheetScreen, ReadOnlySheetTakesNoKeysNorDeduction)
     EXPECT_FALSE(view.CheckBox1->isEnabled());
 }
 
+// F7 from any cell of the sheet takes the suggested score; a screen reader hears it first
+// as the empty cell's description.
+TEST_F(ScoreSheetScreen, F7InTheSheetTakesTheSuggestedScore)
+{
+    sheet.suggestManuscriptScore(8, QStringLiteral("원고지 규칙 2건"));
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view.pGrid);
+    ASSERT_NE(table->tableInterface(), nullptr);
+    QAccessibleInterface* cell = table->tableInterface()->cellAt(ScoreSheet::kManuscriptRow, ScoreSheet::kScoreColumn);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_TRUE(cell->text(QAccessible::Description).contains(QStringLiteral("원고지작성법 8점 제안")))
+        << cell->text(QAccessible::Description).toStdString();
+
+    TypeInto(2, "40");
+    QTest::keyClick(OpenEditor(), Qt::Key_F7);
+    EXPECT_EQ(Score(ScoreSheet::kManuscriptRow), "8");
+    EXPECT_EQ(box.text(), "48");
+    EXPECT_TRUE(view.pGrid->viewport()->rect().intersects(
+        view.pGrid->visualRect(sheet.index(ScoreSheet::kManuscriptRow, ScoreSheet::kScoreColumn))))
+        << "the score taken comes into sight";
+    EXPECT_TRUE(cell->text(QAccessible::Description).isEmpty());
+}
+
+TEST_F(ScoreSheetScreen, AReadOnlySheetTakesNoSuggestion)
+{
+    sheet.suggestManuscriptScore(8, QStringLiteral("원고지 규칙 2건"));
+    view.SetReadOnly();
+    view.pGrid->setFocus();
+    QTest::keyClick(view.pGrid, Qt::Key_F7);
+    EXPECT_EQ(Score(ScoreSheet::kManuscriptRow), "");
+}
+
 }
 
 // The captions and eight rows do not fit the panel's 107 pixels: a scroll bar shows, and
