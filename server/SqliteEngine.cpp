@@ -2,6 +2,7 @@
 
 #include "GroupCommit.h"
 
+#include <algorithm>
 #include <cctype>
 #include <type_traits>
 
@@ -82,6 +83,24 @@ protected:
     {
         prepared(sql, params).run();
         return db_.changes();
+    }
+
+    void writeBytes(const char* table, const char* column, const std::string& key, const ByteSource& bytes) override
+    {
+        // The row is sized first and then filled in place: SQLite never holds the whole value.
+        const std::vector<SqlRow> row = fetch(std::string("UPDATE ") + table + " SET " + column
+                                                  + " = zeroblob($2) WHERE lecture_key = $1 RETURNING rowid",
+                                              {key, std::int64_t(bytes.size())});
+        if (row.empty())
+            throw StoreError(std::string("no row in ") + table + " for lecture " + key + " to write " + column + " into");
+        BlobWriter blob = db_.openBlob(table, column, row.front().number(0));
+        for (std::uint64_t offset = 0; offset < bytes.size(); offset += kChunk) {
+            const std::size_t size = std::size_t(std::min<std::uint64_t>(kChunk, bytes.size() - offset));
+            const std::string chunk = bytes.read(offset, size);
+            if (chunk.size() != size)
+                throw StoreError(std::string("the bytes for ") + table + "." + column + " ended early");
+            blob.write(offset, chunk);
+        }
     }
 
 private:

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -88,6 +90,96 @@ TEST(StoreTransfer, ImportRefusesAStoreInUseAndADumpCutShort)
         std::istringstream part(dump.substr(0, cut));
         EXPECT_THROW(StoreTransfer::Import(empty.engine(), part, [](const std::string&, long long) {}), StoreError);
         EXPECT_TRUE(empty.lectures().empty()) << "nothing of a dump cut at " << cut;
+    }
+}
+
+// Bytes that differ at every offset of a chunk, so a chunk out of place shows.
+std::string patterned(std::size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = char((i * 2654435761u + seed) >> 13);
+    return bytes;
+}
+
+// Serves `bytes` a chunk at a time, the way a spooled body does, and counts what it served.
+ByteSource served(const std::string& bytes, std::size_t& largestRead)
+{
+    return ByteSource(bytes.size(), [&bytes, &largestRead](std::uint64_t offset, std::size_t size) {
+        largestRead = std::max(largestRead, size);
+        return bytes.substr(std::size_t(offset), size);
+    });
+}
+
+TEST(StoreLargeBytes, SavesOfSeveralChunksRoundTripByteForByte)
+{
+    QTemporaryDir dir;
+    CourseStore store(TestStoreLocation(dir.path()));
+    store.seedDemo();
+    const std::size_t chunk = SqlConnection::kChunk;
+    const std::string essay = patterned(3 * chunk + 12345, 1);
+    store.saveEssay({"S1001", "DEMO0001", "제목", "N", essay, {}});
+    EXPECT_TRUE(store.essay("DEMO0001") == essay);
+
+    const std::string record = patterned(2 * chunk + 1, 2);
+    const std::string thumbnail = "\xff\xd8\xff" + patterned(4 * chunk - 3, 3);
+    std::size_t largestRead = 0;
+    for (int save = 1; save <= 2; ++save) {  // stored, then replaced by the same bytes
+        const SavedRevision saved =
+            store.saveCorrection({"T1001", "DEMO0001", "S1001", record, served(thumbnail, largestRead), "90", "Y"});
+        EXPECT_EQ(saved.revision, save);
+    }
+    EXPECT_TRUE(store.correction("DEMO0001") == record);
+    EXPECT_TRUE(store.thumbnail("DEMO0001") == thumbnail);
+    EXPECT_EQ(largestRead, chunk);
+    EXPECT_TRUE(store.essay("DEMO0001") == essay) << "the correction left the essay as it was";
+}
+
+TEST(StoreLargeBytes, ASaveFailingMidWayKeepsNothingOfIt)
+{
+    const std::size_t chunk = SqlConnection::kChunk;
+    const std::string thumbnail = "\xff\xd8\xff" + patterned(3 * chunk, 4);
+    const struct {
+        const char* name;
+        ByteSource::Reader read;
+    } faults[] = {
+        {"the spooled body cannot be read",
+         [&](std::uint64_t offset, std::size_t size) -> std::string {
+             if (offset >= 2 * chunk)
+                 throw std::runtime_error("the disk refused to read");
+             return thumbnail.substr(std::size_t(offset), size);
+         }},
+        {"the spooled body ends early",
+         [&](std::uint64_t offset, std::size_t size) {
+             return offset >= 2 * chunk ? std::string("short") : thumbnail.substr(std::size_t(offset), size);
+         }},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        QTemporaryDir dir;
+        CourseStore store(TestStoreLocation(dir.path()));
+        store.seedDemo();
+        store.saveEssay({"S1001", "DEMO0001", "제목", "N", "essay", {}});
+        const CorrectionSave failing{"T1001", "DEMO0001", "S1001", patterned(2 * chunk, 5),
+                                     ByteSource(thumbnail.size(), fault.read), "70", "N"};
+
+        // The first correction: nothing of it, not even its row.
+        EXPECT_THROW(store.saveCorrection(failing), std::exception);
+        EXPECT_FALSE(store.lecture("DEMO0001")->hasCorrection);
+        EXPECT_FALSE(store.correction("DEMO0001"));
+
+        // A later one: the stored correction stays whole at its revision.
+        store.saveCorrection({"T1001", "DEMO0001", "S1001", "kept", std::string("\xff\xd8\xffkept"), "80", "N"});
+        EXPECT_THROW(store.saveCorrection(failing), std::exception);
+        EXPECT_EQ(store.correctionWithRevision("DEMO0001")->revision, 1);
+        EXPECT_EQ(store.correction("DEMO0001"), "kept");
+        EXPECT_EQ(store.thumbnail("DEMO0001"), "\xff\xd8\xffkept");
+        EXPECT_EQ(store.lecture("DEMO0001")->reportPoint, "80");
+
+        // The store goes on saving.
+        std::size_t largestRead = 0;
+        store.saveCorrection({"T1001", "DEMO0001", "S1001", "next", served(thumbnail, largestRead), "85", "N"});
+        EXPECT_TRUE(store.thumbnail("DEMO0001") == thumbnail);
     }
 }
 
