@@ -150,7 +150,7 @@ SavedRevision CourseStore::writeEssay(SqlConnection& db, const EssaySave& save)
                              "submit = excluded.submit, revision = essays.revision + 1, saved_at = ")
                      + engine_->dialect().now + " RETURNING revision",
                  {key, Bytes{}, save.submit});
-    db.writeBytes("essays", "record", key, viewOf(save.record));
+    db.writeBytes("essays", key, {{"record", viewOf(save.record)}});
     return {key, stored.at(0).number(0)};
 }
 
@@ -206,8 +206,7 @@ SavedRevision CourseStore::writeCorrection(SqlConnection& db, const CorrectionSa
                              "revision = corrections.revision + 1, saved_at = ")
                      + engine_->dialect().now + " RETURNING revision",
                  {save.lectureKey, Bytes{}, Bytes{}, save.reportPoint, save.submit});
-    db.writeBytes("corrections", "record", save.lectureKey, viewOf(save.record));
-    db.writeBytes("corrections", "thumbnail", save.lectureKey, save.thumbnail);
+    db.writeBytes("corrections", save.lectureKey, {{"record", viewOf(save.record)}, {"thumbnail", save.thumbnail}});
     return {save.lectureKey, stored.at(0).number(0)};
 }
 

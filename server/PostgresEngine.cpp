@@ -129,20 +129,23 @@ protected:
     // table of this session, and from there into the row in one step: libpq buffers one
     // chunk, and the value is written once (appending chunk by chunk would rewrite it whole
     // every time).
-    void writeBytes(const char* table, const char* column, const std::string& key, const ByteSource& bytes) override
+    void writeBytes(const char* table, const std::string& key, std::initializer_list<ByteColumn> columns) override
     {
-        if (bytes.size() > kMaxBytea)
-            throw StoreError(std::string("cannot store ") + std::to_string(bytes.size()) + " bytes in " + table + "."
-                             + column + ": PostgreSQL keeps at most 1 GiB in one value");
         exec("CREATE TEMP TABLE IF NOT EXISTS incoming_bytes (data bytea NOT NULL) ON COMMIT DELETE ROWS");
-        copyIn(bytes);
-        const std::int64_t changed =
-            change(std::string("UPDATE ") + table + " SET " + column
-                       + " = (SELECT data FROM incoming_bytes) WHERE lecture_key = $1",
-                   {key});
-        exec("DELETE FROM incoming_bytes");
-        if (changed != 1)
-            throw StoreError(std::string("no row in ") + table + " for lecture " + key + " to write " + column + " into");
+        for (const ByteColumn& column : columns) {
+            if (column.bytes.size() > kMaxBytea)
+                throw StoreError(std::string("cannot store ") + std::to_string(column.bytes.size()) + " bytes in "
+                                 + table + "." + column.name + ": PostgreSQL keeps at most 1 GiB in one value");
+            copyIn(column.bytes);
+            const std::int64_t changed =
+                change(std::string("UPDATE ") + table + " SET " + column.name
+                           + " = (SELECT data FROM incoming_bytes) WHERE lecture_key = $1",
+                       {key});
+            exec("DELETE FROM incoming_bytes");
+            if (changed != 1)
+                throw StoreError(std::string("no row in ") + table + " for lecture " + key + " to write "
+                                 + column.name + " into");
+        }
     }
 
 private:
@@ -335,6 +338,10 @@ void PostgresEngine::migrate()
         checkVersion(version, db.name());
         if (version < 1)
             db.exec(kSchemaV1);
+        // Version 2 reorders SQLite's columns only: PostgreSQL keeps large values apart from
+        // their rows anyway.
+        if (version < 2)
+            db.exec("UPDATE schema_version SET version = 2");
         db.exec("COMMIT");
     } catch (...) {
         db.exec("ROLLBACK");

@@ -53,6 +53,12 @@ private:
     Reader read_;
 };
 
+// A large byte column of a row and what it is to hold.
+struct ByteColumn {
+    const char* name;
+    ByteSource bytes;
+};
+
 // One connection of an engine. Statements name their parameters $1, $2, ...
 class SqlConnection {
 public:
@@ -71,10 +77,10 @@ public:
 
     // What a large byte column takes per step.
     static constexpr std::size_t kChunk = 1u << 20;
-    // Stores `bytes` in `column` of the existing row of `table` whose lecture_key is `key`,
-    // kChunk bytes at a time. Table and column names come from the code, never from a request.
-    virtual void writeBytes(const char* table, const char* column, const std::string& key,
-                            const ByteSource& bytes) = 0;
+    // Stores the columns' bytes in the existing row of `table` whose lecture_key is `key`,
+    // kChunk bytes at a time. The columns must be the table's last ones (see SqliteEngine).
+    // Table and column names come from the code, never from a request.
+    virtual void writeBytes(const char* table, const std::string& key, std::initializer_list<ByteColumn> columns) = 0;
 
 protected:
     virtual std::vector<SqlRow> fetch(std::string_view sql, const Params& params) = 0;
@@ -101,7 +107,7 @@ class StoreEngine {
 public:
     using Work = std::function<void(SqlConnection&)>;
     // The schema this build reads and writes; a store at a newer one is refused.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     virtual ~StoreEngine() = default;
     virtual void read(const Work& work) = 0;

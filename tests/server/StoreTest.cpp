@@ -213,7 +213,20 @@ TEST(StoreSchema, AFileFromBeforeTheVersionTableIsBroughtUpToDate)
                  "CREATE TABLE launch_tokens (digest TEXT PRIMARY KEY, grant_kind TEXT NOT NULL, role TEXT NOT NULL,"
                  " person_no TEXT NOT NULL, lecture_key TEXT NOT NULL, session TEXT NOT NULL,"
                  " issued_at INTEGER NOT NULL, expires_at INTEGER NOT NULL);"
+                 "CREATE TABLE lectures (lecture_key TEXT PRIMARY KEY, student_no TEXT NOT NULL REFERENCES students,"
+                 " teacher_no TEXT NOT NULL REFERENCES teachers, title TEXT NOT NULL DEFAULT '',"
+                 " discussion TEXT NOT NULL DEFAULT '', created_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);"
+                 "CREATE TABLE essays (lecture_key TEXT PRIMARY KEY REFERENCES lectures, record BLOB NOT NULL,"
+                 " submit TEXT NOT NULL, revision INTEGER NOT NULL,"
+                 " saved_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);"
+                 "CREATE TABLE corrections (lecture_key TEXT PRIMARY KEY REFERENCES lectures, record BLOB NOT NULL,"
+                 " thumbnail BLOB NOT NULL, report_point TEXT NOT NULL, submit TEXT NOT NULL,"
+                 " revision INTEGER NOT NULL, saved_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);"
                  "INSERT INTO teachers VALUES ('T7', '선생', 'hash');"
+                 "INSERT INTO students VALUES ('S7', '학생', 'hash', 'T7');"
+                 "INSERT INTO lectures (lecture_key, student_no, teacher_no) VALUES ('K7', 'S7', 'T7');"
+                 "INSERT INTO essays VALUES ('K7', X'00FF01', 'Y', 3, '2024-01-02 03:04:05');"
+                 "INSERT INTO corrections VALUES ('K7', X'FF00', X'FFD8FF00', '90', 'N', 2, '2024-01-02 03:04:06');"
                  "INSERT INTO launch_tokens VALUES ('d', 'write', 'student', 'S1', 'K', '', 1, 2);");
     }
     CourseStore store("sqlite:" + path);
@@ -222,6 +235,16 @@ TEST(StoreSchema, AFileFromBeforeTheVersionTableIsBroughtUpToDate)
     std::int64_t used = -1;
     store.engine().read([&](SqlConnection& db) { used = db.query("SELECT used FROM launch_tokens").at(0).number(0); });
     EXPECT_EQ(used, 0);
+    // The stored records keep every byte, their revisions and times.
+    EXPECT_EQ(store.essayWithRevision("K7")->bytes, std::string("\0\xff\x01", 3));
+    EXPECT_EQ(store.essayWithRevision("K7")->revision, 3);
+    EXPECT_EQ(store.correction("K7"), std::string("\xff\0", 2));
+    EXPECT_EQ(store.thumbnail("K7"), std::string("\xff\xd8\xff\0", 4));
+    EXPECT_EQ(store.lecture("K7")->reportPoint, "90");
+    std::string savedAt;
+    store.engine().read(
+        [&](SqlConnection& db) { savedAt = db.query("SELECT saved_at FROM essays").at(0).text(0); });
+    EXPECT_EQ(savedAt, "2024-01-02 03:04:05");
 }
 
 }
