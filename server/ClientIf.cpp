@@ -129,9 +129,12 @@ ClientReply saveCorrection(CourseStore& store, Accounts& accounts, const FormRea
     save.submit = form.submit();
     save.baseRevision = form.baseRevision();
     checkSaver(accounts, Role::Teacher, save.teacherNo, password, save.lectureKey, address);
-    save.thumbnail = thumbnail.bytes();
-    if (!isJpeg(save.thumbnail))
+    if (!isJpeg(thumbnail.read(0, 4)))
         throw Refusal(400, "미리보기 그림이 JPEG 형식이 아닙니다.");
+    // Stored from where the body was spooled, a chunk at a time.
+    save.thumbnail = ByteSource(thumbnail.size(), [&thumbnail](std::uint64_t offset, std::size_t size) {
+        return thumbnail.read(offset, size);
+    });
     save.record = file.bytes();
     CheckCorrectionRecord(save.record);
     const SavedRevision saved = store.saveCorrection(save);

@@ -28,6 +28,14 @@ Lecture readLecture(const SqlRow& row)
     return lecture;
 }
 
+// A checked record, read in place a chunk at a time as the store writes it.
+ByteSource viewOf(const std::string& bytes)
+{
+    return ByteSource(bytes.size(), [&bytes](std::uint64_t offset, std::size_t size) {
+        return bytes.substr(std::size_t(offset), size);
+    });
+}
+
 }
 
 CourseStore::CourseStore(const std::string& location, Commit commit) : engine_(StoreEngine::open(location, commit))
@@ -141,7 +149,8 @@ SavedRevision CourseStore::writeEssay(SqlConnection& db, const EssaySave& save)
                              "ON CONFLICT (lecture_key) DO UPDATE SET record = excluded.record, "
                              "submit = excluded.submit, revision = essays.revision + 1, saved_at = ")
                      + engine_->dialect().now + " RETURNING revision",
-                 {key, Bytes{save.record}, save.submit});
+                 {key, Bytes{}, save.submit});
+    db.writeBytes("essays", key, {{"record", viewOf(save.record)}});
     return {key, stored.at(0).number(0)};
 }
 
@@ -196,7 +205,8 @@ SavedRevision CourseStore::writeCorrection(SqlConnection& db, const CorrectionSa
                              "report_point = excluded.report_point, submit = excluded.submit, "
                              "revision = corrections.revision + 1, saved_at = ")
                      + engine_->dialect().now + " RETURNING revision",
-                 {save.lectureKey, Bytes{save.record}, Bytes{save.thumbnail}, save.reportPoint, save.submit});
+                 {save.lectureKey, Bytes{}, Bytes{}, save.reportPoint, save.submit});
+    db.writeBytes("corrections", save.lectureKey, {{"record", viewOf(save.record)}, {"thumbnail", save.thumbnail}});
     return {save.lectureKey, stored.at(0).number(0)};
 }
 
@@ -255,7 +265,7 @@ std::optional<std::string> CourseStore::blob(const char* sql, const std::string&
     engine_->read([&](SqlConnection& db) {
         std::vector<SqlRow> rows = db.query(sql, {key});
         if (!rows.empty())
-            found = rows.front().text(0);
+            found = rows.front().take(0);
     });
     return found;
 }
@@ -278,9 +288,9 @@ std::optional<StoredRecord> CourseStore::storedRecord(const char* sql, const std
 {
     std::optional<StoredRecord> found;
     engine_->read([&](SqlConnection& db) {
-        const std::vector<SqlRow> rows = db.query(sql, {key});
+        std::vector<SqlRow> rows = db.query(sql, {key});
         if (!rows.empty())
-            found = StoredRecord{rows.front().text(0), rows.front().number(1)};
+            found = StoredRecord{rows.front().take(0), rows.front().number(1)};
     });
     return found;
 }

@@ -63,6 +63,7 @@ struct EssaySave {
     std::string lectureKey;  // empty: a new lecture
     std::string title;
     std::string submit;
+    // Whole in memory: it is checked before it is stored.
     std::string record;
     // The digest of the launch token of a new essay: its first save opens one lecture and
     // binds the token to it, and the same save sent again (from any instance) goes there.
@@ -77,7 +78,7 @@ struct CorrectionSave {
     std::string lectureKey;
     std::string studentNo;
     std::string record;
-    std::string thumbnail;
+    ByteSource thumbnail{std::string()};
     std::string reportPoint;
     std::string submit;
     std::optional<std::int64_t> baseRevision;  // as for EssaySave

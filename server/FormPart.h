@@ -25,6 +25,8 @@ public:
     std::uint64_t size() const { return body_ ? size_ : content_.size(); }
     // The part's bytes, read from the body file when they are kept there.
     std::string bytes() const;
+    // Up to `size` of the part's bytes from `offset`.
+    std::string read(std::uint64_t offset, std::size_t size) const;
 
 private:
     std::string content_;

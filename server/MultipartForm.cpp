@@ -161,3 +161,11 @@ std::string FormPart::bytes() const
 {
     return body_ ? body_->read(offset_, std::size_t(size_)) : content_;
 }
+
+std::string FormPart::read(std::uint64_t offset, std::size_t size) const
+{
+    if (offset >= this->size())
+        return {};
+    size = std::size_t(std::min<std::uint64_t>(size, this->size() - offset));
+    return body_ ? body_->read(offset_ + offset, size) : content_.substr(std::size_t(offset), size);
+}

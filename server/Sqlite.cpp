@@ -107,6 +107,25 @@ std::optional<std::string> Statement::value(int column) const
     }
 }
 
+BlobWriter::BlobWriter(sqlite3* db, const char* table, const char* column, std::int64_t rowid) : db_(db)
+{
+    if (sqlite3_blob_open(db_, "main", table, column, rowid, 1, &blob_) != SQLITE_OK) {
+        sqlite3_blob_close(blob_);
+        fail(db_, std::string("open blob ") + table + "." + column);
+    }
+}
+
+BlobWriter::~BlobWriter()
+{
+    sqlite3_blob_close(blob_);
+}
+
+void BlobWriter::write(std::uint64_t offset, std::string_view bytes)
+{
+    if (sqlite3_blob_write(blob_, bytes.data(), int(bytes.size()), int(offset)) != SQLITE_OK)
+        fail(db_, "write blob");
+}
+
 Database::Database(const std::string& path)
 {
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {

@@ -46,6 +46,21 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// An open blob of one row, written in place (its size is fixed when the row is written).
+class BlobWriter {
+public:
+    BlobWriter(sqlite3* db, const char* table, const char* column, std::int64_t rowid);
+    ~BlobWriter();
+    BlobWriter(const BlobWriter&) = delete;
+    BlobWriter& operator=(const BlobWriter&) = delete;
+
+    void write(std::uint64_t offset, std::string_view bytes);
+
+private:
+    sqlite3* db_;
+    sqlite3_blob* blob_ = nullptr;
+};
+
 class Database {
 public:
     explicit Database(const std::string& path);
@@ -55,6 +70,10 @@ public:
 
     void exec(const char* sql);
     Statement prepare(std::string_view sql) { return Statement(db_, sql); }
+    BlobWriter openBlob(const char* table, const char* column, std::int64_t rowid)
+    {
+        return BlobWriter(db_, table, column, rowid);
+    }
     // Rows changed by the last statement.
     std::int64_t changes() const;
 

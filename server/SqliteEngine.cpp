@@ -2,6 +2,7 @@
 
 #include "GroupCommit.h"
 
+#include <algorithm>
 #include <cctype>
 #include <type_traits>
 
@@ -46,6 +47,28 @@ CREATE TABLE schema_version (version INTEGER NOT NULL);
 INSERT INTO schema_version VALUES (1);
 )";
 
+// The large byte columns move to the end of their rows, where a save can size them without
+// SQLite building their whole value in memory (see writeBytes).
+const char* kSchemaV2 = R"(
+CREATE TABLE essays_v2 (
+  lecture_key TEXT PRIMARY KEY REFERENCES lectures,
+  submit TEXT NOT NULL, revision INTEGER NOT NULL,
+  saved_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP, record BLOB NOT NULL);
+INSERT INTO essays_v2 (lecture_key, submit, revision, saved_at, record)
+  SELECT lecture_key, submit, revision, saved_at, record FROM essays;
+DROP TABLE essays;
+ALTER TABLE essays_v2 RENAME TO essays;
+CREATE TABLE corrections_v2 (
+  lecture_key TEXT PRIMARY KEY REFERENCES lectures,
+  report_point TEXT NOT NULL, submit TEXT NOT NULL, revision INTEGER NOT NULL,
+  saved_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP, record BLOB NOT NULL, thumbnail BLOB NOT NULL);
+INSERT INTO corrections_v2 (lecture_key, report_point, submit, revision, saved_at, record, thumbnail)
+  SELECT lecture_key, report_point, submit, revision, saved_at, record, thumbnail FROM corrections;
+DROP TABLE corrections;
+ALTER TABLE corrections_v2 RENAME TO corrections;
+UPDATE schema_version SET version = 2;
+)";
+
 const StoreDialect kDialect{"", "l.created_at, l.rowid", "CURRENT_TIMESTAMP", ""};
 
 // $1 names parameter 1 in both engines' statements; SQLite spells it ?1.
@@ -82,6 +105,34 @@ protected:
     {
         prepared(sql, params).run();
         return db_.changes();
+    }
+
+    void writeBytes(const char* table, const std::string& key, std::initializer_list<ByteColumn> columns) override
+    {
+        // The row is sized first and then filled in place. Zeros at the end of a row are
+        // never spelled out, which is why the large columns come last in their tables: with
+        // anything after them, SQLite would build the whole value in memory here.
+        std::string sql = std::string("UPDATE ") + table + " SET ";
+        Params params{key};
+        for (const ByteColumn& column : columns) {
+            params.emplace_back(std::int64_t(column.bytes.size()));
+            sql += std::string(params.size() > 2 ? ", " : "") + column.name + " = zeroblob($"
+                   + std::to_string(params.size()) + ")";
+        }
+        const std::vector<SqlRow> row = fetch(sql + " WHERE lecture_key = $1 RETURNING rowid", params);
+        if (row.empty())
+            throw StoreError(std::string("no row in ") + table + " for lecture " + key + " to write bytes into");
+        for (const ByteColumn& column : columns) {
+            const ByteSource& bytes = column.bytes;
+            BlobWriter blob = db_.openBlob(table, column.name, row.front().number(0));
+            for (std::uint64_t offset = 0; offset < bytes.size(); offset += kChunk) {
+                const std::size_t size = std::size_t(std::min<std::uint64_t>(kChunk, bytes.size() - offset));
+                const std::string chunk = bytes.read(offset, size);
+                if (chunk.size() != size)
+                    throw StoreError(std::string("the bytes for ") + table + "." + column.name + " ended early");
+                blob.write(offset, chunk);
+            }
+        }
     }
 
 private:
@@ -132,11 +183,14 @@ void SqliteEngine::migrate(const std::string& path)
     checkVersion(version, path);
     if (version >= kSchemaVersion)
         return;
-    durable_.exec(kSchemaV1);
-    // Files from before launch tokens were counted and bound to new essays.
-    if (durableSql_->query("SELECT 1 FROM pragma_table_info('launch_tokens') WHERE name = 'used'").empty())
-        durable_.exec("ALTER TABLE launch_tokens ADD COLUMN used INTEGER NOT NULL DEFAULT 0;"
-                      "ALTER TABLE launch_tokens ADD COLUMN new_essay INTEGER NOT NULL DEFAULT 0;");
+    if (version < 1) {
+        durable_.exec(kSchemaV1);
+        // Files from before launch tokens were counted and bound to new essays.
+        if (durableSql_->query("SELECT 1 FROM pragma_table_info('launch_tokens') WHERE name = 'used'").empty())
+            durable_.exec("ALTER TABLE launch_tokens ADD COLUMN used INTEGER NOT NULL DEFAULT 0;"
+                          "ALTER TABLE launch_tokens ADD COLUMN new_essay INTEGER NOT NULL DEFAULT 0;");
+    }
+    durable_.exec(kSchemaV2);
     transaction.commit();
 }
 

@@ -3,6 +3,8 @@
 #include "PostgresEngine.h"
 #include "SqliteEngine.h"
 
+#include <memory>
+
 namespace {
 
 bool startsWith(const std::string& text, const char* prefix)
@@ -12,11 +14,25 @@ bool startsWith(const std::string& text, const char* prefix)
 
 }
 
+ByteSource::ByteSource(std::string bytes)
+    : size_(bytes.size()),
+      read_([kept = std::make_shared<const std::string>(std::move(bytes))](std::uint64_t offset, std::size_t size) {
+          return kept->substr(std::size_t(offset), size);
+      })
+{
+}
+
 const std::string& SqlRow::text(int column) const
 {
     static const std::string empty;
     const std::optional<std::string>& value = columns_.at(std::size_t(column));
     return value ? *value : empty;
+}
+
+std::string SqlRow::take(int column)
+{
+    std::optional<std::string>& value = columns_.at(std::size_t(column));
+    return value ? std::move(*value) : std::string();
 }
 
 std::int64_t SqlRow::number(int column) const

@@ -27,11 +27,36 @@ class SqlRow {
 public:
     explicit SqlRow(std::vector<std::optional<std::string>> columns) : columns_(std::move(columns)) {}
     const std::string& text(int column) const;
+    // The column's bytes moved out, so a large value is not copied once more.
+    std::string take(int column);
     std::int64_t number(int column) const;
     bool isNull(int column) const { return !columns_.at(std::size_t(column)); }
 
 private:
     std::vector<std::optional<std::string>> columns_;
+};
+
+// Bytes a save stores a chunk at a time: held in memory, or read where a request's body
+// was spooled, so the store never needs a second whole copy of them.
+class ByteSource {
+public:
+    using Reader = std::function<std::string(std::uint64_t offset, std::size_t size)>;
+    // Keeps `bytes`.
+    ByteSource(std::string bytes);
+    // `read` returns up to `size` bytes from `offset`; it must outlive the save.
+    ByteSource(std::uint64_t size, Reader read) : size_(size), read_(std::move(read)) {}
+    std::uint64_t size() const { return size_; }
+    std::string read(std::uint64_t offset, std::size_t size) const { return read_(offset, size); }
+
+private:
+    std::uint64_t size_;
+    Reader read_;
+};
+
+// A large byte column of a row and what it is to hold.
+struct ByteColumn {
+    const char* name;
+    ByteSource bytes;
 };
 
 // One connection of an engine. Statements name their parameters $1, $2, ...
@@ -49,6 +74,13 @@ public:
         return change(sql, Params(params));
     }
     std::int64_t run(std::string_view sql, const Params& params) { return change(sql, params); }
+
+    // What a large byte column takes per step.
+    static constexpr std::size_t kChunk = 1u << 20;
+    // Stores the columns' bytes in the existing row of `table` whose lecture_key is `key`,
+    // kChunk bytes at a time. The columns must be the table's last ones (see SqliteEngine).
+    // Table and column names come from the code, never from a request.
+    virtual void writeBytes(const char* table, const std::string& key, std::initializer_list<ByteColumn> columns) = 0;
 
 protected:
     virtual std::vector<SqlRow> fetch(std::string_view sql, const Params& params) = 0;
@@ -75,7 +107,7 @@ class StoreEngine {
 public:
     using Work = std::function<void(SqlConnection&)>;
     // The schema this build reads and writes; a store at a newer one is refused.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     virtual ~StoreEngine() = default;
     virtual void read(const Work& work) = 0;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -340,6 +341,27 @@ struct Refused {
     std::function<FormParts()> form;
     int status;
 };
+
+TEST_F(ServerTest, AThumbnailSpooledWithItsBodyIsStoredFromThereByteForByte)
+{
+    post(essayForm());
+    // Several chunks, in a body spooled to a file, between other parts' bytes.
+    std::string thumbnail = kJpeg;
+    while (thumbnail.size() < 3 * SqlConnection::kChunk + 777)
+        thumbnail += char(thumbnail.size() * 31 >> 3);
+    auto body = std::make_shared<BodyFile>();
+    const std::string before = "--boundary\r\nother part\r\n";
+    body->append(before.data(), before.size());
+    body->append(thumbnail.data(), thumbnail.size());
+    body->append("\r\n--boundary--", 15);
+    FormParts form = without(correctionForm(), "thumbnail");
+    form.emplace("thumbnail", FormPart::InBody(body, before.size(), thumbnail.size(), "thumStream", "image/jpeg"));
+
+    const ClientReply reply = post(form);
+    EXPECT_EQ(reply.status, 200) << reply.message;
+    EXPECT_TRUE(store.thumbnail("DEMO0001") == thumbnail);
+    EXPECT_EQ(store.correction("DEMO0001"), correctionPacket());
+}
 
 TEST_F(ServerTest, RefusedFormsStoreNothing)
 {

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -91,6 +93,96 @@ TEST(StoreTransfer, ImportRefusesAStoreInUseAndADumpCutShort)
     }
 }
 
+// Bytes that differ at every offset of a chunk, so a chunk out of place shows.
+std::string patterned(std::size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = char((i * 2654435761u + seed) >> 13);
+    return bytes;
+}
+
+// Serves `bytes` a chunk at a time, the way a spooled body does, and counts what it served.
+ByteSource served(const std::string& bytes, std::size_t& largestRead)
+{
+    return ByteSource(bytes.size(), [&bytes, &largestRead](std::uint64_t offset, std::size_t size) {
+        largestRead = std::max(largestRead, size);
+        return bytes.substr(std::size_t(offset), size);
+    });
+}
+
+TEST(StoreLargeBytes, SavesOfSeveralChunksRoundTripByteForByte)
+{
+    QTemporaryDir dir;
+    CourseStore store(TestStoreLocation(dir.path()));
+    store.seedDemo();
+    const std::size_t chunk = SqlConnection::kChunk;
+    const std::string essay = patterned(3 * chunk + 12345, 1);
+    store.saveEssay({"S1001", "DEMO0001", "제목", "N", essay, {}});
+    EXPECT_TRUE(store.essay("DEMO0001") == essay);
+
+    const std::string record = patterned(2 * chunk + 1, 2);
+    const std::string thumbnail = "\xff\xd8\xff" + patterned(4 * chunk - 3, 3);
+    std::size_t largestRead = 0;
+    for (int save = 1; save <= 2; ++save) {  // stored, then replaced by the same bytes
+        const SavedRevision saved =
+            store.saveCorrection({"T1001", "DEMO0001", "S1001", record, served(thumbnail, largestRead), "90", "Y"});
+        EXPECT_EQ(saved.revision, save);
+    }
+    EXPECT_TRUE(store.correction("DEMO0001") == record);
+    EXPECT_TRUE(store.thumbnail("DEMO0001") == thumbnail);
+    EXPECT_EQ(largestRead, chunk);
+    EXPECT_TRUE(store.essay("DEMO0001") == essay) << "the correction left the essay as it was";
+}
+
+TEST(StoreLargeBytes, ASaveFailingMidWayKeepsNothingOfIt)
+{
+    const std::size_t chunk = SqlConnection::kChunk;
+    const std::string thumbnail = "\xff\xd8\xff" + patterned(3 * chunk, 4);
+    const struct {
+        const char* name;
+        ByteSource::Reader read;
+    } faults[] = {
+        {"the spooled body cannot be read",
+         [&](std::uint64_t offset, std::size_t size) -> std::string {
+             if (offset >= 2 * chunk)
+                 throw std::runtime_error("the disk refused to read");
+             return thumbnail.substr(std::size_t(offset), size);
+         }},
+        {"the spooled body ends early",
+         [&](std::uint64_t offset, std::size_t size) {
+             return offset >= 2 * chunk ? std::string("short") : thumbnail.substr(std::size_t(offset), size);
+         }},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        QTemporaryDir dir;
+        CourseStore store(TestStoreLocation(dir.path()));
+        store.seedDemo();
+        store.saveEssay({"S1001", "DEMO0001", "제목", "N", "essay", {}});
+        const CorrectionSave failing{"T1001", "DEMO0001", "S1001", patterned(2 * chunk, 5),
+                                     ByteSource(thumbnail.size(), fault.read), "70", "N"};
+
+        // The first correction: nothing of it, not even its row.
+        EXPECT_THROW(store.saveCorrection(failing), std::exception);
+        EXPECT_FALSE(store.lecture("DEMO0001")->hasCorrection);
+        EXPECT_FALSE(store.correction("DEMO0001"));
+
+        // A later one: the stored correction stays whole at its revision.
+        store.saveCorrection({"T1001", "DEMO0001", "S1001", "kept", std::string("\xff\xd8\xffkept"), "80", "N"});
+        EXPECT_THROW(store.saveCorrection(failing), std::exception);
+        EXPECT_EQ(store.correctionWithRevision("DEMO0001")->revision, 1);
+        EXPECT_EQ(store.correction("DEMO0001"), "kept");
+        EXPECT_EQ(store.thumbnail("DEMO0001"), "\xff\xd8\xffkept");
+        EXPECT_EQ(store.lecture("DEMO0001")->reportPoint, "80");
+
+        // The store goes on saving.
+        std::size_t largestRead = 0;
+        store.saveCorrection({"T1001", "DEMO0001", "S1001", "next", served(thumbnail, largestRead), "85", "N"});
+        EXPECT_TRUE(store.thumbnail("DEMO0001") == thumbnail);
+    }
+}
+
 TEST(StoreSchema, ANewerSchemaIsRefusedAndLeftAlone)
 {
     QTemporaryDir dir;
@@ -121,7 +213,20 @@ TEST(StoreSchema, AFileFromBeforeTheVersionTableIsBroughtUpToDate)
                  "CREATE TABLE launch_tokens (digest TEXT PRIMARY KEY, grant_kind TEXT NOT NULL, role TEXT NOT NULL,"
                  " person_no TEXT NOT NULL, lecture_key TEXT NOT NULL, session TEXT NOT NULL,"
                  " issued_at INTEGER NOT NULL, expires_at INTEGER NOT NULL);"
+                 "CREATE TABLE lectures (lecture_key TEXT PRIMARY KEY, student_no TEXT NOT NULL REFERENCES students,"
+                 " teacher_no TEXT NOT NULL REFERENCES teachers, title TEXT NOT NULL DEFAULT '',"
+                 " discussion TEXT NOT NULL DEFAULT '', created_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);"
+                 "CREATE TABLE essays (lecture_key TEXT PRIMARY KEY REFERENCES lectures, record BLOB NOT NULL,"
+                 " submit TEXT NOT NULL, revision INTEGER NOT NULL,"
+                 " saved_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);"
+                 "CREATE TABLE corrections (lecture_key TEXT PRIMARY KEY REFERENCES lectures, record BLOB NOT NULL,"
+                 " thumbnail BLOB NOT NULL, report_point TEXT NOT NULL, submit TEXT NOT NULL,"
+                 " revision INTEGER NOT NULL, saved_at TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);"
                  "INSERT INTO teachers VALUES ('T7', '선생', 'hash');"
+                 "INSERT INTO students VALUES ('S7', '학생', 'hash', 'T7');"
+                 "INSERT INTO lectures (lecture_key, student_no, teacher_no) VALUES ('K7', 'S7', 'T7');"
+                 "INSERT INTO essays VALUES ('K7', X'00FF01', 'Y', 3, '2024-01-02 03:04:05');"
+                 "INSERT INTO corrections VALUES ('K7', X'FF00', X'FFD8FF00', '90', 'N', 2, '2024-01-02 03:04:06');"
                  "INSERT INTO launch_tokens VALUES ('d', 'write', 'student', 'S1', 'K', '', 1, 2);");
     }
     CourseStore store("sqlite:" + path);
@@ -130,6 +235,16 @@ TEST(StoreSchema, AFileFromBeforeTheVersionTableIsBroughtUpToDate)
     std::int64_t used = -1;
     store.engine().read([&](SqlConnection& db) { used = db.query("SELECT used FROM launch_tokens").at(0).number(0); });
     EXPECT_EQ(used, 0);
+    // The stored records keep every byte, their revisions and times.
+    EXPECT_EQ(store.essayWithRevision("K7")->bytes, std::string("\0\xff\x01", 3));
+    EXPECT_EQ(store.essayWithRevision("K7")->revision, 3);
+    EXPECT_EQ(store.correction("K7"), std::string("\xff\0", 2));
+    EXPECT_EQ(store.thumbnail("K7"), std::string("\xff\xd8\xff\0", 4));
+    EXPECT_EQ(store.lecture("K7")->reportPoint, "90");
+    std::string savedAt;
+    store.engine().read(
+        [&](SqlConnection& db) { savedAt = db.query("SELECT saved_at FROM essays").at(0).text(0); });
+    EXPECT_EQ(savedAt, "2024-01-02 03:04:05");
 }
 
 }
