@@ -137,14 +137,13 @@ protected:
                 throw StoreError(std::string("cannot store ") + std::to_string(column.bytes.size()) + " bytes in "
                                  + table + "." + column.name + ": PostgreSQL keeps at most 1 GiB in one value");
             copyIn(column.bytes);
-            const std::int64_t changed =
-                change(std::string("UPDATE ") + table + " SET " + column.name
-                           + " = (SELECT data FROM incoming_bytes) WHERE lecture_key = $1",
-                       {key});
+            const std::int64_t changed = change(std::string("UPDATE ") + table + " SET " + column.name
+                                                    + " = (SELECT data FROM incoming_bytes) WHERE lecture_key = $1",
+                                                {key});
             exec("DELETE FROM incoming_bytes");
             if (changed != 1)
-                throw StoreError(std::string("no row in ") + table + " for lecture " + key + " to write "
-                                 + column.name + " into");
+                throw StoreError(std::string("no row in ") + table + " for lecture " + key + " to write " + column.name
+                                 + " into");
         }
     }
 

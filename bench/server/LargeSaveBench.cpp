@@ -68,6 +68,12 @@ void BM_LargeSave(benchmark::State& state)
 
 }
 
-BENCHMARK(BM_LargeSave)->ArgName("postgresql")->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargeSave)
+    ->ArgName("postgresql")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -160,8 +160,8 @@ TEST(StoreLargeBytes, ASaveFailingMidWayKeepsNothingOfIt)
         CourseStore store(TestStoreLocation(dir.path()));
         store.seedDemo();
         store.saveEssay({"S1001", "DEMO0001", "제목", "N", "essay", {}});
-        const CorrectionSave failing{"T1001", "DEMO0001", "S1001", patterned(2 * chunk, 5),
-                                     ByteSource(thumbnail.size(), fault.read), "70", "N"};
+        const CorrectionSave failing{
+            "T1001", "DEMO0001", "S1001", patterned(2 * chunk, 5), ByteSource(thumbnail.size(), fault.read), "70", "N"};
 
         // The first correction: nothing of it, not even its row.
         EXPECT_THROW(store.saveCorrection(failing), std::exception);
@@ -242,8 +242,7 @@ TEST(StoreSchema, AFileFromBeforeTheVersionTableIsBroughtUpToDate)
     EXPECT_EQ(store.thumbnail("K7"), std::string("\xff\xd8\xff\0", 4));
     EXPECT_EQ(store.lecture("K7")->reportPoint, "90");
     std::string savedAt;
-    store.engine().read(
-        [&](SqlConnection& db) { savedAt = db.query("SELECT saved_at FROM essays").at(0).text(0); });
+    store.engine().read([&](SqlConnection& db) { savedAt = db.query("SELECT saved_at FROM essays").at(0).text(0); });
     EXPECT_EQ(savedAt, "2024-01-02 03:04:05");
 }
 
