@@ -2,6 +2,7 @@
 // only when the proxy itself sends it; and the shipped nginx settings in front of it.
 #include "RawClient.h"
 
+#include "NginxBalancer.h"
 #include "TestStore.h"
 #include "server/Accounts.h"
 #include "server/CourseServer.h"
@@ -18,8 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -75,26 +74,12 @@ TEST_F(ProxyTest, OnlyTheTrustedProxyNamesTheClient)
     EXPECT_EQ(status("127.0.0.7", "192.0.2.4", kStudent), "429");
 }
 
-// A loopback port free at the moment.
-int freePort()
-{
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
 TEST_F(ProxyTest, ShippedNginxSettingsPassTheClientAndItsForms)
 {
     const QString nginx = QStandardPaths::findExecutable("nginx", {"/usr/sbin", "/usr/bin"});
     ASSERT_FALSE(nginx.isEmpty()) << "nginx is not installed (scripts/packages.txt lists it)";
     QTemporaryDir prefix;
-    const int proxyPort = freePort();
+    const int proxyPort = FreeLoopbackPort();
     const QString site = QDir(SourceDir()).filePath("resources/server/nginx-proxy.conf");
     QFile config(prefix.filePath("nginx.conf"));
     ASSERT_TRUE(config.open(QIODevice::WriteOnly));
