@@ -1,12 +1,14 @@
-# dz_add_test(NAME name SOURCES ... LIBS ...)
+# dz_add_test(NAME name SOURCES ... LIBS ... [ENVIRONMENT VAR=value ...])
 # One test program whose cases CTest runs one by one, each named <program>.<suite>.<case>;
-# the shared test main creates the application and sets the test environment.
+# the shared test main creates the application and sets the test environment, ENVIRONMENT
+# adds to it.
 include(GoogleTest)
 function(dz_add_test)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE dz_test_support ${T_LIBS})
-  gtest_discover_tests(${T_NAME} TEST_PREFIX ${T_NAME}. DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${T_NAME} TEST_PREFIX ${T_NAME}. DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
 endfunction()
 
 # dz_add_bench(NAME name SOURCES ... LIBS ...): a Google Benchmark program under bench/.

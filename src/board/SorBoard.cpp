@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -177,17 +178,32 @@ void TSorCustomBoard::SetBoardColor(const QColor& value)
     Redraw();
 }
 
-void TSorCustomBoard::CopyPicture(QImage& bitmap) const
+void TSorCustomBoard::CopyPicture(QImage& bitmap)
 {
-    bitmap = FBuffer.copy();
+    bitmap = PlainPicture();
 }
 
-void TSorCustomBoard::DrawPicture(QImage& bitmap) const
+void TSorCustomBoard::DrawPicture(QImage& bitmap)
 {
     if (bitmap.isNull())
         return;
     QPainter painter(&bitmap);
-    painter.drawImage(0, 0, FBuffer);
+    painter.drawImage(0, 0, PlainPicture());
+}
+
+// Thumbnails and prints take the picture at one device pixel to a pixel, whatever the screen.
+QImage TSorCustomBoard::PlainPicture()
+{
+    if (FBuffer.devicePixelRatio() == 1)
+        return FBuffer.copy();
+    QImage picture(size(), QImage::Format_RGB32);
+    picture.fill(FBoardColor);
+    PaintBackground(picture);
+    TCanvas canvas(picture);
+    LockHold lock(canvas);
+    for (int i = 0; i < FItems.Count(); ++i)
+        FItems.Items(i)->Draw(canvas);
+    return picture;
 }
 
 void TSorCustomBoard::Unselect()
@@ -220,15 +236,28 @@ void TSorCustomBoard::Redraw()
 void TSorCustomBoard::DrawBackground()
 {
     // A picture still shared with the window is replaced, not copied and then overwritten.
-    if (FBuffer.size() != size() || !FBuffer.isDetached())
-        FBuffer = size().isEmpty() ? QImage() : QImage(size(), QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    if (FBuffer.deviceIndependentSize() != QSizeF(size()) || FBuffer.devicePixelRatio() != ratio
+        || !FBuffer.isDetached()) {
+        FBuffer = size().isEmpty() ? QImage() : QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+        FBuffer.setDevicePixelRatio(ratio);
+    }
     if (FBuffer.isNull())
         return;
     FBuffer.fill(FBoardColor);
-    if (!FBackground.isNull()) {
-        QPainter painter(&FBuffer);
-        painter.drawImage(0, 0, FBackground);
-    }
+    PaintBackground(FBuffer);
+}
+
+void TSorCustomBoard::PaintBackground(QImage& picture) const
+{
+    if (FBackground.isNull())
+        return;
+    QPainter painter(&picture);
+    // A page of a whole multiple of the picture's device pixels keeps its lines sharp when
+    // sampled; a page of another ratio is blended.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                          std::fmod(FBackground.devicePixelRatio(), picture.devicePixelRatio()) != 0);
+    painter.drawImage(0, 0, FBackground);
 }
 
 void TSorCustomBoard::DrawItems()
@@ -252,8 +281,14 @@ void TSorCustomBoard::Paint()
 
 void TSorCustomBoard::paintEvent(QPaintEvent*)
 {
+    // The picture is made anew for a screen of another pixel ratio.
+    if (FBuffer.devicePixelRatio() != devicePixelRatioF()) {
+        if (OnRatioChange)
+            OnRatioChange(this);
+        Redraw();
+    }
     QPainter painter(this);
-    if (FScreen.size() != size())
+    if (FScreen.deviceIndependentSize() != QSizeF(size()))
         painter.fillRect(rect(), FBoardColor);
     painter.drawImage(0, 0, FScreen);
     if (FKeyCaretShown && hasFocus())

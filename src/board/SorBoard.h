@@ -117,15 +117,15 @@ public:
     const QList<TBoardTextLine>& TextLines() const { return FTextLines; }
     void SetTextLines(const QList<TBoardTextLine>& lines);
 
-    // The page picture the owner paints into; the owner then sizes the board to it and
-    // calls Redraw.
+    // The page picture the owner paints into, best at the board's pixel ratio; the owner then
+    // sizes the board to its size in pixels and calls Redraw.
     QImage& Background() { return FBackground; }
-    // The composed picture: fill, background and items.
+    // The composed picture: fill, background and items, at the screen's pixel ratio.
     const QImage& Buffer() const { return FBuffer; }
-    // An exact copy of the composed picture, at its size (printing).
-    void CopyPicture(QImage& bitmap) const;
+    // The composed picture at its size in pixels, one device pixel to each (printing).
+    void CopyPicture(QImage& bitmap);
     // The composed picture at (0, 0) of a picture whose size stays (the thumbnail).
-    void DrawPicture(QImage& bitmap) const;
+    void DrawPicture(QImage& bitmap);
 
     TBoardItems& Items() override { return FItems; }
     void Redraw() override;
@@ -135,6 +135,9 @@ public:
 
     TMouseEvent OnMouseDown;
     TNotifyEvent OnDblClick;
+    // Before the picture is made anew for a screen of another pixel ratio: the owner paints
+    // the background again at it.
+    TNotifyEvent OnRatioChange;
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyUp;
@@ -165,6 +168,8 @@ protected:
     QString ItemToolTip(const TBoardItem& item) const;
     void DrawFocusFrame(QPoint p1, QPoint p2);
     void DrawBackground();
+    void PaintBackground(QImage& picture) const;
+    QImage PlainPicture();
     void DrawItems();
     void SaveCanvas() { FCanvas.Save(); }
     void RestoreCanvas() { FCanvas.Restore(); }

@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 TCanvas::TCanvas(QImage& surface) : FSurface(surface)
 {
@@ -122,28 +124,36 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 
 // Every outline pixel exactly once, so drawing the same outline twice restores the picture;
 // a painter would touch the corners of a thin outline twice. A box of one point is empty.
+// On a picture of a higher pixel ratio each pixel of the outline covers its device pixels.
 void TCanvas::InvertOutline(const QRect& box)
 {
     if (FSurface.isNull() || box.size() == QSize(1, 1))
         return;
     if (FPainter)
         FPainter->end();
+    const qreal ratio = FSurface.devicePixelRatio();
+    auto device = [ratio](int from, int to) {
+        return std::pair(int(std::floor(from * ratio)), int(std::floor((to + 1) * ratio)) - 1);
+    };
+    const auto [left, right] = device(box.left(), box.right());
+    const auto [top, bottom] = device(box.top(), box.bottom());
+    const auto [innerLeft, innerRight] = device(box.left() + 1, box.right() - 1);
+    const auto [innerTop, innerBottom] = device(box.top() + 1, box.bottom() - 1);
     const QRgb pen = PenColor.rgb();
-    auto flip = [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= FSurface.width() || y >= FSurface.height())
+    auto flip = [&](int y, int fromX, int toX) {
+        if (y < 0 || y >= FSurface.height())
             return;
         QRgb* line = reinterpret_cast<QRgb*>(FSurface.scanLine(y));
-        line[x] = (~(pen ^ line[x])) | 0xff000000u;
+        for (int x = std::max(fromX, 0); x <= std::min(toX, FSurface.width() - 1); ++x)
+            line[x] = (~(pen ^ line[x])) | 0xff000000u;
     };
-    for (int x = box.left(); x <= box.right(); ++x) {
-        flip(x, box.top());
-        if (box.bottom() != box.top())
-            flip(x, box.bottom());
-    }
-    for (int y = box.top() + 1; y < box.bottom(); ++y) {
-        flip(box.left(), y);
-        if (box.right() != box.left())
-            flip(box.right(), y);
+    for (int y = top; y <= bottom; ++y) {
+        if (y < innerTop || y > innerBottom || innerLeft > innerRight) {
+            flip(y, left, right);
+        } else {
+            flip(y, left, innerLeft - 1);
+            flip(y, innerRight + 1, right);
+        }
     }
     if (FPainter)
         FPainter->begin(&FSurface);

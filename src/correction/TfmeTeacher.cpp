@@ -37,6 +37,7 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTime>
+#include <cmath>
 
 namespace {
 
@@ -46,6 +47,12 @@ const QString kCommentFull = QStringLiteral("더이상 추가 하실 수 없습�
 bool IsTypedKey(const QKeyEvent& key)
 {
     return !key.text().isEmpty() || key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete;
+}
+
+// Manuscript cells are copied only at whole ratios; the board scales a larger page down.
+int PageRatio(const QWidget& board)
+{
+    return int(std::ceil(board.devicePixelRatioF()));
 }
 
 }
@@ -242,10 +249,16 @@ void TfmeTeacher::cmbListChange(int index)
         return;
     }
     // Rendered first: a page that cannot be rendered leaves the board on the page it shows.
-    frmTemp->RenderPage(FSession.cdTempEditor, Board->Background(), index + 1);
+    frmTemp->RenderPage(FSession.cdTempEditor, Board->Background(), index + 1, PageRatio(*Board));
     Board->SetTextLines(frmTemp->PageLines(FSession.cdTempEditor, index + 1));
     FSession.TurnPage(index);
     FRuleHints->ShowPage(index, !FSession.ReadOnly());
+}
+
+void TfmeTeacher::BoardRatioChange()
+{
+    if (FSession.ViewMode() == 1 && cmbList->currentIndex() >= 0)
+        frmTemp->RenderPage(FSession.cdTempEditor, Board->Background(), cmbList->currentIndex() + 1, PageRatio(*Board));
 }
 
 void TfmeTeacher::ShowPageChange(CorrectionPage::Changes what)
@@ -254,7 +267,7 @@ void TfmeTeacher::ShowPageChange(CorrectionPage::Changes what)
     if (what & CorrectionPage::PageTurned) {
         ScrollBox1->verticalScrollBar()->setValue(0);
         Board->move(0, 0);
-        Board->resize(Board->Background().size());
+        Board->resize(Board->Background().deviceIndependentSize().toSize());
         ScrollBox1->widget()->resize(Board->size());
         BoardPage::Restore(*Board, page.marks());
     } else if (what & CorrectionPage::MarksChanged) {

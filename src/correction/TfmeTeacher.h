@@ -111,6 +111,8 @@ private:
     void BoardItemMoveSized(const TBoardItem& item);
     // Edits the selected item's text and point text in the text dialog.
     void BoardDblClick();
+    // The page shown painted again for a screen of another pixel ratio.
+    void BoardRatioChange();
     // Page Up / Page Down scroll the page area; Delete removes the selected item; Ctrl+Z
     // undoes and Ctrl+Y or Ctrl+Shift+Z redo on the page shown. A consumed key comes back as 0.
     void BoardKeyDown(int& key, Qt::KeyboardModifiers shift);

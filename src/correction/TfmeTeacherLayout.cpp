@@ -156,6 +156,7 @@ void TfmeTeacher::ConnectHandlers()
     };
     Board->OnItemMoveSized = [this](TBoardHost*, TBoardItem* item) { BoardItemMoveSized(*item); };
     Board->OnDblClick = [this](TSorCustomBoard*) { Guarded([&] { BoardDblClick(); }); };
+    Board->OnRatioChange = [this](TSorCustomBoard*) { Guarded([&] { BoardRatioChange(); }); };
     Board->OnKeyDown = [this](TSorCustomBoard*, int& key, Qt::KeyboardModifiers shift) {
         // The board keeps every key; Tab is what leaves it.
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {

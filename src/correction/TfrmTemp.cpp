@@ -129,13 +129,13 @@ void TfrmTemp::BuildLineTable(DataSet& essay, DataSet& table) const
     table.first();
 }
 
-void TfrmTemp::RenderPage(DataSet& table, QImage& bitmap, int page)
+void TfrmTemp::RenderPage(DataSet& table, QImage& bitmap, int page, int ratio)
 {
     const int kind = PaperKind(table);
     if (kind < EssayRecord::BlankPaper)
-        RenderGridPage(table, bitmap, page);
+        RenderGridPage(table, bitmap, page, ratio);
     else if (kind == EssayRecord::BlankPaper)
-        RenderTextPage(table, bitmap, page);
+        RenderTextPage(table, bitmap, page, ratio);
     else
         RenderImagePage(table, bitmap, page);
 }
@@ -161,9 +161,9 @@ void TfrmTemp::PaintLines(QImage& bitmap, QPoint origin, const QStringList& line
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, lines[i]);
 }
 
-void TfrmTemp::RenderTextPage(DataSet& table, QImage& bitmap, int page)
+void TfrmTemp::RenderTextPage(DataSet& table, QImage& bitmap, int page, int ratio)
 {
-    bitmap = TextPage(table, page, 1);
+    bitmap = TextPage(table, page, ratio);
 }
 
 QImage TfrmTemp::TextPage(DataSet& table, int page, int ratio) const
@@ -203,9 +203,9 @@ void TfrmTemp::RenderText(const QString& text, QImage& bitmap)
     bitmap = picture;
 }
 
-void TfrmTemp::RenderGridPage(DataSet& table, QImage& bitmap, int page)
+void TfrmTemp::RenderGridPage(DataSet& table, QImage& bitmap, int page, int ratio)
 {
-    bitmap = GridPage(table, page, 1);
+    bitmap = GridPage(table, page, ratio);
 }
 
 QImage TfrmTemp::GridPage(DataSet& table, int page, int ratio)

@@ -62,13 +62,13 @@ public:
     static int PageCount(DataSet& table);
 
     // Pages count from 1. Each sets the bitmap's size and paints the whole of it; a page
-    // that fails leaves the bitmap as it was.
-    void RenderGridPage(DataSet& table, QImage& bitmap, int page);
-    void RenderTextPage(DataSet& table, QImage& bitmap, int page);
+    // that fails leaves the bitmap as it was. `ratio` is the picture's device pixels to a pixel.
+    void RenderGridPage(DataSet& table, QImage& bitmap, int page, int ratio = 1);
+    void RenderTextPage(DataSet& table, QImage& bitmap, int page, int ratio = 1);
     void RenderImagePage(DataSet& table, QImage& bitmap, int page);
     // The page operation the table's kind calls for: below 2 manuscript, 2 blank paper,
-    // 3 scanned.
-    void RenderPage(DataSet& table, QImage& bitmap, int page);
+    // 3 scanned, which keeps its own resolution.
+    void RenderPage(DataSet& table, QImage& bitmap, int page, int ratio = 1);
     // The same page for printing: manuscript and blank paper at kPrintRatio (the picture's
     // pixel ratio), scanned pages at their own resolution.
     QImage RenderPrintPage(DataSet& table, int page);

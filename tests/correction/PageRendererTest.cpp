@@ -157,6 +157,29 @@ TEST_F(PageRenderer, BlankPaperWrapsAtTheBoxWidth)
     }
 }
 
+// The board of a screen of two device pixels to a pixel shows the page drawn at them: the
+// same page in pixels, its text edges not those of the page of pixels enlarged.
+TEST_F(PageRenderer, PagesAtTwoDevicePixels)
+{
+    const struct {
+        const char* name;
+        DataSet essay;
+    } cases[] = {
+        {"manuscript", Essays::Manuscript(61)},
+        {"blank paper", Essays::BlankPaper(Paragraph(3) + "\r\n")},
+    };
+    for (const auto& c : cases) {
+        DataSet table = Table(c.essay);
+        QImage plain, sharp;
+        renderer->RenderPage(table, plain, 1);
+        renderer->RenderPage(table, sharp, 1, 2);
+        EXPECT_EQ(sharp.devicePixelRatio(), 2) << c.name;
+        EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(plain.size())) << c.name;
+        const QImage enlarged = plain.scaled(plain.size() * 2).convertToFormat(sharp.format());
+        EXPECT_NE(sharp, enlarged) << c.name;
+    }
+}
+
 TEST_F(PageRenderer, ScannedPages)
 {
     DataSet table = Table(
