@@ -1,5 +1,6 @@
 #include "CourseHandlers.h"
 
+#include "ApiRequest.h"
 #include "ClientIf.h"
 #include "CoursePage.h"
 #include "LaunchFile.h"
@@ -309,6 +310,8 @@ HttpResponse FailureAnswer(const HttpRequest& req, int code)
     }
     if (clientIf)
         return reply({code, why, {}}, code);
+    if (req.path.rfind(kApiPrefix, 0) == 0)
+        return JsonRefusal(code, why);
     if (req.path.rfind("/scan/", 0) == 0)
         return html(MessagePage("스캔한 답안을 받지 못했습니다", why), code);
     HttpResponse res;

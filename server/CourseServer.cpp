@@ -1,5 +1,6 @@
 #include "CourseServer.h"
 
+#include "ApiRequest.h"
 #include "CourseHandlers.h"
 #include "HttpServer.h"
 #include "RequestGate.h"
@@ -65,8 +66,12 @@ CourseServer::CourseServer(CourseStore& store, Accounts& accounts, const ServerO
         try {
             res = route(site, req);
         } catch (const Refusal& refusal) {
-            res.status = refusal.status();
-            res.setContent(std::to_string(refusal.status()) + " " + refusal.what(), "text/plain; charset=utf-8");
+            if (req.path.rfind(kApiPrefix, 0) == 0) {
+                res = JsonRefusal(refusal.status(), refusal.what());
+            } else {
+                res.status = refusal.status();
+                res.setContent(std::to_string(refusal.status()) + " " + refusal.what(), "text/plain; charset=utf-8");
+            }
         }
         return res.status >= 400 && res.body.empty() ? FailureAnswer(req, res.status) : res;
     };

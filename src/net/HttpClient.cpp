@@ -116,12 +116,35 @@ std::optional<QByteArray> HttpClient::getIfStored(const QString& address)
     return body;
 }
 
-QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address, qint64 limit, bool* missing)
+HttpClient::Answer HttpClient::call(const QString& address, const QByteArray& token, const QByteArray* jsonBody)
+{
+    QNetworkRequest req = request(address);
+    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    req.setRawHeader("Authorization", "Bearer " + token);
+    req.setRawHeader("Accept", "application/json");
+    QNetworkReply* reply = nullptr;
+    if (jsonBody) {
+        req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        req.setHeader(QNetworkRequest::ContentLengthHeader, jsonBody->size());
+        auto* device = new OneShotBody(*jsonBody);
+        reply = manager_.post(req, device);
+        device->setParent(reply);
+    } else {
+        reply = manager_.get(req);
+    }
+    Answer answer;
+    answer.body = finish(reply, address, CurrentTransferSettings().maxReplyBytes, nullptr, &answer.status);
+    answer.contentType = contentType_;
+    return answer;
+}
+
+QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address, qint64 limit, bool* missing, int* anyStatus)
 {
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(raw);
     send_ = {};
     receive_ = {};
     revision_.clear();
+    contentType_.clear();
     connect(raw, &QNetworkReply::uploadProgress, this,
             [this](qint64 done, qint64 total) { progress(Direction::Send, done, total); });
     connect(raw, &QNetworkReply::downloadProgress, this,
@@ -170,6 +193,11 @@ QByteArray HttpClient::finish(QNetworkReply* raw, const QString& address, qint64
                            .arg(raw->operation() == QNetworkAccessManager::PostOperation
                                     ? QStringLiteral("MaxReplyBytes")
                                     : QStringLiteral("MaxDownloadBytes")));
+    contentType_ = raw->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    if (anyStatus && status > 0) {
+        *anyStatus = status;
+        return body;
+    }
     if (status >= 300 && status < 400) {
         const QString target = QString::fromUtf8(raw->rawHeader("Location"));
         if (raw->operation() == QNetworkAccessManager::PostOperation)

@@ -44,6 +44,17 @@ public:
     // As get, but an address with nothing stored at it (404) gives no body instead of an error.
     std::optional<QByteArray> getIfStored(const QString& address);
 
+    // An answer of one of the server's optional requests (net/CourseAdditions.h): whatever
+    // its HTTP status, for the caller to judge. A redirect is an answer too, never followed.
+    struct Answer {
+        int status = 0;
+        QByteArray contentType;
+        QByteArray body;
+    };
+    // A GET when `jsonBody` is null, else a POST of it as application/json; `token` goes as
+    // "Authorization: Bearer". Raises AppError only when no answer came (or it was too large).
+    Answer call(const QString& address, const QByteArray& token, const QByteArray* jsonBody);
+
     // The revision of the stored record the last answer named (its header Dz-Revision),
     // digits only; empty when it named none, as a course site without revisions answers.
     const QString& revision() const { return revision_; }
@@ -60,8 +71,10 @@ private:
     };
 
     QNetworkRequest request(const QString& address) const;
-    // `missing`, when given, is set for a 404 answer instead of raising.
-    QByteArray finish(QNetworkReply* reply, const QString& address, qint64 limit, bool* missing = nullptr);
+    // `missing`, when given, is set for a 404 answer instead of raising; `status`, when
+    // given, receives the HTTP status of any answer instead of raising for it.
+    QByteArray finish(QNetworkReply* reply, const QString& address, qint64 limit, bool* missing = nullptr,
+                      int* status = nullptr);
     void progress(Direction direction, qint64 done, qint64 total);
     void end(Direction direction);
     Work& state(Direction direction);
@@ -76,4 +89,5 @@ private:
     Work send_;
     Work receive_;
     QString revision_;
+    QByteArray contentType_;
 };

@@ -11,13 +11,13 @@
 namespace {
 
 template <typename Exchange>
-QByteArray RunTransfer(const QString& caption, Exchange exchange)
+auto RunTransfer(const QString& caption, Exchange exchange)
 {
     TransferGate::Pass pass;
     auto client = std::make_unique<HttpClient>();
     TfrmProBar* window = ShowProgress(*client, caption);
     try {
-        QByteArray body = exchange(*client);
+        auto body = exchange(*client);
         client.reset();
         window->workEnd();
         return body;
@@ -77,4 +77,10 @@ bool DownloadIfStored(const QString& address, QBuffer& stream, QString* revision
     if (stored)
         fill(stream, body);
     return stored;
+}
+
+HttpClient::Answer CallAddition(const QString& address, const QByteArray& token, const QByteArray* jsonBody,
+                                const QString& caption)
+{
+    return RunTransfer(caption, [&](HttpClient& client) { return client.call(address, token, jsonBody); });
 }

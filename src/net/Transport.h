@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/HttpClient.h"
 #include "net/UploadForm.h"
 
 #include <QBuffer>
@@ -21,3 +22,8 @@ void DownloadToStream(const QString& address, QBuffer& stream, QString* revision
 // As DownloadToStream, but an address with nothing stored at it yet (404) gives false and
 // leaves the stream as it was.
 bool DownloadIfStored(const QString& address, QBuffer& stream, QString* revision);
+
+// One of the server's optional requests (net/CourseAdditions.h), with the progress window
+// showing `caption`.
+HttpClient::Answer CallAddition(const QString& address, const QByteArray& token, const QByteArray* jsonBody,
+                                const QString& caption);
