@@ -47,8 +47,8 @@ std::optional<QJsonObject> CourseAdditions::post(const QString& name, const QJso
     return call(name, {}, &body, caption);
 }
 
-std::optional<QJsonObject> CourseAdditions::call(const QString& name, const QUrlQuery& query,
-                                                 const QJsonObject* body, const QString& caption) const
+std::optional<QJsonObject> CourseAdditions::call(const QString& name, const QUrlQuery& query, const QJsonObject* body,
+                                                 const QString& caption) const
 {
     if (!possible())
         return std::nullopt;

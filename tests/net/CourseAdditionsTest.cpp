@@ -10,8 +10,8 @@ namespace {
 
 QByteArray answer(int status, const QByteArray& head, const QByteArray& body)
 {
-    return "HTTP/1.1 " + QByteArray::number(status) + " X\r\n" + head + "Content-Length: "
-           + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    return "HTTP/1.1 " + QByteArray::number(status) + " X\r\n" + head
+           + "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
 const QByteArray kJson = "Content-Type: application/json; charset=utf-8\r\n";
@@ -84,8 +84,8 @@ TEST_F(CourseAdditionsTest, RefusalsAndFailuresSayWhy)
 TEST_F(CourseAdditionsTest, ARunWithoutTokenAsksNothing)
 {
     server.respond = [](const QByteArray&) { return answer(200, kJson, "{}"); };
-    for (const CourseAdditions& run : {CourseAdditions(QString(), QStringLiteral("tok")),
-                                       CourseAdditions(QStringLiteral("K1"), QString())}) {
+    for (const CourseAdditions& run :
+         {CourseAdditions(QString(), QStringLiteral("tok")), CourseAdditions(QStringLiteral("K1"), QString())}) {
         EXPECT_FALSE(run.possible());
         EXPECT_FALSE(run.get(QStringLiteral("queue"), {}, {}));
     }
