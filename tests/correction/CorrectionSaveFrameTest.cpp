@@ -11,6 +11,7 @@
 #include "jpeg/Jpeg.h"
 #include "net/Transport.h"
 #include "report/TfrmPreview.h"
+#include "support/PixelCount.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
 #include "text/Cp949.h"
@@ -123,17 +124,6 @@ QList<std::pair<int, QString>> Reviews(DataSet& record)
         if (!record.asString(u"M1").isEmpty())
             reviews.append({record.position(), record.asString(u"M1")});
     return reviews;
-}
-
-int RedPixels(const QImage& image, const QRect& area)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QRgb c = image.pixel(x, y);
-            count += qRed(c) > 180 && qGreen(c) < 90 && qBlue(c) < 90;
-        }
-    return count;
 }
 
 bool AnyDark(const QImage& image, const QRect& area)

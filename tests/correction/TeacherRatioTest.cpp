@@ -4,6 +4,7 @@
 #include "board/SorBoard.h"
 #include "core/LaunchFields.h"
 #include "correction/TfmeTeacher.h"
+#include "support/PixelCount.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
 
@@ -14,17 +15,6 @@
 namespace {
 
 using W = TeacherWidgets;
-
-int RedPixels(const QImage& image, const QRect& area)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QRgb c = image.pixel(x, y);
-            count += qRed(c) > 180 && qGreen(c) < 90 && qBlue(c) < 90;
-        }
-    return count;
-}
 
 class TeacherRatio : public ::testing::Test {
 protected:
