@@ -87,25 +87,23 @@ void CorrectionSession::Start(const CorrectionLaunch& launch)
 {
     launch_ = launch;
     reportPoint_ = launch.reportPoint;
-    baseRevision_ = launch.correctionRevision;
+    revision_.start(launch.correctionRevision);
     scores_.setTotal(reportPoint_);
 }
 
 void CorrectionSession::CorrectionFetched(const QString& revision)
 {
-    if (!revision.isEmpty())
-        baseRevision_ = revision;
+    revision_.fetched(revision);
 }
 
 bool CorrectionSession::NewerThanLaunch() const
 {
-    return launch_.KnowsRevisions() && !baseRevision_.isEmpty()
-           && baseRevision_.toLongLong() > launch_.correctionRevision.toLongLong();
+    return revision_.newerThanLaunch();
 }
 
 void CorrectionSession::SaveAccepted(const QString& revision)
 {
-    baseRevision_ = revision;
+    revision_.accepted(revision);
 }
 
 QString CorrectionSession::PlainText() const
@@ -279,7 +277,7 @@ TeacherSubmission CorrectionSession::Submission(const QImage& thumbnail)
                                  {},
                                  Thumbnail::Encode(thumbnail),
                                  {},
-                                 baseRevision_};
+                                 revision_.base()};
     if (mode_ == 1) {
         CorrectionRecord::writeSummary(cdTeacher, cdTemp, {review_, scores_.points(), scores_.deduction()});
         submission.record = CorrectionRecord::toPacket(cdTeacher);

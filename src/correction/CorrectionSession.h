@@ -6,6 +6,7 @@
 #include "correction/TeacherForm.h"
 #include "dataset/DataSet.h"
 #include "document/CorrectionRecord.h"
+#include "net/SaveRevision.h"
 #include "report/PreparedReport.h"
 
 #include <QDate>
@@ -46,6 +47,9 @@ public:
     bool NewerThanLaunch() const;
     // An accepted save: `revision` (what the server says it stored) is the next base.
     void SaveAccepted(const QString& revision);
+    // A save whose answer never came, and the next is sent only after it (net/SaveRevision.h).
+    void SaveUnanswered(const UploadForm& form) { revision_.unanswered(form); }
+    const std::optional<UploadForm>& UnansweredSave() const { return revision_.unansweredSave(); }
     // The review and the page comments as plain text, for the clipboard when the server
     // refused to store them.
     QString PlainText() const;
@@ -148,7 +152,7 @@ private:
 
     CorrectionLaunch launch_;
     QString reportPoint_;
-    QString baseRevision_;
+    SaveRevision revision_;
     // The day each print's heading shows; set when a print is prepared.
     QDate printDate_;
     CorrectionPage page_;

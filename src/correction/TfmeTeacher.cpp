@@ -15,6 +15,7 @@
 #include "correction/TotalBox.h"
 #include "net/ShowBrowserWindow.h"
 #include "net/Transport.h"
+#include "net/UploadForm.h"
 #include "report/TfrmPreview.h"
 #include "text/TrimControls.h"
 #include "ui/DialogService.h"
@@ -390,7 +391,16 @@ void TfmeTeacher::SaveCorrection()
     ReplyText reply;
     QString revision;
     try {
-        reply = PostTeacherForm(FSession.Submission(Thumbnail()), &revision);
+        const UploadForm form = TeacherForm(FSession.Submission(Thumbnail()));
+        if (const std::optional<UploadForm> unanswered = FSession.UnansweredSave(); unanswered && *unanswered != form) {
+            reply = PostSave(*unanswered, revision);
+            if (reply.accepted()) {
+                FSession.SaveAccepted(revision);
+                reply = PostSave(TeacherForm(FSession.Submission(Thumbnail())), revision);
+            }
+        } else {
+            reply = PostSave(form, revision);
+        }
     } catch (const AppError& error) {
         FJournal->keeper().flush();
         throw AppError(error.message() + kKeptHere);
@@ -416,6 +426,16 @@ void TfmeTeacher::SaveCorrection()
     // second save in the same minute shows too.
     const QString message = reply.message.isEmpty() ? QStringLiteral("저장되었습니다.") : reply.message;
     lblNotice->setText(message + QLatin1Char(' ') + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+ReplyText TfmeTeacher::PostSave(const UploadForm& form, QString& revision)
+{
+    try {
+        return SplitReply(PostForm(form, &revision));
+    } catch (const AppError&) {
+        FSession.SaveUnanswered(form);
+        throw;
+    }
 }
 
 // Page 1 as the teacher sees it: a board page with its comment beside it, or the picture.

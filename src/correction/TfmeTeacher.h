@@ -152,6 +152,8 @@ private:
     void AddHandwrittenPage();
     void DeleteHandwrittenPage();
     QImage Thumbnail() const;
+    // One post and its reply; a post whose answer never came is kept to go again first.
+    ReplyText PostSave(const UploadForm& form, QString& revision);
     // The page comment's lines as its box shows them, wrapped at its width.
     int CommentLines() const;
 

@@ -21,10 +21,14 @@ public:
     // Frames the parts with a boundary that occurs in none of them.
     Encoded encode() const;
 
+    bool operator==(const UploadForm&) const = default;
+
 private:
     struct Part {
         QByteArray header;  // header lines, each ending in CR LF
         QByteArray content;
+
+        bool operator==(const Part&) const = default;
     };
     QList<Part> parts_;
 };

@@ -313,11 +313,15 @@ void TfmeEditor::SaveEssay()
 {
     if (!ConfirmHiddenPaper())
         return;
-    const UploadForm form = session_->SaveForm();
     try {
-        QString revision;
-        const QString reply = PostForm(form, &revision);
-        session_->SaveReplied(SplitReply(reply), revision);
+        const UploadForm form = session_->SaveForm();
+        if (const std::optional<UploadForm> unanswered = session_->UnansweredSave();
+            unanswered && *unanswered != form) {
+            PostSave(*unanswered);
+            PostSave(session_->SaveForm());
+        } else {
+            PostSave(form);
+        }
     } catch (const SaveRefused& refused) {
         // Written again even when unchanged: another window's save of this essay removes
         // the journal the two share.
@@ -334,6 +338,19 @@ void TfmeEditor::SaveEssay()
     journal_->keeper().saved();
     ui_.lblNotice->setText(QStringLiteral("저장되었습니다 ")
                            + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+void TfmeEditor::PostSave(const UploadForm& form)
+{
+    QString revision;
+    QString reply;
+    try {
+        reply = PostForm(form, &revision);
+    } catch (const AppError&) {
+        session_->SaveUnanswered(form);
+        throw;
+    }
+    session_->SaveReplied(SplitReply(reply), revision);
 }
 
 void TfmeEditor::OfferCopy(const QString& refusal)

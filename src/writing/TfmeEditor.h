@@ -8,6 +8,7 @@
 
 class LaunchFields;
 class QLineEdit;
+class UploadForm;
 class WritingChecks;
 class WritingJournal;
 class WritingSession;
@@ -62,6 +63,8 @@ private:
     // on this computer; a refusal offers to copy the text, and the save ends unsaved. A save while the hidden paper
     // holds text asks first.
     void SaveEssay();
+    // One post and its reply; a post whose answer never came is kept to go again first.
+    void PostSave(const UploadForm& form);
     // The server refused the save: its message, and the text offered for the clipboard.
     void OfferCopy(const QString& refusal);
     bool ConfirmHiddenPaper();

@@ -68,20 +68,18 @@ void WritingSession::ReadLaunchFields(const LaunchFields& fields)
 {
     launch_ = WritingLaunch::Read(fields);
     lectureKey_ = launch_.lectureKey;
-    baseRevision_ = launch_.essayRevision;
+    revision_.start(launch_.essayRevision);
     title_ = launch_.title;
 }
 
 void WritingSession::EssayFetched(const QString& revision)
 {
-    if (!revision.isEmpty())
-        baseRevision_ = revision;
+    revision_.fetched(revision);
 }
 
 bool WritingSession::NewerThanLaunch() const
 {
-    return launch_.KnowsRevisions() && !baseRevision_.isEmpty()
-           && baseRevision_.toLongLong() > launch_.essayRevision.toLongLong();
+    return revision_.newerThanLaunch();
 }
 
 int WritingSession::FirstPaper() const
@@ -247,15 +245,14 @@ UploadForm WritingSession::SaveForm()
     else if (inx_ == EssayRecord::BlankPaper)
         EssayRecord::writeBlankPaper(cdEditor_, launch_.studentNo,
                                      QString(memo_).replace(u'\n', QStringLiteral("\r\n")));
-    return EssaySave::form({launch_.studentNo, launch_.password, lectureKey_, title_, baseRevision_},
+    return EssaySave::form({launch_.studentNo, launch_.password, lectureKey_, title_, revision_.base()},
                            EssayRecord::toPacket(cdEditor_));
 }
 
 void WritingSession::SaveReplied(const ReplyText& reply, const QString& revision)
 {
     lectureKey_ = EssaySave::lectureKeyAfter(lectureKey_, reply);
-    // A site that stopped naming revisions cannot be told a base it would understand.
-    baseRevision_ = revision;
+    revision_.accepted(revision);
 }
 
 QString WritingSession::PlainText() const

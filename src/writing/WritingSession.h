@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dataset/DataSet.h"
+#include "net/SaveRevision.h"
 #include "writing/CellEditorHost.h"
 #include "writing/WritingLaunch.h"
 
@@ -53,7 +54,7 @@ public:
     bool NewerThanLaunch() const;
     // The stored revision the paper started from, sent with each save; empty when the
     // course site names none.
-    const QString& BaseRevision() const { return baseRevision_; }
+    const QString& BaseRevision() const { return revision_.base(); }
 
     // The paper shown: 1 manuscript, 2 blank paper, 3 scanned pages; 0 before the first
     // choice. The hidden paper keeps its text.
@@ -122,6 +123,10 @@ public:
     // value makes it the lecture key of later saves, and `revision` (what the server says
     // it stored) the base of the next.
     void SaveReplied(const ReplyText& reply, const QString& revision = {});
+    // A save whose answer never came, and SaveForm's form is sent only after it
+    // (net/SaveRevision.h).
+    void SaveUnanswered(const UploadForm& form) { revision_.unanswered(form); }
+    const std::optional<UploadForm>& UnansweredSave() const { return revision_.unansweredSave(); }
     // The title and the paper's text as plain lines, for the clipboard when the server
     // refused to store them.
     QString PlainText() const;
@@ -152,7 +157,7 @@ private:
 
     WritingLaunch launch_;
     QString lectureKey_;
-    QString baseRevision_;
+    SaveRevision revision_;
     QString title_;
     int inx_ = 0;
     ManuscriptGrid* grid_;

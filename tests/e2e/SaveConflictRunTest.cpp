@@ -1,7 +1,9 @@
 // Two runs on one essay, or one run of a launch file older than what is stored: no save
 // replaces work its run never saw.
 #include "ClientRun.h"
+#include "LossyProxy.h"
 #include "Typist.h"
+#include "core/Endpoint.h"
 #include "correction/CorrectionSession.h"
 #include "correction/TfmeTeacher.h"
 #include "document/EssayRecord.h"
@@ -22,6 +24,7 @@
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -81,7 +84,21 @@ protected:
         return sheetText(grid);
     }
 
+    // Saves go through a proxy that can lose their answers; downloads go straight.
+    LossyProxy& lossy()
+    {
+        if (!proxy) {
+            const QUrl direct(server.url());
+            proxy = std::make_unique<LossyProxy>(direct.host(), quint16(direct.port()));
+        }
+        // Each start of the client sets the address from its configuration again.
+        SetServerUrl(proxy->url());
+        return *proxy;
+    }
+    static QString notice(QWidget& frame) { return frame.findChild<QLabel*>(QStringLiteral("lblNotice"))->text(); }
+
     int downloads = 0;
+    std::unique_ptr<LossyProxy> proxy;
 };
 
 TEST_F(SaveConflictRun, LaunchFileFromBeforeTheFirstSaveOpensTheSavedEssay)
@@ -177,6 +194,60 @@ TEST_F(SaveConflictRun, TeachersCorrectionFollowsTheSameRule)
     EXPECT_EQ(dialogs->texts(Kind::Question), QStringList()) << "it saves on from what it opened";
     EXPECT_TRUE(
         c->FTeacher->findChild<QLabel*>(QStringLiteral("lblNotice"))->text().startsWith("첨삭이 저장되었습니다."));
+}
+
+// A save whose answer was lost may be stored; the run's next save must not take it for
+// someone else's and refuse itself.
+TEST_F(SaveConflictRun, ASaveWhoseAnswerWasLostDoesNotRefuseTheNextOne)
+{
+    const struct {
+        const char* what;
+        const char* launch;
+    } runs[] = {{"the essay of a lecture", "/launch/S001/DEMO0001.dzl"}, {"a new essay", "/launch/new/S1001.dzl"}};
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.what);
+        const int lectures = server.lectureCount();
+        auto run = open(download(QString::fromLatin1(r.launch)));
+        type(*run, QStringLiteral("첫 줄"));
+        lossy().answersToLose = 1;
+        dialogs->boxes.clear();
+        save(*run);
+        ASSERT_EQ(proxy->lost, 1);
+        proxy->lost = 0;
+        ASSERT_EQ(dialogs->texts(Kind::Error).size(), 1) << "the lost answer is reported";
+
+        type(*run, QStringLiteral("둘째"));
+        dialogs->boxes.clear();
+        save(*run);
+        EXPECT_EQ(dialogs->texts(Kind::Question), QStringList()) << "no conflict with its own save";
+        EXPECT_EQ(dialogs->texts(Kind::Error), QStringList());
+        EXPECT_FALSE(run->FEditor->session().Modified());
+        EXPECT_EQ(server.lectureCount(), lectures + (QByteArray(r.launch).contains("new") ? 1 : 0));
+        if (!QByteArray(r.launch).contains("new"))
+            EXPECT_EQ(storedText(), QStringLiteral("첫줄둘째"));
+    }
+
+    {
+        auto student = open(download(QStringLiteral("/launch/S001/DEMO0001.dzl")));
+        save(*student);
+    }
+    auto teacher = open(download(QStringLiteral("/launch/T001/DEMO0001.dzl")));
+    ASSERT_TRUE(teacher->FTeacher);
+    QPlainTextEdit* comment = TeacherWidgets(*teacher->FTeacher).Memo2;
+    comment->setFocus();
+    TypeText(comment, QStringLiteral("잃어버린 답"));
+    lossy().answersToLose = 1;
+    dialogs->boxes.clear();
+    click(teacher->FTeacher->btnSave);
+    ASSERT_EQ(proxy->lost, 1);
+    comment->setFocus();
+    TypeText(comment, QStringLiteral(" 다음"));
+    dialogs->boxes.clear();
+    click(teacher->FTeacher->btnSave);
+    EXPECT_EQ(dialogs->texts(Kind::Question), QStringList());
+    EXPECT_TRUE(notice(*teacher->FTeacher).startsWith(QStringLiteral("첨삭이 저장되었습니다.")))
+        << notice(*teacher->FTeacher).toStdString();
+    EXPECT_FALSE(teacher->FTeacher->Session().Modified());
 }
 
 }
