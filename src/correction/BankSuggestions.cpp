@@ -42,7 +42,7 @@ void BankSuggestions::refresh()
     if (filling_)
         return;
     shown_ = bank_.matches(typed(), mark_);
-    if (shown_.isEmpty() || !editor_->hasFocus()) {
+    if (shown_.isEmpty() || !editor_->isVisible()) {
         hide();
         return;
     }
