@@ -28,7 +28,8 @@ HttpResponse HandleBank(const CourseSite& site, const HttpRequest& req)
         const QJsonObject body = JsonBody(req, kMaxChanges);
         if (!body.value(QStringLiteral("ops")).isArray())
             throw Refusal(400, "보낸 내용에 문구함 변경 목록(ops)이 없습니다.");
-        answer.insert(QStringLiteral("results"), bank.apply(caller.user.number, body.value(QStringLiteral("ops")).toArray()));
+        answer.insert(QStringLiteral("results"),
+                      bank.apply(caller.user.number, body.value(QStringLiteral("ops")).toArray()));
     }
     answer.insert(QStringLiteral("entries"), json(bank.entriesOf(caller.user.number)));
     return JsonAnswer(answer);

@@ -25,7 +25,8 @@ struct Op {
 
 [[noreturn]] void malformed(qsizetype index, const QString& why)
 {
-    throw Refusal(400, QStringLiteral("문구함 변경 %1번째가 올바르지 않습니다: %2").arg(index + 1).arg(why).toStdString());
+    throw Refusal(400,
+                  QStringLiteral("문구함 변경 %1번째가 올바르지 않습니다: %2").arg(index + 1).arg(why).toStdString());
 }
 
 std::string idOf(const QJsonValue& value, qsizetype index)
@@ -97,11 +98,16 @@ public:
     QJsonObject run(const Op& op)
     {
         switch (op.kind) {
-        case Kind::Add: return add(op);
-        case Kind::Edit: return edit(op);
-        case Kind::Delete: return remove(op);
-        case Kind::Use: return use(op);
-        case Kind::Order: return order(op);
+        case Kind::Add:
+            return add(op);
+        case Kind::Edit:
+            return edit(op);
+        case Kind::Delete:
+            return remove(op);
+        case Kind::Use:
+            return use(op);
+        case Kind::Order:
+            return order(op);
         }
         return {};
     }
@@ -115,6 +121,12 @@ private:
         if (rows.empty())
             return std::nullopt;
         return Row{!rows[0].isNull(0) && rows[0].text(0) == teacher_, rows[0].number(1), rows[0].number(2)};
+    }
+
+    bool sameFields(const Op& op)
+    {
+        const SqlRow row = db_.query("SELECT body, mark, points FROM bank_entries WHERE entry_id = $1", {op.id}).at(0);
+        return row.text(0) == op.text && row.number(1) == op.mark && row.text(2) == op.points;
     }
 
     static QJsonObject notOwn(const std::string& id)
@@ -151,6 +163,8 @@ private:
             return result(op.id, "gone", QStringLiteral("고치려던 문구가 다른 곳에서 지워졌습니다."));
         if (!found->own)
             return notOwn(op.id);
+        if (found->version == op.version + 1 && sameFields(op))
+            return result(op.id, "ok");  // its own edit sent again, its answer lost
         if (found->version == op.version) {
             db_.run("UPDATE bank_entries SET body = $2, mark = $3, points = $4, version = version + 1 "
                     "WHERE entry_id = $1",
@@ -292,6 +306,7 @@ void SeedBankStock(StoreEngine& engine)
         e.points = QString::fromUtf8(points);
         return e;
     };
-    BankStore(engine).replaceStock({entry("띄어 써야 합니다.", 0, "-1"), entry("문장이 너무 깁니다. 두 문장으로 나누어 보세요.", 0, ""),
-                  entry("맞춤법이 틀렸습니다.", 0, "-1"), entry("좋은 표현입니다!", 0, "")});
+    BankStore(engine).replaceStock({entry("띄어 써야 합니다.", 0, "-1"),
+                                    entry("문장이 너무 깁니다. 두 문장으로 나누어 보세요.", 0, ""),
+                                    entry("맞춤법이 틀렸습니다.", 0, "-1"), entry("좋은 표현입니다!", 0, "")});
 }

@@ -71,7 +71,8 @@ void CommentBank::load()
 QList<BankEntry> CommentBank::ownEntries() const
 {
     QList<BankEntry> own;
-    std::copy_if(entries_.begin(), entries_.end(), std::back_inserter(own), [](const BankEntry& e) { return !e.stock; });
+    std::copy_if(entries_.begin(), entries_.end(), std::back_inserter(own),
+                 [](const BankEntry& e) { return !e.stock; });
     return own;
 }
 

@@ -4,8 +4,8 @@
 
 #include "board/SorBoard.h"
 #include "correction/TFlatSpeedButton.h"
-#include "correction/TeacherRuleHints.h"
 #include "correction/TeacherBank.h"
+#include "correction/TeacherRuleHints.h"
 #include "correction/TfrmText.h"
 #include "correction/TickCount.h"
 #include "ui/HistoryKeys.h"

@@ -96,8 +96,8 @@ TfrmBank::TfrmBank(CommentBank& bank, QWidget* parent)
     connect(btnEdit, &QPushButton::clicked, this, &TfrmBank::editEntry);
     connect(btnDelete, &QPushButton::clicked, this, &TfrmBank::deleteEntry);
     connect(btnImport, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("CSV 가져오기"), {},
-                                                          QStringLiteral("CSV (*.csv)"));
+        const QString path =
+            QFileDialog::getOpenFileName(this, QStringLiteral("CSV 가져오기"), {}, QStringLiteral("CSV (*.csv)"));
         if (!path.isEmpty())
             importCsv(path);
     });
@@ -166,8 +166,8 @@ void TfrmBank::attempt(Change change)
 void TfrmBank::addEntry()
 {
     attempt([this] {
-        const QString id = bank_.add(memEntry->toPlainText().trimmed(), cmbMark->currentData().toInt(),
-                                     edtPoints->text().trimmed());
+        const QString id =
+            bank_.add(memEntry->toPlainText().trimmed(), cmbMark->currentData().toInt(), edtPoints->text().trimmed());
         for (int row = 0; row < lstOwn->count(); ++row)
             if (lstOwn->item(row)->data(Qt::UserRole).toString() == id)
                 lstOwn->setCurrentRow(row);

@@ -21,14 +21,10 @@ const QString kHeader = QStringLiteral("text,mark,points");
 
 QJsonObject BankEntry::toJson() const
 {
-    return {{QStringLiteral("id"), id},
-            {QStringLiteral("text"), text},
-            {QStringLiteral("mark"), mark},
-            {QStringLiteral("points"), points},
-            {QStringLiteral("position"), position},
-            {QStringLiteral("uses"), uses},
-            {QStringLiteral("version"), version},
-            {QStringLiteral("stock"), stock}};
+    return {
+        {QStringLiteral("id"), id},           {QStringLiteral("text"), text},         {QStringLiteral("mark"), mark},
+        {QStringLiteral("points"), points},   {QStringLiteral("position"), position}, {QStringLiteral("uses"), uses},
+        {QStringLiteral("version"), version}, {QStringLiteral("stock"), stock}};
 }
 
 BankEntry BankEntry::fromJson(const QJsonObject& json)
@@ -74,8 +70,8 @@ QList<BankEntry> BankCsv::Read(const QByteArray& bytes)
 {
     const QList<CsvTable::Row> rows = CsvTable::Read(bytes);
     if (rows.isEmpty() || rows.first().fields.join(QLatin1Char(',')).trimmed().toLower() != kHeader)
-        throw AppError(QStringLiteral("CSV 파일 첫 줄은 머리줄 \"%1\"이어야 합니다. 아무것도 가져오지 않았습니다.")
-                           .arg(kHeader));
+        throw AppError(
+            QStringLiteral("CSV 파일 첫 줄은 머리줄 \"%1\"이어야 합니다. 아무것도 가져오지 않았습니다.").arg(kHeader));
     QList<BankEntry> entries;
     for (qsizetype i = 1; i < rows.size(); ++i) {
         const CsvTable::Row& row = rows[i];

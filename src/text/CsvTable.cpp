@@ -94,8 +94,8 @@ QByteArray CsvTable::Write(const QList<QStringList>& rows)
     for (const QStringList& row : rows) {
         QStringList fields;
         for (QString field : row) {
-            if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) || field.contains(QLatin1Char('\n'))
-                || field.contains(QLatin1Char('\r')))
+            if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'))
+                || field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')))
                 field = QLatin1Char('"') + field.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
             fields << field;
         }

@@ -1,11 +1,11 @@
 // The comment banks over /api/bank/KEY on the real server, on both engines.
-#include "support/HttpClient.h"
 #include "TestStore.h"
 #include "document/BankEntry.h"
 #include "server/Accounts.h"
 #include "server/BankStore.h"
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
+#include "support/HttpClient.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -72,9 +72,9 @@ protected:
     // The answer's JSON; fails the test on another status.
     QJsonObject change(const TeacherRun& run, const QJsonArray& ops, int status = 200)
     {
-        const HttpClient::Answer answer =
-            HttpClient(port).post("/api/bank/" + run.key, QJsonDocument(QJsonObject{{"ops", ops}}).toJson().toStdString(),
-                                  "application/json", {{"Authorization", "Bearer " + run.token}});
+        const HttpClient::Answer answer = HttpClient(port).post(
+            "/api/bank/" + run.key, QJsonDocument(QJsonObject{{"ops", ops}}).toJson().toStdString(), "application/json",
+            {{"Authorization", "Bearer " + run.token}});
         EXPECT_EQ(answer.status, status) << answer.body;
         return QJsonDocument::fromJson(QByteArray::fromStdString(answer.body)).object();
     }
@@ -171,6 +171,10 @@ TEST_F(BankTest, ChangesFromTwoMachinesNeverOverwriteEachOtherUnseen)
     EXPECT_TRUE(texts(late).contains("A에서 고침"));
     EXPECT_TRUE(texts(late).contains("B에서 고침"));
     EXPECT_EQ(entry(late, "e1")["version"].toInteger(), 2);
+    // The first edit sent again (its answer lost) is no conflict and adds nothing.
+    const QJsonObject again = change(mine, {edit("e1", 1, "A에서 고침")});
+    EXPECT_EQ(result(again, 0), "ok");
+    EXPECT_EQ(texts(again).count("A에서 고침"), 1);
 
     // A delete made on an older version keeps the entry; on the current one it goes.
     EXPECT_EQ(result(change(mine, {remove("e1", 1)}), 0), "conflict");

@@ -50,8 +50,9 @@ void fill(CourseStore& store)
     BankEntry stock;
     stock.text = "기본, \"문구\"\n둘째 줄";
     bank.replaceStock({stock});
-    bank.apply("T1001", {QJsonObject{{"op", "add"}, {"id", "e1"}, {"text", "띄어 쓰세요"}, {"mark", 13}, {"points", "-2"}},
-                         QJsonObject{{"op", "use"}, {"id", "e1"}}});
+    bank.apply("T1001",
+               {QJsonObject{{"op", "add"}, {"id", "e1"}, {"text", "띄어 쓰세요"}, {"mark", 13}, {"points", "-2"}},
+                QJsonObject{{"op", "use"}, {"id", "e1"}}});
 }
 
 TEST(StoreTransfer, ACourseMovesBetweenStoresWithoutLoss)
