@@ -1,6 +1,7 @@
 #include "CourseServer.h"
 
 #include "ApiRequest.h"
+#include "BankHandlers.h"
 #include "CourseHandlers.h"
 #include "HttpServer.h"
 #include "RequestGate.h"
@@ -52,6 +53,8 @@ CourseServer::CourseServer(CourseStore& store, Accounts& accounts, const ServerO
         {"POST", std::regex("/scan/" + key), HandleScan},
         {"GET", std::regex("/launch/(S001|T001|C001)/" + key + "\\.dzl"), HandleLaunch},
         {"GET", std::regex("/launch/new/" + key + "\\.dzl"), HandleNewEssayLaunch},
+        {"GET", std::regex("/api/bank/" + key), HandleBank},
+        {"POST", std::regex("/api/bank/" + key), HandleBank},
     };
 
     auto screen = [this](const HttpRequest& req) -> std::optional<HttpResponse> {

@@ -51,6 +51,15 @@ CREATE TABLE schema_version (version bigint NOT NULL);
 INSERT INTO schema_version VALUES (1);
 )";
 
+const char* kSchemaV3 = R"(
+CREATE TABLE bank_entries (
+  entry_id text PRIMARY KEY, teacher_no text REFERENCES teachers,
+  body text NOT NULL, mark bigint NOT NULL, points text NOT NULL,
+  place bigint NOT NULL, uses bigint NOT NULL, version bigint NOT NULL);
+CREATE INDEX bank_entries_teacher ON bank_entries (teacher_no);
+UPDATE schema_version SET version = 3;
+)";
+
 const StoreDialect kDialect{" FOR UPDATE", "l.created_at, l.ordinal", DZ_PG_NOW,
                             "SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"};
 
@@ -341,6 +350,8 @@ void PostgresEngine::migrate()
         // their rows anyway.
         if (version < 2)
             db.exec("UPDATE schema_version SET version = 2");
+        if (version < 3)
+            db.exec(kSchemaV3);
         db.exec("COMMIT");
     } catch (...) {
         db.exec("ROLLBACK");

@@ -69,6 +69,16 @@ ALTER TABLE corrections_v2 RENAME TO corrections;
 UPDATE schema_version SET version = 2;
 )";
 
+// The comment banks: a teacher's entries, and the course's stock where teacher_no is NULL.
+const char* kSchemaV3 = R"(
+CREATE TABLE bank_entries (
+  entry_id TEXT PRIMARY KEY, teacher_no TEXT REFERENCES teachers,
+  body TEXT NOT NULL, mark INTEGER NOT NULL, points TEXT NOT NULL,
+  place INTEGER NOT NULL, uses INTEGER NOT NULL, version INTEGER NOT NULL);
+CREATE INDEX bank_entries_teacher ON bank_entries (teacher_no);
+UPDATE schema_version SET version = 3;
+)";
+
 const StoreDialect kDialect{"", "l.created_at, l.rowid", "CURRENT_TIMESTAMP", ""};
 
 // $1 names parameter 1 in both engines' statements; SQLite spells it ?1.
@@ -190,7 +200,9 @@ void SqliteEngine::migrate(const std::string& path)
             durable_.exec("ALTER TABLE launch_tokens ADD COLUMN used INTEGER NOT NULL DEFAULT 0;"
                           "ALTER TABLE launch_tokens ADD COLUMN new_essay INTEGER NOT NULL DEFAULT 0;");
     }
-    durable_.exec(kSchemaV2);
+    if (version < 2)
+        durable_.exec(kSchemaV2);
+    durable_.exec(kSchemaV3);
     transaction.commit();
 }
 

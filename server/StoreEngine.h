@@ -107,7 +107,7 @@ class StoreEngine {
 public:
     using Work = std::function<void(SqlConnection&)>;
     // The schema this build reads and writes; a store at a newer one is refused.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     virtual ~StoreEngine() = default;
     virtual void read(const Work& work) = 0;

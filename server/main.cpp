@@ -1,9 +1,11 @@
-// course-server [seed | migrate | export FILE | import FILE | user add ROLE NUMBER NAME [--teacher NUMBER]]
+// course-server [seed | migrate | export FILE | import FILE | user add ROLE NUMBER NAME [--teacher NUMBER]
+//               | bank stock FILE.csv]
 //               [--data DIR | --store LOCATION]
 //               [--listen HOST:PORT] [--name HOST]... [--public-url URL]
 //               [--tls-cert FILE --tls-key FILE] [--max-body BYTES] [--per-address N]
 //               [--trusted-proxy ADDRESS]
 #include "Accounts.h"
+#include "BankStock.h"
 #include "CourseServer.h"
 #include "CourseStore.h"
 #include "StoreTransfer.h"
@@ -43,6 +45,7 @@ const char* kUsage = "usage: course-server [STORE] [--listen HOST:PORT] [--name 
                      "       course-server user add teacher NUMBER NAME [STORE]\n"
                      "       course-server user add student NUMBER NAME --teacher NUMBER [STORE]\n"
                      "         (the password is read from the first line of standard input)\n"
+                     "       course-server bank stock FILE.csv [STORE]  (the comment bank's stock entries)\n"
                      "  STORE: --data DIR (SQLite in DIR/course.sqlite, the default: the current folder), or\n"
                      "         --store sqlite:PATH | --store postgresql://HOST/DB | --store \"service=NAME\"\n"
                      "         (PostgreSQL passwords belong in ~/.pgpass or a service file, not here)\n";
@@ -137,6 +140,18 @@ int addUser(CourseStore& store, const Options& options)
         store.addStudent(person, password, options.teacher);
     }
     std::printf("%s %s (%s) added\n", c[2].c_str(), person.number.c_str(), person.name.c_str());
+    return 0;
+}
+
+// The stock set of the comment banks becomes the file's rows, all or none.
+int loadStock(CourseStore& store, const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + file);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t count = LoadBankStock(store.engine(), bytes);
+    std::printf("%zu stock entries of the comment bank loaded from %s\n", count, file.c_str());
     return 0;
 }
 
@@ -243,11 +258,14 @@ int main(int argc, char** argv)
             return serve(store, accounts, options);
         if (options.command.size() == 2 && (options.command[0] == "export" || options.command[0] == "import"))
             return transfer(store, options.command[0], options.command[1]);
+        if (options.command.size() == 3 && options.command[0] == "bank" && options.command[1] == "stock")
+            return loadStock(store, options.command[2]);
         if (options.command[0] == "user")
             return addUser(store, options);
         if (options.command != std::vector<std::string>{"seed"})
             return usage("unknown command");
         store.seedDemo();
+        SeedBankStock(store.engine());
         std::printf("demo course ready (lecture %s). Demo accounts, for the course page and for scripts:\n"
                     "  student S1001 (김하늘), password student1\n"
                     "  teacher T1001 (박선생), password teacher1\n"

@@ -1,5 +1,7 @@
 #include "correction/TfmeTeacher.h"
 
+#include "correction/TeacherBank.h"
+
 #include "board/SorBoard.h"
 #include "core/AppError.h"
 #include "core/TransferGate.h"
@@ -9,6 +11,7 @@
 #include "correction/MarkLegend.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
+#include "correction/TeacherBank.h"
 #include "correction/TeacherRuleHints.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
@@ -69,6 +72,7 @@ TfmeTeacher::TfmeTeacher(QWidget* parent) : QFrame(parent), FJournal(new Correct
 {
     BuildLayout();
     FRuleHints = new TeacherRuleHints(Board, Label5, FSession.Scores());
+    FBank = new TeacherBank(pnlBottom, Memo2, lblNotice, this);
     ConnectHandlers();
     connect(&FJournal->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
     connect(&TransferGate::instance(), &TransferGate::starting, this, [this] { FJournal->keeper().flush(); });
@@ -158,6 +162,8 @@ void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBo
         SetReadOnly();
     LoadCorrection(std::move(essay), std::move(correction));
     pGridTopLeftChanged();
+    if (launch.editable)
+        FBank->load(launch);
     if (FSession.NewerThanLaunch())
         ShowInfo(QStringLiteral("이 실행 파일을 받은 뒤에 저장된 첨삭이 있어, 가장 최근에 저장된 첨삭을 열었습니다."));
 }

@@ -25,6 +25,7 @@ class TMarkLegend;
 class TScoreSheetView;
 class TSorBoard;
 class TTotalBox;
+class TeacherBank;
 class TeacherRuleHints;
 
 // The correction frame of the teacher and viewing runs: the essay one page at a time under
@@ -65,6 +66,8 @@ public:
     // Closing without saving: the journal is set aside, not deleted.
     void DiscardJournal();
     CorrectionJournal& Journal() { return *FJournal; }
+    // The comment bank of a teacher run.
+    TeacherBank& Bank() { return *FBank; }
 
     // The records into the session, and the first view of them.
     void LoadCorrection(DataSet essay, DataSet correction);
@@ -160,6 +163,7 @@ private:
     CorrectionSession FSession;
     CorrectionJournal* FJournal;
     TeacherRuleHints* FRuleHints;
+    TeacherBank* FBank;
     int FWheelDelta = 0;           // wheel turns not yet a whole step
     bool FShowingComment = false;  // the page comment is being shown, not typed
     // The tab pictures: active 총평, inactive 평가, inactive 총평, active 평가.

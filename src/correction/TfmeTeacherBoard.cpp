@@ -4,6 +4,7 @@
 
 #include "board/SorBoard.h"
 #include "correction/TFlatSpeedButton.h"
+#include "correction/TeacherBank.h"
 #include "correction/TeacherRuleHints.h"
 #include "correction/TfrmText.h"
 #include "correction/TickCount.h"
@@ -54,12 +55,15 @@ void TfmeTeacher::BoardDblClick()
     TfrmText dialog;
     dialog.SetStrings(mark.strings);
     dialog.SetPoint(mark.reportPoint);
+    const int kind = mark.drawTool;
+    FBank->offerIn(dialog, kind);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const TCanvas& canvas = Board->Canvas();
     FSession.Page().setText(selected, dialog.Strings(), dialog.Point(), [&canvas](const QString& line) {
         return QSize(canvas.TextWidth(line), canvas.TextHeight(line));
     });
+    FBank->keep(dialog, kind);
 }
 
 void TfmeTeacher::BoardKeyDown(int& key, Qt::KeyboardModifiers shift)

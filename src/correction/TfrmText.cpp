@@ -1,12 +1,14 @@
 #include "correction/TfrmText.h"
 
 #include "core/AppError.h"
+#include "correction/BankSuggestions.h"
 #include "correction/MemoText.h"
 #include "document/CorrectionRecord.h"
 #include "text/Cp949.h"
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -56,6 +58,28 @@ TfrmText::TfrmText(QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TfrmText::OfferBank(const CommentBank& bank, int mark)
+{
+    // The check box takes a row of its own under the buttons.
+    constexpr int kRow = 24;
+    setFixedSize(kClientWidth, kClientHeight + kRow);
+    chkBank = new QCheckBox(QStringLiteral("문구함에 추가"), this);
+    chkBank->setObjectName(QStringLiteral("chkBank"));
+    chkBank->setGeometry(8, kClientHeight - 2, kClientWidth - 16, kRow);
+    chkBank->show();
+    auto* suggestions = new BankSuggestions(memText, bank, mark, BankSuggestions::Scope::WholeText);
+    connect(suggestions, &BankSuggestions::chosen, this, [this](const BankEntry& entry) {
+        FTakenEntry = entry.id;
+        if (!entry.points.isEmpty())
+            SetPoint(entry.points);
+    });
+}
+
+bool TfrmText::AddToBank() const
+{
+    return chkBank && chkBank->isChecked();
 }
 
 void TfrmText::SetStrings(const QString& strings)

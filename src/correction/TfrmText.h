@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class CommentBank;
+class QCheckBox;
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -20,13 +22,24 @@ public:
     void SetPoint(const QString& point);
     QString Point() const;
 
+    // Offers the bank's entries for a mark of kind `mark` as the teacher types, and the
+    // check box "문구함에 추가". Taking an entry fills the text and, when it has them, the points.
+    void OfferBank(const CommentBank& bank, int mark);
+    // The id of the entry taken last ("" for none) and whether the text goes into the bank.
+    const QString& TakenEntry() const { return FTakenEntry; }
+    bool AddToBank() const;
+
     QPlainTextEdit* memText;
     QComboBox* cmbPoint;
     QPushButton* btnOK;
     QPushButton* btnCancel;
+    QCheckBox* chkBank = nullptr;  // only while a bank is offered
 
 protected:
     // Texts the record could not keep whole are refused with a message and the dialog
     // stays open, instead of being cut when the page is stored.
     void accept() override;
+
+private:
+    QString FTakenEntry;
 };

@@ -2,10 +2,13 @@
 #include "TestStore.h"
 
 #include "server/Accounts.h"
+#include "server/BankStore.h"
 #include "server/CourseStore.h"
 #include "server/Sqlite.h"
 #include "server/StoreTransfer.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -42,6 +45,14 @@ void fill(CourseStore& store)
     accounts.issueToken({Role::Student, "S1002"}, Grant::Write, "", "");
     accounts.openSession({Role::Teacher, "T1001"});
     accounts.signIn("S1001", "wrong", "192.0.2.1");
+    // A teacher's bank entries and the stock, whose rows name no teacher.
+    BankStore bank(store.engine());
+    BankEntry stock;
+    stock.text = "기본, \"문구\"\n둘째 줄";
+    bank.replaceStock({stock});
+    bank.apply("T1001",
+               {QJsonObject{{"op", "add"}, {"id", "e1"}, {"text", "띄어 쓰세요"}, {"mark", 13}, {"points", "-2"}},
+                QJsonObject{{"op", "use"}, {"id", "e1"}}});
 }
 
 TEST(StoreTransfer, ACourseMovesBetweenStoresWithoutLoss)
@@ -66,6 +77,24 @@ TEST(StoreTransfer, ACourseMovesBetweenStoresWithoutLoss)
     // The moved course works: its people sign in, its tokens save.
     Accounts accounts(back);
     EXPECT_TRUE(accounts.signIn("S1002", "student2", "127.0.0.1"));
+}
+
+// A dump written before the comment banks ends after the sign-in table.
+TEST(StoreTransfer, ADumpFromBeforeTheBanksImports)
+{
+    QTemporaryDir dir;
+    CourseStore from("sqlite:" + (dir.path() + "/from.sqlite").toStdString());
+    from.seedDemo();
+    std::string dump = dumpOf(from);
+    const std::size_t bankTable = dump.find("Tbank_entries\n");
+    ASSERT_NE(bankTable, std::string::npos);
+    dump = dump.substr(0, bankTable) + "END\n";
+
+    CourseStore to(TestStoreLocation(dir.path() + "/to"));
+    std::istringstream in(dump);
+    StoreTransfer::Import(to.engine(), in, [](const std::string&, long long) {});
+    EXPECT_TRUE(to.lecture(CourseStore::kDemoLecture));
+    EXPECT_TRUE(BankStore(to.engine()).entriesOf("T1001").isEmpty());
 }
 
 TEST(StoreTransfer, ImportRefusesAStoreInUseAndADumpCutShort)
@@ -181,6 +210,28 @@ TEST(StoreLargeBytes, ASaveFailingMidWayKeepsNothingOfIt)
         store.saveCorrection({"T1001", "DEMO0001", "S1001", "next", served(thumbnail, largestRead), "85", "N"});
         EXPECT_TRUE(store.thumbnail("DEMO0001") == thumbnail);
     }
+}
+
+// A store of version 2 gets the banks' table; what it held stays.
+TEST(StoreSchema, VersionTwoGainsTheBanks)
+{
+    QTemporaryDir dir;
+    const std::string location = TestStoreLocation(dir.path());
+    {
+        CourseStore store(location);
+        store.seedDemo();
+        store.engine().write([](SqlConnection& db) {
+            db.run("DROP TABLE bank_entries");
+            db.run("UPDATE schema_version SET version = 2");
+        });
+    }
+    CourseStore store(location);
+    EXPECT_EQ(store.engine().schemaVersion(), 3);
+    EXPECT_TRUE(store.lecture(CourseStore::kDemoLecture));
+    BankStore bank(store.engine());
+    bank.apply("T1001", {QJsonObject{{"op", "add"}, {"id", "n1"}, {"text", "새 문구"}, {"mark", 0}, {"points", ""}}});
+    ASSERT_EQ(bank.entriesOf("T1001").size(), 1);
+    EXPECT_EQ(bank.entriesOf("T1001").first().text, "새 문구");
 }
 
 TEST(StoreSchema, ANewerSchemaIsRefusedAndLeftAlone)
