@@ -4,6 +4,7 @@
 #include "CourseHandlers.h"
 #include "HttpServer.h"
 #include "RequestGate.h"
+#include "StatsHandlers.h"
 
 #include <regex>
 #include <vector>
@@ -52,6 +53,9 @@ CourseServer::CourseServer(CourseStore& store, Accounts& accounts, const ServerO
         {"POST", std::regex("/scan/" + key), HandleScan},
         {"GET", std::regex("/launch/(S001|T001|C001)/" + key + "\\.dzl"), HandleLaunch},
         {"GET", std::regex("/launch/new/" + key + "\\.dzl"), HandleNewEssayLaunch},
+        {"GET", std::regex("/api/stats/" + key), HandleStudentStats},
+        {"GET", std::regex("/api/classstats/" + key), HandleClassStats},
+        {"GET", std::regex("/stats/class\\.csv"), HandleClassStatsCsv},
     };
 
     auto screen = [this](const HttpRequest& req) -> std::optional<HttpResponse> {
