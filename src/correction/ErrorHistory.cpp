@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -33,7 +32,7 @@ ErrorHistory ErrorHistory::fromJson(const QJsonObject& answer)
     const QJsonObject student = member(answer, QStringLiteral("student"), QJsonValue::Object).toObject();
     history.studentNumber_ = member(student, QStringLiteral("number"), QJsonValue::String).toString();
     history.studentName_ = student.value(QStringLiteral("name")).toString();
-    QMap<TDrawTool, int> totals;
+    QMap<TDrawTool, qint64> totals;
     for (const QJsonValue& item : member(answer, QStringLiteral("essays"), QJsonValue::Array).toArray()) {
         if (!item.isObject())
             unreadable(QStringLiteral("\"essays\" 항목"));
@@ -47,7 +46,7 @@ ErrorHistory ErrorHistory::fromJson(const QJsonObject& answer)
             bool ordinal = false;
             const int kind = it.key().toInt(&ordinal);
             const double count = it.value().toDouble(-1);
-            if (!ordinal || count < 0 || count != std::floor(count) || count > std::numeric_limits<int>::max())
+            if (!ordinal || count < 0 || count != std::floor(count) || count > kMaxCount)
                 unreadable(QStringLiteral("\"marks\"의 \"%1\"").arg(it.key()));
             if (!IsProofMark(kind) || count == 0)
                 continue;
@@ -65,9 +64,9 @@ int ErrorHistory::count(int essay, TDrawTool kind) const
     return essays_.at(essay).marks.value(kind);
 }
 
-int ErrorHistory::total(TDrawTool kind) const
+qint64 ErrorHistory::total(TDrawTool kind) const
 {
-    int sum = 0;
+    qint64 sum = 0;
     for (const Essay& essay : essays_)
         sum += essay.marks.value(kind);
     return sum;

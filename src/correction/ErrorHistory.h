@@ -21,8 +21,12 @@ public:
         QMap<TDrawTool, int> marks;
     };
 
+    // More marks of a kind than any correction record can hold.
+    static constexpr int kMaxCount = 1000000;
+
     // Raises AppError when the answer is no history (a field missing or of another type, a
-    // negative count); kinds the client does not know as marks are left out.
+    // count that is negative, fractional or above kMaxCount); kinds the client does not know
+    // as marks are left out.
     static ErrorHistory fromJson(const QJsonObject& answer);
 
     const QString& studentNumber() const { return studentNumber_; }
@@ -33,7 +37,7 @@ public:
 
     int count(int essay, TDrawTool kind) const;
     // Over all essays.
-    int total(TDrawTool kind) const;
+    qint64 total(TDrawTool kind) const;
     // The largest count of any kind in any essay (0 for a history without marks).
     int largest() const;
 

@@ -32,7 +32,7 @@ QVariant ErrorHistoryModel::data(const QModelIndex& index, int role) const
         return int(Qt::AlignRight | Qt::AlignVCenter);
     const TDrawTool kind = history_.kinds().at(index.row());
     const bool total = index.column() == history_.essays().size();
-    const int number = total ? history_.total(kind) : history_.count(index.column(), kind);
+    const qint64 number = total ? history_.total(kind) : history_.count(index.column(), kind);
     if (role == Qt::AccessibleTextRole)
         return QStringLiteral("%1, %2: %3번")
             .arg(ProofMarkName(kind), total ? QStringLiteral("합계") : essayCaption(history_, index.column()))

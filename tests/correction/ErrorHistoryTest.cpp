@@ -56,6 +56,7 @@ TEST(ErrorHistory, AnAnswerThatIsNoHistoryIsAnErrorThatSaysSo)
         R"({"student": {"number": "S1"}, "essays": {}})",
         R"({"student": {"number": "S1"}, "essays": [{"key": "A", "marks": {"7": -1}}]})",
         R"({"student": {"number": "S1"}, "essays": [{"key": "A", "marks": {"7": 1.5}}]})",
+        R"({"student": {"number": "S1"}, "essays": [{"key": "A", "marks": {"7": 2147483647}}]})",
         R"({"student": {"number": "S1"}, "essays": [{"key": "A", "marks": {"x": 1}}]})",
         R"({"student": {"number": "S1"}, "essays": [{"key": "A"}]})",
         R"({"student": {"number": "S1"}, "essays": [3]})",
