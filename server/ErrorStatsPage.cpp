@@ -53,10 +53,8 @@ std::string studentSection(CourseStore& store, const std::string& studentNo)
         html += "<th scope=\"col\">" + HtmlEscape(ProofMarkName(mark).toStdString()) + "</th>";
     html += "<th scope=\"col\">합계</th></tr>\n";
     for (const EssayMarks& essay : essays) {
-        Lecture titled;
-        titled.title = essay.title;
-        html += "<tr><th scope=\"row\">" + HtmlEscape(LectureTitle(titled)) + "</th><td>" + HtmlEscape(essay.corrected)
-                + "</td>";
+        html += "<tr><th scope=\"row\">" + HtmlEscape(essay.title.empty() ? "(제목 없음)" : essay.title) + "</th><td>"
+                + HtmlEscape(essay.corrected) + "</td>";
         for (TDrawTool mark : shown)
             html += cell(count(essay.counts, mark));
         const int sum = total(essay);

@@ -25,15 +25,13 @@ ApiCaller teacherOf(const CourseSite& site, const HttpRequest& req)
 
 HttpResponse HandleStudentStats(const CourseSite& site, const HttpRequest& req)
 {
-    ApiCaller caller = CallerOf(site, req, std::nullopt);
+    const ApiCaller caller = CallerOf(site, req, std::nullopt);
     const Lecture& lecture = caller.lecture;
     std::string teacherNo;
-    if (caller.user.role == Role::Teacher) {
-        caller = teacherOf(site, req);
-        teacherNo = caller.user.number;
-    } else if (lecture.student.number != caller.user.number) {
+    if (caller.user.role == Role::Teacher)
+        teacherNo = teacherOf(site, req).user.number;
+    else if (lecture.student.number != caller.user.number)
         throw Refusal(403, "자기 글의 오류 통계만 볼 수 있습니다.");
-    }
     return JsonAnswer(StudentMarksJson(lecture.student, StudentMarks(site.store, lecture.student.number, teacherNo)));
 }
 
