@@ -60,9 +60,9 @@ std::string studentSection(CourseStore& store, const std::string& studentNo)
         const int sum = total(essay);
         // The bar only repeats the number beside it, so it is hidden from screen readers.
         html += "<td class=\"score\">" + std::to_string(sum)
-                + " <span aria-hidden=\"true\" style=\"display: "
-                  "inline-block; height: .8em; background: #d9822b; width: "
-                + std::to_string(sum * 8 / largest) + "em\"></span></td></tr>\n";
+                + " <span aria-hidden=\"true\" style=\"display: inline-block; height: .8em; "
+                  "background: #d9822b; width: "
+                + std::to_string(sum * 120 / largest) + "px\"></span></td></tr>\n";
     }
     html += "<tr><th scope=\"row\">합계</th><td></td>";
     int all = 0;
