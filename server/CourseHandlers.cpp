@@ -3,6 +3,7 @@
 #include "ApiRequest.h"
 #include "ClientIf.h"
 #include "CoursePage.h"
+#include "ErrorStatsPage.h"
 #include "LaunchFile.h"
 #include "MultipartForm.h"
 #include "ScannedEssay.h"
@@ -114,6 +115,11 @@ HttpResponse handOut(const std::string& name, const std::string& bytes)
 
 }
 
+HttpResponse AskToSignIn(const HttpRequest& req)
+{
+    return askToSignIn(req);
+}
+
 HttpResponse HandleClientIfPost(const CourseSite& site, const HttpRequest& req)
 {
     const std::optional<FormParts> parts = multipart(req);
@@ -205,7 +211,8 @@ HttpResponse HandleCoursePage(const CourseSite& site, const HttpRequest& req)
     if (!visitor)
         return askToSignIn(req);
     const Person person = site.store.person(visitor->user).value_or(Person{visitor->user.number, {}});
-    return html(CoursePage(person, visitor->user.role, site.store.lecturesOf(visitor->user), visitor->csrf));
+    return html(CoursePage(person, visitor->user.role, site.store.lecturesOf(visitor->user), visitor->csrf,
+                           ErrorStatsSection(site.store, visitor->user)));
 }
 
 HttpResponse HandleIcon(const CourseSite&, const HttpRequest&)

@@ -29,6 +29,10 @@ HttpResponse HandleScan(const CourseSite& site, const HttpRequest& req);
 HttpResponse HandleLaunch(const CourseSite& site, const HttpRequest& req);
 HttpResponse HandleNewEssayLaunch(const CourseSite& site, const HttpRequest& req);
 
+// A visitor who is not signed in: a browser goes to the sign-in form, a script or the client
+// gets a Basic challenge.
+HttpResponse AskToSignIn(const HttpRequest& req);
+
 // The answer to a refused request: its status and a reason in the form the address's
 // readers expect (the client's reply layout, an HTML page, or plain text).
 HttpResponse FailureAnswer(const HttpRequest& req, int status);

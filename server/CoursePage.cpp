@@ -141,7 +141,7 @@ std::string LectureTitle(const Lecture& lecture)
 }
 
 std::string CoursePage(const Person& person, Role role, const std::vector<Lecture>& lectures,
-                       const std::string& formToken)
+                       const std::string& formToken, const std::string& sections)
 {
     const bool student = role == Role::Student;
     std::string page = std::string(kHead) + "글방 강의 목록" + kStyle
@@ -162,7 +162,7 @@ std::string CoursePage(const Person& person, Role role, const std::vector<Lectur
     }
     if (student)
         page += "<h2>새 감상문</h2>\n<p>" + anchor("/launch/new/" + person.number + ".dzl", "새 글쓰기") + "</p>\n";
-    page += "</main></body></html>\n";
+    page += sections + "</main></body></html>\n";
     return page;
 }
 

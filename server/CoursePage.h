@@ -10,8 +10,9 @@
 // files their role may use (no writing once an essay is corrected), a form that uploads a
 // scanned essay, for a student a link to start a new essay, and for a browser session
 // (`formToken` not empty) a sign-out button. Forms carry the session's `formToken`.
+// `sections` (HTML) follow the lectures.
 std::string CoursePage(const Person& person, Role role, const std::vector<Lecture>& lectures,
-                       const std::string& formToken);
+                       const std::string& formToken, const std::string& sections = {});
 
 // The sign-in form; `message` (may be empty) says why it is shown again, beside the
 // password field, and `number` is put back into its field.

@@ -5,6 +5,7 @@
 #include "CourseHandlers.h"
 #include "HttpServer.h"
 #include "RequestGate.h"
+#include "StatsHandlers.h"
 
 #include <regex>
 #include <vector>
@@ -55,6 +56,9 @@ CourseServer::CourseServer(CourseStore& store, Accounts& accounts, const ServerO
         {"GET", std::regex("/launch/new/" + key + "\\.dzl"), HandleNewEssayLaunch},
         {"GET", std::regex("/api/bank/" + key), HandleBank},
         {"POST", std::regex("/api/bank/" + key), HandleBank},
+        {"GET", std::regex("/api/stats/" + key), HandleStudentStats},
+        {"GET", std::regex("/api/classstats/" + key), HandleClassStats},
+        {"GET", std::regex("/stats/class\\.csv"), HandleClassStatsCsv},
     };
 
     auto screen = [this](const HttpRequest& req) -> std::optional<HttpResponse> {

@@ -69,7 +69,7 @@ std::string TeacherLaunch(const Lecture& lecture, const std::string& token, cons
 
 std::string ViewLaunch(const Lecture& lecture, const std::string& token, const std::string& base)
 {
-    return join({"C001", lecture.teacher.number, "", lecture.hasCorrection ? "1" : "0", lecture.key,
+    return join({"C001", lecture.teacher.number, token, lecture.hasCorrection ? "1" : "0", lecture.key,
                  lecture.hasEssay ? EssayAddress(base, lecture.key, token) : "",
                  lecture.hasCorrection ? CorrectionAddress(base, lecture.key, token) : "", lecture.title,
                  lecture.reportPoint, DiscussionAddress(base, lecture, token), "Y"});

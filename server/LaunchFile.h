@@ -16,8 +16,8 @@ std::string StudentLaunch(const Lecture& lecture, const std::string& token, cons
 std::string NewEssayLaunch(const Person& student, const std::string& token);
 // Correcting the lecture's essay.
 std::string TeacherLaunch(const Lecture& lecture, const std::string& token, const std::string& base);
-// Viewing the correction: the password field stays empty, because nothing can be saved
-// from it; the token (a viewing one) only opens the record addresses.
+// Viewing the correction: the password field carries the viewing token, which saves
+// nothing; it opens the record addresses and signs the run's optional requests.
 std::string ViewLaunch(const Lecture& lecture, const std::string& token, const std::string& base);
 
 std::string EssayAddress(const std::string& base, const std::string& key, const std::string& token);

@@ -8,6 +8,7 @@
 #include "correction/BoardPage.h"
 #include "correction/CorrectionJournal.h"
 #include "correction/DisplayedLines.h"
+#include "correction/ErrorStatsButton.h"
 #include "correction/MarkLegend.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
@@ -166,6 +167,7 @@ void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBo
         FBank->load(launch);
     if (FSession.NewerThanLaunch())
         ShowInfo(QStringLiteral("이 실행 파일을 받은 뒤에 저장된 첨삭이 있어, 가장 최근에 저장된 첨삭을 열었습니다."));
+    btnErrorStats->Offer(launch, true);
 }
 
 void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
@@ -188,6 +190,7 @@ void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)
         DownloadRecord(launch.correctionUrl, correction);
     LoadCorrection(std::move(essay), std::move(correction));
     pGridTopLeftChanged();
+    btnErrorStats->Offer(launch, false);
 }
 
 // An unreadable record stops the set-up with the reading error, in both modes.

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 class CorrectionJournal;
+class ErrorStatsButton;
 class PictureButton;
 class QButtonGroup;
 class QCheckBox;
@@ -178,6 +179,8 @@ private:
     // The marks' legend, offered where the palette is not (a viewing run).
     PictureButton* btnLegend;
     QPointer<TMarkLegend> FLegend;
+    // The student's error history, when the course server offers it.
+    ErrorStatsButton* btnErrorStats;
     QLabel* Label13;
     QLabel* Label14;
     // Palette: 30 tool buttons, btnCursor the selection tool.

@@ -1,6 +1,7 @@
 #include "correction/TfmeTeacher.h"
 
 #include "board/SorBoard.h"
+#include "correction/ErrorStatsButton.h"
 #include "correction/MemoText.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
@@ -279,6 +280,7 @@ void TfmeTeacher::BuildCentre()
     Label5->setObjectName(QStringLiteral("Label5"));
     Label5->setFont(GulimcheFont(12));
     Label5->setGeometry(100, 2, 200, 21);
+    btnErrorStats = new ErrorStatsButton(Panel2);
 
     ScrollBox1 = new QScrollArea(Panel1);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));

@@ -476,7 +476,7 @@ TEST_F(ServerTest, LaunchFilesCarryEachModesFields)
                       base + "/correction/DEMO0001?t=TT", "1", "가을 하늘", "87", base + "/discussion/DEMO0001?t=TT",
                       "Y", "1"}));
     EXPECT_EQ(fields(ViewLaunch(lecture, "VT", base)),
-              (Fields{"C001", "T1001", "", "1", "DEMO0001", base + "/essay/DEMO0001?t=VT",
+              (Fields{"C001", "T1001", "VT", "1", "DEMO0001", base + "/essay/DEMO0001?t=VT",
                       base + "/correction/DEMO0001?t=VT", "가을 하늘", "87", base + "/discussion/DEMO0001?t=VT", "Y"}));
     EXPECT_EQ(fields(NewEssayLaunch({"S1001", "김하늘"}, "TOK")),
               (Fields{"S001", "S1001", "TOK", "0", "", "", "1", "", "0", "0", "", "0"}));
