@@ -4,6 +4,7 @@
 #include "CourseHandlers.h"
 #include "HttpServer.h"
 #include "RequestGate.h"
+#include "TeacherQueue.h"
 
 #include <regex>
 #include <vector>
@@ -52,6 +53,8 @@ CourseServer::CourseServer(CourseStore& store, Accounts& accounts, const ServerO
         {"POST", std::regex("/scan/" + key), HandleScan},
         {"GET", std::regex("/launch/(S001|T001|C001)/" + key + "\\.dzl"), HandleLaunch},
         {"GET", std::regex("/launch/new/" + key + "\\.dzl"), HandleNewEssayLaunch},
+        {"GET", std::regex("/api/queue/" + key), HandleQueue},
+        {"POST", std::regex("/api/queue/" + key), HandleQueueMove},
     };
 
     auto screen = [this](const HttpRequest& req) -> std::optional<HttpResponse> {
