@@ -9,6 +9,7 @@
 #include "correction/MarkLegend.h"
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
+#include "correction/TeacherQueueBar.h"
 #include "correction/TeacherRuleHints.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
@@ -71,6 +72,7 @@ TfmeTeacher::TfmeTeacher(QWidget* parent) : QFrame(parent), FJournal(new Correct
     ConnectHandlers();
     connect(&FJournal->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
     connect(&TransferGate::instance(), &TransferGate::starting, this, [this] { FJournal->keeper().flush(); });
+    connect(FQueueBar, &TeacherQueueBar::failed, lblNotice, &QLabel::setText);
 }
 
 void TfmeTeacher::OfferRecovery()
@@ -159,6 +161,7 @@ void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBo
     pGridTopLeftChanged();
     if (FSession.NewerThanLaunch())
         ShowInfo(QStringLiteral("이 실행 파일을 받은 뒤에 저장된 첨삭이 있어, 가장 최근에 저장된 첨삭을 열었습니다."));
+    FQueueBar->Load(launch.lectureKey, launch.password);
 }
 
 void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)

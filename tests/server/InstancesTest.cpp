@@ -1,6 +1,6 @@
 // Two course-server instances on one PostgreSQL database behind nginx: either answers for
 // what the other handed out, and losing one loses no save it acknowledged.
-#include "NginxBalancer.h"
+#include "support/NginxBalancer.h"
 #include "TestStore.h"
 
 #include "document/EssayRecord.h"

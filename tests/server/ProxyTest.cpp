@@ -2,7 +2,7 @@
 // only when the proxy itself sends it; and the shipped nginx settings in front of it.
 #include "RawClient.h"
 
-#include "NginxBalancer.h"
+#include "support/NginxBalancer.h"
 #include "TestStore.h"
 #include "server/Accounts.h"
 #include "server/CourseServer.h"
