@@ -85,7 +85,6 @@ void TeacherQueueBar::Refresh()
     try {
         place = queue_->place(AllEssays());
     } catch (const AppError& error) {
-        hide();
         emit failed(QStringLiteral("첨삭할 답안 목록을 받지 못했습니다. ") + error.message());
         return;
     }

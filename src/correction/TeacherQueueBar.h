@@ -26,6 +26,8 @@ public:
     // The queue asked, once Load found one.
     const EssayQueue* Queue() const { return queue_ ? &*queue_ : nullptr; }
     bool AllEssays() const;
+    // Asks again where the lecture stands. A failure keeps what the bar shows and says so.
+    void Refresh();
 
     PictureButton* btnPrevious;
     QLabel* lblQueue;
@@ -37,7 +39,6 @@ signals:
     void failed(const QString& message);
 
 private:
-    void Refresh();
     void ShowPlace(const EssayQueue::Place& place);
 
     std::optional<EssayQueue> queue_;

@@ -24,6 +24,7 @@
 #include "writing/WritingSession.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -488,15 +489,29 @@ void TfrmMain::MoveInQueue(TfmeTeacher* frame, EssayQueue::Direction direction)
     // the teacher asks again once the window is free.
     if (!frame || !frame->QueueBar()->Queue() || TransferGate::instance().busy())
         return;
-    const QByteArray launch = frame->QueueBar()->Queue()->launchOf(direction, frame->QueueBar()->AllEssays());
+    TeacherQueueBar* bar = frame->QueueBar();
+    QByteArray launch;
+    try {
+        launch = bar->Queue()->launchOf(direction, bar->AllEssays());
+    } catch (const AppError&) {
+        // The queue may have changed under the teacher (a colleague's window, another run).
+        bar->Refresh();
+        throw;
+    }
     // The next essay goes on through the same queue.
-    queueAll_ = frame->QueueBar()->AllEssays();
+    queueAll_ = bar->AllEssays();
     QWidget* host = frame->parentWidget();
     if (!ClosePolicy::run({*closingOf(host)}, askToSave))
         return;
+    // The key went to a widget of the frame: its namesake in the next frame takes it.
+    const QWidget* focused = QApplication::focusWidget();
+    const QString focusName = focused && frame->isAncestorOf(focused) ? focused->objectName() : QString();
     hostPanels_.removeOne(host);
     if (FTeacher == frame)
         FTeacher = nullptr;
     delete host;
     OpenLaunchFields(LaunchFile::split(launch));
+    QWidget* namesake = FTeacher && !focusName.isEmpty() ? FTeacher->findChild<QWidget*>(focusName) : nullptr;
+    if (namesake && namesake->isEnabled() && namesake->isVisible())
+        namesake->setFocus(Qt::OtherFocusReason);
 }

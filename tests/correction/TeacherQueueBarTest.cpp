@@ -119,6 +119,14 @@ TEST_F(TeacherQueueBarTest, AFailedAnswerIsSaidQuietly)
     EXPECT_FALSE(bar->isVisible());
     ASSERT_EQ(failed.size(), 1);
     EXPECT_TRUE(failed.first().first().toString().contains(QStringLiteral("인증이 끝났습니다.")));
+
+    // Once shown, a failed refresh keeps what the teacher saw.
+    load(answer(200, kJson, place(2, 3, true, true)));
+    server.respond = [](const QByteArray&) { return FakeHttpServer::hangUp(); };
+    bar->Refresh();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->lblQueue->text(), QStringLiteral("2 / 3"));
+    EXPECT_EQ(failed.size(), 2);
     EXPECT_TRUE(dialogs->boxes.isEmpty());
 }
 

@@ -89,6 +89,8 @@ TEST_F(QueueRun, ATeacherCorrectsThreeEssaysInARowWithNext)
             dialogs->answers = {true};  // "저장하시겠습니까?": 예
             pressNext(keys[i + 1]);
             ASSERT_TRUE(dialogs->answers.isEmpty()) << "the move did not ask";
+            // The teacher types on where they were.
+            EXPECT_EQ(QApplication::focusWidget(), W(frame()).Memo1);
         } else {
             W(frame()).btnSave->click();
         }
