@@ -203,7 +203,6 @@ TEST_F(TeacherQueueTest, AMoveHandsOutTheLaunchFileWithAFreshTokenThatCorrects)
     const HttpClient::Answer essay = client().get("/essay/QD?t=" + fresh);
     EXPECT_EQ(essay.status, 200);
     EXPECT_EQ(essay.body, "essay QD");
-    EXPECT_EQ(client().get("/correction/QD?t=" + fresh).status, 404);  // none yet, but answered for
 
     DataSet record(CorrectionRecord::fields());
     const std::string correction = CorrectionRecord::toPacket(record).toStdString();
@@ -218,6 +217,9 @@ TEST_F(TeacherQueueTest, AMoveHandsOutTheLaunchFileWithAFreshTokenThatCorrects)
                                                                      {"submit", "N", "", ""}});
     EXPECT_EQ(saved.status, 200) << saved.body;
     EXPECT_EQ(store.correction("QD"), correction);
+    const HttpClient::Answer stored = client().get("/correction/QD?t=" + fresh);
+    EXPECT_EQ(stored.status, 200);
+    EXPECT_EQ(stored.body, correction);
 
     // The fresh token opens that lecture only.
     EXPECT_EQ(client().get("/essay/QE?t=" + fresh).status, 404);
