@@ -45,11 +45,11 @@ std::optional<EssayQueue::Place> EssayQueue::place(bool all) const
 QByteArray EssayQueue::launchOf(Direction direction, bool all) const
 {
     const bool next = direction == Direction::Next;
-    const std::optional<QJsonObject> answer =
-        additions_.post(kName,
-                        {{QStringLiteral("to"), next ? QStringLiteral("next") : QStringLiteral("previous")},
-                         {QStringLiteral("all"), all}},
-                        QStringLiteral("다음 답안을 여는 중입니다"));
+    const std::optional<QJsonObject> answer = additions_.post(
+        kName,
+        {{QStringLiteral("to"), next ? QStringLiteral("next") : QStringLiteral("previous")},
+         {QStringLiteral("all"), all}},
+        next ? QStringLiteral("다음 답안을 여는 중입니다") : QStringLiteral("이전 답안을 여는 중입니다"));
     const QByteArray launch =
         answer ? QByteArray::fromBase64(answer->value(QStringLiteral("launch")).toString().toLatin1()) : QByteArray();
     if (launch.isEmpty())
