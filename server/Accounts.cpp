@@ -122,6 +122,30 @@ void Accounts::closeSession(const std::string& id)
 std::string Accounts::issueToken(const User& user, Grant grant, const std::string& lectureKey,
                                  const std::string& sessionId)
 {
+    return issue(user, grant, lectureKey, sessionId.empty() ? std::string() : Credentials::TokenDigest(sessionId));
+}
+
+std::string Accounts::passOnToken(const std::string& token, Grant grant, const std::string& lectureKey)
+{
+    std::optional<User> user;
+    std::string session;
+    engine_.read([&](SqlConnection& db) {
+        const std::vector<SqlRow> rows =
+            db.query("SELECT role, person_no, session FROM launch_tokens WHERE digest = $1 AND expires_at > $2",
+                     {Credentials::TokenDigest(token), now()});
+        if (rows.empty())
+            return;
+        user = User{roleOf(rows.front().text(0)), rows.front().text(1)};
+        session = rows.front().text(2);
+    });
+    if (!user)
+        throw Refusal(401, "이 실행의 인증이 끝났습니다. 강의 목록에서 다시 여십시오.");
+    return issue(*user, grant, lectureKey, session);
+}
+
+std::string Accounts::issue(const User& user, Grant grant, const std::string& lectureKey,
+                            const std::string& sessionDigest)
+{
     const std::string token = Credentials::NewToken();
     const std::string role = roleName(user.role);
     engine_.writeLazily([&](SqlConnection& db) {
@@ -129,8 +153,7 @@ std::string Accounts::issueToken(const User& user, Grant grant, const std::strin
         db.run("INSERT INTO launch_tokens (digest, grant_kind, role, person_no, lecture_key, session, issued_at, "
                "expires_at, used, new_essay) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, "
                "(SELECT coalesce(max(used), 0) + 1 FROM launch_tokens), $9)",
-               {Credentials::TokenDigest(token), grantName(grant), role, user.number, lectureKey,
-                sessionId.empty() ? std::string() : Credentials::TokenDigest(sessionId), now(),
+               {Credentials::TokenDigest(token), grantName(grant), role, user.number, lectureKey, sessionDigest, now(),
                 now() + std::chrono::seconds(kTokenStart).count(), std::int64_t(lectureKey.empty())});
         // A person holds a bounded number of live tokens: the least recently used give way.
         db.run("DELETE FROM launch_tokens WHERE person_no = $1 AND role = $2 AND digest NOT IN "

@@ -49,8 +49,13 @@ public:
     // The holder of a live token for the lecture ("" for a new essay's first save, also once
     // it is bound), with that grant when one is asked for; renews the token.
     std::optional<User> useToken(const std::string& token, std::optional<Grant> grant, const std::string& lectureKey);
+    // A token for another lecture, handed to the holder of `token` (a live one) with the same
+    // person and sign-in session, so signing out revokes it with the first.
+    std::string passOnToken(const std::string& token, Grant grant, const std::string& lectureKey);
 
 private:
+    std::string issue(const User& user, Grant grant, const std::string& lectureKey, const std::string& sessionDigest);
+
     StoreEngine& engine_;
     LoginThrottle throttle_;
 };

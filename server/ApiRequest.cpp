@@ -28,7 +28,7 @@ ApiCaller CallerOf(const CourseSite& site, const HttpRequest& req, std::optional
     std::optional<Lecture> lecture = site.store.lecture(key);
     if (!lecture)
         throw Refusal(404, "찾는 강의가 없습니다.");
-    return {*user, std::move(*lecture)};
+    return {*user, std::move(*lecture), token};
 }
 
 QJsonObject JsonBody(const HttpRequest& req, std::size_t limit)

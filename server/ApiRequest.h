@@ -17,6 +17,7 @@ inline constexpr const char* kApiPrefix = "/api/";
 struct ApiCaller {
     User user;
     Lecture lecture;
+    std::string token;  // the launch token that signed the request
 };
 
 // The holder of a live launch token of the address's lecture (its last capture), with that

@@ -1,5 +1,7 @@
 #include "CoursePage.h"
 
+#include "TeacherQueue.h"
+
 namespace {
 
 const char* kHead = R"(<!DOCTYPE html>
@@ -150,7 +152,10 @@ std::string CoursePage(const Person& person, Role role, const std::vector<Lectur
     if (!formToken.empty())
         page += "<form method=\"post\" action=\"/logout\">" + tokenField(formToken)
                 + "<button type=\"submit\">로그아웃</button></form>";
-    page += "</div></header>\n<main>\n<h2>강의</h2>\n";
+    page += "</div></header>\n<main>\n";
+    if (!student)
+        page += QueueSection(lectures);
+    page += "<h2>강의</h2>\n";
     if (lectures.empty()) {
         page += "<p class=\"muted\">아직 강의가 없습니다.</p>\n";
     } else {

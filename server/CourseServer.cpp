@@ -6,6 +6,7 @@
 #include "HttpServer.h"
 #include "RequestGate.h"
 #include "StatsHandlers.h"
+#include "TeacherQueue.h"
 
 #include <regex>
 #include <vector>
@@ -59,6 +60,8 @@ CourseServer::CourseServer(CourseStore& store, Accounts& accounts, const ServerO
         {"GET", std::regex("/api/stats/" + key), HandleStudentStats},
         {"GET", std::regex("/api/classstats/" + key), HandleClassStats},
         {"GET", std::regex("/stats/class\\.csv"), HandleClassStatsCsv},
+        {"GET", std::regex("/api/queue/" + key), HandleQueue},
+        {"POST", std::regex("/api/queue/" + key), HandleQueueMove},
     };
 
     auto screen = [this](const HttpRequest& req) -> std::optional<HttpResponse> {

@@ -5,7 +5,6 @@
 // instance, and PostgreSQL with two instances behind nginx. Every save must arrive: each
 // client's lecture ends with as many revisions as it sent saves and holds the last record it
 // sent. `vs_sqlite` is the set-up's saves per second over grouped SQLite's in this run.
-#include "NginxBalancer.h"
 #include "TestCluster.h"
 #include "TestStore.h"
 #include "document/EssayRecord.h"
@@ -14,6 +13,7 @@
 #include "server/CourseStore.h"
 #include "support/BenchSmoke.h"
 #include "support/HttpClient.h"
+#include "support/NginxBalancer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -13,6 +13,7 @@
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TeacherBank.h"
+#include "correction/TeacherQueueBar.h"
 #include "correction/TeacherRuleHints.h"
 #include "correction/TfrmTemp.h"
 #include "correction/Thumbnail.h"
@@ -77,6 +78,7 @@ TfmeTeacher::TfmeTeacher(QWidget* parent) : QFrame(parent), FJournal(new Correct
     ConnectHandlers();
     connect(&FJournal->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
     connect(&TransferGate::instance(), &TransferGate::starting, this, [this] { FJournal->keeper().flush(); });
+    connect(FQueueBar, &TeacherQueueBar::failed, lblNotice, &QLabel::setText);
 }
 
 void TfmeTeacher::OfferRecovery()
@@ -168,6 +170,7 @@ void TfmeTeacher::SetupTeacherRun(const LaunchFields& fields, QLineEdit* titleBo
     if (FSession.NewerThanLaunch())
         ShowInfo(QStringLiteral("이 실행 파일을 받은 뒤에 저장된 첨삭이 있어, 가장 최근에 저장된 첨삭을 열었습니다."));
     btnErrorStats->Offer(launch, true);
+    FQueueBar->Load(launch.lectureKey, launch.password);
 }
 
 void TfmeTeacher::SetupViewRun(const LaunchFields& fields, QLineEdit* titleBox)

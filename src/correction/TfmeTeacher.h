@@ -27,6 +27,7 @@ class TScoreSheetView;
 class TSorBoard;
 class TTotalBox;
 class TeacherBank;
+class TeacherQueueBar;
 class TeacherRuleHints;
 
 // The correction frame of the teacher and viewing runs: the essay one page at a time under
@@ -101,6 +102,8 @@ public:
 
     // The main window saves through it when the window closes.
     PictureButton* btnSave;
+    // The main window moves through the teacher's queue when it asks.
+    TeacherQueueBar* QueueBar() const { return FQueueBar; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -221,4 +224,5 @@ private:
     PictureButton* Image2;
     PictureButton* btnCancel;
     QLabel* lblNotice;  // "첨삭이 저장되었습니다. 14:32:05" after a save
+    TeacherQueueBar* FQueueBar;
 };

@@ -6,6 +6,7 @@
 #include "correction/ScoreSheetView.h"
 #include "correction/TFlatSpeedButton.h"
 #include "correction/TeacherPictures.h"
+#include "correction/TeacherQueueBar.h"
 #include "correction/TotalBox.h"
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
@@ -121,6 +122,7 @@ void TfmeTeacher::BuildLayout()
         chain << button;
     chain << QList<QWidget*>{cmbList, Image3, Image4,    Board,     ScrollBox1, Memo2,  Image8,  Image6,
                              Memo1,   pGrid,  CheckBox1, ComboBox1, Image7,     Image2, btnSave, btnCancel};
+    chain << QList<QWidget*>{FQueueBar->btnPrevious, FQueueBar->btnNext, FQueueBar->chkAll};
     Keyboard::SetTabChain(chain);
     Keyboard::PressOnKey(btnSave, QKeySequence(Qt::CTRL | Qt::Key_S));
     Keyboard::PressOnKey(Image2, QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -399,6 +401,8 @@ void TfmeTeacher::BuildBottomStrip()
     auto* layout = new QHBoxLayout(pnlBottom);
     layout->setContentsMargins(4, 4, 8, 4);
     layout->setSpacing(4);
+    FQueueBar = new TeacherQueueBar(pnlBottom);
+    layout->addWidget(FQueueBar);
     layout->addWidget(lblNotice, 1);
     for (QWidget* button : {Image7, Image2, btnSave, btnCancel})
         layout->addWidget(button);

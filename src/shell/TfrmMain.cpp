@@ -3,6 +3,7 @@
 #include "core/AppError.h"
 #include "core/Endpoint.h"
 #include "core/TransferGate.h"
+#include "correction/TeacherQueueBar.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmTemp.h"
 #include "shell/ClosePolicy.h"
@@ -23,6 +24,8 @@
 #include "writing/WritingSession.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -31,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
@@ -44,6 +48,19 @@ constexpr int kTopHeight = 34;
 constexpr int kBorder = 9;
 constexpr int kMenuHeight = 26;
 constexpr QSize kDesignSize(630, 448);
+
+// Closing's question, for a frame with unsaved work.
+ClosePolicy::Answer askToSave()
+{
+    switch (DialogService::instance().questionWithCancel(QStringLiteral("확인"), QStringLiteral("저장하시겠습니까?"))) {
+    case DialogService::Answer::Yes:
+        return ClosePolicy::Answer::Yes;
+    case DialogService::Answer::No:
+        return ClosePolicy::Answer::No;
+    default:
+        return ClosePolicy::Answer::Cancel;
+    }
+}
 
 QLabel* stretchedPicture(const QPixmap& pixmap, QWidget* parent)
 {
@@ -180,7 +197,11 @@ void TfrmMain::OpenLaunchFile(const QString& path)
         ShowInfo(path + QStringLiteral(" 을 찾을 수 없습니다."));
         return;
     }
-    const LaunchFields fields = LaunchFile::read(path);
+    OpenLaunchFields(LaunchFile::read(path));
+}
+
+void TfrmMain::OpenLaunchFields(const LaunchFields& fields)
+{
     const QString mismatch = ServerMismatch(fields, ServerUrl());
     if (!mismatch.isEmpty())
         ShowInfo(mismatch);
@@ -222,6 +243,12 @@ void TfrmMain::SetupStudentMode(const LaunchFields& fields)
 void TfrmMain::SetupTeacherMode(const LaunchFields& fields)
 {
     FTeacher = createFrame<TfmeTeacher>(1018, 758);
+    // Queued: the move deletes the frame whose button asked for it.
+    connect(
+        FTeacher->QueueBar(), &TeacherQueueBar::moveRequested, this,
+        [this, frame = QPointer(FTeacher)](EssayQueue::Direction to) { Guarded([&] { MoveInQueue(frame, to); }); },
+        Qt::QueuedConnection);
+    FTeacher->QueueBar()->chkAll->setChecked(queueAll_);
     FTeacher->SetupTeacherRun(fields, txtTitle);
     FTeacher->OfferRecovery();
 }
@@ -433,28 +460,58 @@ bool TfrmMain::FormClose()
 {
     // Every frame a hand-over left in the window, oldest first.
     QList<ClosePolicy::Frame> frames;
-    for (QWidget* host : hostPanels_) {
-        if (auto* teacher = host->findChild<TfmeTeacher*>()) {
-            const CorrectionSession& session = teacher->Session();
-            frames.append({!session.ViewOnly() && session.Modified(),
-                           [teacher] { teacher->btnClick(teacher->btnSave); },
-                           [teacher] { teacher->DiscardJournal(); }});
-        }
-        if (auto* editor = host->findChild<TfmeEditor*>()) {
-            const WritingSession& session = editor->session();
-            frames.append({session.Modified() && !session.ReadOnly(), [editor] { editor->BtnClick(editor->btnSave()); },
-                           [editor] { editor->DiscardJournal(); }});
-        }
+    for (QWidget* host : hostPanels_)
+        if (const std::optional<ClosePolicy::Frame> frame = closingOf(host))
+            frames.append(*frame);
+    return ClosePolicy::run(frames, askToSave);
+}
+
+std::optional<ClosePolicy::Frame> TfrmMain::closingOf(QWidget* host)
+{
+    if (auto* teacher = host->findChild<TfmeTeacher*>()) {
+        const CorrectionSession& session = teacher->Session();
+        return ClosePolicy::Frame{!session.ViewOnly() && session.Modified(),
+                                  [teacher] { teacher->btnClick(teacher->btnSave); },
+                                  [teacher] { teacher->DiscardJournal(); }};
     }
-    return ClosePolicy::run(frames, [] {
-        switch (
-            DialogService::instance().questionWithCancel(QStringLiteral("확인"), QStringLiteral("저장하시겠습니까?"))) {
-        case DialogService::Answer::Yes:
-            return ClosePolicy::Answer::Yes;
-        case DialogService::Answer::No:
-            return ClosePolicy::Answer::No;
-        default:
-            return ClosePolicy::Answer::Cancel;
-        }
-    });
+    if (auto* editor = host->findChild<TfmeEditor*>()) {
+        const WritingSession& session = editor->session();
+        return ClosePolicy::Frame{session.Modified() && !session.ReadOnly(),
+                                  [editor] { editor->BtnClick(editor->btnSave()); },
+                                  [editor] { editor->DiscardJournal(); }};
+    }
+    return std::nullopt;
+}
+
+void TfrmMain::MoveInQueue(TfmeTeacher* frame, EssayQueue::Direction direction)
+{
+    // A move asked during a transfer (a key pressed while a save is sent) waits for nothing:
+    // the teacher asks again once the window is free.
+    if (!frame || !frame->QueueBar()->Queue() || TransferGate::instance().busy())
+        return;
+    TeacherQueueBar* bar = frame->QueueBar();
+    QByteArray launch;
+    try {
+        launch = bar->Queue()->launchOf(direction, bar->AllEssays());
+    } catch (const AppError&) {
+        // The queue may have changed under the teacher (a colleague's window, another run).
+        bar->Refresh();
+        throw;
+    }
+    // The next essay goes on through the same queue.
+    queueAll_ = bar->AllEssays();
+    QWidget* host = frame->parentWidget();
+    if (!ClosePolicy::run({*closingOf(host)}, askToSave))
+        return;
+    // The key went to a widget of the frame: its namesake in the next frame takes it.
+    const QWidget* focused = QApplication::focusWidget();
+    const QString focusName = focused && frame->isAncestorOf(focused) ? focused->objectName() : QString();
+    hostPanels_.removeOne(host);
+    if (FTeacher == frame)
+        FTeacher = nullptr;
+    delete host;
+    OpenLaunchFields(LaunchFile::split(launch));
+    QWidget* namesake = FTeacher && !focusName.isEmpty() ? FTeacher->findChild<QWidget*>(focusName) : nullptr;
+    if (namesake && namesake->isEnabled() && namesake->isVisible())
+        namesake->setFocus(Qt::OtherFocusReason);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/LaunchFields.h"
+#include "correction/EssayQueue.h"
+#include "shell/ClosePolicy.h"
 
 #include <QWidget>
 
@@ -24,6 +26,11 @@ public:
     ~TfrmMain() override;
 
     void OpenLaunchFile(const QString& path);
+    // A launch's fields, from a file or handed out by the course server.
+    void OpenLaunchFields(const LaunchFields& fields);
+    // The teacher frame gives way to the previous or next essay of its queue, as a closing
+    // would end it (saved, or asked); a refused save or move leaves it as it was.
+    void MoveInQueue(TfmeTeacher* frame, EssayQueue::Direction direction);
     void SetupStudentMode(const LaunchFields& fields);
     void SetupTeacherMode(const LaunchFields& fields);
     void SetupViewMode(const LaunchFields& fields);
@@ -60,6 +67,8 @@ private:
     void FormCreate(const QString& launchFilePath, const QString& configDir);
     // False when the person cancelled the closing.
     bool FormClose();
+    // What closing asks of the frame in a host panel, if it holds one.
+    static std::optional<ClosePolicy::Frame> closingOf(QWidget* host);
     void FlushJournals();
     void SetModeGeometry(int clientWidth, int windowHeight);
     // The mode's size, a new host panel and the frame filling it.
@@ -83,4 +92,5 @@ private:
     QWidget* hostArea_;
     QList<QWidget*> hostPanels_;
     HandOver* handOver_ = nullptr;
+    bool queueAll_ = false;  // the teacher's queue holds every essay, not only uncorrected ones
 };

@@ -68,6 +68,37 @@ std::optional<CourseServerRun::Stored> CourseServerRun::essay(const QString& lec
     return Stored{QByteArray::fromStdString(*record), store.lecture(lectureKey.toStdString())->essayRevision};
 }
 
+std::optional<CourseServerRun::Stored> CourseServerRun::correction(const QString& lectureKey) const
+{
+    CourseStore store((server_.dataDir() + QStringLiteral("/course.sqlite")).toStdString());
+    const std::optional<std::string> record = store.correction(lectureKey.toStdString());
+    if (!record)
+        return std::nullopt;
+    return Stored{QByteArray::fromStdString(*record), store.lecture(lectureKey.toStdString())->correctionRevision};
+}
+
+void CourseServerRun::addLecture(const QString& lectureKey, const QString& title, const QByteArray& essayRecord) const
+{
+    CourseStore store((server_.dataDir() + QStringLiteral("/course.sqlite")).toStdString());
+    const std::string key = lectureKey.toStdString();
+    store.addLecture(key, CourseServerProcess::kStudentNo, title.toStdString(), "");
+    store.saveEssay(
+        {CourseServerProcess::kStudentNo, key, title.toStdString(), "N", essayRecord.toStdString(), {}, {}});
+}
+
+void CourseServerRun::correctElsewhere(const QString& lectureKey, const QByteArray& record) const
+{
+    CourseStore store((server_.dataDir() + QStringLiteral("/course.sqlite")).toStdString());
+    store.saveCorrection({CourseServerProcess::kTeacherNo,
+                          lectureKey.toStdString(),
+                          CourseServerProcess::kStudentNo,
+                          record.toStdString(),
+                          std::string("\xff\xd8\xff\xe0"),
+                          "50",
+                          "N",
+                          {}});
+}
+
 int CourseServerRun::lectureCount() const
 {
     CourseStore store((server_.dataDir() + QStringLiteral("/course.sqlite")).toStdString());

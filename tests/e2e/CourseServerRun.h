@@ -32,7 +32,12 @@ public:
         qint64 revision = 0;
     };
     std::optional<Stored> essay(const QString& lectureKey) const;
+    std::optional<Stored> correction(const QString& lectureKey) const;
     int lectureCount() const;
+    // A further lecture of the demo student, its essay stored as the client would save it.
+    void addLecture(const QString& lectureKey, const QString& title, const QByteArray& essayRecord) const;
+    // Stores a correction as another window of the teacher would, raising its revision.
+    void correctElsewhere(const QString& lectureKey, const QByteArray& record) const;
 
 private:
     CourseServerProcess server_;

@@ -1,7 +1,7 @@
 // Two course-server instances on one PostgreSQL database behind nginx: either answers for
 // what the other handed out, and losing one loses no save it acknowledged.
-#include "NginxBalancer.h"
 #include "TestStore.h"
+#include "support/NginxBalancer.h"
 
 #include "document/EssayRecord.h"
 #include "server/Accounts.h"

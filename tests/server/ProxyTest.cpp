@@ -2,12 +2,12 @@
 // only when the proxy itself sends it; and the shipped nginx settings in front of it.
 #include "RawClient.h"
 
-#include "NginxBalancer.h"
 #include "TestStore.h"
 #include "server/Accounts.h"
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
 #include "support/HttpClient.h"
+#include "support/NginxBalancer.h"
 #include "support/TestPaths.h"
 
 #include <QDir>

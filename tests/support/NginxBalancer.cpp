@@ -1,4 +1,4 @@
-#include "NginxBalancer.h"
+#include "support/NginxBalancer.h"
 
 #include "support/HttpClient.h"
 
@@ -25,7 +25,8 @@ int FreeLoopbackPort()
     return ntohs(address.sin_port);
 }
 
-NginxBalancer::NginxBalancer(const std::vector<int>& instancePorts) : port_(FreeLoopbackPort())
+NginxBalancer::NginxBalancer(const std::vector<int>& instancePorts, const QString& locations, int port)
+    : port_(port ? port : FreeLoopbackPort())
 {
     const QString nginx = QStandardPaths::findExecutable("nginx", {"/usr/sbin", "/usr/bin"});
     if (nginx.isEmpty())
@@ -43,12 +44,12 @@ NginxBalancer::NginxBalancer(const std::vector<int>& instancePorts) : port_(Free
                                 "  scgi_temp_path %1/scgi;\n"
                                 "  upstream course {\n%3    keepalive 32;\n  }\n"
                                 "  server {\n    listen 127.0.0.1:%2;\n    server_name 127.0.0.1;\n"
-                                "    client_header_timeout 10s;\n"
+                                "    client_header_timeout 10s;\n%5"
                                 "    location / {\n      proxy_pass http://course;\n      include %4;\n"
                                 "    }\n  }\n}\n")
                      .arg(prefix_.path())
                      .arg(port_)
-                     .arg(servers, QStringLiteral(DZ_SOURCE_DIR "/resources/server/nginx-proxy.conf"))
+                     .arg(servers, QStringLiteral(DZ_SOURCE_DIR "/resources/server/nginx-proxy.conf"), locations)
                      .toUtf8());
     config.close();
     process_.setProcessChannelMode(QProcess::MergedChannels);
