@@ -1,6 +1,7 @@
 #include "Essays.h"
 #include "Typist.h"
 #include "correction/MemoText.h"
+#include "correction/TeacherBank.h"
 #include "correction/TeacherQueueBar.h"
 #include "correction/TfmeTeacher.h"
 #include "document/CorrectionRecord.h"
@@ -14,7 +15,10 @@
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
 
+#include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -65,18 +69,20 @@ protected:
                            {}});
     }
 
-    // A GET through nginx, signed in as the demo teacher.
-    HttpClient::Answer get(const std::string& path) const
+    // A GET through nginx, signed in as the demo teacher (or the demo student).
+    HttpClient::Answer get(const std::string& path, bool asStudent = false) const
     {
         HttpClient client(nginx->port());
-        return client.get(path, {{"Authorization", HttpClient::basic(CourseServerProcess::kTeacherNo,
-                                                                     CourseServerProcess::kTeacherPassword)}});
+        const std::string authorization =
+            asStudent ? HttpClient::basic(CourseServerProcess::kStudentNo, CourseServerProcess::kStudentPassword)
+                      : HttpClient::basic(CourseServerProcess::kTeacherNo, CourseServerProcess::kTeacherPassword);
+        return client.get(path, {{"Authorization", authorization}});
     }
 
     // The client started on a launch file of the course page, downloaded through nginx.
-    void openRun(const std::string& launchPath)
+    void openRun(const std::string& launchPath, bool asStudent = false)
     {
-        const HttpClient::Answer launch = get(launchPath);
+        const HttpClient::Answer launch = get(launchPath, asStudent);
         ASSERT_EQ(launch.status, 200) << launch.body;
         const QString path = config.filePath(QStringLiteral("run.dzl"));
         QFile file(path);
@@ -97,15 +103,22 @@ protected:
     std::unique_ptr<TfrmMain> window;
 };
 
-TEST_F(PlainSiteRun, ATeacherRunShowsNoQueueAndSavesAsBefore)
+TEST_F(PlainSiteRun, ATeacherRunShowsNoQueueBankOrStatisticsAndSavesAsBefore)
 {
     saveDemoEssay();
-    ASSERT_EQ(get("/api/queue/DEMO0001").status, 404);
+    for (const char* path : {"/api/queue/DEMO0001", "/api/bank/DEMO0001", "/api/stats/DEMO0001"})
+        ASSERT_EQ(get(path).status, 404) << path;
     ASSERT_NO_FATAL_FAILURE(openRun("/launch/T001/DEMO0001.dzl"));
     TfmeTeacher& frame = *window->FTeacher;
 
     EXPECT_FALSE(frame.QueueBar()->isVisible());
     EXPECT_FALSE(frame.QueueBar()->Queue());
+    EXPECT_FALSE(frame.Bank().bank());
+    EXPECT_FALSE(frame.Bank().btnBank->isVisible());
+    EXPECT_FALSE(W::Find<QPushButton>(frame, "btnErrorStats")->isVisible());
+    QDir bankCopies(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                    + QStringLiteral("/dozoruderado/bank"));
+    EXPECT_TRUE(bankCopies.isEmpty()) << "no copy of a bank the site does not offer";
     EXPECT_TRUE(W::Find<QLabel>(frame, "lblNotice")->text().isEmpty());
 
     W widgets(frame);
@@ -124,6 +137,22 @@ TEST_F(PlainSiteRun, ATeacherRunShowsNoQueueAndSavesAsBefore)
     DataSet work(CorrectionRecord::fields());
     work.loadPacket(QByteArray::fromStdString(*stored));
     EXPECT_EQ(CorrectionRecord::readSummary(work)->review.trimmed(), QStringLiteral("문단을 잘 나누었습니다."));
+}
+
+// The student's viewing run of the corrected essay: no statistics, the correction as saved.
+TEST_F(PlainSiteRun, AViewingRunShowsNoStatistics)
+{
+    saveDemoEssay();
+    DataSet correction = Essays::BoardCorrection({{1, {Essays::Mark(11, 40)}, QStringLiteral("잘 썼습니다.")}});
+    CorrectionSave save{CourseServerProcess::kTeacherNo, CourseServerProcess::kLectureKey,
+                        CourseServerProcess::kStudentNo, CorrectionRecord::toPacket(correction).toStdString()};
+    save.reportPoint = "80";
+    save.submit = "N";
+    store().saveCorrection(save);
+    ASSERT_NO_FATAL_FAILURE(openRun("/launch/C001/DEMO0001.dzl", true));
+    ASSERT_TRUE(window->FTeacher);
+    EXPECT_FALSE(W::Find<QPushButton>(*window->FTeacher, "btnErrorStats")->isVisible());
+    EXPECT_TRUE(dialogs->boxes.isEmpty());
 }
 
 }
