@@ -7,10 +7,6 @@
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
 
-#include <QEvent>
-
-#include <algorithm>
-
 namespace {
 
 const QString kName = QStringLiteral("stats");
@@ -22,14 +18,13 @@ QString caption()
 
 }
 
-ErrorStatsButton::ErrorStatsButton(QWidget* strip) : QPushButton(QStringLiteral("오류 통계"), strip)
+ErrorStatsButton::ErrorStatsButton(QWidget* parent) : QPushButton(QStringLiteral("오류 통계"), parent)
 {
     setObjectName(QStringLiteral("btnErrorStats"));
     setCursor(Qt::PointingHandCursor);
     setFont(GulimcheFont(12));
-    resize(std::max(88, sizeHint().width()), 21);
+    setFixedHeight(24);
     hide();
-    strip->installEventFilter(this);
     connect(this, &QPushButton::clicked, this, [this] { Guarded([&] { open(); }); });
 }
 
@@ -47,7 +42,6 @@ void ErrorStatsButton::Offer(const CorrectionLaunch& launch, bool classTable)
         // The history is an extra: the run goes on without it, as on a site that has none.
     }
     setVisible(answered);
-    placeAtRight();
 }
 
 TfrmErrorStats* ErrorStatsButton::Window() const
@@ -67,16 +61,4 @@ void ErrorStatsButton::open()
     window_->show();
     window_->raise();
     window_->activateWindow();
-}
-
-bool ErrorStatsButton::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
-        placeAtRight();
-    return QPushButton::eventFilter(watched, event);
-}
-
-void ErrorStatsButton::placeAtRight()
-{
-    move(parentWidget()->width() - width() - 4, 2);
 }

@@ -8,14 +8,14 @@
 struct CorrectionLaunch;
 class TfrmErrorStats;
 
-// The push button "오류 통계" at the right end of the strip above the page. It shows only once
+// The push button "오류 통계" in the strip below the page. It shows only once
 // the course server has answered the history request for the run's lecture; a site that
 // offers none, or a run that cannot sign, keeps it hidden and sees nothing else of it. A
 // click asks again, so the window shows the corrections saved since.
 class ErrorStatsButton : public QPushButton {
     Q_OBJECT
 public:
-    explicit ErrorStatsButton(QWidget* strip);
+    explicit ErrorStatsButton(QWidget* parent);
 
     // Asks the server for the launch's lecture; `classTable` offers the class table in the
     // window (a teacher run). Never raises: a refusal or no answer leaves the button hidden.
@@ -23,12 +23,8 @@ public:
     // The window, once opened.
     TfrmErrorStats* Window() const;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void open();
-    void placeAtRight();
 
     CourseAdditions additions_{{}, {}};
     bool classTable_ = false;

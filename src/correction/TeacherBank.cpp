@@ -8,6 +8,7 @@
 #include "correction/TfrmBank.h"
 #include "correction/TfrmText.h"
 #include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -30,6 +31,8 @@ TeacherBank::TeacherBank(QWidget* strip, QPlainTextEdit* comment, QLabel* notice
 {
     btnBank->setObjectName(QStringLiteral("btnBank"));
     btnBank->setAccessibleName(QStringLiteral("문구함"));
+    btnBank->setFont(GulimcheFont(12));
+    btnBank->setFixedHeight(24);
     btnBank->hide();
     if (auto* row = qobject_cast<QBoxLayout*>(strip->layout()))
         row->insertWidget(1, btnBank);

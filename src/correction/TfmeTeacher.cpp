@@ -1,7 +1,5 @@
 #include "correction/TfmeTeacher.h"
 
-#include "correction/TeacherBank.h"
-
 #include "board/SorBoard.h"
 #include "core/AppError.h"
 #include "core/TransferGate.h"
@@ -75,6 +73,9 @@ TfmeTeacher::TfmeTeacher(QWidget* parent) : QFrame(parent), FJournal(new Correct
     BuildLayout();
     FRuleHints = new TeacherRuleHints(Board, Label5, FSession.Scores());
     FBank = new TeacherBank(pnlBottom, Memo2, lblNotice, this);
+    // The strip's extras take Tab in the order they stand, after the queue.
+    QWidget::setTabOrder(FQueueBar->chkAll, FBank->btnBank);
+    QWidget::setTabOrder(FBank->btnBank, btnErrorStats);
     ConnectHandlers();
     connect(&FJournal->keeper(), &JournalKeeper::writeFailed, this, [](const QString& message) { ShowInfo(message); });
     connect(&TransferGate::instance(), &TransferGate::starting, this, [this] { FJournal->keeper().flush(); });

@@ -282,7 +282,6 @@ void TfmeTeacher::BuildCentre()
     Label5->setObjectName(QStringLiteral("Label5"));
     Label5->setFont(GulimcheFont(12));
     Label5->setGeometry(100, 2, 200, 21);
-    btnErrorStats = new ErrorStatsButton(Panel2);
 
     ScrollBox1 = new QScrollArea(Panel1);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
@@ -403,6 +402,8 @@ void TfmeTeacher::BuildBottomStrip()
     layout->setSpacing(4);
     FQueueBar = new TeacherQueueBar(pnlBottom);
     layout->addWidget(FQueueBar);
+    btnErrorStats = new ErrorStatsButton(pnlBottom);
+    layout->addWidget(btnErrorStats);
     layout->addWidget(lblNotice, 1);
     for (QWidget* button : {Image7, Image2, btnSave, btnCancel})
         layout->addWidget(button);

@@ -82,9 +82,6 @@ TEST_F(ErrorStatsButtonTest, ShowsOnceAnsweredAndOpensTheWindowWithFreshNumbers)
     button->Offer(launch, false);
     strip.show();
     ASSERT_FALSE(button->isHidden());
-    EXPECT_EQ(button->geometry().right(), strip.width() - 5) << "at the strip's right end";
-    strip.resize(800, 25);
-    EXPECT_EQ(button->geometry().right(), strip.width() - 5);
 
     // A correction saved since: the click asks again.
     QByteArray later = kHistory;
