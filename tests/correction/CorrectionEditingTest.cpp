@@ -10,6 +10,7 @@
 #include "correction/TickCount.h"
 #include "document/CorrectionRecord.h"
 #include "jpeg/Jpeg.h"
+#include "support/BoardTextDialog.h"
 #include "support/QStringPrinter.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
@@ -82,19 +83,7 @@ protected:
     // one opens. Returns whether one did.
     bool DoubleClick(QPoint at, const std::function<void(TfrmText&)>& inDialog)
     {
-        QTest::mouseClick(W(*frame).Board, Qt::LeftButton, {}, at);  // the double click's first press
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = qobject_cast<TfrmText*>(QApplication::activeModalWidget())) {
-                opened = true;
-                inDialog(*dialog);
-                if (dialog->isVisible())
-                    dialog->reject();
-            }
-        });
-        QTest::mouseDClick(W(*frame).Board, Qt::LeftButton, {}, at);
-        QApplication::processEvents();
-        return opened;
+        return DoubleClickForText(*W(*frame).Board, at, inDialog);
     }
 
     QString WriteJpeg(QSize size)

@@ -4,6 +4,7 @@
 #include "Typist.h"
 #include "correction/TfmeTeacher.h"
 #include "correction/TfrmText.h"
+#include "support/BoardTextDialog.h"
 #include "support/TeacherWidgets.h"
 #include "writing/TfmeEditor.h"
 
@@ -56,19 +57,7 @@ protected:
         QTest::mousePress(&board, Qt::LeftButton, {}, box.topLeft());
         QTest::mouseMove(&board, box.center());
         QTest::mouseRelease(&board, Qt::LeftButton, {}, box.bottomRight());
-        QTest::mouseClick(&board, Qt::LeftButton, {}, box.center());
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = qobject_cast<TfrmText*>(QApplication::activeModalWidget())) {
-                opened = true;
-                inDialog(*dialog);
-                if (dialog->isVisible())
-                    dialog->reject();
-            }
-        });
-        QTest::mouseDClick(&board, Qt::LeftButton, {}, box.center());
-        QApplication::processEvents();
-        ASSERT_TRUE(opened);
+        ASSERT_TRUE(DoubleClickForText(board, box.center(), inDialog));
     }
 
     QTemporaryDir home;

@@ -11,6 +11,7 @@
 #include "report/PreparedReport.h"
 #include "shell/Startup.h"
 #include "shell/TfrmMain.h"
+#include "support/BoardTextDialog.h"
 #include "support/RecordingDialogs.h"
 #include "support/TeacherWidgets.h"
 #include "support/TestPaths.h"
@@ -142,19 +143,7 @@ protected:
     // whether a dialog opened.
     bool doubleClick(QPoint at, const std::function<void(TfrmText&)>& inDialog)
     {
-        QTest::mouseClick(&board(), Qt::LeftButton, {}, at);
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = qobject_cast<TfrmText*>(QApplication::activeModalWidget())) {
-                opened = true;
-                inDialog(*dialog);
-                if (dialog->isVisible())
-                    dialog->reject();
-            }
-        });
-        QTest::mouseDClick(&board(), Qt::LeftButton, {}, at);
-        QApplication::processEvents();
-        return opened;
+        return DoubleClickForText(board(), at, inDialog);
     }
 
     // Writes a note and a point on the item under `at` through the text dialog.
