@@ -22,10 +22,29 @@ QJsonObject op(const char* kind, const QString& id)
     return {{QStringLiteral("op"), QLatin1String(kind)}, {QStringLiteral("id"), id}};
 }
 
-void checkFields(const QString& text, int mark, const QString& points)
+// An op that carries an entry's fields, checked before anything changes.
+QJsonObject entryOp(const char* kind, const QString& id, const QString& text, int mark, const QString& points)
 {
     if (const QString why = BankEntry::problem(text, mark, points); !why.isEmpty())
         throw AppError(why);
+    QJsonObject entry = op(kind, id);
+    entry.insert(QStringLiteral("text"), text);
+    entry.insert(QStringLiteral("mark"), mark);
+    entry.insert(QStringLiteral("points"), points);
+    return entry;
+}
+
+// What an add or edit op says of the entry.
+void takeFields(BankEntry& entry, const QJsonObject& op)
+{
+    entry.text = op.value(QStringLiteral("text")).toString();
+    entry.mark = op.value(QStringLiteral("mark")).toInt();
+    entry.points = op.value(QStringLiteral("points")).toString();
+}
+
+QString newId()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 }
@@ -93,39 +112,24 @@ QList<BankEntry> CommentBank::matches(const QString& typed, int mark, int limit)
 
 QString CommentBank::add(const QString& text, int mark, const QString& points)
 {
-    checkFields(text, mark, points);
-    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QJsonObject add = op("add", id);
-    add.insert(QStringLiteral("text"), text);
-    add.insert(QStringLiteral("mark"), mark);
-    add.insert(QStringLiteral("points"), points);
-    change({add});
+    const QString id = newId();
+    change({entryOp("add", id, text, mark, points)});
     return id;
 }
 
 void CommentBank::addAll(const QList<BankEntry>& entries)
 {
     QJsonArray ops;
-    for (const BankEntry& entry : entries) {
-        checkFields(entry.text, entry.mark, entry.points);
-        QJsonObject add = op("add", QUuid::createUuid().toString(QUuid::WithoutBraces));
-        add.insert(QStringLiteral("text"), entry.text);
-        add.insert(QStringLiteral("mark"), entry.mark);
-        add.insert(QStringLiteral("points"), entry.points);
-        ops.append(add);
-    }
+    for (const BankEntry& entry : entries)
+        ops.append(entryOp("add", newId(), entry.text, entry.mark, entry.points));
     if (!ops.isEmpty())
         change(ops);
 }
 
 void CommentBank::edit(const QString& id, const QString& text, int mark, const QString& points)
 {
-    checkFields(text, mark, points);
-    QJsonObject edit = op("edit", id);
+    QJsonObject edit = entryOp("edit", id, text, mark, points);
     edit.insert(QStringLiteral("version"), own(id).version);
-    edit.insert(QStringLiteral("text"), text);
-    edit.insert(QStringLiteral("mark"), mark);
-    edit.insert(QStringLiteral("points"), points);
     change({edit});
 }
 
@@ -136,11 +140,17 @@ void CommentBank::remove(const QString& id)
     change({remove});
 }
 
-void CommentBank::moveTo(const QString& id, int index)
+QStringList CommentBank::ownIds() const
 {
     QStringList ids;
     for (const BankEntry& entry : ownEntries())
         ids << entry.id;
+    return ids;
+}
+
+void CommentBank::moveTo(const QString& id, int index)
+{
+    QStringList ids = ownIds();
     const qsizetype from = ids.indexOf(id);
     if (from < 0)
         throw AppError(QStringLiteral("기본 문구는 옮길 수 없습니다."));
@@ -153,10 +163,7 @@ void CommentBank::moveTo(const QString& id, int index)
 
 void CommentBank::reorder(const QStringList& ids)
 {
-    QStringList now;
-    for (const BankEntry& entry : ownEntries())
-        now << entry.id;
-    if (ids == now)
+    if (ids == ownIds())
         return;
     for (const QString& id : ids)
         own(id);  // raises for an entry that is not the teacher's
@@ -205,9 +212,7 @@ void CommentBank::applyLocally(const QJsonObject& op)
     if (kind == QLatin1String("add")) {
         BankEntry entry;
         entry.id = id;
-        entry.text = op.value(QStringLiteral("text")).toString();
-        entry.mark = op.value(QStringLiteral("mark")).toInt();
-        entry.points = op.value(QStringLiteral("points")).toString();
+        takeFields(entry, op);
         for (const BankEntry& e : entries_)
             if (!e.stock)
                 entry.position = std::max(entry.position, e.position);
@@ -215,9 +220,7 @@ void CommentBank::applyLocally(const QJsonObject& op)
         entries_ << entry;
     } else if (kind == QLatin1String("edit")) {
         BankEntry& entry = own(id);
-        entry.text = op.value(QStringLiteral("text")).toString();
-        entry.mark = op.value(QStringLiteral("mark")).toInt();
-        entry.points = op.value(QStringLiteral("points")).toString();
+        takeFields(entry, op);
         ++entry.version;
     } else if (kind == QLatin1String("delete")) {
         entries_.removeIf([&](const BankEntry& e) { return e.id == id && !e.stock; });

@@ -57,6 +57,7 @@ signals:
 private:
     const BankEntry* find(const QString& id) const;
     BankEntry& own(const QString& id);
+    QStringList ownIds() const;
     void change(const QJsonArray& ops);
     void applyLocally(const QJsonObject& op);
     void send();
