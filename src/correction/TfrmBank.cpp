@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -221,8 +222,9 @@ void TfrmBank::importCsv(const QString& path)
 
 void TfrmBank::exportCsv(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(BankCsv::Write(bank_.ownEntries())) < 0 || !file.flush())
+    // Written beside the file and put in its place whole: a failed export leaves no half a file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(BankCsv::Write(bank_.ownEntries())) < 0 || !file.commit())
         return ShowInfo(QStringLiteral("%1에 쓸 수 없습니다: %2").arg(path, file.errorString()));
     lblStatus->setText(QStringLiteral("%1개 문구를 %2에 내보냈습니다.").arg(bank_.ownEntries().size()).arg(path));
 }
