@@ -3,6 +3,7 @@
 #include "board/ProofMarks.h"
 #include "core/AppError.h"
 #include "document/CorrectionRecord.h"
+#include "text/CsvTable.h"
 
 #include <QJsonArray>
 
@@ -22,30 +23,21 @@ QString text(const std::string& utf8)
     return QString::fromStdString(utf8);
 }
 
-// A cell as a spreadsheet takes it: quoted when it holds a separator, a quote or a line
-// break; a text a spreadsheet would run as a formula is kept as text.
-std::string csvCell(const std::string& value)
+// A cell a spreadsheet would run as a formula (a title typed by a student) is kept as text.
+QString csvCell(const std::string& value)
 {
-    std::string cell = value;
-    if (!cell.empty() && std::string("=+-@\t\r").find(cell.front()) != std::string::npos)
-        cell.insert(0, "'");
-    if (cell.find_first_of(",\"\r\n") == std::string::npos)
-        return cell;
-    std::string quoted = "\"";
-    for (char c : cell) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
+    QString cell = text(value);
+    if (!cell.isEmpty() && QStringLiteral("=+-@\t\r").contains(cell.front()))
+        cell.prepend(QLatin1Char('\''));
+    return cell;
 }
 
-std::string csvLine(const std::vector<std::string>& cells)
+QStringList csvRow(const std::vector<std::string>& cells)
 {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        line += (i ? "," : "") + csvCell(cells[i]);
-    return line + "\r\n";
+    QStringList row;
+    for (const std::string& cell : cells)
+        row << csvCell(cell);
+    return row;
 }
 
 }
@@ -115,7 +107,7 @@ std::string ClassMarksCsv(CourseStore& store, const std::string& teacherNo)
     for (TDrawTool mark : ProofMarks())
         header.push_back(ProofMarkName(mark).toStdString());
     header.push_back("합계");
-    std::string csv = csvLine(header);
+    QList<QStringList> rows{csvRow(header)};
     for (const Person& student : students) {
         for (const EssayMarks& essay : StudentMarks(store, student.number, teacherNo)) {
             std::vector<std::string> cells{student.number, student.name, essay.lectureKey, essay.title,
@@ -128,8 +120,8 @@ std::string ClassMarksCsv(CourseStore& store, const std::string& teacherNo)
                 cells.push_back(std::to_string(count));
             }
             cells.push_back(std::to_string(total));
-            csv += csvLine(cells);
+            rows << csvRow(cells);
         }
     }
-    return csv;
+    return CsvTable::Write(rows).toStdString();
 }
