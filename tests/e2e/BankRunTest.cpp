@@ -35,12 +35,7 @@ protected:
     void open(const QString& mode, const QTemporaryDir& machine)
     {
         qputenv("XDG_DATA_HOME", machine.path().toUtf8());
-        startClient(QStringLiteral("/launch/%1/DEMO0001.dzl").arg(mode));
-        ASSERT_TRUE(window);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        window->activateWindow();
-        QApplication::processEvents();
+        showClient(QStringLiteral("/launch/%1/DEMO0001.dzl").arg(mode));
     }
 
     TfmeTeacher& frame() const { return *window->FTeacher; }

@@ -2,7 +2,9 @@
 
 #include "shell/Startup.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QTest>
 
 void ClientRun::SetUp()
 {
@@ -24,4 +26,13 @@ void ClientRun::startClient(const QString& launchAddress)
     file.close();
     window = StartClient({QStringLiteral("dozoruderado"), path}, config.path());
     ASSERT_TRUE(window);
+}
+
+void ClientRun::showClient(const QString& launchAddress)
+{
+    ASSERT_NO_FATAL_FAILURE(startClient(launchAddress));
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->activateWindow();
+    QApplication::processEvents();
 }

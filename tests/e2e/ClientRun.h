@@ -17,6 +17,8 @@ protected:
     // Downloads the launch file at the course page's address as a browser does, and starts
     // the client on it; the earlier window is closed first.
     void startClient(const QString& launchAddress);
+    // As startClient, and the window shown and active, as a person finds it.
+    void showClient(const QString& launchAddress);
 
     CourseServerRun server;
     QTemporaryDir config;

@@ -30,15 +30,7 @@ void click(QWidget* widget)
 
 class ErrorStatsRun : public ClientRun {
 protected:
-    void open(const QString& address)
-    {
-        startClient(address);
-        ASSERT_TRUE(window);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        window->activateWindow();
-        QApplication::processEvents();
-    }
+    void open(const QString& address) { showClient(address); }
 
     // A new essay of the demo student, typed and saved; its lecture key.
     QString writeEssay(const QString& text)
