@@ -14,6 +14,7 @@
 #include "support/BenchSmoke.h"
 #include "support/HttpClient.h"
 #include "support/NginxBalancer.h"
+#include "support/ServingThread.h"
 
 #include <benchmark/benchmark.h>
 
@@ -78,21 +79,14 @@ double sqliteSavesPerSecond = 0;
 // until destroyed.
 struct Instance {
     Instance(const std::string& location, CourseStore::Commit commit)
-        : store(location, commit), accounts(store), server(store, accounts)
+        : store(location, commit), accounts(store), server(store, accounts), serving(server), port(serving.port())
     {
-        port = server.bind("127.0.0.1", 0);
-        serving = std::thread([this] { server.run(); });
-    }
-    ~Instance()
-    {
-        server.stop();
-        serving.join();
     }
     CourseStore store;
     Accounts accounts;
     CourseServer server;
+    ServingThread serving;
     int port = 0;
-    std::thread serving;
 };
 
 void BM_ConcurrentSaves(benchmark::State& state)

@@ -6,6 +6,7 @@
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
 #include "support/HttpClient.h"
+#include "support/ServingThread.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 
 namespace {
@@ -54,14 +56,9 @@ protected:
         store.addLecture("K2001", "S2001", "글", "");
         mine = {"DEMO0001", accounts.issueToken({Role::Teacher, "T1001"}, Grant::Correct, "DEMO0001", "")};
         colleague = {"K2001", accounts.issueToken({Role::Teacher, "T2001"}, Grant::Correct, "K2001", "")};
-        port = server.bind("127.0.0.1", 0);
+        serving.emplace(server);
+        port = serving->port();
         ASSERT_GT(port, 0);
-        serving = std::thread([this] { server.run(); });
-    }
-    void TearDown() override
-    {
-        server.stop();
-        serving.join();
     }
 
     HttpClient::Answer get(const TeacherRun& run, const std::string& token)
@@ -106,8 +103,8 @@ protected:
     CourseStore store{TestStoreLocation(dir.path())};
     Accounts accounts{store};
     CourseServer server{store, accounts};
+    std::optional<ServingThread> serving;
     int port = 0;
-    std::thread serving;
     TeacherRun mine;
     TeacherRun colleague;
 };

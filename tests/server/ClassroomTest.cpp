@@ -8,12 +8,14 @@
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
 #include "support/HttpClient.h"
+#include "support/ServingThread.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -44,9 +46,9 @@ TEST(Classroom, SavesFromOneAddressAllArriveWhileSlowClientsWait)
     ServerOptions options;
     options.limits.headDeadline = std::chrono::seconds(2);
     CourseServer server(store, accounts, options);
-    const int port = server.bind("127.0.0.1", 0);
+    std::optional<ServingThread> serving(std::in_place, server);
+    const int port = serving->port();
     ASSERT_GT(port, 0);
-    std::thread serving([&server] { server.run(); });
     const std::string host = "Host: 127.0.0.1:" + std::to_string(port) + "\r\n";
 
     // 24 clients trickling their headers, 16 uploading a byte at a time, from other addresses.
@@ -101,8 +103,7 @@ TEST(Classroom, SavesFromOneAddressAllArriveWhileSlowClientsWait)
 
     for (auto& client : tricklers)
         EXPECT_TRUE(client->closedByServer()) << "a trickler outlived its deadline";
-    server.stop();
-    serving.join();
+    serving.reset();
 
     EXPECT_EQ(accepted, kStudents * kSavesEach);
     for (int s = 0; s < kStudents; ++s) {

@@ -9,6 +9,7 @@
 #include "server/CourseStore.h"
 #include "server/ErrorStats.h"
 #include "support/HttpClient.h"
+#include "support/ServingThread.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,7 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <thread>
+#include <optional>
 
 namespace {
 
@@ -77,14 +78,9 @@ protected:
         store.addStudent({"S2002", "이바다"}, "student2", "T1001");
         store.addStudent({"S3003", "최구름"}, "student3", "T2002");
         server = std::make_unique<CourseServer>(store, accounts, ServerOptions{});
-        port = server->bind("127.0.0.1", 0);
+        serving.emplace(*server);
+        port = serving->port();
         ASSERT_GT(port, 0);
-        serving = std::thread([this] { server->run(); });
-    }
-    void TearDown() override
-    {
-        server->stop();
-        serving.join();
     }
 
     // A lecture of the student with an essay and, when `pages` are given, a correction
@@ -136,7 +132,7 @@ protected:
     CourseStore store{TestStoreLocation(dir.path())};
     Accounts accounts{store};
     std::unique_ptr<CourseServer> server;
-    std::thread serving;
+    std::optional<ServingThread> serving;
     int port = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "server/CourseStore.h"
 #include "support/HttpClient.h"
 #include "support/NginxBalancer.h"
+#include "support/ServingThread.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
@@ -19,7 +20,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -35,14 +36,9 @@ protected:
         ServerOptions options;
         options.trustedProxy = "127.0.0.1";
         server = std::make_unique<CourseServer>(store, accounts, options);
-        port = server->bind("127.0.0.1", 0);
+        serving.emplace(*server);
+        port = serving->port();
         ASSERT_GT(port, 0);
-        serving = std::thread([this] { server->run(); });
-    }
-    void TearDown() override
-    {
-        server->stop();
-        serving.join();
     }
 
     // The status of the course page asked for from `from`, claiming `forwardedFor`.
@@ -57,7 +53,7 @@ protected:
     CourseStore store{TestStoreLocation(dir.path())};
     Accounts accounts{store};
     std::unique_ptr<CourseServer> server;
-    std::thread serving;
+    std::optional<ServingThread> serving;
     int port = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "server/CourseStore.h"
 #include "server/ScannedEssay.h"
 #include "support/HttpClient.h"
+#include "support/ServingThread.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -14,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <optional>
 
 namespace {
 
@@ -158,9 +159,9 @@ TEST_F(ScannedEssayTest, UnknownOrCorrectedLecturesAreRefused)
 TEST_F(ScannedEssayTest, CoursePageFormUploadsPages)
 {
     CourseServer server(store, accounts);
-    const int port = server.bind("127.0.0.1", 0);
+    std::optional<ServingThread> serving(std::in_place, server);
+    const int port = serving->port();
     ASSERT_GT(port, 0);
-    std::thread serving([&server] { server.run(); });
     HttpClient client(port);
     const HttpClient::Headers student{{"Authorization", HttpClient::basic("S1001", "student1")}};
 
@@ -176,8 +177,7 @@ TEST_F(ScannedEssayTest, CoursePageFormUploadsPages)
         student);
     const HttpClient::Answer essay = client.get("/essay/DEMO0001", student);
     const HttpClient::Answer listing = client.get("/", student);
-    server.stop();
-    serving.join();
+    serving.reset();
 
     EXPECT_EQ(refused.status, 400);
     EXPECT_NE(refused.body.find("JPEG 그림이 아닙니다"), std::string::npos) << refused.body;

@@ -5,6 +5,7 @@
 #include "server/CourseStore.h"
 #include "server/Cp949Text.h"
 #include "support/HttpClient.h"
+#include "support/ServingThread.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <optional>
 
 namespace {
 
@@ -48,14 +49,8 @@ protected:
                 store.saveEssay({student, key, "제목 " + key, "N", "essay " + key, {}, {}});
         }
         store.saveCorrection({"T1001", "QC", "S1001", "correction", std::string("\xff\xd8 jpeg"), "80", "N", {}});
-        port = server.bind("127.0.0.1", 0);
-        serving = std::thread([this] { server.run(); });
-    }
-
-    ~TeacherQueueTest() override
-    {
-        server.stop();
-        serving.join();
+        serving.emplace(server);
+        port = serving->port();
     }
 
     std::string token(const std::string& key, Grant grant = Grant::Correct, const std::string& person = "T1001")
@@ -86,8 +81,8 @@ protected:
     CourseStore store;
     Accounts accounts;
     CourseServer server;
+    std::optional<ServingThread> serving;
     int port = 0;
-    std::thread serving;
     std::unique_ptr<HttpClient> client_;
 };
 
