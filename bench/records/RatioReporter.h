@@ -30,6 +30,14 @@ public:
                     budget, a / b <= budget ? "within" : "OVER");
     }
 
+    // A ratio that has no budget of its own: what a part of the work costs.
+    void printRatio(const std::string& ours, const std::string& tool) const
+    {
+        const double a = median(ours), b = median(tool);
+        if (a > 0 && b > 0)
+            std::printf("%s %.2f ms / %s %.2f ms = %.2f\n", ours.c_str(), a, tool.c_str(), b, a / b);
+    }
+
 private:
     double median(const std::string& name) const
     {
