@@ -47,20 +47,6 @@ bool owns(const User& user, const Lecture& lecture)
     return user.number == (user.role == Role::Student ? lecture.student.number : lecture.teacher.number);
 }
 
-// Browsers are sent to the sign-in form; scripts and the client get a Basic challenge.
-HttpResponse askToSignIn(const HttpRequest& req)
-{
-    HttpResponse res;
-    if (req.header("Accept").find("text/html") != std::string::npos) {
-        res.redirect("/login", 303);
-        return res;
-    }
-    res.status = 401;
-    res.setHeader("WWW-Authenticate", "Basic realm=\"course\", charset=\"UTF-8\"");
-    res.setContent("401 로그인이 필요합니다.", kTextType);
-    return res;
-}
-
 // The fields of a small url-encoded form posted in the body.
 std::multimap<std::string, std::string> smallForm(const HttpRequest& req)
 {
@@ -98,7 +84,7 @@ std::optional<Lecture> lectureFor(const CourseSite& site, const HttpRequest& req
     }
     const std::optional<Visitor> visitor = site.gate.visitor(req);
     if (!visitor) {
-        refusal = askToSignIn(req);
+        refusal = AskToSignIn(req);
         return std::nullopt;
     }
     std::optional<Lecture> lecture = site.store.lecture(key);
@@ -117,7 +103,15 @@ HttpResponse handOut(const std::string& name, const std::string& bytes)
 
 HttpResponse AskToSignIn(const HttpRequest& req)
 {
-    return askToSignIn(req);
+    HttpResponse res;
+    if (req.header("Accept").find("text/html") != std::string::npos) {
+        res.redirect("/login", 303);
+        return res;
+    }
+    res.status = 401;
+    res.setHeader("WWW-Authenticate", "Basic realm=\"course\", charset=\"UTF-8\"");
+    res.setContent("401 로그인이 필요합니다.", kTextType);
+    return res;
 }
 
 HttpResponse HandleClientIfPost(const CourseSite& site, const HttpRequest& req)
@@ -209,7 +203,7 @@ HttpResponse HandleCoursePage(const CourseSite& site, const HttpRequest& req)
 {
     const std::optional<Visitor> visitor = site.gate.visitor(req);
     if (!visitor)
-        return askToSignIn(req);
+        return AskToSignIn(req);
     const Person person = site.store.person(visitor->user).value_or(Person{visitor->user.number, {}});
     return html(CoursePage(person, visitor->user.role, site.store.lecturesOf(visitor->user), visitor->csrf,
                            ErrorStatsSection(site.store, visitor->user)));
@@ -226,7 +220,7 @@ HttpResponse HandleScan(const CourseSite& site, const HttpRequest& req)
 {
     const std::optional<Visitor> visitor = site.gate.visitor(req);
     if (!visitor)
-        return askToSignIn(req);
+        return AskToSignIn(req);
     const std::string& key = req.matches.front();
     try {
         const std::optional<FormParts> form = multipart(req);
@@ -257,7 +251,7 @@ HttpResponse HandleLaunch(const CourseSite& site, const HttpRequest& req)
 {
     const std::optional<Visitor> visitor = site.gate.visitor(req);
     if (!visitor)
-        return askToSignIn(req);
+        return AskToSignIn(req);
     const std::string& mode = req.matches[0];
     const std::optional<Lecture> lecture = site.store.lecture(req.matches[1]);
     const Role role = visitor->user.role;
@@ -277,7 +271,7 @@ HttpResponse HandleNewEssayLaunch(const CourseSite& site, const HttpRequest& req
 {
     const std::optional<Visitor> visitor = site.gate.visitor(req);
     if (!visitor)
-        return askToSignIn(req);
+        return AskToSignIn(req);
     const std::optional<Person> student = site.store.student(req.matches.front());
     if (!student || visitor->user.role != Role::Student || visitor->user.number != student->number)
         return status(404);
