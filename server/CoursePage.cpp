@@ -67,7 +67,7 @@ std::string scanForm(const Lecture& lecture, const std::string& formToken)
 
 std::string named(const Person& person)
 {
-    return HtmlEscape(person.name.empty() ? person.number : person.name) + " 님";
+    return HtmlEscape(PersonName(person)) + " 님";
 }
 
 std::string state(const Lecture& lecture)
@@ -140,6 +140,11 @@ std::string HtmlEscape(const std::string& text)
 std::string LectureTitle(const Lecture& lecture)
 {
     return lecture.title.empty() ? "(제목 없음)" : lecture.title;
+}
+
+std::string PersonName(const Person& person)
+{
+    return person.name.empty() ? person.number : person.name;
 }
 
 std::string CoursePage(const Person& person, Role role, const std::vector<Lecture>& lectures,

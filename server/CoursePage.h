@@ -30,4 +30,7 @@ std::string CourseIcon();
 // The lecture's title, or a word saying it has none.
 std::string LectureTitle(const Lecture& lecture);
 
+// The person's name, or their number when none is on record.
+std::string PersonName(const Person& person);
+
 std::string HtmlEscape(const std::string& text);

@@ -44,7 +44,7 @@ QJsonValue neighbour(const Place& place, int step)
     const Lecture& l = place.queue[std::size_t(at)];
     return QJsonObject{{QStringLiteral("key"), utf8(l.key)},
                        {QStringLiteral("title"), utf8(LectureTitle(l))},
-                       {QStringLiteral("student"), utf8(l.student.name.empty() ? l.student.number : l.student.name)}};
+                       {QStringLiteral("student"), utf8(PersonName(l.student))}};
 }
 
 }
@@ -99,9 +99,8 @@ std::string QueueSection(const std::vector<Lecture>& lectures)
         const Lecture& l = queue[i];
         html += "<tr><td class=\"score\">" + std::to_string(i + 1) + (i == 0 ? " (다음)" : "")
                 + "</td><td class=\"title\">" + HtmlEscape(LectureTitle(l)) + "</td><td class=\"person\">"
-                + HtmlEscape(l.student.name.empty() ? l.student.number : l.student.name)
-                + " 님</td><td><a class=\"action\" href=\"/launch/T001/" + HtmlEscape(l.key) + ".dzl\">첨삭하기</a>"
-                + "</td></tr>\n";
+                + HtmlEscape(PersonName(l.student)) + " 님</td><td><a class=\"action\" href=\"/launch/T001/"
+                + HtmlEscape(l.key) + ".dzl\">첨삭하기</a>" + "</td></tr>\n";
     }
     return html + "</table>\n";
 }
