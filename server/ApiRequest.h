@@ -18,6 +18,9 @@ struct ApiCaller {
     User user;
     Lecture lecture;
     std::string token;  // the launch token that signed the request
+
+    // The caller is the teacher who corrects the lecture.
+    bool teachesLecture() const { return user.role == Role::Teacher && lecture.teacher.number == user.number; }
 };
 
 // The holder of a live launch token of the address's lecture (its last capture), with that

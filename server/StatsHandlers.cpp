@@ -16,7 +16,7 @@ std::string csvName(const std::string& teacherNo)
 ApiCaller teacherOf(const CourseSite& site, const HttpRequest& req)
 {
     ApiCaller caller = CallerOf(site, req, Grant::Correct);
-    if (caller.user.role != Role::Teacher || caller.lecture.teacher.number != caller.user.number)
+    if (!caller.teachesLecture())
         throw Refusal(403, "담당하는 강의의 오류 통계만 볼 수 있습니다.");
     return caller;
 }

@@ -27,7 +27,7 @@ struct Place {
 // The caller's queue around the address's lecture; only the lecture's own teacher has one.
 Place placeOf(const CourseSite& site, const ApiCaller& caller, bool all)
 {
-    if (caller.user.role != Role::Teacher || caller.lecture.teacher.number != caller.user.number)
+    if (!caller.teachesLecture())
         throw Refusal(403, "담당하지 않은 강의입니다.");
     Place place{TeacherQueue(site.store.lecturesOf(caller.user), all, caller.lecture.key)};
     const auto found = std::find_if(place.queue.begin(), place.queue.end(),
