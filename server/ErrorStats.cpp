@@ -42,6 +42,20 @@ QStringList csvRow(const std::vector<std::string>& cells)
 
 }
 
+int EssayMarks::count(int kind) const
+{
+    const auto found = counts.find(kind);
+    return found == counts.end() ? 0 : found->second;
+}
+
+int EssayMarks::total() const
+{
+    int sum = 0;
+    for (const auto& [kind, n] : counts)
+        sum += IsProofMark(kind) ? n : 0;
+    return sum;
+}
+
 std::map<int, int> CountMarks(const std::string& record)
 {
     std::map<int, int> counts;
@@ -112,14 +126,9 @@ std::string ClassMarksCsv(CourseStore& store, const std::string& teacherNo)
         for (const EssayMarks& essay : StudentMarks(store, student.number, teacherNo)) {
             std::vector<std::string> cells{student.number, student.name, essay.lectureKey, essay.title,
                                            essay.corrected};
-            int total = 0;
-            for (TDrawTool mark : ProofMarks()) {
-                const auto found = essay.counts.find(mark);
-                const int count = found == essay.counts.end() ? 0 : found->second;
-                total += count;
-                cells.push_back(std::to_string(count));
-            }
-            cells.push_back(std::to_string(total));
+            for (TDrawTool mark : ProofMarks())
+                cells.push_back(std::to_string(essay.count(mark)));
+            cells.push_back(std::to_string(essay.total()));
             rows << csvRow(cells);
         }
     }

@@ -16,6 +16,10 @@ struct EssayMarks {
     std::string title;
     std::string corrected;      // when the correction was last saved, UTC "YYYY-MM-DDTHH:MM:SSZ"
     std::map<int, int> counts;  // DrawTool ordinal -> mark rows of that kind
+
+    int count(int kind) const;
+    // The rows of every proofreading mark; text notes and numbers are not errors.
+    int total() const;
 };
 
 // The mark rows (NType 1) of a correction record by DrawTool; a record that cannot be read

@@ -9,20 +9,6 @@
 
 namespace {
 
-int total(const EssayMarks& essay)
-{
-    int sum = 0;
-    for (const auto& [kind, count] : essay.counts)
-        sum += IsProofMark(kind) ? count : 0;
-    return sum;
-}
-
-int count(const std::map<int, int>& counts, TDrawTool mark)
-{
-    const auto found = counts.find(mark);
-    return found == counts.end() ? 0 : found->second;
-}
-
 std::string cell(int number)
 {
     return "<td class=\"score\">" + std::to_string(number) + "</td>";
@@ -35,16 +21,17 @@ std::string studentSection(CourseStore& store, const std::string& studentNo)
     if (essays.empty())
         return html + "<p class=\"muted\">아직 첨삭을 받은 글이 없습니다.</p>\n";
 
-    std::map<int, int> sums;
+    // Every essay's marks together.
+    EssayMarks sums;
     int largest = 1;
     for (const EssayMarks& essay : essays) {
         for (const auto& [kind, n] : essay.counts)
-            sums[kind] += n;
-        largest = std::max(largest, total(essay));
+            sums.counts[kind] += n;
+        largest = std::max(largest, essay.total());
     }
     std::vector<TDrawTool> shown;
     for (TDrawTool mark : ProofMarks())
-        if (count(sums, mark) > 0)
+        if (sums.count(mark) > 0)
             shown.push_back(mark);
 
     html += "<table class=\"stats\">\n<caption>첨삭 기호별로 센 글마다의 횟수 (첨삭한 차례대로)</caption>\n"
@@ -56,8 +43,8 @@ std::string studentSection(CourseStore& store, const std::string& studentNo)
         html += "<tr><th scope=\"row\">" + HtmlEscape(essay.title.empty() ? "(제목 없음)" : essay.title) + "</th><td>"
                 + HtmlEscape(essay.corrected) + "</td>";
         for (TDrawTool mark : shown)
-            html += cell(count(essay.counts, mark));
-        const int sum = total(essay);
+            html += cell(essay.count(mark));
+        const int sum = essay.total();
         // The bar only repeats the number beside it, so it is hidden from screen readers.
         html += "<td class=\"score\">" + std::to_string(sum)
                 + " <span aria-hidden=\"true\" style=\"display: inline-block; height: .8em; "
@@ -65,12 +52,9 @@ std::string studentSection(CourseStore& store, const std::string& studentNo)
                 + std::to_string(sum * 120 / largest) + "px\"></span></td></tr>\n";
     }
     html += "<tr><th scope=\"row\">합계</th><td></td>";
-    int all = 0;
-    for (TDrawTool mark : shown) {
-        html += cell(count(sums, mark));
-        all += count(sums, mark);
-    }
-    return html + cell(all) + "</tr>\n</table>\n";
+    for (TDrawTool mark : shown)
+        html += cell(sums.count(mark));
+    return html + cell(sums.total()) + "</tr>\n</table>\n";
 }
 
 }
