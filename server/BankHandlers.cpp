@@ -9,14 +9,6 @@ namespace {
 
 constexpr std::size_t kMaxChanges = 1u << 20;
 
-QJsonArray json(const QList<BankEntry>& entries)
-{
-    QJsonArray out;
-    for (const BankEntry& entry : entries)
-        out.append(entry.toJson());
-    return out;
-}
-
 }
 
 HttpResponse HandleBank(const CourseSite& site, const HttpRequest& req)
@@ -31,6 +23,6 @@ HttpResponse HandleBank(const CourseSite& site, const HttpRequest& req)
         answer.insert(QStringLiteral("results"),
                       bank.apply(caller.user.number, body.value(QStringLiteral("ops")).toArray()));
     }
-    answer.insert(QStringLiteral("entries"), json(bank.entriesOf(caller.user.number)));
+    answer.insert(QStringLiteral("entries"), BankEntry::toJson(bank.entriesOf(caller.user.number)));
     return JsonAnswer(answer);
 }

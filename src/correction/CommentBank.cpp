@@ -258,9 +258,7 @@ void CommentBank::take(const QJsonObject& answer)
             notes << message;
     if (!notes.isEmpty())
         status_ = QStringLiteral("문구함: ") + notes.join(QLatin1Char(' '));
-    entries_.clear();
-    for (const QJsonValue& value : answer.value(QStringLiteral("entries")).toArray())
-        entries_ << BankEntry::fromJson(value.toObject());
+    entries_ = BankEntry::fromJson(answer.value(QStringLiteral("entries")).toArray());
     sortEntries();
     writeCopy();
 }
@@ -289,23 +287,19 @@ void CommentBank::readCopy()
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QJsonObject copy = QJsonDocument::fromJson(file.readAll()).object();
-    entries_.clear();
-    for (const QJsonValue& value : copy.value(QStringLiteral("entries")).toArray())
-        entries_ << BankEntry::fromJson(value.toObject());
+    entries_ = BankEntry::fromJson(copy.value(QStringLiteral("entries")).toArray());
     pending_ = copy.value(QStringLiteral("pending")).toArray();
     sortEntries();
 }
 
 void CommentBank::writeCopy() const
 {
-    QJsonArray entries;
-    for (const BankEntry& entry : entries_)
-        entries.append(entry.toJson());
     QDir().mkpath(QFileInfo(localFile_).path());
     QSaveFile file(localFile_);
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(QStringLiteral("문구함 사본을 %1에 쓸 수 없습니다: %2").arg(localFile_, file.errorString()));
-    file.write(QJsonDocument(QJsonObject{{QStringLiteral("entries"), entries}, {QStringLiteral("pending"), pending_}})
+    file.write(QJsonDocument(QJsonObject{{QStringLiteral("entries"), BankEntry::toJson(entries_)},
+                                         {QStringLiteral("pending"), pending_}})
                    .toJson(QJsonDocument::Compact));
     if (!file.commit())
         throw AppError(QStringLiteral("문구함 사본을 %1에 쓸 수 없습니다: %2").arg(localFile_, file.errorString()));

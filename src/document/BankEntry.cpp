@@ -41,6 +41,22 @@ BankEntry BankEntry::fromJson(const QJsonObject& json)
     return entry;
 }
 
+QJsonArray BankEntry::toJson(const QList<BankEntry>& entries)
+{
+    QJsonArray json;
+    for (const BankEntry& entry : entries)
+        json.append(entry.toJson());
+    return json;
+}
+
+QList<BankEntry> BankEntry::fromJson(const QJsonArray& json)
+{
+    QList<BankEntry> entries;
+    for (const QJsonValue& value : json)
+        entries << fromJson(value.toObject());
+    return entries;
+}
+
 QString BankEntry::problem(const QString& text, int mark, const QString& points)
 {
     if (text.trimmed().isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -22,6 +23,9 @@ struct BankEntry {
 
     QJsonObject toJson() const;
     static BankEntry fromJson(const QJsonObject& json);
+    // A list of entries, as the server answers it and the client's copy keeps it.
+    static QJsonArray toJson(const QList<BankEntry>& entries);
+    static QList<BankEntry> fromJson(const QJsonArray& json);
 
     // Why the fields cannot make an entry ("" when they can): an empty or too long text, a
     // mark that is not one of the board's 28, points that are not a small whole number.
