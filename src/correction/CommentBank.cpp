@@ -1,13 +1,13 @@
 #include "correction/CommentBank.h"
 
 #include "core/AppError.h"
+#include "core/WholeFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -295,12 +295,9 @@ void CommentBank::readCopy()
 void CommentBank::writeCopy() const
 {
     QDir().mkpath(QFileInfo(localFile_).path());
-    QSaveFile file(localFile_);
-    if (!file.open(QIODevice::WriteOnly))
-        throw AppError(QStringLiteral("문구함 사본을 %1에 쓸 수 없습니다: %2").arg(localFile_, file.errorString()));
-    file.write(QJsonDocument(QJsonObject{{QStringLiteral("entries"), BankEntry::toJson(entries_)},
-                                         {QStringLiteral("pending"), pending_}})
-                   .toJson(QJsonDocument::Compact));
-    if (!file.commit())
-        throw AppError(QStringLiteral("문구함 사본을 %1에 쓸 수 없습니다: %2").arg(localFile_, file.errorString()));
+    const QByteArray copy = QJsonDocument(QJsonObject{{QStringLiteral("entries"), BankEntry::toJson(entries_)},
+                                                      {QStringLiteral("pending"), pending_}})
+                                .toJson(QJsonDocument::Compact);
+    if (const std::optional<QString> why = WriteWholeFile(localFile_, copy))
+        throw AppError(QStringLiteral("문구함 사본을 %1에 쓸 수 없습니다: %2").arg(localFile_, *why));
 }

@@ -2,6 +2,7 @@
 
 #include "board/DrawTool.h"
 #include "core/AppError.h"
+#include "core/WholeFile.h"
 #include "correction/CommentBank.h"
 #include "ui/ErrorBox.h"
 
@@ -16,7 +17,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -222,10 +222,8 @@ void TfrmBank::importCsv(const QString& path)
 
 void TfrmBank::exportCsv(const QString& path)
 {
-    // Written beside the file and put in its place whole: a failed export leaves no half a file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(BankCsv::Write(bank_.ownEntries())) < 0 || !file.commit())
-        return ShowInfo(QStringLiteral("%1에 쓸 수 없습니다: %2").arg(path, file.errorString()));
+    if (const std::optional<QString> why = WriteWholeFile(path, BankCsv::Write(bank_.ownEntries())))
+        return ShowInfo(QStringLiteral("%1에 쓸 수 없습니다: %2").arg(path, *why));
     lblStatus->setText(QStringLiteral("%1개 문구를 %2에 내보냈습니다.").arg(bank_.ownEntries().size()).arg(path));
 }
 

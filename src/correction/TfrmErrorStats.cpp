@@ -1,6 +1,7 @@
 #include "correction/TfrmErrorStats.h"
 
 #include "core/AppError.h"
+#include "core/WholeFile.h"
 #include "correction/ErrorHistoryChart.h"
 #include "correction/ErrorHistoryPrint.h"
 #include "ui/ErrorBox.h"
@@ -14,7 +15,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -91,11 +91,10 @@ void TfrmErrorStats::saveClassCsv(const QString& path)
         additions_.get(QStringLiteral("classstats"), {}, QStringLiteral("반 전체 오류 통계를 받고 있습니다."));
     if (!answer || !answer->value(QStringLiteral("csv")).isString())
         throw AppError(QStringLiteral("이 강의 사이트는 반 전체 오류 통계를 주지 않습니다"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(answer->value(QStringLiteral("csv")).toString().toUtf8()) < 0
-        || !file.commit())
+    if (const std::optional<QString> why =
+            WriteWholeFile(path, answer->value(QStringLiteral("csv")).toString().toUtf8()))
         throw AppError(QStringLiteral("%1 에 저장하지 못했습니다: %2. 다른 곳을 골라 다시 저장하십시오")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+                           .arg(QDir::toNativeSeparators(path), *why));
 }
 
 void TfrmErrorStats::print()

@@ -1,11 +1,11 @@
 #include "document/JournalFile.h"
 
 #include "core/AppError.h"
+#include "core/WholeFile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -58,12 +58,10 @@ std::optional<QByteArray> JournalFile::read() const
 
 void JournalFile::write(const QByteArray& bytes) const
 {
-    QSaveFile file(path_);
     // Essays are private: the file is its writer's alone from its first byte.
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
-        || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(QStringLiteral("복구 파일(%1)을 쓸 수 없습니다: %2. 디스크 공간과 권한을 확인하십시오")
-                           .arg(path_, file.errorString()));
+    if (const std::optional<QString> why = WriteWholeFile(path_, bytes, QFile::ReadOwner | QFile::WriteOwner))
+        throw AppError(
+            QStringLiteral("복구 파일(%1)을 쓸 수 없습니다: %2. 디스크 공간과 권한을 확인하십시오").arg(path_, *why));
 }
 
 void JournalFile::remove() const
