@@ -404,12 +404,14 @@ void TfmeTeacher::SaveCorrection()
     ReplyText reply;
     QString revision;
     try {
-        const UploadForm form = TeacherForm(FSession.Submission(Thumbnail()));
+        const QImage thumbnail = Thumbnail();
+        const UploadForm form = TeacherForm(FSession.Submission(thumbnail));
         if (const std::optional<UploadForm> unanswered = FSession.UnansweredSave(); unanswered && *unanswered != form) {
             reply = PostSave(*unanswered, revision);
             if (reply.accepted()) {
                 FSession.SaveAccepted(revision);
-                reply = PostSave(TeacherForm(FSession.Submission(Thumbnail())), revision);
+                // Built again only for its base, the revision the server has just named.
+                reply = PostSave(TeacherForm(FSession.Submission(thumbnail)), revision);
             }
         } else {
             reply = PostSave(form, revision);
