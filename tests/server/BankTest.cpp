@@ -1,21 +1,18 @@
 // The comment banks over /api/bank/KEY on the real server, on both engines.
-#include "TestStore.h"
+#include "ServedCourse.h"
 #include "document/BankEntry.h"
 #include "server/Accounts.h"
 #include "server/BankStore.h"
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
 #include "support/HttpClient.h"
-#include "support/ServingThread.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <thread>
 
 namespace {
@@ -46,7 +43,7 @@ struct TeacherRun {
     std::string token;
 };
 
-class BankTest : public ::testing::Test {
+class BankTest : public ::testing::Test, protected ServedCourse {
 protected:
     void SetUp() override
     {
@@ -56,8 +53,7 @@ protected:
         store.addLecture("K2001", "S2001", "글", "");
         mine = {"DEMO0001", accounts.issueToken({Role::Teacher, "T1001"}, Grant::Correct, "DEMO0001", "")};
         colleague = {"K2001", accounts.issueToken({Role::Teacher, "T2001"}, Grant::Correct, "K2001", "")};
-        serving.emplace(server);
-        port = serving->port();
+        serve();
         ASSERT_GT(port, 0);
     }
 
@@ -99,12 +95,6 @@ protected:
         return {};
     }
 
-    QTemporaryDir dir;
-    CourseStore store{TestStoreLocation(dir.path())};
-    Accounts accounts{store};
-    CourseServer server{store, accounts};
-    std::optional<ServingThread> serving;
-    int port = 0;
     TeacherRun mine;
     TeacherRun colleague;
 };

@@ -1,6 +1,6 @@
 // The error history: counted from the stored correction records, shown only to the lecture's
 // student and to the teacher who corrects it, and the class table as CSV.
-#include "TestStore.h"
+#include "ServedCourse.h"
 #include "board/DrawTool.h"
 #include "document/CorrectionRecord.h"
 #include "document/EssayRecord.h"
@@ -9,17 +9,14 @@
 #include "server/CourseStore.h"
 #include "server/ErrorStats.h"
 #include "support/HttpClient.h"
-#include "support/ServingThread.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <optional>
 
 namespace {
 
@@ -69,7 +66,7 @@ std::map<std::string, int> marksOf(const QJsonValue& essay)
     return out;
 }
 
-class ErrorStatsTest : public ::testing::Test {
+class ErrorStatsTest : public ::testing::Test, protected ServedCourse {
 protected:
     void SetUp() override
     {
@@ -77,9 +74,7 @@ protected:
         store.addTeacher({"T2002", "김선생"}, "teacher2");
         store.addStudent({"S2002", "이바다"}, "student2", "T1001");
         store.addStudent({"S3003", "최구름"}, "student3", "T2002");
-        server = std::make_unique<CourseServer>(store, accounts, ServerOptions{});
-        serving.emplace(*server);
-        port = serving->port();
+        serve();
         ASSERT_GT(port, 0);
     }
 
@@ -127,13 +122,6 @@ protected:
         store.addLecture("LD", "S1001", "아직 첨삭 전", "");
         lecture("LE", "S2002", "=HYPERLINK(\"x\"), 바다", {{dt14, dt14}}, "2026-03-01 10:00:00");
     }
-
-    QTemporaryDir dir;
-    CourseStore store{TestStoreLocation(dir.path())};
-    Accounts accounts{store};
-    std::unique_ptr<CourseServer> server;
-    std::optional<ServingThread> serving;
-    int port = 0;
 };
 
 TEST_F(ErrorStatsTest, CountsTheMarksOfEachStoredCorrectionInTheOrderTheyWereCorrected)

@@ -1,20 +1,16 @@
-#include "TestStore.h"
+#include "ServedCourse.h"
 #include "document/CorrectionRecord.h"
 #include "server/Accounts.h"
 #include "server/CourseServer.h"
 #include "server/CourseStore.h"
 #include "server/Cp949Text.h"
 #include "support/HttpClient.h"
-#include "support/ServingThread.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 
@@ -30,9 +26,9 @@ QString keyOf(const QJsonObject& answer, const char* side)
 
 // Two teachers. T1001's lectures in the order they were opened: A saved, B never written,
 // C corrected, D and E saved; T2002 has F, saved.
-class TeacherQueueTest : public ::testing::Test {
+class TeacherQueueTest : public ::testing::Test, protected ServedCourse {
 protected:
-    TeacherQueueTest() : store(TestStoreLocation(dir.path())), accounts(store), server(store, accounts)
+    TeacherQueueTest()
     {
         store.seedDemo();
         store.addTeacher({"T2002", "최선생"}, "teacher2");
@@ -49,8 +45,7 @@ protected:
                 store.saveEssay({student, key, "제목 " + key, "N", "essay " + key, {}, {}});
         }
         store.saveCorrection({"T1001", "QC", "S1001", "correction", std::string("\xff\xd8 jpeg"), "80", "N", {}});
-        serving.emplace(server);
-        port = serving->port();
+        serve();
     }
 
     std::string token(const std::string& key, Grant grant = Grant::Correct, const std::string& person = "T1001")
@@ -77,12 +72,6 @@ protected:
         return *client_;
     }
 
-    QTemporaryDir dir;
-    CourseStore store;
-    Accounts accounts;
-    CourseServer server;
-    std::optional<ServingThread> serving;
-    int port = 0;
     std::unique_ptr<HttpClient> client_;
 };
 
